@@ -1,0 +1,44 @@
+#include "monitor/commands.h"
+
+#include "settings/settings_file.h"
+
+namespace rm {
+
+void Exit1Click(Monitor& m) { m.ports.Windows.CloseMainWindow(); }
+
+void syslog1Click(Monitor& m) { m.ports.Windows.ShowSyslogViewer(); }
+
+void help_n1Click(Monitor& m) { m.ports.Windows.OpenHelpContents(m.s.AppDir / "RMonitor.hlp"); }
+
+void openver_n1Click(Monitor& m) {
+    // Disabled while open, so at most one about window exists.
+    m.view.Menu[Item::openver_n1].Enabled = false;
+    try {
+        m.ports.Windows.ShowAboutModal();
+    } catch (...) {
+        m.view.Menu[Item::openver_n1].Enabled = true;
+        throw;
+    }
+    m.view.Menu[Item::openver_n1].Enabled = true;
+}
+
+void N13Click(Monitor&) {}
+
+void Panel1Dragged(Monitor& m, int left, int top) {
+    m.view.Panel.Left = left;
+    m.view.Panel.Top = top;
+    SaveAllSettings(m);
+}
+
+void MenuClick(Monitor& m, Item item) {
+    switch (item) {
+    case Item::Exit1: Exit1Click(m); break;
+    case Item::syslog1: syslog1Click(m); break;
+    case Item::help_n1: help_n1Click(m); break;
+    case Item::openver_n1: openver_n1Click(m); break;
+    case Item::N13: N13Click(m); break;
+    default: break;
+    }
+}
+
+}  // namespace rm

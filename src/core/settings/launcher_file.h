@@ -1,0 +1,24 @@
+// The launcher file RVlaunch.ini: six entries of six texts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "monitor/monitor.h"
+
+namespace rm {
+
+inline constexpr const char* LauncherFileName = "RVlaunch.ini";
+
+// Fills the launcher entries from AppDir/RVlaunch.ini. A file of another
+// program is ignored; one whose version is not a number is reported.
+void ReadLauncherFile(Monitor& m);
+// The same for the bytes of such a file; false when its version is not a number.
+bool ApplyLauncherText(MainState& s, std::string_view bytes);
+
+// The file's bytes for the running state.
+std::string LauncherFileText(const MainState& s);
+// Replaces AppDir/RVlaunch.ini; a failure is reported with a message.
+void WriteLauncherFile(Monitor& m);
+
+}  // namespace rm

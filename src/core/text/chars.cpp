@@ -1,0 +1,37 @@
+#include "text/chars.h"
+
+namespace rm {
+namespace {
+
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Byte offset where character number index (0-based) starts.
+std::size_t OffsetOfChar(std::string_view s, int index) {
+    std::size_t pos = 0;
+    for (int seen = 0; pos < s.size(); ++pos) {
+        if (!IsContinuation(s[pos]) && seen++ == index) return pos;
+    }
+    return s.size();
+}
+
+}  // namespace
+
+int CharCount(std::string_view s) {
+    int count = 0;
+    for (char c : s) count += IsContinuation(c) ? 0 : 1;
+    return count;
+}
+
+std::string right(std::string_view s, int n) {
+    if (n <= 0) return {};
+    const int total = CharCount(s);
+    if (n >= total) return std::string(s);
+    return std::string(s.substr(OffsetOfChar(s, total - n)));
+}
+
+std::string tleft(std::string_view s, int n) {
+    if (n <= 0) return {};
+    return std::string(s.substr(0, OffsetOfChar(s, n)));
+}
+
+}  // namespace rm

@@ -1,0 +1,80 @@
+// TmainForm: the tiny always-on-top panel that owns the program state, the
+// three UDP endpoints and the popup menus.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <windows.h>
+
+#include "about_box.h"
+#include "gdi.h"
+#include "monitor/monitor.h"
+#include "nmudp.h"
+#include "platform_ports.h"
+#include "syslog_viewer.h"
+
+namespace rm::win {
+
+class MainWindow : public AppWindowPort {
+public:
+    explicit MainWindow(HINSTANCE instance);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window and its endpoints and runs the start-up; false when
+    // the window cannot be created.
+    bool Create();
+
+    void CloseMainWindow() override;
+    void ShowSyslogViewer() override;
+    void ShowAboutModal() override;
+    void OpenHelpContents(const std::filesystem::path& helpFile) override;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+
+    void OnPaint();
+    void OnLeftButtonDown();
+    void OnContextMenu();
+    void OnCommand(UINT id);
+    void OnTimer();
+    void OnClose();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    HBRUSH OnCtlColorStatic(HDC dc);
+
+    void CreateEndpoints();
+    void TellUnboundPorts();
+    void ReleaseEndpoints();
+    void UpdateFont();
+    int Scale(int pixels) const;
+
+    // Runs one event of the core; an uncaught error is shown and the program goes on.
+    template <class Event>
+    void Guarded(Event&& event);
+    void Render();
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    HWND panel_ = nullptr;
+    HWND tooltip_ = nullptr;
+    GdiObject<HFONT> font_;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    std::wstring shownCaption_, shownHint_;
+    FontColour shownColour_ = FontColour::WindowText;
+    bool closing_ = false;
+
+    std::unique_ptr<TNMUDP> SYSLOGUDP, RV_UDP, RM_UDP;
+    Win32Net net_{{nullptr, nullptr, nullptr}};
+    Win32Dialogs dialogs_{hwnd_};
+    Win32Clock clock_;
+    Win32Processes processes_;
+    Ports ports_{net_, dialogs_, clock_, processes_, *this};
+    Monitor monitor_{MainState{}, ViewModel{}, ports_};
+
+    SyslogViewer syslogViewer_;
+};
+
+}  // namespace rm::win

@@ -1,0 +1,49 @@
+#include "popup_menus.h"
+
+#include <memory>
+#include <span>
+
+#include "command_ids.h"
+#include "wide.h"
+
+namespace rm::win {
+namespace {
+
+struct MenuDeleter {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
+
+MenuHandle Build(const Menus& model, std::span<const Item> order) {
+    MenuHandle menu(CreatePopupMenu());
+    if (!menu) return menu;
+    for (Item item : order) {
+        const MenuItem& m = model[item];
+        if (!m.Visible) continue;
+        if (m.IsSeparator()) {
+            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        UINT flags = MF_STRING | (m.Enabled ? MF_ENABLED : MF_GRAYED) | (m.Checked ? MF_CHECKED : MF_UNCHECKED);
+        AppendMenuW(menu.get(), flags, CommandId(item), Widen(m.Caption).c_str());
+    }
+    return menu;
+}
+
+}  // namespace
+
+UINT TrackPopup(HWND owner, const Menus& model, PopupMenu which) {
+    const MenuHandle menu = which == PopupMenu::PopupMenu1 ? Build(model, PopupMenu1Items)
+                                                           : Build(model, PopupMenu2Items);
+    if (!menu) return 0;
+    POINT at{};
+    GetCursorPos(&at);
+    // Without the foreground the menu would not close on an outside click.
+    SetForegroundWindow(owner);
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    return chosen;
+}
+
+}  // namespace rm::win

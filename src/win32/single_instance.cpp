@@ -1,0 +1,27 @@
+#include "single_instance.h"
+
+#include <string>
+
+#include "monitor/state.h"
+#include "program_path.h"
+#include "wide.h"
+
+namespace rm::win {
+
+std::optional<SingleInstance> SingleInstance::Acquire() {
+    // Atom names are limited to 255 characters.
+    const std::wstring name = ProgramPath().filename().wstring().substr(0, 255);
+    // A stale atom left by a crash does not count without the window.
+    if (GlobalFindAtomW(name.c_str()) != 0 && FindWindowW(nullptr, Widen(AppTitle).c_str()) != nullptr) {
+        return std::nullopt;
+    }
+    const ATOM atom = GlobalAddAtomW(name.c_str());
+    if (atom == 0) return std::nullopt;
+    return SingleInstance(atom);
+}
+
+SingleInstance::~SingleInstance() {
+    if (atom_ != 0) GlobalDeleteAtom(atom_);
+}
+
+}  // namespace rm::win
