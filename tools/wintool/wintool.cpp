@@ -1,0 +1,591 @@
+// wintool: looks at and drives another program's windows from outside, for
+// the end-to-end tests under Wine.  One command per call; output is UTF-8,
+// one record per line.  Table fields are tab-separated, with backslash, tab,
+// CR and LF written as \\ \t \r \n; single texts (text, press) are printed
+// as they are.  Exit codes: 0 done, 1 not found or timed out, 2 bad usage.
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cwchar>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "popup_menu.h"
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kNotFound = 1;
+constexpr int kBadUsage = 2;
+
+constexpr DWORD kPollMs = 50;
+// Long enough for a busy program under Wine, short enough not to hang a test
+// on a program that has stopped answering.
+constexpr UINT kReplyTimeoutMs = 5000;
+
+constexpr wchar_t kMainTitle[] = L"Routavista Monitor";
+constexpr wchar_t kMainClass[] = L"RoutavistaMonitorMain";
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kMenuClass[] = L"#32768";
+
+// ---- output
+
+void write(DWORD stream, const std::wstring& text) {
+  const HANDLE h = GetStdHandle(stream);
+  DWORD written = 0;
+  DWORD mode = 0;
+  if (GetConsoleMode(h, &mode)) {
+    WriteConsoleW(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return;
+  }
+  const int size = static_cast<int>(text.size());
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(bytes, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), bytes, nullptr, nullptr);
+  WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+void printLine(const std::wstring& line) { write(STD_OUTPUT_HANDLE, line + L"\n"); }
+void printError(const std::wstring& line) { write(STD_ERROR_HANDLE, L"wintool: " + line + L"\n"); }
+
+std::wstring field(std::wstring_view text) {
+  std::wstring out;
+  for (const wchar_t c : text) {
+    switch (c) {
+      case L'\\': out += L"\\\\"; break;
+      case L'\t': out += L"\\t"; break;
+      case L'\r': out += L"\\r"; break;
+      case L'\n': out += L"\\n"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::wstring record(std::initializer_list<std::wstring> fields) {
+  std::wstring line;
+  for (const auto& f : fields) {
+    if (&f != fields.begin()) line += L'\t';
+    line += f;
+  }
+  return line;
+}
+
+std::wstring hex(HWND hwnd) {
+  wchar_t buffer[24];
+  swprintf(buffer, 24, L"0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
+  return buffer;
+}
+
+std::wstring decimal(long long n) { return std::to_wstring(n); }
+
+// ---- reading windows
+
+std::wstring windowClass(HWND hwnd) {
+  wchar_t buffer[256] = {};
+  GetClassNameW(hwnd, buffer, 256);
+  return buffer;
+}
+
+// The caption the window manager keeps; never waits on the window's owner.
+std::wstring windowTitle(HWND hwnd) {
+  std::wstring text(GetWindowTextLengthW(hwnd) + 1, L'\0');
+  text.resize(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+// What the control itself holds (an edit box's contents, say), asked across
+// processes; a window that does not answer in time gives its caption.
+std::wstring controlText(HWND hwnd) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &length))
+    return windowTitle(hwnd);
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, kReplyTimeoutMs, &copied))
+    return windowTitle(hwnd);
+  text.resize(std::min<size_t>(copied, length));
+  return text;
+}
+
+bool sameClass(HWND hwnd, std::wstring_view name) {
+  return CompareStringOrdinal(windowClass(hwnd).c_str(), -1, name.data(), static_cast<int>(name.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+std::vector<HWND> topLevelWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(
+      [](HWND hwnd, LPARAM out) {
+        reinterpret_cast<std::vector<HWND>*>(out)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+// Every descendant, each parent before its children.
+std::vector<HWND> descendants(HWND parent) {
+  std::vector<HWND> windows;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM out) {
+        reinterpret_cast<std::vector<HWND>*>(out)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::wstring geometry(HWND hwnd) {
+  RECT r = {};
+  GetWindowRect(hwnd, &r);
+  return record({decimal(r.left), decimal(r.top), decimal(r.right - r.left), decimal(r.bottom - r.top)});
+}
+
+// ---- command line
+
+struct Args {
+  std::vector<std::wstring> positional;
+  std::map<std::wstring, std::wstring> values;
+  std::set<std::wstring> flags;
+
+  bool has(const std::wstring& name) const { return values.contains(name) || flags.contains(name); }
+  std::optional<std::wstring> value(const std::wstring& name) const {
+    const auto it = values.find(name);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+};
+
+struct UsageError {
+  std::wstring message;
+};
+
+long long parseNumber(const std::wstring& text, const wchar_t* what) {
+  const bool isHex = text.starts_with(L"0x") || text.starts_with(L"0X");
+  wchar_t* end = nullptr;
+  errno = 0;
+  const long long n = isHex ? static_cast<long long>(wcstoull(text.c_str(), &end, 16))
+                            : wcstoll(text.c_str(), &end, 10);
+  if (text.empty() || *end != L'\0' || errno == ERANGE) throw UsageError{L"bad " + std::wstring(what) + L": " + text};
+  return n;
+}
+
+HWND parseWindow(const std::wstring& text) {
+  wchar_t* end = nullptr;
+  const unsigned long long n = wcstoull(text.c_str(), &end, 16);
+  if (text.empty() || *end != L'\0') throw UsageError{L"bad window handle: " + text};
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(n));
+}
+
+DWORD timeoutOf(const Args& args) {
+  const auto ms = args.value(L"--timeout");
+  if (!ms) return 0;
+  const long long n = parseNumber(*ms, L"time-out");
+  if (n < 0 || n > 0x7fffffff) throw UsageError{L"bad time-out: " + *ms};
+  return static_cast<DWORD>(n);
+}
+
+// Tries at least once, then every kPollMs until the attempt gives something or
+// the time-out has passed.
+template <class Attempt>
+auto pollUntil(DWORD timeoutMs, Attempt attempt) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    auto result = attempt();
+    if (result || GetTickCount64() >= deadline) return result;
+    Sleep(kPollMs);
+  }
+}
+
+// ---- finding top-level windows
+
+struct WindowQuery {
+  std::optional<std::wstring> title;
+  std::optional<std::wstring> className;  // empty: any class
+  bool visibleOnly = false;
+
+  bool matches(HWND hwnd) const {
+    if (visibleOnly && !IsWindowVisible(hwnd)) return false;
+    if (className && !className->empty() && !sameClass(hwnd, *className)) return false;
+    return !title || windowTitle(hwnd) == *title;
+  }
+
+  std::wstring description() const {
+    std::wstring text = visibleOnly ? L"visible window" : L"window";
+    if (title) text += L" titled \"" + *title + L"\"";
+    if (className && !className->empty()) text += L" of class \"" + *className + L"\"";
+    return text;
+  }
+};
+
+WindowQuery queryOf(const Args& args) {
+  WindowQuery query{args.value(L"--title"), args.value(L"--class"), args.has(L"--visible")};
+  if (!query.title && !query.className) throw UsageError{L"give --title or --class"};
+  return query;
+}
+
+std::vector<HWND> findAll(const WindowQuery& query) {
+  std::vector<HWND> found;
+  for (const HWND hwnd : topLevelWindows())
+    if (query.matches(hwnd)) found.push_back(hwnd);
+  return found;
+}
+
+std::optional<HWND> waitFor(const WindowQuery& query, DWORD timeoutMs) {
+  return pollUntil(timeoutMs, [&]() -> std::optional<HWND> {
+    const auto found = findAll(query);
+    if (found.empty()) return std::nullopt;
+    return found.front();
+  });
+}
+
+HWND existingWindow(const Args& args) {
+  const HWND hwnd = parseWindow(args.positional.at(0));
+  if (IsWindow(hwnd)) return hwnd;
+  printError(L"no window " + args.positional.at(0));
+  return nullptr;
+}
+
+// ---- buttons
+
+// A button label as the user reads it: "はい(&Y)" is "はい", "&Save" is "Save".
+std::wstring plainLabel(std::wstring label) {
+  const size_t n = label.size();
+  if (n >= 4 && label[n - 4] == L'(' && label[n - 3] == L'&' && label[n - 1] == L')') label.resize(n - 4);
+  std::wstring plain;
+  for (size_t i = 0; i < label.size(); ++i) {
+    if (label[i] != L'&') plain += label[i];
+    else if (i + 1 < label.size() && label[i + 1] == L'&') plain += label[++i];
+  }
+  const size_t first = plain.find_first_not_of(L' ');
+  if (first == std::wstring::npos) return {};
+  return plain.substr(first, plain.find_last_not_of(L' ') - first + 1);
+}
+
+bool labelMatches(const std::wstring& label, const std::wstring& wanted) {
+  return label == wanted || plainLabel(label) == plainLabel(wanted);
+}
+
+std::set<HWND> shownDialogs(DWORD threadId) {
+  std::set<HWND> dialogs;
+  EnumThreadWindows(
+      threadId,
+      [](HWND hwnd, LPARAM out) {
+        if (IsWindowVisible(hwnd) && sameClass(hwnd, kDialogClass)) reinterpret_cast<std::set<HWND>*>(out)->insert(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&dialogs));
+  return dialogs;
+}
+
+// Returns once the button has handled the click, so that its effects can be
+// checked at once, or once the click has opened another box, which keeps the
+// handler waiting for a user.
+void click(HWND button) {
+  const DWORD threadId = GetWindowThreadProcessId(button, nullptr);
+  const std::set<HWND> before = shownDialogs(threadId);
+  bool handled = false;
+  SendMessageCallbackW(
+      button, BM_CLICK, 0, 0, [](HWND, UINT, ULONG_PTR done, LRESULT) { *reinterpret_cast<bool*>(done) = true; },
+      reinterpret_cast<ULONG_PTR>(&handled));
+  pollUntil(kReplyTimeoutMs, [&] {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // delivers the callback
+    if (handled) return true;
+    const std::set<HWND> now = shownDialogs(threadId);
+    return std::any_of(now.begin(), now.end(), [&](HWND dialog) { return !before.contains(dialog); });
+  });
+}
+
+HWND findButton(HWND dialog, const std::wstring& wanted) {
+  for (const HWND child : descendants(dialog)) {
+    if (sameClass(child, L"Button") && IsWindowVisible(child) && IsWindowEnabled(child) &&
+        labelMatches(controlText(child), wanted))
+      return child;
+  }
+  return nullptr;
+}
+
+std::wstring menuItemState(const PopupMenuItem& item) {
+  std::wstring state = item.state & MF_GRAYED     ? L"grayed"
+                       : item.state & MF_DISABLED ? L"disabled"
+                                                  : L"enabled";
+  if (item.state & MFS_CHECKED) state += L",checked";
+  if (item.state & MFS_DEFAULT) state += L",default";
+  if (item.type & MFT_SEPARATOR) state += L",separator";
+  if (item.hasSubmenu) state += L",submenu";
+  return state;
+}
+
+bool printMenu(HWND menuWindow) {
+  const auto items = readPopupMenu(menuWindow, kReplyTimeoutMs);
+  if (!items) return false;
+  for (size_t i = 0; i < items->size(); ++i) {
+    const PopupMenuItem& item = (*items)[i];
+    printLine(record({hex(menuWindow), decimal(i), decimal(item.id), menuItemState(item), field(item.caption)}));
+  }
+  return true;
+}
+
+// ---- commands
+
+int listWindows(const Args& args) {
+  const bool all = args.has(L"--all");
+  for (const HWND top : topLevelWindows()) {
+    std::vector<HWND> windows{top};
+    if (all) {
+      const auto children = descendants(top);
+      windows.insert(windows.end(), children.begin(), children.end());
+    }
+    for (const HWND hwnd : windows) {
+      std::wstring line = record({hex(hwnd), decimal(IsWindowVisible(hwnd) ? 1 : 0), field(windowClass(hwnd)),
+                                  field(windowTitle(hwnd)), geometry(hwnd)});
+      if (all) line += L"\t" + hex(hwnd == top ? nullptr : GetAncestor(hwnd, GA_PARENT));
+      printLine(line);
+    }
+  }
+  return kDone;
+}
+
+int findWindow(const Args& args) {
+  const WindowQuery query = queryOf(args);
+  const auto hwnd = waitFor(query, timeoutOf(args));
+  if (!hwnd) {
+    printError(L"no " + query.description());
+    return kNotFound;
+  }
+  printLine(hex(*hwnd));
+  return kDone;
+}
+
+int printText(const Args& args) {
+  const HWND hwnd = existingWindow(args);
+  if (!hwnd) return kNotFound;
+  printLine(controlText(hwnd));
+  return kDone;
+}
+
+int listChildren(const Args& args) {
+  const HWND parent = existingWindow(args);
+  if (!parent) return kNotFound;
+  for (const HWND child : descendants(parent)) {
+    printLine(record({hex(child), field(windowClass(child)), field(controlText(child)),
+                      decimal(IsWindowVisible(child) ? 1 : 0), decimal(GetDlgCtrlID(child)),
+                      hex(GetAncestor(child, GA_PARENT))}));
+  }
+  return kDone;
+}
+
+int pressButton(const Args& args) {
+  WindowQuery query = queryOf(args);
+  if (!query.className) query.className = kDialogClass;
+  query.visibleOnly = true;  // shown only once its texts are in place
+  const std::wstring wanted = args.value(L"--button").value_or(L"");
+  if (wanted.empty()) throw UsageError{L"give --button"};
+  struct Target {
+    HWND dialog;
+    HWND button;
+  };
+  const auto target = pollUntil(timeoutOf(args), [&]() -> std::optional<Target> {
+    for (const HWND dialog : findAll(query)) {
+      // A box that owns another modal box is disabled until that one closes.
+      if (!IsWindowEnabled(dialog)) continue;
+      if (const HWND button = findButton(dialog, wanted)) return Target{dialog, button};
+    }
+    return std::nullopt;
+  });
+  if (!target) {
+    const auto dialogs = findAll(query);
+    if (dialogs.empty()) printError(L"no " + query.description());
+    for (const HWND dialog : dialogs) {
+      std::wstring buttons;
+      for (const HWND child : descendants(dialog))
+        if (sameClass(child, L"Button")) buttons += L" \"" + controlText(child) + L"\"";
+      printError(L"no enabled button \"" + wanted + L"\" in " + hex(dialog) + L"; buttons:" + buttons);
+    }
+    return kNotFound;
+  }
+  for (const HWND child : descendants(target->dialog)) {
+    if (!sameClass(child, L"Static") || !IsWindowVisible(child)) continue;
+    const std::wstring text = controlText(child);
+    if (!text.empty()) printLine(text);
+  }
+  click(target->button);
+  return kDone;
+}
+
+int postCommand(const Args& args) {
+  const WindowQuery query{args.value(L"--title").value_or(kMainTitle), args.value(L"--class").value_or(kMainClass)};
+  const auto idText = args.value(L"--id");
+  if (!idText) throw UsageError{L"give --id"};
+  const long long id = parseNumber(*idText, L"command id");
+  if (id < 0 || id > 0xffff) throw UsageError{L"command id out of range: " + decimal(id)};
+  const auto hwnd = waitFor(query, timeoutOf(args));
+  if (!hwnd) {
+    printError(L"no " + query.description());
+    return kNotFound;
+  }
+  PostMessageW(*hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  return kDone;
+}
+
+int closeWindow(const Args& args) {
+  const WindowQuery query = queryOf(args);
+  const auto hwnd = waitFor(query, timeoutOf(args));
+  if (!hwnd) {
+    printError(L"no " + query.description());
+    return kNotFound;
+  }
+  PostMessageW(*hwnd, WM_CLOSE, 0, 0);
+  return kDone;
+}
+
+int waitGone(const Args& args) {
+  const WindowQuery query = queryOf(args);
+  if (pollUntil(timeoutOf(args), [&] { return findAll(query).empty(); })) return kDone;
+  printError(L"still there: " + query.description());
+  return kNotFound;
+}
+
+int printMenus(const Args& args) {
+  const WindowQuery query{std::nullopt, kMenuClass, true};
+  auto menus = pollUntil(timeoutOf(args), [&]() -> std::optional<std::vector<HWND>> {
+    auto found = findAll(query);
+    if (found.empty()) return std::nullopt;
+    return found;
+  });
+  if (!menus) {
+    printError(L"no popup menu shown");
+    return kNotFound;
+  }
+  // Enumeration runs from the top down; the menu opened first comes last.
+  std::reverse(menus->begin(), menus->end());
+  bool allRead = true;
+  for (const HWND menuWindow : *menus) {
+    if (!printMenu(menuWindow)) {
+      printError(L"cannot read the menu of " + hex(menuWindow));
+      allRead = false;
+    }
+  }
+  return allRead ? kDone : kNotFound;
+}
+
+int clickButton(const Args& args) {
+  const HWND button = existingWindow(args);
+  if (!button) return kNotFound;
+  click(button);
+  return kDone;
+}
+
+int setText(const Args& args) {
+  const HWND hwnd = existingWindow(args);
+  if (!hwnd) return kNotFound;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args.positional.at(1).c_str()),
+                      SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
+  return kDone;
+}
+
+int sendMessage(const Args& args) {
+  const HWND hwnd = existingWindow(args);
+  if (!hwnd) return kNotFound;
+  const auto& p = args.positional;
+  const auto message = static_cast<UINT>(parseNumber(p.at(1), L"message"));
+  const auto wParam = static_cast<WPARAM>(p.size() > 2 ? parseNumber(p[2], L"wParam") : 0);
+  const auto lParam = static_cast<LPARAM>(p.size() > 3 ? parseNumber(p[3], L"lParam") : 0);
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &result)) {
+    printError(L"no reply from " + hex(hwnd));
+    return kNotFound;
+  }
+  printLine(decimal(static_cast<LONG_PTR>(result)));
+  return kDone;
+}
+
+struct Command {
+  const wchar_t* name;
+  int (*run)(const Args&);
+  std::vector<std::wstring_view> valueOptions;
+  std::vector<std::wstring_view> flagOptions;
+  size_t minPositional;
+  size_t maxPositional;
+  const wchar_t* synopsis;
+};
+
+const Command kCommands[] = {
+    {L"list", listWindows, {}, {L"--all"}, 0, 0, L"list [--all]"},
+    {L"find", findWindow, {L"--title", L"--class", L"--timeout"}, {L"--visible"}, 0, 0,
+     L"find --title T [--class C] [--visible] [--timeout MS]"},
+    {L"text", printText, {}, {}, 1, 1, L"text HWND"},
+    {L"children", listChildren, {}, {}, 1, 1, L"children HWND"},
+    {L"press", pressButton, {L"--title", L"--class", L"--button", L"--timeout"}, {}, 0, 0,
+     L"press --title T --button TEXT [--class C] [--timeout MS]"},
+    {L"command", postCommand, {L"--title", L"--class", L"--id", L"--timeout"}, {}, 0, 0,
+     L"command --id N [--title T] [--class C] [--timeout MS]"},
+    {L"close", closeWindow, {L"--title", L"--class", L"--timeout"}, {}, 0, 0,
+     L"close --title T [--class C] [--timeout MS]"},
+    {L"wait-gone", waitGone, {L"--title", L"--class", L"--timeout"}, {L"--visible"}, 0, 0,
+     L"wait-gone --title T [--class C] [--visible] --timeout MS"},
+    {L"menu", printMenus, {L"--timeout"}, {}, 0, 0, L"menu [--timeout MS]"},
+    {L"click", clickButton, {}, {}, 1, 1, L"click HWND"},
+    {L"settext", setText, {}, {}, 2, 2, L"settext HWND TEXT"},
+    {L"send", sendMessage, {}, {}, 2, 4, L"send HWND MSG [WPARAM [LPARAM]]"},
+};
+
+bool contains(const std::vector<std::wstring_view>& names, const std::wstring& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+Args parseArgs(const Command& command, int argc, wchar_t** argv) {
+  Args args;
+  for (int i = 2; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (contains(command.valueOptions, arg)) {
+      if (i + 1 == argc) throw UsageError{arg + L" needs a value"};
+      args.values[arg] = argv[++i];
+    } else if (contains(command.flagOptions, arg)) {
+      args.flags.insert(arg);
+    } else if (arg.starts_with(L"--")) {
+      throw UsageError{L"unknown option " + arg};
+    } else {
+      args.positional.push_back(arg);
+    }
+  }
+  if (args.positional.size() < command.minPositional || args.positional.size() > command.maxPositional)
+    throw UsageError{L"wrong number of arguments"};
+  return args;
+}
+
+void printUsage() {
+  std::wstring usage = L"usage:";
+  for (const Command& command : kCommands) usage += std::wstring(L"\n  wintool ") + command.synopsis;
+  write(STD_ERROR_HANDLE, usage + L"\n");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const Command* command = nullptr;
+  for (const Command& c : kCommands)
+    if (argc > 1 && c.name == std::wstring_view(argv[1])) command = &c;
+  if (!command) {
+    printUsage();
+    return kBadUsage;
+  }
+  try {
+    return command->run(parseArgs(*command, argc, argv));
+  } catch (const UsageError& e) {
+    printError(e.message);
+    write(STD_ERROR_HANDLE, std::wstring(L"usage: wintool ") + command->synopsis + L"\n");
+    return kBadUsage;
+  }
+}
