@@ -26,6 +26,8 @@ class DialogPort {
 public:
     virtual ~DialogPort() = default;
     virtual void ShowMessage(const std::string& text) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
 };
 
 class ClockPort {
@@ -34,10 +36,42 @@ public:
     virtual DateTime Now() = 0;
 };
 
-class ProcessPort {
+// Holding up the thread, and letting other events run inside a handler.
+class EventPort {
 public:
-    virtual ~ProcessPort() = default;
+    virtual ~EventPort() = default;
+    // Blocks the thread; no other event runs meanwhile.
+    virtual void Sleep(int milliseconds) = 0;
+    // Waits up to the given time for pending events and handles them; returns
+    // after handling some, or when the time is up.
+    virtual void ProcessEvents(int maxWaitMilliseconds) = 0;
+};
+
+class SoundPort {
+public:
+    virtual ~SoundPort() = default;
+    // Starts playing a wave file and returns at once.
+    virtual void PlayWave(const std::string& file) = 0;
+};
+
+enum class ShowMode { Show, Hide };
+
+class ProgramPort {
+public:
+    virtual ~ProgramPort() = default;
+    // Opens a file through the shell; the outcome is not examined.
+    virtual void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
+                            ShowMode show) = 0;
     virtual void CloseProcessHandle(ProcessHandle handle) = 0;
+};
+
+// Top-level windows of other programs, found by exact title.
+class WindowPort {
+public:
+    virtual ~WindowPort() = default;
+    virtual WindowHandle FindWindowByTitle(const std::string& title) = 0;
+    // Sends WM_CLOSE and returns when the window has handled it.
+    virtual void CloseWindow(WindowHandle window) = 0;
 };
 
 // The program's own windows other than the panel.
@@ -54,7 +88,10 @@ struct Ports {
     DatagramPort& Net;
     DialogPort& Dialogs;
     ClockPort& Clock;
-    ProcessPort& Processes;
+    EventPort& Events;
+    SoundPort& Sound;
+    ProgramPort& Programs;
+    WindowPort& OtherWindows;
     AppWindowPort& Windows;
 };
 

@@ -70,8 +70,11 @@ private:
     Win32Net net_{{nullptr, nullptr, nullptr}};
     Win32Dialogs dialogs_{hwnd_};
     Win32Clock clock_;
-    Win32Processes processes_;
-    Ports ports_{net_, dialogs_, clock_, processes_, *this};
+    Win32Events events_;
+    Win32Sound sound_;
+    Win32Programs programs_{hwnd_};
+    Win32OtherWindows otherWindows_;
+    Ports ports_{net_, dialogs_, clock_, events_, sound_, programs_, otherWindows_, *this};
     Monitor monitor_{MainState{}, ViewModel{}, ports_};
 
     SyslogViewer syslogViewer_;

@@ -1,5 +1,8 @@
 #include "platform_ports.h"
 
+#include <mmsystem.h>
+#include <shellapi.h>
+
 #include "text/datetime.h"
 #include "wide.h"
 
@@ -11,17 +14,21 @@ void Win32Net::Send(Endpoint from, const std::string& host, std::string_view byt
     endpoint.SendBuffer(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-void ShowMessageBox(HWND owner, const std::string& text, UINT flags) {
+int ShowMessageBox(HWND owner, const std::string& text, UINT flags, const std::string& caption) {
     const std::wstring in = Widen(text);
     std::wstring wide;
     for (std::size_t i = 0; i < in.size(); ++i) {
         wide += in[i];
         if (in[i] == L'\r' && (i + 1 == in.size() || in[i + 1] != L'\n')) wide += L'\n';
     }
-    MessageBoxW(owner, wide.c_str(), Widen(AppTitle).c_str(), flags | MB_SETFOREGROUND);
+    return MessageBoxW(owner, wide.c_str(), Widen(caption).c_str(), flags | MB_SETFOREGROUND);
 }
 
 void Win32Dialogs::ShowMessage(const std::string& text) { ShowMessageBox(owner_, text); }
+
+bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption) {
+    return ShowMessageBox(owner_, text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
+}
 
 DateTime Win32Clock::Now() {
     SYSTEMTIME t;
@@ -29,6 +36,41 @@ DateTime Win32Clock::Now() {
     return EncodeDateTime({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds});
 }
 
-void Win32Processes::CloseProcessHandle(ProcessHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+void Win32Events::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
+
+void Win32Events::ProcessEvents(int maxWaitMilliseconds) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(maxWaitMilliseconds), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The outer loop must still see it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Win32Sound::PlayWave(const std::string& file) {
+    PlaySoundW(Widen(file).c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+}
+
+void Win32Programs::RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
+                               ShowMode show) {
+    ShellExecuteW(owner_, nullptr, Widen(file).c_str(), parameters.empty() ? nullptr : Widen(parameters).c_str(),
+                  folder.empty() ? nullptr : Widen(folder).c_str(), show == ShowMode::Show ? SW_SHOW : SW_HIDE);
+}
+
+void Win32Programs::CloseProcessHandle(ProcessHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+
+WindowHandle Win32OtherWindows::FindWindowByTitle(const std::string& title) {
+    return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, Widen(title).c_str()));
+}
+
+void Win32OtherWindows::CloseWindow(WindowHandle window) {
+    SendMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
+}
 
 }  // namespace rm::win

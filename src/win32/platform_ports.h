@@ -24,6 +24,7 @@ class Win32Dialogs : public DialogPort {
 public:
     explicit Win32Dialogs(HWND& owner) : owner_(owner) {}
     void ShowMessage(const std::string& text) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
 
 private:
     HWND& owner_;
@@ -34,12 +35,35 @@ public:
     DateTime Now() override;
 };
 
-class Win32Processes : public ProcessPort {
+class Win32Events : public EventPort {
 public:
-    void CloseProcessHandle(ProcessHandle handle) override;
+    void Sleep(int milliseconds) override;
+    void ProcessEvents(int maxWaitMilliseconds) override;
 };
 
-// A modal box with the program's title; CR alone breaks lines as CR LF does.
-void ShowMessageBox(HWND owner, const std::string& text, UINT flags = MB_OK);
+class Win32Sound : public SoundPort {
+public:
+    void PlayWave(const std::string& file) override;
+};
+
+class Win32Programs : public ProgramPort {
+public:
+    explicit Win32Programs(HWND& owner) : owner_(owner) {}
+    void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
+                    ShowMode show) override;
+    void CloseProcessHandle(ProcessHandle handle) override;
+
+private:
+    HWND& owner_;
+};
+
+class Win32OtherWindows : public WindowPort {
+public:
+    WindowHandle FindWindowByTitle(const std::string& title) override;
+    void CloseWindow(WindowHandle window) override;
+};
+
+// A modal box, by default with the program's title; CR alone breaks lines as CR LF does.
+int ShowMessageBox(HWND owner, const std::string& text, UINT flags = MB_OK, const std::string& caption = AppTitle);
 
 }  // namespace rm::win

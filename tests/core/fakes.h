@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,22 @@ public:
     std::vector<std::string> messages;
     // Runs inside a box, as the real message loop would run other events.
     std::function<void()> whileOpen;
+    struct Question {
+        std::string text, caption;
+    };
+    std::vector<Question> questions;
+    std::deque<bool> answers;  // Yes when none is scripted
     void ShowMessage(const std::string& text) override {
         messages.push_back(text);
         if (whileOpen) whileOpen();
+    }
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back({text, caption});
+        if (whileOpen) whileOpen();
+        if (answers.empty()) return true;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
     }
 };
 
@@ -43,10 +57,72 @@ public:
     DateTime Now() override { return now; }
 };
 
-class FakeProcesses : public ProcessPort {
+// Sleeps advance the fake clock; ProcessEvents runs the queued events, as the
+// message loop would run other handlers.
+class FakeEvents : public EventPort {
 public:
+    explicit FakeEvents(FakeClock& clock) : clock_(clock) {}
+    std::vector<int> sleeps;
+    std::deque<std::function<void()>> queued;
+    int processCalls = 0;
+    void Sleep(int milliseconds) override {
+        sleeps.push_back(milliseconds);
+        clock_.now += milliseconds / 86'400'000.0;
+    }
+    void ProcessEvents(int maxWaitMilliseconds) override {
+        ++processCalls;
+        if (queued.empty()) {
+            clock_.now += maxWaitMilliseconds / 86'400'000.0;
+            return;
+        }
+        auto events = std::move(queued);
+        queued.clear();
+        for (auto& event : events) event();
+    }
+
+private:
+    FakeClock& clock_;
+};
+
+class FakeSound : public SoundPort {
+public:
+    std::vector<std::string> played;
+    void PlayWave(const std::string& file) override { played.push_back(file); }
+};
+
+class FakePrograms : public ProgramPort {
+public:
+    struct Run {
+        std::string file, parameters, folder;
+        ShowMode show;
+        bool operator==(const Run&) const = default;
+    };
+    std::vector<Run> runs;
     std::vector<ProcessHandle> closed;
+    std::function<void(const Run&)> onRun;
+    void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
+                    ShowMode show) override {
+        runs.push_back({file, parameters, folder, show});
+        if (onRun) onRun(runs.back());
+    }
     void CloseProcessHandle(ProcessHandle handle) override { closed.push_back(handle); }
+};
+
+// Other programs' windows: a title -> handle table the test fills.
+class FakeOtherWindows : public WindowPort {
+public:
+    std::map<std::string, WindowHandle> open;
+    std::vector<WindowHandle> closed;
+    int lookups = 0;
+    WindowHandle FindWindowByTitle(const std::string& title) override {
+        ++lookups;
+        const auto found = open.find(title);
+        return found == open.end() ? 0 : found->second;
+    }
+    void CloseWindow(WindowHandle window) override {
+        closed.push_back(window);
+        std::erase_if(open, [&](const auto& entry) { return entry.second == window; });
+    }
 };
 
 class FakeWindows : public AppWindowPort {
@@ -80,9 +156,12 @@ struct FakeMonitor {
     FakeNet net;
     FakeDialogs dialogs;
     FakeClock clock;
-    FakeProcesses processes;
+    FakeEvents events{clock};
+    FakeSound sound;
+    FakePrograms programs;
+    FakeOtherWindows otherWindows;
     FakeWindows windows;
-    Ports ports{net, dialogs, clock, processes, windows};
+    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, windows};
     Monitor m{MainState{}, ViewModel{}, ports};
 
     FakeMonitor() { m.s.AppDir = dir.path(); }

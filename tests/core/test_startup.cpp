@@ -67,7 +67,6 @@ TEST(FormCreate, AnnouncesTheCopyToTheRouterSubnet) {
                               {Endpoint::RM_UDP, "192.168.0.255", "RMonitor Master Check"}}));
 
     FakeMonitor master;
-    master.m.s.AppDir = master.dir.path();
     FormCreate(master.m);
     master.net.sent.clear();
     master.m.s.MasterMode = "on";
@@ -161,7 +160,7 @@ TEST(FormCloseQuery, ClosesLauncherHandlesButOnlyTheOpenOnes) {
     FormCreate(f.m);
     f.m.s.LaunchProcesses = {0, 11, 0, 0, 12, 0};
     FormCloseQuery(f.m);
-    EXPECT_EQ(f.processes.closed, (std::vector<ProcessHandle>{11, 12}));
+    EXPECT_EQ(f.programs.closed, (std::vector<ProcessHandle>{11, 12}));
     EXPECT_EQ(f.m.s.LaunchProcesses, (std::array<ProcessHandle, 6>{}));
     EXPECT_EQ(f.net.sent.size(), 1u);  // not the master: no goodbye
 }

@@ -108,7 +108,7 @@ void FormCloseQuery(Monitor& m) {
     SaveAllSettings(m);
     if (IsOn(m.s.MasterMode)) BroadcastPeerText(m, "RMonitor Master DisConnected");
     for (ProcessHandle& handle : m.s.LaunchProcesses) {
-        if (handle != 0) m.ports.Processes.CloseProcessHandle(handle);
+        if (handle != 0) m.ports.Programs.CloseProcessHandle(handle);
         handle = 0;
     }
 }

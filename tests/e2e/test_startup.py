@@ -1,0 +1,73 @@
+"""The real program starts as one copy, binds its ports, announces itself and ends on 終了."""
+
+import socket
+import time
+import unittest
+
+from rmtest import MAIN_CLASS, MonitorTestCase, settings_text
+
+FIRST_RUN = "現在、初期値で起動しています。"
+
+
+class StartUp(MonitorTestCase):
+    def test_first_start_second_copy_and_exit(self):
+        with self.monitor() as m:
+            first = m.start()
+            text = m.press("OK")
+            self.assertIn(FIRST_RUN, text)
+            self.assertIn("保証外の意味が理解できない方は設定を変更してください。", text)
+            m.wait_main()
+            self.assertTrue((m.folder / "log").is_dir())
+            self.assertTrue((m.folder / "syslog").is_dir())
+            self.assertEqual({514, 4449, 4450} & m.bound_udp_ports(), {514, 4449, 4450})
+            # Idle: the panel stays hidden.
+            self.assertEqual([w[1] for w in m.main_windows()], [False])
+            m.screenshot("idle")
+
+            second = m.start()
+            self.assertEqual(m.wait_exit(second, timeout=30), 0)
+            self.assertEqual(len(m.main_windows()), 1)
+            self.assertIsNone(first.poll())
+
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(first), 0)
+            self.assertFalse(m.main_windows())
+            self.assertTrue((m.folder / "RMonitor.ini").exists())
+
+    def test_announces_itself_to_the_router_subnet(self):
+        with self.monitor() as m:
+            (m.folder / "RMonitor.ini").write_bytes(settings_text(v2="127.0.0.1"))
+            capture = m.capture_udp(4450)
+            proc = m.start()
+            seen = capture.datagrams(wait=30, until=lambda s: len(s) >= 1)
+            capture.close()
+            self.assertEqual(seen[:1], [("127.0.0.255", b"RMonitor Master Check")])
+            m.wait_main()
+            m.command("Exit1")
+            m.wait_exit(proc)
+
+    def test_a_port_held_by_another_program_is_told_once(self):
+        with self.monitor() as m:
+            (m.folder / "RMonitor.ini").write_bytes(settings_text(v2="127.0.0.1"))
+            with m.box.inside():
+                holder = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            holder.bind(("0.0.0.0", 514))
+            try:
+                proc = m.start()
+                text = m.press("OK")
+                self.assertIn("UDPポート514を使用できません。", text)
+                # The program goes on with the other ports and no second box.
+                m.wait_main()
+                time.sleep(1)
+                code, _ = m.tool("find", "--title", "Routavista Monitor", "--class", "#32770")
+                self.assertNotEqual(code, 0)
+                self.assertEqual({4449, 4450} & m.bound_udp_ports(), {4449, 4450})
+                self.assertIsNone(proc.poll())
+                m.command("Exit1")
+                self.assertEqual(m.wait_exit(proc), 0)
+            finally:
+                holder.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
