@@ -1,0 +1,139 @@
+// One IPv4 datagram endpoint whose arrivals are reported as events on the GUI
+// thread. Readiness and host-lookup completion come as messages to a hidden
+// window the endpoint owns.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace rm::win {
+
+class UDPSockError : public std::runtime_error {
+public:
+    using runtime_error::runtime_error;
+};
+
+class UniqueSocket {
+public:
+    UniqueSocket() = default;
+    explicit UniqueSocket(SOCKET s) : s_(s) {}
+    UniqueSocket(UniqueSocket&& other) noexcept : s_(std::exchange(other.s_, INVALID_SOCKET)) {}
+    UniqueSocket& operator=(UniqueSocket&& other) noexcept;
+    ~UniqueSocket();
+    SOCKET get() const { return s_; }
+
+private:
+    SOCKET s_ = INVALID_SOCKET;
+};
+
+class UniqueWindow {
+public:
+    explicit UniqueWindow(HWND w) : w_(w) {}
+    UniqueWindow(const UniqueWindow&) = delete;
+    UniqueWindow& operator=(const UniqueWindow&) = delete;
+    ~UniqueWindow();
+    HWND get() const { return w_; }
+
+private:
+    HWND w_;
+};
+
+// Holds one reference on Winsock from a successful Start until destruction.
+class WinsockUse {
+public:
+    WinsockUse() = default;
+    WinsockUse(const WinsockUse&) = delete;
+    WinsockUse& operator=(const WinsockUse&) = delete;
+    ~WinsockUse();
+    int Start();  // WSAStartup's result
+
+private:
+    bool started_ = false;
+};
+
+// Sends may run the message loop (host lookup): handlers run meanwhile may
+// send again, but must not destroy the endpoint whose send is waiting.
+class TNMUDP {
+public:
+    static constexpr int BufferSize = 2048;
+
+    explicit TNMUDP(HINSTANCE instance);
+    ~TNMUDP() = default;
+    TNMUDP(const TNMUDP&) = delete;
+    TNMUDP& operator=(const TNMUDP&) = delete;
+
+    std::string RemoteHost;  // dotted IPv4 address or host name, at most 127 characters
+    int RemotePort = 0;
+    int ReportLevel = 1;
+
+    int LocalPort() const { return localPort_; }
+    // Re-creates the socket and binds it to 0.0.0.0:port.
+    void SetLocalPort(int port);
+    // Whether the last SetLocalPort got its port; false while another socket holds it.
+    bool Bound() const { return bound_; }
+
+    // NumberBytes is -1 after a failed read (FromIP "0.0.0.0", Port 0 then).
+    std::function<void(TNMUDP& sender, int NumberBytes, const std::string& FromIP, int Port)> OnDataReceived;
+    std::function<void(TNMUDP& sender)> OnDataSend;
+    std::function<void(TNMUDP& sender, const std::string& status)> OnStatus;
+    std::function<void(bool& handled)> OnInvalidHost;
+    std::function<void(bool& handled, std::iostream& stream)> OnStreamInvalid;
+    // Called with an empty buff; a handler that sets handled fills buff with the data to send.
+    std::function<void(bool& handled, std::vector<char>& buff)> OnBufferInvalid;
+
+    void SendBuffer(const char* buff, int length);
+    // Sends the stream's content from position 0, at most BufferSize bytes.
+    void SendStream(std::iostream& stream);
+    // Copies the last datagram, at most size bytes; length is the count copied, or -1.
+    void ReadBuffer(char* buff, int size, int& length) const;
+    // Writes the last datagram at the current position, then rewinds to 0.
+    void ReadStream(std::iostream& stream) const;
+
+    const std::string& Status() const { return status_; }
+    int LastError() const { return lastError_; }
+
+private:
+    struct LookupWait;
+
+    static const wchar_t* WindowClass(HINSTANCE instance);  // registered once
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnSocketEvent(LPARAM lParam);
+    void OnLookupDone(WPARAM wParam, LPARAM lParam);
+
+    void ReportStatus(const std::string& text, int level);
+    void CheckError(int code);
+    UniqueSocket NewSocket();
+    in_addr Destination();
+    in_addr Resolve(const std::string& host);
+    std::optional<in_addr> LookUp(const std::string& host);
+    void Transmit(in_addr to, const char* bytes, int length);
+
+    UniqueWindow window_;
+    WinsockUse winsock_;
+    UniqueSocket socket_;
+    int localPort_ = 0;
+    bool bound_ = false;
+    std::string status_;
+    int lastError_ = 0;
+    std::array<char, BufferSize> received_{};
+    int receivedCount_ = -1;
+    std::array<char, BufferSize> streamBuffer_{};
+    LookupWait* lookups_ = nullptr;  // innermost first: a send inside a lookup's loop may look up too
+};
+
+// The destination step that needs no lookup: a dotted IPv4 address parsed as
+// inet_addr does, in network order. 255.255.255.255 parses to the "none"
+// value and therefore counts as a name.
+std::optional<std::uint32_t> DottedAddress(const std::string& host);
+
+}  // namespace rm::win

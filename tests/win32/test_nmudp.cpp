@@ -1,0 +1,418 @@
+#include "nmudp.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <sstream>
+#include <string_view>
+
+#include "pump.h"
+
+namespace rm::win {
+namespace {
+
+constexpr int EndpointPort = 41514;
+constexpr int PeerPort = 41515;
+constexpr int SharedPort = 41516;
+
+sockaddr_in Loopback(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<u_short>(port));
+    return address;
+}
+
+struct Datagram {
+    std::string bytes;
+    int fromPort = 0;
+};
+
+// The other end: a plain socket on loopback.
+class Peer {
+public:
+    explicit Peer(int port) {
+        winsock_.Start();
+        socket_ = UniqueSocket(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+        const sockaddr_in local = Loopback(port);
+        bind(socket_.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    }
+
+    void SendTo(int port, std::string_view bytes) {
+        const sockaddr_in to = Loopback(port);
+        sendto(socket_.get(), bytes.data(), static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&to),
+               sizeof to);
+    }
+
+    // Waits a generous bound so that a missing datagram fails instead of hanging.
+    std::optional<Datagram> Receive() {
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(socket_.get(), &ready);
+        timeval bound{10, 0};
+        if (select(0, &ready, nullptr, nullptr, &bound) != 1) return std::nullopt;
+        char buffer[4096];
+        sockaddr_in from{};
+        int fromLength = sizeof from;
+        const int count =
+            recvfrom(socket_.get(), buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (count < 0) return std::nullopt;
+        return Datagram{std::string(buffer, static_cast<std::size_t>(count)), ntohs(from.sin_port)};
+    }
+
+private:
+    WinsockUse winsock_;
+    UniqueSocket socket_;
+};
+
+struct Received {
+    int numberBytes;
+    std::string fromIp;
+    int port;
+    int readLength;
+    std::string data;
+};
+
+template <class F>
+std::string ThrownText(F action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(nothing thrown)";
+}
+
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + 3);
+    return bytes;
+}
+
+class UdpEndpoint : public ::testing::Test {
+protected:
+    UdpEndpoint() {
+        udp.SetLocalPort(EndpointPort);
+        udp.RemoteHost = "127.0.0.1";
+        udp.RemotePort = PeerPort;
+        udp.OnDataReceived = [this](TNMUDP& sender, int numberBytes, const std::string& fromIp, int port) {
+            char buffer[TNMUDP::BufferSize];
+            int length = 0;
+            sender.ReadBuffer(buffer, sizeof buffer, length);
+            received.push_back({numberBytes, fromIp, port, length,
+                                std::string(buffer, static_cast<std::size_t>(std::max(length, 0)))});
+        };
+        udp.OnDataSend = [this](TNMUDP&) { ++sends; };
+    }
+
+    bool PumpUntilReceived(std::size_t count) {
+        return PumpUntil([&] { return received.size() >= count; });
+    }
+
+    // Nothing was sent before: the next datagram the peer gets is a fresh marker.
+    void ExpectNothingSent() {
+        udp.RemoteHost = "127.0.0.1";
+        udp.SendBuffer("marker", 6);
+        const auto first = peer.Receive();
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first->bytes, "marker");
+    }
+
+    TNMUDP udp{GetModuleHandleW(nullptr)};
+    Peer peer{PeerPort};
+    std::vector<Received> received;
+    int sends = 0;
+};
+
+using UdpReceiving = UdpEndpoint;
+
+TEST_F(UdpReceiving, EmptyAndFullSizeDatagramsAreReportedWhole) {
+    const std::string full = Pattern(TNMUDP::BufferSize);
+    peer.SendTo(EndpointPort, "");
+    peer.SendTo(EndpointPort, full);
+    ASSERT_TRUE(PumpUntilReceived(2));
+    EXPECT_EQ(received[0].numberBytes, 0);
+    EXPECT_EQ(received[0].readLength, 0);
+    EXPECT_EQ(received[1].numberBytes, TNMUDP::BufferSize);
+    EXPECT_EQ(received[1].data, full);
+}
+
+TEST_F(UdpReceiving, OversizedDatagramIsAFailedRead) {
+    peer.SendTo(EndpointPort, Pattern(TNMUDP::BufferSize + 1));
+    peer.SendTo(EndpointPort, "after");
+    ASSERT_TRUE(PumpUntilReceived(2));
+    EXPECT_EQ(received[0].numberBytes, -1);
+    EXPECT_EQ(received[0].readLength, -1);
+    EXPECT_EQ(received[1].data, "after");
+}
+
+TEST_F(UdpReceiving, QueuedDatagramsAreReportedInTurnEachWithItsOwnData) {
+    peer.SendTo(EndpointPort, "first");
+    peer.SendTo(EndpointPort, "second");
+    ASSERT_TRUE(PumpUntilReceived(2));
+    EXPECT_EQ(received[0].numberBytes, 5);
+    EXPECT_EQ(received[0].data, "first");
+    EXPECT_EQ(received[1].numberBytes, 6);
+    EXPECT_EQ(received[1].data, "second");
+}
+
+TEST_F(UdpReceiving, SenderAddressAndPortAreReported) {
+    peer.SendTo(EndpointPort, "x");
+    ASSERT_TRUE(PumpUntilReceived(1));
+    EXPECT_EQ(received[0].fromIp, "127.0.0.1");
+    EXPECT_EQ(received[0].port, PeerPort);
+}
+
+TEST_F(UdpReceiving, ReadBufferStopsAtTheCallersSize) {
+    std::string copied;
+    int length = 0;
+    udp.OnDataReceived = [&](TNMUDP& sender, int, const std::string&, int) {
+        char buffer[16];
+        std::fill(std::begin(buffer), std::end(buffer), '#');
+        sender.ReadBuffer(buffer, 4, length);
+        copied.assign(buffer, sizeof buffer);
+    };
+    peer.SendTo(EndpointPort, "abcdefgh");
+    ASSERT_TRUE(PumpUntil([&] { return !copied.empty(); }));
+    EXPECT_EQ(length, 4);
+    EXPECT_EQ(copied, "abcd############");
+}
+
+TEST_F(UdpReceiving, ReadStreamWritesAtThePositionAndRewinds) {
+    std::stringstream stream("XY");
+    bool done = false;
+    udp.OnDataReceived = [&](TNMUDP& sender, int, const std::string&, int) {
+        stream.seekp(1);
+        sender.ReadStream(stream);
+        done = true;
+    };
+    peer.SendTo(EndpointPort, "data");
+    ASSERT_TRUE(PumpUntil([&] { return done; }));
+    EXPECT_EQ(stream.str(), "Xdata");
+    EXPECT_EQ(stream.tellg(), 0);
+    EXPECT_EQ(stream.tellp(), 0);
+}
+
+using UdpSending = UdpEndpoint;
+
+TEST_F(UdpSending, BufferArrivesFromTheBoundPort) {
+    udp.SendBuffer("hello", 5);
+    const auto got = peer.Receive();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->bytes, "hello");
+    EXPECT_EQ(got->fromPort, EndpointPort);
+    EXPECT_EQ(sends, 1);
+}
+
+TEST_F(UdpSending, HostNameIsLookedUp) {
+    udp.RemoteHost = "localhost";
+    udp.SendBuffer("by name", 7);
+    const auto got = peer.Receive();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->bytes, "by name");
+}
+
+TEST_F(UdpSending, StreamIsSentFromItsStartAndAtMostOneBuffer) {
+    std::stringstream stream;
+    stream << "report";
+    stream.seekg(0, std::ios::end);
+    udp.SendStream(stream);
+    auto got = peer.Receive();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->bytes, "report");
+
+    const std::string large = Pattern(TNMUDP::BufferSize + 100);
+    std::stringstream oversized(large);
+    udp.SendStream(oversized);
+    got = peer.Receive();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->bytes, large.substr(0, TNMUDP::BufferSize));
+}
+
+TEST_F(UdpSending, NullRemoteAddressSendsNothing) {
+    udp.RemoteHost = "0.0.0.0";
+    EXPECT_EQ(ThrownText([&] { udp.SendBuffer("lost", 4); }), "Null Remote Address");
+    EXPECT_THROW(udp.SendBuffer("lost", 4), UDPSockError);
+    EXPECT_EQ(sends, 0);
+    ExpectNothingSent();
+}
+
+// What a handler for empty input does: set handled, and supply data.
+struct Supply {
+    bool handled;
+    std::string data;
+};
+
+TEST_F(UdpSending, EmptyBufferGetsOneChanceFromTheHandler) {
+    EXPECT_EQ(ThrownText([&] { udp.SendBuffer("", 0); }), "Invalid buffer");
+    for (const Supply& supply : {Supply{false, "declined"}, Supply{true, ""}}) {
+        int calls = 0;
+        udp.OnBufferInvalid = [&](bool& handled, std::vector<char>& buff) {
+            ++calls;
+            handled = supply.handled;
+            buff.assign(supply.data.begin(), supply.data.end());
+        };
+        EXPECT_EQ(ThrownText([&] { udp.SendBuffer("", 0); }), "Invalid buffer") << supply.data;
+        EXPECT_EQ(calls, 1);
+    }
+    ExpectNothingSent();
+
+    udp.OnBufferInvalid = [](bool& handled, std::vector<char>& buff) {
+        buff.assign({'s', 'u', 'p'});
+        handled = true;
+    };
+    udp.SendBuffer("", 0);
+    const auto got = peer.Receive();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->bytes, "sup");
+}
+
+TEST_F(UdpSending, EmptyStreamGetsOneChanceFromTheHandler) {
+    std::stringstream unhandled;
+    EXPECT_EQ(ThrownText([&] { udp.SendStream(unhandled); }), "Invalid stream");
+    for (const Supply& supply : {Supply{false, "declined"}, Supply{true, ""}}) {
+        std::stringstream empty;
+        int calls = 0;
+        udp.OnStreamInvalid = [&](bool& handled, std::iostream& stream) {
+            EXPECT_EQ(&stream, &empty);
+            ++calls;
+            handled = supply.handled;
+            stream << supply.data;
+        };
+        EXPECT_EQ(ThrownText([&] { udp.SendStream(empty); }), "Invalid stream") << supply.data;
+        EXPECT_EQ(calls, 1);
+    }
+    ExpectNothingSent();
+
+    udp.OnStreamInvalid = [](bool& handled, std::iostream& stream) {
+        stream << "filled";
+        handled = true;
+    };
+    std::stringstream empty;
+    udp.SendStream(empty);
+    const auto got = peer.Receive();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->bytes, "filled");
+}
+
+TEST_F(UdpSending, RemoteHostIsLimitedTo127Characters) {
+    int lookupFailures = 0;
+    udp.OnInvalidHost = [&](bool&) { ++lookupFailures; };
+    udp.RemoteHost = std::string(128, 'a');
+    EXPECT_EQ(ThrownText([&] { udp.SendBuffer("x", 1); }), "Remote host name too long (over 127 characters)");
+    EXPECT_THROW(udp.SendBuffer("x", 1), UDPSockError);
+    EXPECT_EQ(lookupFailures, 0);
+
+    udp.RemoteHost = std::string(127 - 8, 'a') + ".invalid";
+    EXPECT_EQ(ThrownText([&] { udp.SendBuffer("x", 1); }), "Host Lookup Canceled");
+    EXPECT_EQ(lookupFailures, 1);
+    ExpectNothingSent();
+}
+
+using UdpHostLookup = UdpEndpoint;
+
+TEST_F(UdpHostLookup, FailureWithoutHandlerIsCanceled) {
+    udp.RemoteHost = "nowhere.invalid";
+    EXPECT_EQ(ThrownText([&] { udp.SendBuffer("x", 1); }), "Host Lookup Canceled");
+    EXPECT_THROW(udp.SendBuffer("x", 1), UDPSockError);
+    ExpectNothingSent();
+}
+
+TEST_F(UdpHostLookup, HandlerIsAskedOnceWhetherOrNotItHandles) {
+    udp.RemoteHost = "nowhere.invalid";
+    for (const bool handles : {false, true}) {
+        int calls = 0;
+        // Only a first call may handle, so a component that keeps asking stops.
+        udp.OnInvalidHost = [&](bool& handled) { handled = ++calls == 1 && handles; };
+        EXPECT_EQ(ThrownText([&] { udp.SendBuffer("x", 1); }), "Host Lookup Canceled") << handles;
+        EXPECT_EQ(calls, 1) << handles;
+    }
+    EXPECT_EQ(sends, 0);
+}
+
+// Runs an action from the message loop, as a timer or menu command would.
+class LoopAction {
+public:
+    explicit LoopAction(std::function<void()> action) : action_(std::move(action)) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message != WM_APP) return DefWindowProcW(window, message, wParam, lParam);
+            reinterpret_cast<LoopAction*>(lParam)->action_();
+            return 0;
+        };
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"RmTestLoopAction";
+        RegisterClassExW(&wc);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                                  nullptr);
+    }
+    LoopAction(const LoopAction&) = delete;
+    LoopAction& operator=(const LoopAction&) = delete;
+    ~LoopAction() { DestroyWindow(window_); }
+    void Post() { PostMessageW(window_, WM_APP, 0, reinterpret_cast<LPARAM>(this)); }
+
+private:
+    std::function<void()> action_;
+    HWND window_;
+};
+
+TEST_F(UdpHostLookup, SendFromTheLookupsMessageLoopHasItsOwnLookup) {
+    udp.RemoteHost = "localhost";
+    LoopAction inner([&] { udp.SendBuffer("inner", 5); });
+    inner.Post();
+    udp.SendBuffer("outer", 5);
+    const auto first = peer.Receive();
+    const auto second = peer.Receive();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->bytes, "inner");
+    EXPECT_EQ(second->bytes, "outer");
+}
+
+TEST_F(UdpHostLookup, QuitDuringTheLookupIsPassedOn) {
+    udp.RemoteHost = "quitting.invalid";
+    PostQuitMessage(7);
+    EXPECT_EQ(ThrownText([&] { udp.SendBuffer("x", 1); }), "Host Lookup Canceled");
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(UdpDottedAddress, OnlyADottedAddressOtherThanNoneIsUsedDirectly) {
+    WinsockUse winsock;
+    winsock.Start();
+    const auto address = DottedAddress("10.0.0.255");
+    ASSERT_TRUE(address);
+    const auto* b = reinterpret_cast<const unsigned char*>(&*address);
+    EXPECT_EQ((std::vector<int>{b[0], b[1], b[2], b[3]}), (std::vector<int>{10, 0, 0, 255}));
+    EXPECT_FALSE(DottedAddress("255.255.255.255"));
+    EXPECT_FALSE(DottedAddress("router.lan"));
+}
+
+TEST(UdpBinding, APortHeldByAnotherEndpointIsNotBound) {
+    TNMUDP first(GetModuleHandleW(nullptr));
+    TNMUDP second(GetModuleHandleW(nullptr));
+    EXPECT_FALSE(first.Bound());
+    first.SetLocalPort(SharedPort);
+    EXPECT_TRUE(first.Bound());
+    EXPECT_EQ(first.LocalPort(), SharedPort);
+    second.SetLocalPort(SharedPort);
+    EXPECT_FALSE(second.Bound());
+    first.SetLocalPort(SharedPort);
+    EXPECT_TRUE(first.Bound()) << "setting the same port again re-binds it";
+}
+
+TEST_F(UdpEndpoint, StatusIsReportedUpToReportLevel) {
+    std::vector<std::string> statuses;
+    udp.OnStatus = [&](TNMUDP&, const std::string& status) { statuses.push_back(status); };
+    udp.SendBuffer("quiet", 5);
+    EXPECT_TRUE(statuses.empty());
+    udp.ReportLevel = 2;
+    udp.SendBuffer("loud", 4);
+    EXPECT_EQ(statuses, std::vector<std::string>{"Sending Data"});
+    EXPECT_EQ(udp.Status(), "Sending Data");
+}
+
+}  // namespace
+}  // namespace rm::win
