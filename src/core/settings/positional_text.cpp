@@ -1,0 +1,59 @@
+#include "settings/positional_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "text/chars.h"
+#include "text/cp932.h"
+
+namespace rm {
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) return std::nullopt;
+    try {
+        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (in.bad()) return std::nullopt;
+        return bytes;
+    } catch (const std::ios_base::failure&) {
+        // libstdc++ reports a read error (a folder of that name) this way.
+        return std::nullopt;
+    }
+}
+
+std::vector<std::string> LinesOf(std::string_view bytes, std::size_t count) {
+    std::vector<std::string> lines;
+    lines.reserve(count);
+    std::size_t pos = 0;
+    while (lines.size() < count && pos < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        lines.push_back(Cp932ToUtf8(bytes.substr(pos, end - pos)));
+        pos = end + 1;
+        if (bytes.substr(end, 2) == "\r\n") ++pos;
+    }
+    lines.resize(count);
+    return lines;
+}
+
+std::string FileTextOf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += Utf8ToCp932(line);
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::optional<double> HeaderVersion(const std::string& header, int prefixLength) {
+    const std::string version = right(header, CharCount(header) - prefixLength);
+    double value = 0;
+    const char* end = version.data() + version.size();
+    const auto [stop, ec] = std::from_chars(version.data(), end, value);
+    if (ec != std::errc{} || stop != end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace rm

@@ -1,0 +1,485 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "fakes.h"
+#include "settings/file_replace.h"
+#include "settings/launcher_file.h"
+#include "settings/settings_file.h"
+
+namespace rm {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeMonitor;
+
+constexpr const char* SaveFailed = "基本設定ファイルの保存に失敗しました。";
+
+std::string Slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Spit(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> SplitCrLf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+        lines.push_back(bytes.substr(pos, end - pos));
+    }
+    EXPECT_EQ(pos, bytes.size()) << "text after the last CR LF";
+    return lines;
+}
+
+// Values 1..34, each different from its default.
+std::vector<std::string> FullValues() {
+    return {"D:\\Tools\\util.exe", "10.0.0.1", "", "-12", "345", "on", "07:05", "on", "23:59", "45",
+            "on", "off", "off", "on", "on", "D:\\dw\\dwctrl32.exe", "dw1", "dw2", "c.wav", "d.wav",
+            "off", "off", "on", "15", "r.wav", "off", "on", "dw3", "on", "pc1",
+            "3", "A", "B", "C"};
+}
+
+std::string SettingsBytes(const std::string& header, const std::vector<std::string>& values) {
+    std::string text = header + "\r\n";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        text += "[" + std::to_string(i + 1) + "]\r\n" + values[i] + "\r\n";
+    }
+    return text;
+}
+
+std::string SettingsBytes(const std::vector<std::string>& values) {
+    return SettingsBytes("Routavista Monitor Ver2.04", values);
+}
+
+void ReadFile(FakeMonitor& f, const std::string& bytes) {
+    Spit(f.m.s.AppDir / SettingsFileName, bytes);
+    ReadSettingsFile(f.m);
+}
+
+// The whole settings side of a state, as the save action would write it.
+std::string StateText(const Monitor& m) { return SettingsFileText(m.s, m.view); }
+
+std::string DefaultStateText() {
+    MainState s;
+    return SettingsFileText(s, ViewModel{});
+}
+
+TEST(SettingsFileRead, FullFileSetsEveryField) {
+    FakeMonitor f;
+    ReadFile(f, SettingsBytes(FullValues()));
+    const MainState& s = f.m.s;
+    EXPECT_EQ(s.UtilityPath, "D:\\Tools\\util.exe");
+    EXPECT_EQ(s.RouterAddress, "10.0.0.1");
+    EXPECT_EQ(f.m.view.Panel.Left, -12);
+    EXPECT_EQ(f.m.view.Panel.Top, 345);
+    EXPECT_TRUE(s.AutoConnect);
+    EXPECT_EQ(s.ConnectTime, "07:05");
+    EXPECT_TRUE(s.AutoDisconnect);
+    EXPECT_EQ(s.DisconnectTime, "23:59");
+    EXPECT_EQ(s.ConnectTimeout, "45");
+    EXPECT_TRUE(s.UsePort2);
+    EXPECT_EQ(s.SyslogSimple, "off");
+    EXPECT_EQ(s.SyslogAddTime, "off");
+    EXPECT_EQ(s.SyslogAutoSave, "on");
+    EXPECT_EQ(s.UseDialUpWatcher, "on");
+    EXPECT_EQ(s.DialUpWatcherPath, "D:\\dw\\dwctrl32.exe");
+    EXPECT_EQ(s.DialUpWatcherNames, (std::array<std::string, 3>{"dw1", "dw2", "dw3"}));
+    EXPECT_EQ(s.ConnectSound, "c.wav");
+    EXPECT_EQ(s.DisconnectSound, "d.wav");
+    EXPECT_EQ(s.SyslogEnabled, "off");
+    EXPECT_EQ(s.SyslogLineBreaks, "off");
+    EXPECT_EQ(s.TraySwap, "on");
+    EXPECT_EQ(s.SoundAfterMinutes, "15");
+    EXPECT_EQ(s.SoundAfterFile, "r.wav");
+    EXPECT_EQ(s.NoUtility, "off");
+    EXPECT_EQ(s.MultiAccount, "on");
+    EXPECT_EQ(s.MasterMode, "on");
+    EXPECT_EQ(s.NickName, "pc1");
+    EXPECT_EQ(s.RedialCount, 3);
+    EXPECT_EQ(s.RedialLeft, 3);
+    EXPECT_EQ(s.IspNames, (std::array<std::string, 3>{"A", "B", "C"}));
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(SettingsFileRead, TraySwapDecidesTheButtonMenus) {
+    for (const char* swap : {"on", "off", "ON"}) {
+        FakeMonitor f;
+        auto values = FullValues();
+        values[22] = swap;
+        ReadFile(f, SettingsBytes(values));
+        const bool swapped = std::string(swap) == "on";
+        EXPECT_EQ(f.m.view.Tray.LeftButton, swapped ? PopupMenu::PopupMenu2 : PopupMenu::PopupMenu1) << swap;
+        EXPECT_EQ(f.m.view.Tray.RightButton, swapped ? PopupMenu::PopupMenu1 : PopupMenu::PopupMenu2) << swap;
+    }
+}
+
+TEST(SettingsFileRead, IspNamesOnlyFromVersion201) {
+    FakeMonitor old;
+    ReadFile(old, SettingsBytes("Routavista Monitor Ver2.00", FullValues()));
+    EXPECT_EQ(old.m.s.IspNames, (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
+    EXPECT_EQ(old.m.s.NickName, "pc1");
+
+    FakeMonitor current;
+    ReadFile(current, SettingsBytes("Routavista Monitor Ver2.01", FullValues()));
+    EXPECT_EQ(current.m.s.IspNames, (std::array<std::string, 3>{"A", "B", "C"}));
+
+    FakeMonitor emptyName;
+    auto values = FullValues();
+    values[32] = "";
+    ReadFile(emptyName, SettingsBytes(values));
+    EXPECT_EQ(emptyName.m.s.IspNames, (std::array<std::string, 3>{"A", "ISP2", "C"}));
+}
+
+TEST(SettingsFileRead, UnusableHeaderAppliesNothing) {
+    for (const char* header : {"Routavista Monitor Ver0.5", "Routavista Monitor Ver", "Routavista Monitor Ve2",
+                               "Routavista Monitor Verx.5", ""}) {
+        FakeMonitor f;
+        ReadFile(f, SettingsBytes(header, FullValues()));
+        EXPECT_EQ(StateText(f.m), DefaultStateText()) << header;
+        EXPECT_EQ(f.m.s.RedialLeft, 0) << header;
+        EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu1) << header;
+        EXPECT_TRUE(f.dialogs.messages.empty()) << header;
+    }
+}
+
+TEST(SettingsFileRead, OnlyTheNumberAfterTheFirst22CharactersCounts) {
+    FakeMonitor f;
+    ReadFile(f, SettingsBytes("Another Program's File1.0", FullValues()));
+    EXPECT_EQ(f.m.s.NickName, "pc1");
+}
+
+TEST(SettingsFileRead, BadLeftEdgeKeepsEveryLaterDefault) {
+    for (const char* left : {"", "abc", "12x", "99999999999"}) {
+        FakeMonitor f;
+        auto values = FullValues();
+        values[3] = left;
+        EXPECT_EQ(ApplySettingsText(f.m.s, f.m.view, SettingsBytes(values)), SettingsRead::Stopped) << left;
+
+        MainState expected;
+        expected.AppDir = f.m.s.AppDir;
+        expected.UtilityPath = "D:\\Tools\\util.exe";
+        expected.RouterAddress = "10.0.0.1";
+        EXPECT_EQ(StateText(f.m), SettingsFileText(expected, ViewModel{})) << left;
+        EXPECT_EQ(f.m.s.RedialLeft, 0) << left;
+        EXPECT_TRUE(f.dialogs.messages.empty());
+    }
+}
+
+TEST(SettingsFileRead, BadTopEdgeKeepsTheLeftEdge) {
+    FakeMonitor f;
+    auto values = FullValues();
+    values[4] = "top";
+    ReadFile(f, SettingsBytes(values));
+    EXPECT_EQ(f.m.view.Panel.Left, -12);
+    EXPECT_EQ(f.m.view.Panel.Top, 0);
+    EXPECT_FALSE(f.m.s.AutoConnect);
+}
+
+TEST(SettingsFileRead, TimeoutTakenOnlyAbove29) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"29", "60"}, {"30", "30"}, {"", "60"}, {"-100", "60"}, {"600", "600"}};
+    for (const auto& [value, expected] : cases) {
+        FakeMonitor f;
+        auto values = FullValues();
+        values[9] = value;
+        ReadFile(f, SettingsBytes(values));
+        EXPECT_EQ(f.m.s.ConnectTimeout, expected) << value;
+        EXPECT_EQ(f.m.s.NickName, "pc1") << value;
+    }
+}
+
+TEST(SettingsFileRead, NonNumericTimeoutStopsAfterTheSoundSettings) {
+    FakeMonitor f;
+    auto values = FullValues();
+    values[9] = "sixty";
+    ReadFile(f, SettingsBytes(values));
+    EXPECT_EQ(f.m.s.ConnectTimeout, "60");
+    EXPECT_EQ(f.m.s.SoundAfterFile, "r.wav");
+    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu2);
+    EXPECT_EQ(f.m.s.NoUtility, "on");
+    EXPECT_EQ(f.m.s.NickName, "");
+    EXPECT_EQ(f.m.s.RedialCount, 255);
+    EXPECT_EQ(f.m.s.IspNames[0], "ISP1");
+}
+
+TEST(SettingsFileRead, RedialCount) {
+    const std::vector<std::pair<std::string, int>> cases{{"", 255}, {"3", 3}, {"0", 0}, {"-1", 65535}};
+    for (const auto& [value, expected] : cases) {
+        FakeMonitor f;
+        auto values = FullValues();
+        values[30] = value;
+        ReadFile(f, SettingsBytes(values));
+        EXPECT_EQ(f.m.s.RedialCount, expected) << value;
+        EXPECT_EQ(f.m.s.RedialLeft, expected) << value;
+    }
+
+    FakeMonitor word;
+    auto values = FullValues();
+    values[30] = "three";
+    ReadFile(word, SettingsBytes(values));
+    EXPECT_EQ(word.m.s.RedialCount, 255);
+    EXPECT_EQ(word.m.s.RedialLeft, 0);
+    EXPECT_EQ(word.m.s.NickName, "pc1");
+    EXPECT_EQ(word.m.s.IspNames[0], "ISP1");
+}
+
+TEST(SettingsFileRead, OnlyExactLowerCaseOnSwitchesOn) {
+    for (const char* value : {"ON", " on", "on ", "On", ""}) {
+        FakeMonitor f;
+        auto values = FullValues();
+        values[5] = values[7] = values[10] = value;
+        ReadFile(f, SettingsBytes(values));
+        EXPECT_FALSE(f.m.s.AutoConnect) << value;
+        EXPECT_FALSE(f.m.s.AutoDisconnect) << value;
+        EXPECT_FALSE(f.m.s.UsePort2) << value;
+    }
+}
+
+TEST(SettingsFileRead, FileCutAfterLine41) {
+    std::string bytes = SettingsBytes(FullValues());
+    std::size_t pos = 0;
+    for (int line = 0; line < 41; ++line) pos = bytes.find("\r\n", pos) + 2;
+    bytes.resize(pos);
+
+    FakeMonitor f;
+    ReadFile(f, bytes);
+    const MainState& s = f.m.s;
+    EXPECT_EQ(s.DisconnectSound, "d.wav");
+    EXPECT_EQ(s.SyslogEnabled, "");
+    EXPECT_EQ(s.NoUtility, "");
+    EXPECT_FALSE(IsOn(s.SyslogEnabled));
+    EXPECT_FALSE(IsOn(s.NoUtility));
+    EXPECT_EQ(s.TraySwap, "");
+    EXPECT_EQ(s.SoundAfterMinutes, "");
+    EXPECT_EQ(s.ConnectTimeout, "45");
+    EXPECT_EQ(s.RedialCount, 255);
+    EXPECT_EQ(s.RedialLeft, 255);
+    EXPECT_EQ(s.IspNames, (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
+}
+
+TEST(SettingsFileRead, LabelsAreNeverCompared) {
+    FakeMonitor plain;
+    ReadFile(plain, SettingsBytes(FullValues()));
+
+    std::vector<std::string> lines = SplitCrLf(SettingsBytes(FullValues()));
+    for (std::size_t i = 1; i < lines.size(); i += 2) lines[i] = "[anything " + std::to_string(i) + "]";
+    std::string relabelled;
+    for (const auto& line : lines) relabelled += line + "\r\n";
+    FakeMonitor f;
+    ReadFile(f, relabelled);
+    EXPECT_EQ(StateText(f.m), StateText(plain.m));
+    EXPECT_EQ(f.m.s.RedialLeft, 3);
+}
+
+TEST(SettingsFileRead, LfAndCrLineEndsReadLikeCrLf) {
+    FakeMonitor crlf;
+    ReadFile(crlf, SettingsBytes(FullValues()));
+    for (const char* ending : {"\n", "\r"}) {
+        std::string bytes = SettingsBytes(FullValues());
+        for (std::size_t pos; (pos = bytes.find("\r\n")) != std::string::npos;) bytes.replace(pos, 2, ending);
+        FakeMonitor f;
+        ReadFile(f, bytes);
+        EXPECT_EQ(StateText(f.m), StateText(crlf.m));
+    }
+}
+
+TEST(SettingsFileRead, UnreadableFileKeepsDefaults) {
+    FakeMonitor f;
+    fs::create_directory(f.m.s.AppDir / SettingsFileName);
+    ReadSettingsFile(f.m);
+    EXPECT_EQ(StateText(f.m), DefaultStateText());
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+// A running state with every setting away from its default.
+void SetEverything(Monitor& m) {
+    MainState& s = m.s;
+    s.UtilityPath = "C:\\ルータ\\DAZera.exe";
+    s.RouterAddress = "192.168.1.254";
+    m.view.Panel.Left = -30;
+    m.view.Panel.Top = 1040;
+    s.AutoConnect = true;
+    s.ConnectTime = "06:30";
+    s.DisconnectTime = "22:15";
+    s.ConnectTimeout = "90";
+    s.UsePort2 = true;
+    s.SyslogSimple = "off";
+    s.SyslogAutoSave = "on";
+    s.UseDialUpWatcher = "on";
+    s.DialUpWatcherPath = "D:\\ダイヤル\\dwctrl32.exe";
+    s.DialUpWatcherNames = {"プロバイダ", "b", "c"};
+    s.ConnectSound = "接続.wav";
+    s.SyslogEnabled = "off";
+    s.TraySwap = "on";
+    s.SoundAfterMinutes = "45";
+    s.NoUtility = "off";
+    s.MasterMode = "on";
+    s.NickName = "テスト機";
+    s.RedialCount = 3;
+    s.IspNames = {"ぷらら", "ISP-B", "ISP-C"};
+    s.LaunchEntries[0] = {"エディタ", "C:\\エディタ\\ed.exe", "-n", "", "on", "off"};
+}
+
+TEST(SettingsFileWrite, ShapeOfTheFile) {
+    FakeMonitor f;
+    SaveAllSettings(f.m);
+    const std::vector<std::string> lines = SplitCrLf(Slurp(f.m.s.AppDir / SettingsFileName));
+    ASSERT_EQ(lines.size(), 69u);
+    EXPECT_EQ(lines[0], "Routavista Monitor Ver2.04");
+    EXPECT_EQ(lines[6], "");
+    EXPECT_EQ(lines[8 - 1], "[X\x8D\xC0\x95\x57]");  // [X座標]
+    EXPECT_EQ(lines[67], "[ISP3 \x82\xCC\x96\xBC\x8F\xCC]");  // [ISP3 の名称]
+    EXPECT_EQ(lines[68], "ISP3");
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(SettingsFileWrite, SavedFileReadsBackAndSavesByteForByte) {
+    FakeMonitor first;
+    SetEverything(first.m);
+    SaveAllSettings(first.m);
+    const std::string saved = Slurp(first.m.s.AppDir / SettingsFileName);
+
+    FakeMonitor second;
+    ReadFile(second, saved);
+    EXPECT_EQ(second.m.s.NickName, "テスト機");
+    EXPECT_EQ(second.m.s.DialUpWatcherPath, "D:\\ダイヤル\\dwctrl32.exe");
+    EXPECT_EQ(second.m.s.IspNames[0], "ぷらら");
+    EXPECT_EQ(second.m.view.Panel.Left, -30);
+    EXPECT_EQ(second.m.view.Panel.Top, 1040);
+    SaveAllSettings(second.m);
+    EXPECT_EQ(Slurp(second.m.s.AppDir / SettingsFileName), saved);
+}
+
+TEST(SettingsFileWrite, JapaneseIsShiftJisOnDisk) {
+    FakeMonitor f;
+    f.m.s.NickName = "テスト";
+    f.m.s.ConnectSound = "C:\\音\\a.wav";
+    SaveAllSettings(f.m);
+    const std::vector<std::string> lines = SplitCrLf(Slurp(f.m.s.AppDir / SettingsFileName));
+    ASSERT_EQ(lines.size(), 69u);
+    EXPECT_EQ(lines[60], "\x83\x65\x83\x58\x83\x67");
+    EXPECT_EQ(lines[38], "C:\\\x89\xB9\\a.wav");
+}
+
+std::vector<std::string> WrittenValues(FakeMonitor& f) {
+    SaveAllSettings(f.m);
+    const std::vector<std::string> lines = SplitCrLf(Slurp(f.m.s.AppDir / SettingsFileName));
+    std::vector<std::string> values;
+    for (std::size_t line = 2; line < lines.size(); line += 2) values.push_back(lines[line]);
+    EXPECT_EQ(values.size(), 34u);
+    return values;
+}
+
+TEST(SettingsFileWrite, ValuesAsTheDialogWouldStoreThem) {
+    FakeMonitor f;
+    SetEverything(f.m);
+    f.m.s.AutoDisconnect = false;
+    f.m.s.SyslogAddTime = "ON";
+    f.m.s.SyslogLineBreaks = "";
+    const auto values = WrittenValues(f);
+    EXPECT_EQ(values[2], "");
+    EXPECT_EQ(values[3], "-30");
+    EXPECT_EQ(values[4], "1040");
+    EXPECT_EQ(values[5], "on");
+    EXPECT_EQ(values[7], "off");
+    EXPECT_EQ(values[9], "90");
+    EXPECT_EQ(values[10], "on");
+    EXPECT_EQ(values[12], "off");
+    EXPECT_EQ(values[21], "off");
+    EXPECT_EQ(values[20], "off");
+    EXPECT_EQ(values[22], "on");
+    EXPECT_EQ(values[23], "45");
+    EXPECT_EQ(values[25], "off");
+    EXPECT_EQ(values[26], "off");
+    EXPECT_EQ(values[28], "on");
+    EXPECT_EQ(values[30], "3");
+}
+
+TEST(SettingsFileWrite, SyslogEnabledIsWrittenAsItIs) {
+    FakeMonitor f;
+    f.m.s.SyslogEnabled = "";
+    EXPECT_EQ(WrittenValues(f)[20], "");
+}
+
+TEST(SettingsFileWrite, MultiAccountNeedsNoUtilityAndExcludesPort2) {
+    struct Case {
+        const char* multiAccount;
+        const char* noUtility;
+        bool usePort2;
+        const char* port2Value;
+        const char* multiValue;
+    };
+    for (const Case& c : {Case{"on", "on", true, "off", "on"}, Case{"on", "off", true, "on", "off"},
+                          Case{"off", "on", true, "on", "off"}, Case{"", "on", false, "off", "off"},
+                          Case{"on", "on", false, "off", "on"}}) {
+        FakeMonitor f;
+        f.m.s.MultiAccount = c.multiAccount;
+        f.m.s.NoUtility = c.noUtility;
+        f.m.s.UsePort2 = c.usePort2;
+        const auto values = WrittenValues(f);
+        EXPECT_EQ(values[10], c.port2Value) << c.multiAccount << c.noUtility << c.usePort2;
+        EXPECT_EQ(values[26], c.multiValue) << c.multiAccount << c.noUtility << c.usePort2;
+    }
+}
+
+TEST(SettingsFileWrite, RedialIsThreeOrNone) {
+    for (const auto& [count, written] : std::vector<std::pair<int, std::string>>{
+             {255, "255"}, {3, "3"}, {5, "3"}, {0, "3"}}) {
+        FakeMonitor f;
+        f.m.s.RedialCount = static_cast<std::uint16_t>(count);
+        EXPECT_EQ(WrittenValues(f)[30], written) << count;
+    }
+}
+
+TEST(SettingsFileWrite, FailedSaveKeepsTheOldFileAndGoesOn) {
+    FakeMonitor f;
+    const fs::path file = f.m.s.AppDir / SettingsFileName;
+    Spit(file, "old contents\r\n");
+    fs::create_directory(ReplacementPath(file));
+    f.m.s.LaunchEntries[1].Title = "メール";
+
+    SaveAllSettings(f.m);
+    EXPECT_EQ(Slurp(file), "old contents\r\n");
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{SaveFailed});
+    EXPECT_TRUE(fs::is_directory(ReplacementPath(file)));
+    EXPECT_TRUE(fs::exists(f.m.s.AppDir / LauncherFileName));
+    EXPECT_TRUE(f.m.view.Menu[Item::L21].Visible);
+    EXPECT_EQ(f.m.view.Menu[Item::L21].Caption, "メール");
+}
+
+TEST(SettingsFileWrite, FailedMoveKeepsTheOldFileAndLeavesNoTemporary) {
+    FakeMonitor f;
+    const fs::path file = f.m.s.AppDir / SettingsFileName;
+    fs::create_directory(file);
+    Spit(file / "inside", "x");
+
+    WriteSettingsFile(f.m);
+    EXPECT_TRUE(fs::is_directory(file));
+    EXPECT_EQ(Slurp(file / "inside"), "x");
+    EXPECT_FALSE(fs::exists(ReplacementPath(file)));
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{SaveFailed});
+}
+
+TEST(SettingsFileWrite, ReadOnlyFileIsReplaced) {
+    FakeMonitor f;
+    const fs::path file = f.m.s.AppDir / SettingsFileName;
+    Spit(file, "old\r\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    f.m.s.NickName = "new";
+
+    WriteSettingsFile(f.m);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_EQ(SplitCrLf(Slurp(file)).at(60), "new");
+    EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_FALSE(fs::exists(ReplacementPath(file)));
+}
+
+}  // namespace
+}  // namespace rm
