@@ -84,6 +84,13 @@ public:
     virtual void OpenHelpContents(const std::filesystem::path& helpFile) = 0;
 };
 
+class ClipboardPort {
+public:
+    virtual ~ClipboardPort() = default;
+    // Replaces the clipboard's content with the text.
+    virtual void SetText(const std::string& text) = 0;
+};
+
 struct Ports {
     DatagramPort& Net;
     DialogPort& Dialogs;
@@ -93,6 +100,7 @@ struct Ports {
     ProgramPort& Programs;
     WindowPort& OtherWindows;
     AppWindowPort& Windows;
+    ClipboardPort& Clipboard;
 };
 
 }  // namespace rm

@@ -22,8 +22,12 @@ struct SentDatagram {
 class FakeNet : public DatagramPort {
 public:
     std::vector<SentDatagram> sent;
+    // Runs after each send is recorded, as the router's answer or a send error would.
+    std::function<void(const SentDatagram&)> onSend;
     void Send(Endpoint from, const std::string& host, std::string_view bytes) override {
-        sent.push_back({from, host, std::string(bytes)});
+        const SentDatagram datagram{from, host, std::string(bytes)};
+        sent.push_back(datagram);
+        if (onSend) onSend(datagram);
     }
 };
 
@@ -139,6 +143,12 @@ public:
     void OpenHelpContents(const std::filesystem::path& helpFile) override { helpOpened.push_back(helpFile); }
 };
 
+class FakeClipboard : public ClipboardPort {
+public:
+    std::vector<std::string> texts;
+    void SetText(const std::string& text) override { texts.push_back(text); }
+};
+
 // A temporary program folder, removed with the fixture.
 class TempDir {
 public:
@@ -161,7 +171,8 @@ struct FakeMonitor {
     FakePrograms programs;
     FakeOtherWindows otherWindows;
     FakeWindows windows;
-    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, windows};
+    FakeClipboard clipboard;
+    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, windows, clipboard};
     Monitor m{MainState{}, ViewModel{}, ports};
 
     FakeMonitor() { m.s.AppDir = dir.path(); }

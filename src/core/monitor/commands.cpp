@@ -1,5 +1,6 @@
 #include "monitor/commands.h"
 
+#include "router/connect_commands.h"
 #include "settings/settings_file.h"
 
 namespace rm {
@@ -37,6 +38,13 @@ void MenuClick(Monitor& m, Item item) {
     case Item::help_n1: help_n1Click(m); break;
     case Item::openver_n1: openver_n1Click(m); break;
     case Item::N13: N13Click(m); break;
+    case Item::N1: N1Click(m); break;
+    case Item::N2: N2Click(m); break;
+    case Item::N10: N10Click(m); break;
+    case Item::N11: N11Click(m); break;
+    case Item::ISP3: ISP3Click(m); break;
+    case Item::N3: N3Click(m); break;
+    case Item::IP1: IP1Click(m); break;
     default: break;
     }
 }

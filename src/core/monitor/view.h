@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "monitor/menus.h"
 #include "monitor/state.h"
@@ -35,6 +36,8 @@ struct ViewModel {
     PanelView Panel;
     TrayView Tray;
     Menus Menu;
+    // The syslog viewer's lines, oldest first; never trimmed.
+    std::vector<std::string> SyslogLines;
 };
 
 }  // namespace rm

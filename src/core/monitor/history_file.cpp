@@ -1,0 +1,60 @@
+#include "monitor/history_file.h"
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "text/cp932.h"
+
+namespace rm {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Utf8Name(const fs::path& file) {
+    const std::u8string name = file.u8string();
+    return std::string(name.begin(), name.end());
+}
+
+[[noreturn]] void Fail(const char* what, const fs::path& file) {
+    throw std::runtime_error(std::string(what) + Utf8Name(file));
+}
+
+// On Windows adding the write permission clears the read-only attribute.
+void MakeWritable(const fs::path& file) {
+    std::error_code ignored;
+    if (fs::exists(file, ignored)) fs::permissions(file, fs::perms::owner_write, fs::perm_options::add, ignored);
+}
+
+bool BackupRuleHolds(const MainState& s) {
+    return !IsOn(s.MasterMode) && s.MasterAddress.empty() && !s.MasterAtConnect;
+}
+
+}  // namespace
+
+fs::path HistoryFilePath(const fs::path& appDir) { return appDir / "log" / "Rmonitor.csv"; }
+
+fs::path BackupHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "RMBackUp.csv"; }
+
+void AppendHistoryLine(const fs::path& file, std::string_view line) {
+    MakeWritable(file);
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    if (!out.is_open()) Fail("履歴ファイルを開けません: ", file);
+    // One write, so a reader never sees the line without its end.
+    std::string bytes;
+    bytes.reserve(line.size() + 2);
+    bytes.append(line).append("\r\n");
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (out.fail()) Fail("履歴ファイルに書き込めません: ", file);
+}
+
+void WriteHistoryRecord(Monitor& m, std::string_view record) {
+    const std::string line = Utf8ToCp932(record);
+    AppendHistoryLine(HistoryFilePath(m.s.AppDir), line);
+    if (BackupRuleHolds(m.s)) AppendHistoryLine(BackupHistoryFilePath(m.s.AppDir), line);
+    m.s.MasterAtConnect = false;
+}
+
+}  // namespace rm

@@ -1,0 +1,270 @@
+#include "monitor/syslog.h"
+
+#include <algorithm>
+#include <string>
+
+#include "monitor/commands.h"
+#include "monitor/display.h"
+#include "monitor/history_file.h"
+#include "monitor/syslog_file.h"
+#include "router/connect_commands.h"
+#include "router/router_commands.h"
+#include "settings/launcher_steps.h"
+#include "text/cp932.h"
+#include "text/datetime.h"
+
+namespace rm {
+namespace {
+
+constexpr std::string_view SevenBlanks = "       ";
+constexpr std::string_view OwnAddressPhrase = "IPCP UP. My IP=";
+constexpr int DialUpWatcherStopWait = 500;
+constexpr const char* RedialQuestion = "接続を確立できませんでした。\r　 　再接続しますか？ 　　　";
+constexpr const char* RedialCaption = "Routavysta Monitor";
+
+// yyyy/mm/dd, the separator, hh:nn:ss.
+std::string DateTimeText(DateTime when, char between) {
+    const CivilTime t = DecodeDateTime(when);
+    std::string text = "0000/00/00 00:00:00";
+    const auto put = [&text](std::size_t last, int value, int width) {
+        for (int i = 0; i < width; ++i, value /= 10) text[last - i] = static_cast<char>('0' + value % 10);
+    };
+    put(3, t.Year, 4);
+    put(6, t.Month, 2);
+    put(9, t.Day, 2);
+    text[10] = between;
+    put(12, t.Hour, 2);
+    put(15, t.Minute, 2);
+    put(18, t.Second, 2);
+    return text;
+}
+
+// Printable ASCII and DEL only: tabs, line ends and Japanese text never
+// reach the phrase tests.
+std::string CleanLine(std::string_view raw) {
+    std::string clean(raw.size(), '\0');
+    const auto end = std::copy_if(raw.begin(), raw.end(), clean.begin(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte <= 0x7F;
+    });
+    clean.erase(end, clean.end());
+    return clean;
+}
+
+bool Has(std::string_view line, std::string_view phrase) { return line.find(phrase) != std::string_view::npos; }
+
+std::string_view WithoutLeadingBlanks(std::string_view text) {
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    return text;
+}
+
+// The folder part of a Windows path, with its trailing backslash.
+std::string FolderOf(const std::string& path) {
+    const std::size_t end = path.find_last_of("\\:");
+    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+void TellDialUpWatcher(Monitor& m, const std::string& parameters) {
+    const std::string& program = m.s.DialUpWatcherPath;
+    m.ports.Programs.RunProgram(program, parameters, FolderOf(program), ShowMode::Show);
+}
+
+void StartRecord(MainState& s, bool port1, const std::string& stamp) {
+    s.HistoryRecord = s.VersionText + (port1 ? ",Port1," : ",Port2,") + stamp;
+    s.HistoryStage = 1;
+}
+
+void ReportSpeed(Monitor& m, std::string_view line) {
+    // Skips "<--: CONNECT" or "<--: CARRIER", both twelve characters.
+    const std::size_t start = line.find("<--: ") + 12;
+    const std::string_view rest = WithoutLeadingBlanks(line.substr(std::min(start, line.size())));
+    const std::string_view digits = rest.substr(0, rest.find_first_not_of("0123456789"));
+    if (!digits.empty()) m.view.Tray.Tip = std::string(digits) + "bpsで接続中";
+}
+
+void Dial(Monitor& m, std::string_view line, bool port1, const std::string& stamp) {
+    MainState& s = m.s;
+    s.Online = true;
+    s.OnlineSince = m.ports.Clock.Now();
+    // A dial that never connected keeps the record and its first start time.
+    if (s.HistoryStage == 0) StartRecord(s, port1, stamp);
+    std::string number(SevenBlanks);
+    for (const char c : line.substr(line.find("ATD"))) {
+        if (c >= '0' && c <= '?') number += c;
+    }
+    s.DialledNumber = number.substr(number.size() - SevenBlanks.size());
+    s.BusySeen = false;
+}
+
+void ConnectedOnPort1(Monitor& m) {
+    MainState& s = m.s;
+    Menus& menu = m.view.Menu;
+    s.ConnectedPort = 1;
+    if (IsOn(s.MultiAccount)) {
+        for (Item item : {Item::N10, Item::N1, Item::ISP3}) menu[item].Enabled = false;
+        if (s.ConnectedIsp == 0) s.ConnectedIsp = QueryRouterIsp(m);
+    } else {
+        for (Item item : {Item::N10, Item::N11}) menu[item].Enabled = false;
+    }
+    if (s.ConnectedIsp != 0) {
+        const std::string isp = "ISP" + std::to_string(s.ConnectedIsp);
+        std::string& tip = m.view.Tray.Tip;
+        tip = tip != AppTitle ? isp + "に " + tip : isp + "に接続中";
+    }
+    if (!IsOn(s.UseDialUpWatcher)) return;
+    if (IsOn(s.MultiAccount)) {
+        if (s.ConnectedIsp == 0) s.ConnectedIsp = QueryRouterIsp(m);
+        if (s.ConnectedIsp >= 1 && s.ConnectedIsp <= 3) TellDialUpWatcher(m, s.DialUpWatcherNames[s.ConnectedIsp - 1]);
+    } else {
+        TellDialUpWatcher(m, s.DialUpWatcherNames[0]);
+    }
+    s.DialUpWatcherStarted = true;
+}
+
+void ConnectedOnPort2(Monitor& m) {
+    MainState& s = m.s;
+    s.ConnectedPort = 2;
+    m.view.Menu[Item::N1].Enabled = false;
+    m.view.Menu[Item::N2].Enabled = false;
+    if (!IsOn(s.UseDialUpWatcher)) return;
+    TellDialUpWatcher(m, s.DialUpWatcherNames[1]);
+    s.DialUpWatcherStarted = true;
+}
+
+void Connect(Monitor& m, bool port1, const std::string& stamp) {
+    MainState& s = m.s;
+    s.RedialLeft = s.RedialCount;
+    if (!s.MasterAddress.empty()) s.MasterAtConnect = true;
+    if (!s.Online) {
+        s.Online = true;
+        s.OnlineSince = m.ports.Clock.Now();
+        if (s.HistoryStage == 0) StartRecord(s, port1, stamp);
+        s.DialledNumber = SevenBlanks;
+    }
+    ShowConnected(m);
+    s.ConnectPending = false;
+    if (s.HistoryStage == 1) {
+        s.HistoryRecord += "," + stamp;
+        s.HistoryStage = 2;
+    }
+    if (!s.ConnectSound.empty()) m.ports.Sound.PlayWave(s.ConnectSound);
+    if (port1) {
+        ConnectedOnPort1(m);
+    } else {
+        ConnectedOnPort2(m);
+    }
+    StartOnConnectStep(m);
+}
+
+void TakeOwnAddress(Monitor& m, std::string_view line) {
+    MainState& s = m.s;
+    const std::string_view rest =
+        WithoutLeadingBlanks(line.substr(line.find(OwnAddressPhrase) + OwnAddressPhrase.size()));
+    s.WanAddress = rest.substr(0, rest.find(','));
+    if (s.WanAddress == s.RouterAddress) s.WanAddress.clear();
+    if (s.WanAddress.empty()) return;
+    m.view.Panel.Hint = s.WanAddress;
+    m.view.Menu[Item::IP1].Enabled = true;
+}
+
+// The connect command to repeat: only one of this copy that the router has
+// not confirmed yet, never another PC's or the router's own dial.
+int RedialTarget(const MainState& s) {
+    if (!s.ConnectPending) return 0;
+    return IsOn(s.MultiAccount) ? s.ConnectedIsp : s.ConnectedPort;
+}
+
+void PerformConnectCommand(Monitor& m, int target) {
+    switch (target) {
+    case 1: MenuClick(m, Item::N1); break;
+    case 2: MenuClick(m, Item::N10); break;
+    case 3: MenuClick(m, Item::ISP3); break;
+    default: break;
+    }
+}
+
+// RedialCount 0 and 255 mean: always ask.
+void Redial(Monitor& m, int target) {
+    MainState& s = m.s;
+    if (s.RedialLeft == 0 || s.RedialCount == 255) {
+        s.RedialLeft = s.RedialCount;
+        if (m.ports.Dialogs.AskYesNo(RedialQuestion, RedialCaption)) PerformConnectCommand(m, target);
+        return;
+    }
+    m.view.Panel.Caption = "接続中(" + std::to_string(s.RedialCount - s.RedialLeft + 1) + ")";
+    --s.RedialLeft;
+    PerformConnectCommand(m, target);
+}
+
+void Disconnect(Monitor& m, const std::string& stamp) {
+    MainState& s = m.s;
+    const int target = RedialTarget(s);
+    if (!s.DisconnectSound.empty()) m.ports.Sound.PlayWave(s.DisconnectSound);
+    s.ConnectedPort = 0;
+    if (IsOn(s.UseDialUpWatcher) && s.DialUpWatcherStarted) {
+        TellDialUpWatcher(m, "stop");
+        m.ports.Events.Sleep(DialUpWatcherStopWait);
+    }
+    s.DialUpWatcherStarted = false;
+    N3Click(m);
+    CloseOnDisconnectStep(m);
+    if (s.HistoryStage == 2) {
+        s.HistoryRecord += "," + stamp;
+        s.HistoryStage = 0;
+        if (s.DialledNumber != SevenBlanks) s.HistoryRecord += "," + s.DialledNumber;
+        s.DialledNumber.clear();
+        WriteHistoryRecord(m, s.HistoryRecord);
+    }
+    // A busy line already redialled this attempt.
+    if (target != 0 && !s.BusySeen) Redial(m, target);
+}
+
+void Busy(Monitor& m) {
+    const int target = RedialTarget(m.s);
+    if (target != 0) Redial(m, target);
+    m.s.BusySeen = true;
+}
+
+// ASCII, the usual syslog line, reads the same in Shift-JIS and UTF-8.
+std::string ViewerText(std::string_view bytes) {
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? std::string(bytes) : Cp932ToUtf8(bytes);
+}
+
+void AddViewerLine(Monitor& m, std::string_view bytes) {
+    m.view.SyslogLines.push_back(ViewerText(bytes));
+    if (IsOn(m.s.SyslogAutoSave)) SaveSyslog(m, bytes);
+}
+
+void ShowLine(Monitor& m, std::string_view view) {
+    if (!IsOn(m.s.SyslogEnabled)) return;
+    std::string line;
+    if (IsOn(m.s.SyslogAddTime)) line.append("[").append(DateTimeText(m.ports.Clock.Now(), ' ')).append("]");
+    line += view;
+    AddViewerLine(m, line);
+    if (IsOn(m.s.SyslogLineBreaks)) AddViewerLine(m, "---");
+}
+
+}  // namespace
+
+void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram) {
+    if (NumberBytes > MaxSyslogBytes) return;
+    // A copy: the endpoint's buffer may serve another datagram while a box is open.
+    const std::string raw(datagram.substr(0, MaxSyslogBytes));
+    const std::string stamp = DateTimeText(m.ports.Clock.Now(), ',');
+    if (raw.empty()) return;
+    const std::string clean = CleanLine(raw);
+    const std::string_view view = IsOn(m.s.SyslogSimple) ? clean : raw;
+    const bool port1 = Has(clean, "S01:");
+
+    if (Has(clean, "<--: CONNECT") || Has(clean, "<--: CARRIER")) ReportSpeed(m, clean);
+    if (Has(clean, "ATD")) Dial(m, clean, port1, stamp);
+    if (Has(clean, "Connect successfully")) Connect(m, port1, stamp);
+    if (Has(clean, OwnAddressPhrase)) TakeOwnAddress(m, clean);
+    if (Has(clean, "Disconnect successfully")) Disconnect(m, stamp);
+    if (Has(clean, "BUSY")) Busy(m);
+    ShowLine(m, view);
+}
+
+}  // namespace rm

@@ -1,0 +1,163 @@
+#include "router/connect_commands.h"
+
+#include <initializer_list>
+
+#include "monitor/display.h"
+#include "peers/peer_send.h"
+#include "router/router_commands.h"
+
+namespace rm {
+namespace {
+
+constexpr const char* ConnectRefused = "Routavistaの設定中は接続できません。";
+constexpr const char* DisconnectRefused = "Routavistaの設定中は切断できません。";
+
+// The folder part of a Windows path, with its trailing backslash.
+std::string FolderOf(const std::string& path) {
+    const std::size_t end = path.find_last_of("\\:");
+    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+// Lets the setup utility reach the router, hidden, e.g. with " -con1".
+void RunUtility(Monitor& m, const std::string& option) {
+    const std::string& utility = m.s.UtilityPath;
+    m.ports.Programs.RunProgram(utility, "-i " + m.s.RouterAddress + option, FolderOf(utility), ShowMode::Hide);
+}
+
+void SetEnabled(Monitor& m, std::initializer_list<Item> items, bool enabled) {
+    for (const Item item : items) m.view.Menu[item].Enabled = enabled;
+}
+
+// What every connect does before it reaches the router; false when refused.
+bool BeginConnect(Monitor& m) {
+    if (UtilitySettingsOpen(m)) {
+        m.ports.Dialogs.ShowMessage(ConnectRefused);
+        return false;
+    }
+    CloseUtilityWindows(m);
+    BroadcastPeerText(m, "RMonitor Master Check");
+    ShowConnected(m);
+    return true;
+}
+
+// What every disconnect does before it reaches the router; false when refused.
+bool BeginDisconnect(Monitor& m) {
+    if (UtilitySettingsOpen(m)) {
+        m.ports.Dialogs.ShowMessage(DisconnectRefused);
+        return false;
+    }
+    CloseUtilityWindows(m);
+    // The caption stays until the router reports the disconnect.
+    m.view.Panel.Colour = FontColour::Blue;
+    return true;
+}
+
+// Multi-account mode dials every ISP through port 1; the ISP is known to
+// this copy once the command went out.
+void DialIsp(Monitor& m, int index) {
+    SelectRouterIsp(m, index);
+    SetRouterClock(m);
+    ConnectRouterPort(m, 1);
+    m.s.ConnectedIsp = static_cast<std::uint16_t>(index + 1);
+}
+
+void DialPort(Monitor& m, int port) {
+    SetRouterClock(m);
+    ConnectRouterPort(m, port);
+}
+
+}  // namespace
+
+void N3Click(Monitor& m) {
+    ShowIdle(m);
+    if (m.s.UsePort2 || IsOn(m.s.MultiAccount)) {
+        for (Item item : {Item::N1, Item::N2, Item::N10, Item::N11, Item::ISP3}) m.view.Menu[item].Enabled = true;
+    }
+    CloseDialUpWatcher(m);
+}
+
+void N1Click(Monitor& m) {
+    if (!BeginConnect(m)) return;
+    if (!IsOn(m.s.NoUtility)) {
+        RunUtility(m, " -con1");
+    } else if (IsOn(m.s.MultiAccount)) {
+        // The ISP is noted before the clock is set, unlike the other two.
+        SelectRouterIsp(m, 0);
+        m.s.ConnectedIsp = 1;
+        DialPort(m, 1);
+    } else {
+        DialPort(m, 1);
+    }
+    m.s.ConnectedPort = 1;
+    m.view.Menu[Item::N10].Enabled = false;
+    if (!IsOn(m.s.MultiAccount)) m.view.Menu[Item::N11].Enabled = false;
+}
+
+void N10Click(Monitor& m) {
+    if (!BeginConnect(m)) return;
+    if (!IsOn(m.s.NoUtility)) {
+        RunUtility(m, " -con2");
+    } else if (IsOn(m.s.MultiAccount)) {
+        DialIsp(m, 1);
+    } else {
+        DialPort(m, 2);
+    }
+    // Also in multi-account mode, where the line is port 1.
+    m.s.ConnectedPort = 2;
+    SetEnabled(m, {Item::N1, Item::N2}, false);
+}
+
+void ISP3Click(Monitor& m) {
+    if (!BeginConnect(m)) return;
+    if (IsOn(m.s.NoUtility) && IsOn(m.s.MultiAccount)) DialIsp(m, 2);
+    m.s.ConnectedPort = 1;
+    SetEnabled(m, {Item::N1, Item::N2, Item::N10}, false);
+}
+
+void N2Click(Monitor& m) {
+    if (!BeginDisconnect(m)) return;
+    if (IsOn(m.s.NoUtility)) {
+        DisconnectRouterPort(m, 1);
+    } else {
+        RunUtility(m, " -cut1");
+    }
+    m.s.ConnectedPort = 0;
+    m.s.ConnectedIsp = 0;
+    if (m.s.UsePort2) SetEnabled(m, {Item::N10, Item::N11}, true);
+}
+
+void N11Click(Monitor& m) {
+    if (!BeginDisconnect(m)) return;
+    if (IsOn(m.s.NoUtility)) {
+        DisconnectRouterPort(m, IsOn(m.s.MultiAccount) ? 1 : 2);
+    } else {
+        RunUtility(m, " -cut2");
+    }
+    m.s.ConnectedPort = 0;
+    m.s.ConnectedIsp = 0;
+    SetEnabled(m, {Item::N1, Item::N2}, true);
+}
+
+void IP1Click(Monitor& m) {
+    // The hint is the program title whenever no own address is known.
+    if (m.view.Panel.Hint == AppTitle) return;
+    m.ports.Clipboard.SetText(m.s.WanAddress);
+}
+
+void CloseUtilityWindows(Monitor& m) {
+    // Each variant's application window, then its main window.
+    for (std::size_t k = 0; k < 3; ++k) {
+        for (const std::size_t i : {3 * k, 3 * k + 1}) {
+            if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(m.s.UtilityWindows[i])) {
+                m.ports.OtherWindows.CloseWindow(window);
+            }
+        }
+    }
+}
+
+bool UtilitySettingsOpen(Monitor& m) {
+    return m.ports.OtherWindows.FindWindowByTitle(m.s.UtilityWindows[2]) != 0 ||
+           m.ports.OtherWindows.FindWindowByTitle(m.s.UtilityWindows[5]) != 0;
+}
+
+}  // namespace rm

@@ -1,0 +1,47 @@
+// Command datagrams to the router (UDP 4449) and the replies the monitor
+// waits for.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "monitor/monitor.h"
+
+namespace rm {
+
+// The datagrams byte for byte. The router is named by RouterIp1..4, the low
+// byte of each.
+std::string ClockDatagram(const MainState& s, DateTime now);
+std::string IspQueryDatagram(const MainState& s);
+std::string ConnectPortDatagram(const MainState& s, int port);
+std::string DisconnectPortDatagram(const MainState& s, int port);
+std::string SelectIspDatagram(int index);
+
+// How long a command waits for the router's reply. Other events run
+// meanwhile and may start another command; each wait ends on whichever reply
+// comes first.
+inline constexpr int ReplyWaitMilliseconds = 2000;
+
+// ReportedIsp while the router has not answered the ISP query.
+inline constexpr std::uint16_t NoIspReported = 255;
+
+// Sets the router's clock to the PC's local time. False, after a message,
+// when the router does not acknowledge.
+bool SetRouterClock(Monitor& m);
+// The ISP account (1..3) the router is connected through, or 0 when it does
+// not answer.
+std::uint16_t QueryRouterIsp(Monitor& m);
+// Port 1 or 2; no reply is awaited.
+void ConnectRouterPort(Monitor& m, int port);
+void DisconnectRouterPort(Monitor& m, int port);
+// Index 0..2 for ISP1..ISP3, used by the next connect. False, after a
+// message, when the router does not acknowledge.
+bool SelectRouterIsp(Monitor& m, int index);
+
+// A datagram on RV_UDP: NumberBytes as the endpoint reported it (-1 when the
+// read failed), reply the bytes read. Only notes the acknowledgement or the
+// ISP; a reply nobody waits for is kept until the next command resets it.
+void RV_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view reply);
+
+}  // namespace rm

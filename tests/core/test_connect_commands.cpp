@@ -1,0 +1,351 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "monitor/commands.h"
+#include "monitor/display.h"
+#include "monitor/startup.h"
+#include "router/connect_commands.h"
+#include "router/router_commands.h"
+#include "test_syslog_support.h"
+
+namespace rm::test {
+namespace {
+
+using Datagrams = std::vector<std::string>;
+using Runs = std::vector<FakePrograms::Run>;
+
+const std::string Utility = "C:\\Program Files\\Qorvalabs\\Routavista\\DAZera.exe";
+const std::string UtilityFolder = "C:\\Program Files\\Qorvalabs\\Routavista\\";
+constexpr const char* SettingsWindow = "Ｒｏｕｔａｖｉｓｔａの設定";
+
+// A monitor after start-up whose router acknowledges every command, as the
+// real one does.
+struct CommandMonitor : SyslogMonitor {
+    CommandMonitor() {
+        m.s.UtilityWindows = {
+            "RVT4SET",
+            "Ｒｏｕｔａｖｉｓｔａ４ セットアップユーティリティー",
+            "Ｒｏｕｔａｖｉｓｔａ４の設定",
+            "DAZERA",
+            "Ｒｏｕｔａｖｉｓｔａ セットアップユーティリティー",
+            "Ｒｏｕｔａｖｉｓｔａの設定",
+            "DUVizod",
+            "Ｒｏｕｔａｖｉｓｔａ  Optional Tools",
+            "Ｒｏｕｔａｖｉｓｔａの設定",
+        };
+        m.s.RouterIp1 = 192;
+        m.s.RouterIp2 = 168;
+        m.s.RouterIp3 = 0;
+        m.s.RouterIp4 = 1;
+        m.s.SyslogEnabled = "off";
+        net.onSend = [this](const SentDatagram& d) {
+            // The clock and the ISP selection await an acknowledgement.
+            const bool waits = d.bytes.size() >= 2 && (d.bytes[1] == 0x40 || d.bytes[1] == 0x04);
+            if (d.from == Endpoint::RV_UDP && waits) events.queued.push_back([this] { Acknowledge(); });
+        };
+    }
+    void TwoPorts() {
+        m.s.UsePort2 = true;
+        ApplyConnectMenuShape(m);
+    }
+    void MultiAccount() {
+        m.s.MultiAccount = "on";
+        ApplyConnectMenuShape(m);
+    }
+    void UtilityMode() { m.s.NoUtility = "off"; }
+    void Acknowledge() {
+        std::string reply(13, '\0');
+        reply[4] = '\x81';
+        RV_UDPDataReceived(m, static_cast<int>(reply.size()), reply);
+    }
+    Datagrams RouterSends() const {
+        Datagrams sent;
+        for (const SentDatagram& d : net.sent) {
+            if (d.from == Endpoint::RV_UDP) sent.push_back(d.bytes);
+        }
+        return sent;
+    }
+    std::string Clock() const { return ClockDatagram(m.s, clock.now); }
+    std::string Connect(int port) const { return ConnectPortDatagram(m.s, port); }
+    std::string Disconnect(int port) const { return DisconnectPortDatagram(m.s, port); }
+    bool Enabled(Item item) const { return m.view.Menu[item].Enabled; }
+};
+
+TEST(ConnectCommand, TellsPeersShowsTheConnectionThenSends) {
+    CommandMonitor f;
+    std::vector<bool> shownAtSend;
+    auto acknowledge = f.net.onSend;
+    f.net.onSend = [&](const SentDatagram& d) {
+        shownAtSend.push_back(f.m.view.Panel.Shown);
+        acknowledge(d);
+    };
+    MenuClick(f.m, Item::N1);
+
+    ASSERT_EQ(f.net.sent.size(), 3u);
+    EXPECT_EQ(f.net.sent[0], (SentDatagram{Endpoint::RM_UDP, "192.168.0.255", "RMonitor Master Check"}));
+    EXPECT_EQ(f.RouterSends(), (Datagrams{f.Clock(), f.Connect(1)}));
+    EXPECT_EQ(f.net.sent[1].host, "192.168.0.1");
+    EXPECT_EQ(shownAtSend, (std::vector<bool>{false, true, true}));
+    EXPECT_TRUE(f.m.s.ConnectPending);
+    EXPECT_EQ(f.m.s.ConnectedPort, 1);
+    EXPECT_EQ(f.m.s.ConnectedIsp, 0);
+    EXPECT_FALSE(f.Enabled(Item::N10));
+    EXPECT_FALSE(f.Enabled(Item::N11));
+    EXPECT_TRUE(f.Enabled(Item::N1));
+    EXPECT_TRUE(f.Enabled(Item::N2));
+    EXPECT_TRUE(f.programs.runs.empty());
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(ConnectCommand, TwoPortsConnectPort2) {
+    CommandMonitor f;
+    f.TwoPorts();
+    MenuClick(f.m, Item::N10);
+    EXPECT_EQ(f.RouterSends(), (Datagrams{f.Clock(), f.Connect(2)}));
+    EXPECT_EQ(f.m.s.ConnectedPort, 2);
+    EXPECT_FALSE(f.Enabled(Item::N1));
+    EXPECT_FALSE(f.Enabled(Item::N2));
+    EXPECT_TRUE(f.Enabled(Item::N11));
+}
+
+TEST(ConnectCommand, MultiAccountSelectsTheIspAndDialsPort1) {
+    CommandMonitor isp1;
+    isp1.MultiAccount();
+    MenuClick(isp1.m, Item::N1);
+    EXPECT_EQ(isp1.RouterSends(), (Datagrams{SelectIspDatagram(0), isp1.Clock(), isp1.Connect(1)}));
+    EXPECT_EQ(isp1.m.s.ConnectedPort, 1);
+    EXPECT_EQ(isp1.m.s.ConnectedIsp, 1);
+    EXPECT_FALSE(isp1.Enabled(Item::N10));
+    EXPECT_TRUE(isp1.Enabled(Item::N11));  // the one disconnect of this mode
+
+    // Port 1 goes out, yet the command notes port 2: its disconnect is N11.
+    CommandMonitor isp2;
+    isp2.MultiAccount();
+    MenuClick(isp2.m, Item::N10);
+    EXPECT_EQ(isp2.RouterSends(), (Datagrams{SelectIspDatagram(1), isp2.Clock(), isp2.Connect(1)}));
+    EXPECT_EQ(isp2.m.s.ConnectedPort, 2);
+    EXPECT_EQ(isp2.m.s.ConnectedIsp, 2);
+
+    CommandMonitor isp3;
+    isp3.MultiAccount();
+    MenuClick(isp3.m, Item::ISP3);
+    EXPECT_EQ(isp3.RouterSends(), (Datagrams{SelectIspDatagram(2), isp3.Clock(), isp3.Connect(1)}));
+    EXPECT_EQ(isp3.m.s.ConnectedPort, 1);
+    EXPECT_EQ(isp3.m.s.ConnectedIsp, 3);
+    for (Item item : {Item::N1, Item::N2, Item::N10}) EXPECT_FALSE(isp3.Enabled(item));
+    EXPECT_TRUE(isp3.Enabled(Item::N11));
+}
+
+TEST(ConnectCommand, Isp3OutsideDirectMultiAccountOnlyShowsTheConnection) {
+    CommandMonitor direct;
+    MenuClick(direct.m, Item::ISP3);
+    CommandMonitor utility;
+    utility.UtilityMode();
+    utility.MultiAccount();
+    MenuClick(utility.m, Item::ISP3);
+    for (CommandMonitor* f : {&direct, &utility}) {
+        EXPECT_TRUE(f->RouterSends().empty());
+        EXPECT_TRUE(f->programs.runs.empty());
+        EXPECT_TRUE(f->m.view.Panel.Shown);
+        EXPECT_EQ(f->m.s.ConnectedPort, 1);
+        EXPECT_EQ(f->m.s.ConnectedIsp, 0);
+    }
+}
+
+TEST(ConnectCommand, UtilityModeStartsTheUtilityHidden) {
+    const auto runOf = [](Item item, bool multiAccount) {
+        CommandMonitor f;
+        f.UtilityMode();
+        if (multiAccount) f.MultiAccount();
+        MenuClick(f.m, item);
+        EXPECT_TRUE(f.RouterSends().empty());
+        EXPECT_TRUE(f.m.view.Panel.Shown);
+        EXPECT_EQ(f.m.s.ConnectedIsp, 0);
+        return f.programs.runs;
+    };
+    EXPECT_EQ(runOf(Item::N1, false), (Runs{{Utility, "-i 192.168.0.1 -con1", UtilityFolder, ShowMode::Hide}}));
+    EXPECT_EQ(runOf(Item::N10, false), (Runs{{Utility, "-i 192.168.0.1 -con2", UtilityFolder, ShowMode::Hide}}));
+    EXPECT_EQ(runOf(Item::N10, true), (Runs{{Utility, "-i 192.168.0.1 -con2", UtilityFolder, ShowMode::Hide}}));
+
+    CommandMonitor named;
+    named.UtilityMode();
+    named.m.s.RouterAddress = "rv4.home";
+    named.m.s.UtilityPath = "D:\\RV\\rvt4set.exe";
+    MenuClick(named.m, Item::N1);
+    EXPECT_EQ(named.programs.runs, (Runs{{"D:\\RV\\rvt4set.exe", "-i rv4.home -con1", "D:\\RV\\", ShowMode::Hide}}));
+}
+
+TEST(ConnectCommand, AFailedClockSettingStillConnects) {
+    CommandMonitor f;
+    f.net.onSend = nullptr;  // the router is silent
+    MenuClick(f.m, Item::N1);
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"時間設定に失敗しました"});
+    EXPECT_EQ(f.RouterSends().back(), f.Connect(1));
+    EXPECT_EQ(f.m.s.ConnectedPort, 1);
+
+    CommandMonitor isp;
+    isp.MultiAccount();
+    isp.net.onSend = nullptr;
+    MenuClick(isp.m, Item::N10);
+    EXPECT_EQ(isp.dialogs.messages,
+              (std::vector<std::string>{"ISPの切り替えに失敗しました", "時間設定に失敗しました"}));
+    EXPECT_EQ(isp.RouterSends().back(), isp.Connect(1));
+    EXPECT_EQ(isp.m.s.ConnectedIsp, 2);
+}
+
+TEST(DisconnectCommand, MarksThePanelAndForgetsThePort) {
+    CommandMonitor f;
+    f.TwoPorts();
+    MenuClick(f.m, Item::N1);
+    f.m.view.Panel.Caption = "00:10:00";
+    f.net.sent.clear();
+    MenuClick(f.m, Item::N2);
+    EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(1)});
+    EXPECT_EQ(f.m.view.Panel.Colour, FontColour::Blue);
+    EXPECT_EQ(f.m.view.Panel.Caption, "00:10:00");
+    EXPECT_TRUE(f.m.view.Panel.Shown);
+    EXPECT_EQ(f.m.s.ConnectedPort, 0);
+    EXPECT_TRUE(f.Enabled(Item::N10));
+    EXPECT_TRUE(f.Enabled(Item::N11));
+
+    MenuClick(f.m, Item::N10);
+    f.net.sent.clear();
+    MenuClick(f.m, Item::N11);
+    EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(2)});
+    EXPECT_TRUE(f.Enabled(Item::N1));
+    EXPECT_TRUE(f.Enabled(Item::N2));
+
+    // One port: the port-2 items stay as they were.
+    CommandMonitor one;
+    one.m.view.Menu[Item::N10].Enabled = false;
+    MenuClick(one.m, Item::N2);
+    EXPECT_FALSE(one.Enabled(Item::N10));
+}
+
+TEST(DisconnectCommand, MultiAccountDisconnectsPort1AndForgetsTheIsp) {
+    CommandMonitor f;
+    f.MultiAccount();
+    MenuClick(f.m, Item::N10);
+    f.net.sent.clear();
+    MenuClick(f.m, Item::N11);
+    EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(1)});
+    EXPECT_EQ(f.m.s.ConnectedPort, 0);
+    EXPECT_EQ(f.m.s.ConnectedIsp, 0);
+    EXPECT_TRUE(f.Enabled(Item::N1));
+}
+
+TEST(DisconnectCommand, UtilityModeStartsTheUtility) {
+    CommandMonitor f;
+    f.UtilityMode();
+    MenuClick(f.m, Item::N2);
+    MenuClick(f.m, Item::N11);
+    EXPECT_EQ(f.programs.runs, (Runs{{Utility, "-i 192.168.0.1 -cut1", UtilityFolder, ShowMode::Hide},
+                                     {Utility, "-i 192.168.0.1 -cut2", UtilityFolder, ShowMode::Hide}}));
+    EXPECT_TRUE(f.RouterSends().empty());
+}
+
+TEST(RouterCommandGuard, SettingsWindowRefusesConnectAndDisconnectNotReset) {
+    for (const char* title : {SettingsWindow, "Ｒｏｕｔａｖｉｓｔａ４の設定"}) {
+        CommandMonitor f;
+        f.MultiAccount();
+        f.otherWindows.open[title] = 5;
+        f.otherWindows.open["RVT4SET"] = 6;
+        for (Item item : {Item::N1, Item::N10, Item::ISP3}) MenuClick(f.m, item);
+        for (Item item : {Item::N2, Item::N11}) MenuClick(f.m, item);
+        EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{
+                                          "Routavistaの設定中は接続できません。",
+                                          "Routavistaの設定中は接続できません。",
+                                          "Routavistaの設定中は接続できません。",
+                                          "Routavistaの設定中は切断できません。",
+                                          "Routavistaの設定中は切断できません。",
+                                      }))
+            << title;
+        EXPECT_TRUE(f.net.sent.empty());
+        EXPECT_TRUE(f.otherWindows.closed.empty());
+        EXPECT_FALSE(f.m.view.Panel.Shown);
+        EXPECT_EQ(f.m.view.Panel.Colour, FontColour::WindowText);
+
+        ShowConnected(f.m);
+        MenuClick(f.m, Item::N3);
+        EXPECT_FALSE(f.m.view.Panel.Shown);
+        EXPECT_EQ(f.dialogs.messages.size(), 5u);
+    }
+}
+
+TEST(RouterCommandGuard, StrayUtilityWindowsCloseButNotTheSettingsWindows) {
+    CommandMonitor f;
+    for (std::size_t i = 0; i < 8; ++i) f.otherWindows.open[f.m.s.UtilityWindows[i]] = 100 + i;
+    CloseUtilityWindows(f.m);
+    EXPECT_EQ(f.otherWindows.closed, (std::vector<WindowHandle>{100, 101, 103, 104, 106, 107}));
+
+    CommandMonitor connect;
+    connect.otherWindows.open["DAZERA"] = 9;
+    connect.otherWindows.open["DUVizod"] = 10;
+    MenuClick(connect.m, Item::N1);
+    EXPECT_EQ(connect.otherWindows.closed, (std::vector<WindowHandle>{9, 10}));
+
+    CommandMonitor disconnect;
+    disconnect.otherWindows.open["Ｒｏｕｔａｖｉｓｔａ セットアップユーティリティー"] = 11;
+    MenuClick(disconnect.m, Item::N2);
+    EXPECT_EQ(disconnect.otherWindows.closed, std::vector<WindowHandle>{11});
+}
+
+TEST(RouterCommandErrors, AFailedSendLeavesPortAndMenus) {
+    const auto failing = [](CommandMonitor& f) {
+        f.net.onSend = [](const SentDatagram& d) {
+            if (d.from == Endpoint::RV_UDP) throw std::runtime_error("Null Remote Address");
+        };
+    };
+    CommandMonitor connect;
+    connect.TwoPorts();
+    failing(connect);
+    EXPECT_THROW(MenuClick(connect.m, Item::N10), std::runtime_error);
+    EXPECT_EQ(connect.m.s.ConnectedPort, 0);
+    EXPECT_TRUE(connect.Enabled(Item::N1));
+    EXPECT_TRUE(connect.Enabled(Item::N2));
+
+    CommandMonitor disconnect;
+    disconnect.TwoPorts();
+    MenuClick(disconnect.m, Item::N10);
+    failing(disconnect);
+    EXPECT_THROW(MenuClick(disconnect.m, Item::N11), std::runtime_error);
+    EXPECT_EQ(disconnect.m.s.ConnectedPort, 2);
+    EXPECT_FALSE(disconnect.Enabled(Item::N1));
+    EXPECT_FALSE(disconnect.Enabled(Item::N2));
+}
+
+TEST(CopyAddress, OnlyAKnownAddressReachesTheClipboard) {
+    CommandMonitor f;
+    f.m.s.WanAddress = "203.0.113.5";  // left over: the panel says no address is known
+    MenuClick(f.m, Item::IP1);
+    EXPECT_TRUE(f.clipboard.texts.empty());
+
+    f.Receive("<30>RV4: S01: IPCP UP. My IP=203.0.113.7, Peer IP=203.0.113.1");
+    MenuClick(f.m, Item::IP1);
+    EXPECT_EQ(f.clipboard.texts, std::vector<std::string>{"203.0.113.7"});
+}
+
+TEST(RouterRedial, ABusyLinePerformsTheConnectCommandAgain) {
+    CommandMonitor f;
+    f.m.s.RedialCount = 3;
+    f.m.s.RedialLeft = 3;
+    MenuClick(f.m, Item::N1);
+    f.net.sent.clear();
+    f.Receive(BusyLine());
+    EXPECT_EQ(f.RouterSends(), (Datagrams{f.Clock(), f.Connect(1)}));
+    EXPECT_EQ(f.m.view.Panel.Caption, "接続中(1)");
+    EXPECT_EQ(f.m.s.ConnectedPort, 1);
+
+    CommandMonitor isp3;
+    isp3.MultiAccount();
+    isp3.m.s.RedialCount = 3;
+    isp3.m.s.RedialLeft = 3;
+    MenuClick(isp3.m, Item::ISP3);
+    isp3.net.sent.clear();
+    isp3.Receive(DisconnectLine());
+    EXPECT_EQ(isp3.RouterSends(), (Datagrams{SelectIspDatagram(2), isp3.Clock(), isp3.Connect(1)}));
+    EXPECT_EQ(isp3.m.s.ConnectedIsp, 3);
+}
+
+}  // namespace
+}  // namespace rm::test

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "monitor/commands.h"
+#include "monitor/display.h"
+
+namespace rm::test {
+namespace {
+
+constexpr WindowHandle WatcherWindow = 77;
+constexpr const char* WatcherPath = "C:\\Tools\\DW\\dwctrl32.exe";
+
+// A line that is up, as the syslog and the commands leave it.
+void MakeOnline(Monitor& m) {
+    ShowConnected(m);
+    m.s.Online = true;
+    m.s.ConnectedPort = 1;
+    m.s.ConnectedIsp = 2;
+    m.view.Panel.Caption = "00:01:02";
+    m.view.Panel.Hint = "203.0.113.9";
+    m.view.Panel.Colour = FontColour::Blue;
+    m.view.Tray.Tip = "ISP2 115200bpsで接続中";
+    m.view.Menu[Item::N4].Checked = true;
+    m.view.Menu[Item::IP1].Enabled = true;
+    for (Item item : {Item::N1, Item::N2, Item::N10, Item::N11, Item::ISP3}) m.view.Menu[item].Enabled = false;
+}
+
+TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
+    FakeMonitor f;
+    f.m.view.Menu[Item::N4].Checked = true;
+    f.m.s.LaunchPending = false;
+    f.m.s.SoundAfterPending = false;
+    ShowConnected(f.m);
+
+    EXPECT_TRUE(f.m.view.Panel.Shown);
+    EXPECT_EQ(f.m.view.Panel.Caption, "未接続");
+    EXPECT_EQ(f.m.view.Tray.Icon, TrayIconKind::Connected);
+    EXPECT_EQ(f.m.view.Tray.Tip, AppTitle);
+    EXPECT_TRUE(f.m.view.Menu[Item::N4].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::N4].Checked);
+    EXPECT_FALSE(f.m.view.Menu[Item::IP1].Enabled);
+    EXPECT_TRUE(f.m.s.LaunchPending);
+    EXPECT_TRUE(f.m.s.SoundAfterPending);
+    EXPECT_TRUE(f.m.s.ConnectPending);
+    EXPECT_EQ(f.m.s.ConnectRequestedAt, f.clock.now);
+    EXPECT_FALSE(f.m.s.Online);
+    // Without the tool nothing is started and nothing waits.
+    EXPECT_TRUE(f.programs.runs.empty());
+    EXPECT_TRUE(f.events.sleeps.empty());
+    EXPECT_FALSE(f.m.s.DialUpWatcherLaunched);
+
+    // A second connect restarts the time-out base.
+    f.clock.now += 0.01;
+    ShowConnected(f.m);
+    EXPECT_EQ(f.m.s.ConnectRequestedAt, f.clock.now);
+}
+
+TEST(StatusDisplay, ResetReturnsEverythingToIdle) {
+    FakeMonitor f;
+    MakeOnline(f.m);
+    f.m.s.ConnectPending = true;
+    MenuClick(f.m, Item::N3);
+
+    const PanelView& panel = f.m.view.Panel;
+    EXPECT_FALSE(panel.Shown);
+    EXPECT_EQ(panel.Caption, "未接続");
+    EXPECT_EQ(panel.Hint, AppTitle);
+    EXPECT_EQ(panel.Colour, FontColour::WindowText);
+    EXPECT_EQ(f.m.view.Tray.Icon, TrayIconKind::Program);
+    EXPECT_EQ(f.m.view.Tray.Tip, AppTitle);
+    EXPECT_FALSE(f.m.view.Menu[Item::N4].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::N4].Checked);
+    EXPECT_FALSE(f.m.view.Menu[Item::IP1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::N2].Enabled);
+    EXPECT_FALSE(f.m.s.Online);
+    EXPECT_EQ(f.m.s.ConnectedPort, 0);
+    EXPECT_EQ(f.m.s.ConnectedIsp, 0);
+    EXPECT_FALSE(f.m.s.ConnectPending);
+    // One port: the items of the other modes keep their state.
+    EXPECT_FALSE(f.m.view.Menu[Item::N10].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::N11].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::ISP3].Enabled);
+    // Reset acts on the display only.
+    EXPECT_TRUE(f.net.sent.empty());
+    EXPECT_TRUE(f.programs.runs.empty());
+}
+
+TEST(StatusDisplay, ResetEnablesEveryConnectItemInTwoPortAndMultiAccountMode) {
+    struct Mode {
+        bool usePort2;
+        std::string multiAccount;
+        bool enablesAll;
+    };
+    for (const Mode& mode : {Mode{true, "", true}, Mode{false, "on", true}, Mode{false, "On", false}}) {
+        FakeMonitor f;
+        f.m.s.UsePort2 = mode.usePort2;
+        f.m.s.MultiAccount = mode.multiAccount;
+        MakeOnline(f.m);
+        MenuClick(f.m, Item::N3);
+        for (Item item : {Item::N10, Item::N11, Item::ISP3}) {
+            EXPECT_EQ(f.m.view.Menu[item].Enabled, mode.enablesAll)
+                << "UsePort2 " << mode.usePort2 << ", MultiAccount \"" << mode.multiAccount << "\"";
+        }
+        EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
+        EXPECT_TRUE(f.m.view.Menu[Item::N2].Enabled);
+    }
+}
+
+struct DialUpWatcherDisplay : ::testing::Test {
+    FakeMonitor f;
+    DialUpWatcherDisplay() {
+        f.m.s.UseDialUpWatcher = "on";
+        f.m.s.DialUpWatcherPath = WatcherPath;
+    }
+};
+
+TEST_F(DialUpWatcherDisplay, AlreadyRunningIsNeitherStartedNorWaitedFor) {
+    f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow;
+    ShowConnected(f.m);
+    EXPECT_TRUE(f.programs.runs.empty());
+    EXPECT_TRUE(f.events.sleeps.empty());
+    EXPECT_FALSE(f.m.s.DialUpWatcherLaunched);
+
+    // Not started by this copy: Reset leaves it open.
+    MenuClick(f.m, Item::N3);
+    EXPECT_TRUE(f.otherWindows.closed.empty());
+}
+
+TEST_F(DialUpWatcherDisplay, MissingToolCostsTheWaitsAndIsStillMarkedLaunched) {
+    bool shownBeforeStart = false;
+    f.programs.onRun = [&](const FakePrograms::Run&) {
+        shownBeforeStart = f.m.view.Panel.Shown && f.m.s.ConnectPending;
+    };
+    ShowConnected(f.m);
+
+    ASSERT_EQ(f.programs.runs.size(), 1u);
+    EXPECT_EQ(f.programs.runs[0],
+              (FakePrograms::Run{"C:\\Tools\\DW\\DWATCH32.EXE", "", "C:\\Tools\\DW\\", ShowMode::Show}));
+    EXPECT_TRUE(shownBeforeStart);
+    std::vector<int> expected(21, 100);
+    expected.push_back(600);
+    EXPECT_EQ(f.events.sleeps, expected);
+    EXPECT_EQ(f.otherWindows.lookups, 1 + 21);
+    EXPECT_TRUE(f.m.s.DialUpWatcherLaunched);
+
+    // Reset finds no window to close and clears the mark.
+    MenuClick(f.m, Item::N3);
+    EXPECT_TRUE(f.otherWindows.closed.empty());
+    EXPECT_FALSE(f.m.s.DialUpWatcherLaunched);
+}
+
+TEST_F(DialUpWatcherDisplay, StopsLookingOnceTheWindowAppears) {
+    f.programs.onRun = [&](const FakePrograms::Run&) { f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow; };
+    ShowConnected(f.m);
+    EXPECT_EQ(f.events.sleeps, std::vector<int>{600});
+    EXPECT_TRUE(f.m.s.DialUpWatcherLaunched);
+
+    MenuClick(f.m, Item::N3);
+    EXPECT_EQ(f.otherWindows.closed, std::vector<WindowHandle>{WatcherWindow});
+    EXPECT_FALSE(f.m.s.DialUpWatcherLaunched);
+}
+
+TEST_F(DialUpWatcherDisplay, ToolSwitchedOffMeanwhileKeepsItsWindowAndMark) {
+    f.programs.onRun = [&](const FakePrograms::Run&) { f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow; };
+    ShowConnected(f.m);
+    f.m.s.UseDialUpWatcher = "off";
+    MenuClick(f.m, Item::N3);
+    EXPECT_TRUE(f.otherWindows.closed.empty());
+    EXPECT_TRUE(f.m.s.DialUpWatcherLaunched);
+}
+
+}  // namespace
+}  // namespace rm::test

@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <utility>
+
+#include "fakes.h"
+#include "monitor/syslog.h"
+#include "router/router_commands.h"
+#include "text/datetime.h"
+
+namespace rm::test {
+namespace {
+
+constexpr double MillisecondsPerDay = 86'400'000.0;
+
+std::string Bytes(std::initializer_list<int> bytes) {
+    std::string text;
+    for (const int b : bytes) text += static_cast<char>(b);
+    return text;
+}
+
+// A reply of the given length, zero but for the bytes given.
+std::string Reply(std::size_t length, std::initializer_list<std::pair<std::size_t, int>> bytes = {}) {
+    std::string reply(length, '\0');
+    for (const auto& [at, value] : bytes) reply[at] = static_cast<char>(value);
+    return reply;
+}
+
+const std::string Ack = Reply(20, {{4, 0x81}});
+
+struct RouterMonitor : FakeMonitor {
+    RouterMonitor() {
+        m.s.RouterIp1 = 192;
+        m.s.RouterIp2 = 168;
+        m.s.RouterIp3 = 0;
+        m.s.RouterIp4 = 1;
+        clock.now = EncodeDateTime({2003, 1, 2, 9, 5, 7, 0});
+    }
+    void Deliver(const std::string& reply) { RV_UDPDataReceived(m, static_cast<int>(reply.size()), reply); }
+    // The router answers at the next pass of the message loop.
+    void AnswerLater(const std::string& reply) {
+        events.queued.push_back([this, reply] { Deliver(reply); });
+    }
+    double ElapsedMilliseconds(DateTime since) const { return (clock.now - since) * MillisecondsPerDay; }
+};
+
+TEST(RouterDatagrams, ByteForByte) {
+    RouterMonitor f;
+    const MainState& s = f.m.s;
+    const std::string header8 = Bytes({0, 0, 0, 0, 0, 0, 0, 0});
+    const std::string router = Bytes({0xC0, 0xA8, 0x00, 0x01});
+
+    EXPECT_EQ(ClockDatagram(s, f.clock.now),
+              Bytes({0x00, 0x40, 0x00, 0x00, 0x41, 0x0B, 0x00, 0x0A}) + header8 + router +
+                  Bytes({0x00, 0x09, 0x00, 0x05, 0x00, 0x07}));
+    EXPECT_EQ(IspQueryDatagram(s),
+              Bytes({0x00, 0x03, 0x00, 0x00, 0x01, 0x64, 0x00, 0x08}) + header8 + router + Bytes({0, 0, 0, 0}));
+    EXPECT_EQ(ConnectPortDatagram(s, 1), Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x6A, 0x00, 0x04}) + header8 + router);
+    EXPECT_EQ(ConnectPortDatagram(s, 2), Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x6B, 0x00, 0x04}) + header8 + router);
+    EXPECT_EQ(DisconnectPortDatagram(s, 1),
+              Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x68, 0x00, 0x04}) + header8 + router);
+    EXPECT_EQ(DisconnectPortDatagram(s, 2),
+              Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x69, 0x00, 0x04}) + header8 + router);
+    EXPECT_EQ(SelectIspDatagram(2), Bytes({0x00, 0x04, 0x00, 0x00, 0x01, 0x6E, 0x00, 0x02}) + header8 + Bytes({0, 2}));
+    EXPECT_EQ(SelectIspDatagram(0).substr(16), Bytes({0, 0}));
+
+    // An hour past noon, and numbers out of byte range keep their low byte.
+    f.m.s.RouterIp2 = 300;
+    const std::string late = ClockDatagram(f.m.s, EncodeDateTime({2003, 1, 2, 23, 59, 58, 0}));
+    EXPECT_EQ(late.substr(16), Bytes({0xC0, 0x2C, 0x00, 0x01, 0x00, 23, 0x00, 59, 0x00, 58}));
+}
+
+TEST(RouterCommands, SendToTheRouterAddressTextFromRV_UDP) {
+    RouterMonitor f;
+    f.m.s.RouterAddress = "rv4.home";  // the text goes to the endpoint, not the numbers
+    ConnectRouterPort(f.m, 2);
+    DisconnectRouterPort(f.m, 1);
+    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{
+                              {Endpoint::RV_UDP, "rv4.home", ConnectPortDatagram(f.m.s, 2)},
+                              {Endpoint::RV_UDP, "rv4.home", DisconnectPortDatagram(f.m.s, 1)},
+                          }));
+    EXPECT_EQ(f.events.processCalls, 0);  // nothing is awaited
+}
+
+TEST(RouterReplies, AcknowledgementsByLengthAndBytes) {
+    struct Case {
+        std::string reply;
+        bool acknowledges;
+    };
+    const std::vector<Case> cases{
+        {Reply(18), true},
+        {Reply(18, {{4, 0x01}}), true},  // byte 4 plays no part at this length
+        {Reply(18, {{17, 0x01}}), false},
+        {Reply(18, {{16, 0x01}}), false},
+        {Reply(56, {{4, 0x81}}), true},
+        {Reply(56, {{4, 0x01}}), false},
+        {Reply(20, {{4, 0x81}}), true},
+        {Reply(20, {{4, 0x01}}), false},
+        {Reply(13, {{4, 0x81}}), true},
+        {Reply(13), false},
+        {Reply(19, {{4, 0x81}}), false},
+        {Reply(21, {{4, 0x81}}), false},
+        {Reply(512, {{4, 0x81}}), false},
+    };
+    for (const Case& c : cases) {
+        RouterMonitor f;
+        f.Deliver(c.reply);
+        EXPECT_EQ(f.m.s.CommandAcknowledged, c.acknowledges) << c.reply.size() << " bytes";
+        EXPECT_EQ(f.m.s.ReportedIsp, 0) << c.reply.size() << " bytes";
+    }
+}
+
+TEST(RouterReplies, IspAnswersAreZeroBased) {
+    RouterMonitor f;
+    f.Deliver(Reply(184, {{29, 1}, {43, 7}}));
+    EXPECT_EQ(f.m.s.ReportedIsp, 2);
+    f.Deliver(Reply(372, {{29, 7}, {43, 2}}));
+    EXPECT_EQ(f.m.s.ReportedIsp, 3);
+    f.Deliver(Reply(184));
+    EXPECT_EQ(f.m.s.ReportedIsp, 1);
+    EXPECT_FALSE(f.m.s.CommandAcknowledged);
+    f.Deliver(Reply(183, {{29, 1}}));
+    EXPECT_EQ(f.m.s.ReportedIsp, 1);
+}
+
+TEST(RouterReplies, FailedReadsAndShortBuffersChangeNothing) {
+    RouterMonitor f;
+    f.m.s.ReportedIsp = NoIspReported;
+    RV_UDPDataReceived(f.m, 0, "");
+    RV_UDPDataReceived(f.m, -1, Ack);
+    // The length says more than was read: the missing bytes are not looked at.
+    RV_UDPDataReceived(f.m, 184, Reply(29));
+    RV_UDPDataReceived(f.m, 372, Reply(40));
+    RV_UDPDataReceived(f.m, 20, Reply(4));
+    RV_UDPDataReceived(f.m, 18, Reply(17));
+    EXPECT_FALSE(f.m.s.CommandAcknowledged);
+    EXPECT_EQ(f.m.s.ReportedIsp, NoIspReported);
+}
+
+TEST(RouterWait, EndsOnTheAcknowledgement) {
+    RouterMonitor f;
+    const DateTime start = f.clock.now;
+    f.AnswerLater(Ack);
+    EXPECT_TRUE(SetRouterClock(f.m));
+    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", ClockDatagram(f.m.s, start)}}));
+    EXPECT_EQ(f.events.processCalls, 1);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+
+    f.AnswerLater(Reply(18));
+    EXPECT_TRUE(SelectRouterIsp(f.m, 1));
+    EXPECT_EQ(f.net.sent.back().bytes, SelectIspDatagram(1));
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(RouterWait, GivesUpAfterTwoSecondsWithItsMessage) {
+    RouterMonitor f;
+    DateTime start = f.clock.now;
+    EXPECT_FALSE(SetRouterClock(f.m));
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"時間設定に失敗しました"});
+    EXPECT_GE(f.ElapsedMilliseconds(start), 2000.0);
+    EXPECT_LT(f.ElapsedMilliseconds(start), 2100.0);
+    // Messages keep flowing: the wait is split into short passes.
+    EXPECT_GE(f.events.processCalls, 20);
+
+    start = f.clock.now;
+    EXPECT_FALSE(SelectRouterIsp(f.m, 2));
+    EXPECT_EQ(f.dialogs.messages.back(), "ISPの切り替えに失敗しました");
+    EXPECT_GE(f.ElapsedMilliseconds(start), 2000.0);
+
+    // Wrong replies do not end the wait early.
+    RouterMonitor wrong;
+    wrong.AnswerLater(Reply(20, {{4, 0x01}}));
+    EXPECT_FALSE(SetRouterClock(wrong.m));
+    EXPECT_EQ(wrong.dialogs.messages.size(), 1u);
+}
+
+TEST(RouterWait, AnAcknowledgementBeforeTheSendIsStale) {
+    RouterMonitor f;
+    f.m.s.CommandAcknowledged = true;  // left over from an earlier reply
+    // Even one that arrives while the send itself runs the message loop.
+    f.net.onSend = [&f](const SentDatagram&) { f.Deliver(Ack); };
+    EXPECT_FALSE(SetRouterClock(f.m));
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"時間設定に失敗しました"});
+
+    RouterMonitor isp;
+    isp.m.s.ReportedIsp = 2;
+    isp.net.onSend = [&isp](const SentDatagram&) { isp.Deliver(Reply(184, {{29, 1}})); };
+    EXPECT_EQ(QueryRouterIsp(isp.m), 0);
+}
+
+TEST(RouterWait, OtherEventsRunInsideTheWait) {
+    RouterMonitor f;
+    f.m.s.SyslogEnabled = "off";
+    f.events.queued.push_back([&f] {
+        const std::string line = "<30>RV4: S01: -->: ATDT0312345678";
+        SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line);
+        f.AnswerLater(Ack);
+    });
+    EXPECT_TRUE(SetRouterClock(f.m));
+    EXPECT_TRUE(f.m.s.Online);
+    EXPECT_EQ(f.events.processCalls, 2);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(RouterWait, NestedWaitsEndOnTheFirstAcknowledgement) {
+    RouterMonitor f;
+    bool inner = false;
+    f.events.queued.push_back([&] {
+        f.AnswerLater(Ack);
+        inner = SetRouterClock(f.m);  // e.g. a scheduled connect started meanwhile
+    });
+    EXPECT_TRUE(SetRouterClock(f.m));
+    EXPECT_TRUE(inner);
+    EXPECT_EQ(f.net.sent.size(), 2u);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(RouterIspQuery, ReturnsTheAnsweredIspOrZero) {
+    RouterMonitor f;
+    f.AnswerLater(Reply(184, {{29, 1}}));
+    EXPECT_EQ(QueryRouterIsp(f.m), 2);
+    EXPECT_EQ(f.net.sent.back().bytes, IspQueryDatagram(f.m.s));
+
+    f.AnswerLater(Reply(372, {{43, 0}}));
+    EXPECT_EQ(QueryRouterIsp(f.m), 1);
+
+    // Silence: no ISP and no message.
+    const DateTime start = f.clock.now;
+    EXPECT_EQ(QueryRouterIsp(f.m), 0);
+    EXPECT_EQ(f.m.s.ReportedIsp, NoIspReported);
+    EXPECT_GE(f.ElapsedMilliseconds(start), 2000.0);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+
+    // An acknowledgement is no answer to the query.
+    f.AnswerLater(Ack);
+    EXPECT_EQ(QueryRouterIsp(f.m), 0);
+}
+
+TEST(RouterIspQuery, NamesTheIspOfAMultiAccountConnection) {
+    RouterMonitor f;
+    f.m.s.MultiAccount = "on";
+    f.m.s.SyslogEnabled = "off";
+    f.AnswerLater(Reply(184, {{29, 2}}));
+    const std::string line = "<30>RV4: S01: PPP Connect successfully";
+    SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line);
+    EXPECT_EQ(f.m.s.ConnectedIsp, 3);
+    EXPECT_EQ(f.m.view.Tray.Tip, "ISP3に接続中");
+    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", IspQueryDatagram(f.m.s)}}));
+}
+
+TEST(RouterCommands, SendErrorsLeaveTheCommand) {
+    RouterMonitor f;
+    f.net.onSend = [](const SentDatagram&) { throw std::runtime_error("Host Lookup Canceled"); };
+    EXPECT_THROW(SetRouterClock(f.m), std::runtime_error);
+    EXPECT_THROW(QueryRouterIsp(f.m), std::runtime_error);
+    EXPECT_EQ(f.events.processCalls, 0);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+}  // namespace
+}  // namespace rm::test
