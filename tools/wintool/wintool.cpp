@@ -495,20 +495,39 @@ int setText(const Args& args) {
   return kDone;
 }
 
+// MSG [WPARAM [LPARAM]] after the window handle.
+struct MessageArgs {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+MessageArgs messageArgs(const Args& args) {
+  const auto& p = args.positional;
+  return {static_cast<UINT>(parseNumber(p.at(1), L"message")),
+          static_cast<WPARAM>(p.size() > 2 ? parseNumber(p[2], L"wParam") : 0),
+          static_cast<LPARAM>(p.size() > 3 ? parseNumber(p[3], L"lParam") : 0)};
+}
+
 int sendMessage(const Args& args) {
   const HWND hwnd = existingWindow(args);
   if (!hwnd) return kNotFound;
-  const auto& p = args.positional;
-  const auto message = static_cast<UINT>(parseNumber(p.at(1), L"message"));
-  const auto wParam = static_cast<WPARAM>(p.size() > 2 ? parseNumber(p[2], L"wParam") : 0);
-  const auto lParam = static_cast<LPARAM>(p.size() > 3 ? parseNumber(p[3], L"lParam") : 0);
+  const MessageArgs m = messageArgs(args);
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &result)) {
+  if (!SendMessageTimeoutW(hwnd, m.message, m.wParam, m.lParam, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &result)) {
     printError(L"no reply from " + hex(hwnd));
     return kNotFound;
   }
   printLine(decimal(static_cast<LONG_PTR>(result)));
   return kDone;
+}
+
+// Posts, for messages whose handler opens something modal (a popup menu).
+int postMessage(const Args& args) {
+  const HWND hwnd = existingWindow(args);
+  if (!hwnd) return kNotFound;
+  const MessageArgs m = messageArgs(args);
+  return PostMessageW(hwnd, m.message, m.wParam, m.lParam) ? kDone : kNotFound;
 }
 
 struct Command {
@@ -539,6 +558,7 @@ const Command kCommands[] = {
     {L"click", clickButton, {}, {}, 1, 1, L"click HWND"},
     {L"settext", setText, {}, {}, 2, 2, L"settext HWND TEXT"},
     {L"send", sendMessage, {}, {}, 2, 4, L"send HWND MSG [WPARAM [LPARAM]]"},
+    {L"post", postMessage, {}, {}, 2, 4, L"post HWND MSG [WPARAM [LPARAM]]"},
 };
 
 bool contains(const std::vector<std::wstring_view>& names, const std::wstring& name) {
