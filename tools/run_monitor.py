@@ -1,55 +1,86 @@
 #!/usr/bin/env python3
-"""Starts RMonitor.exe under Wine in a program folder, in a box of its own,
-and waits until it ends (the tray menu's 終了, or Ctrl+C)."""
+"""Starts RMonitor.exe under Wine in a program folder and waits until it ends
+(the menu's 終了, or Ctrl+C).
+
+By default the monitor sits on a test LAN of its own beside a simulated
+router (192.0.2.1), so its whole journey can be tried: 接続 makes the router
+dial, its syslog brings the panel up, 切断 ends the call."""
 
 import argparse
+import contextlib
 import shutil
+import subprocess
 import sys
 import threading
 from pathlib import Path
 
-from winebox import WineBox
+from rmsettings import settings_bytes
+from winebox import TestLan, WineBox
 
 SCREENSHOT_EVERY = 3.0
+PC_ADDRESS = "192.0.2.10"
+ROUTER_ADDRESS = "192.0.2.1"
+
+
+def refresh_screenshots(box, shot, stop):
+    while not stop.wait(SCREENSHOT_EVERY):
+        with contextlib.suppress(Exception):
+            box.screenshot(shot)
+
+
+def run(args, box):
+    stop = threading.Event()
+    if not args.display:
+        shot = args.folder / "screen.png"
+        print(f"No display: the virtual screen is saved to {shot} every {SCREENSHOT_EVERY:.0f} s.")
+        threading.Thread(target=refresh_screenshots, args=(box, shot, stop), daemon=True).start()
+    print("Routavista Monitor is running. End it from its menu (終了) or with Ctrl+C.")
+    proc = box.start([args.folder / "RMonitor.exe"], cwd=args.folder)
+    try:
+        proc.wait()
+    except KeyboardInterrupt:
+        print("\nStopping.")
+    finally:
+        stop.set()
 
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("exe", type=Path, help="the built RMonitor.exe")
     parser.add_argument("--folder", type=Path, required=True, help="program folder (kept between runs)")
+    parser.add_argument("--routersim", type=Path, help="the built router simulator")
     parser.add_argument("--host-network", action="store_true",
                         help="use this machine's network (only with a real router on your own LAN)")
-    parser.add_argument("--display", help="X display; default: $DISPLAY, else a virtual screen")
+    parser.add_argument("--display", help="X display; default: a virtual screen")
     args = parser.parse_args(argv)
 
     args.folder.mkdir(parents=True, exist_ok=True)
-    exe = args.folder / "RMonitor.exe"
-    shutil.copy2(args.exe, exe)
+    shutil.copy2(args.exe, args.folder / "RMonitor.exe")
     print(f"Program folder: {args.folder}")
-    print("Network: " + ("this machine's own" if args.host_network else "a namespace of its own (loopback only)"))
 
-    with WineBox(display=args.display, host_network=args.host_network) as box:
-        stop = threading.Event()
-        if not args.display:
-            shot = args.folder / "screen.png"
-            print(f"No display: the virtual screen is saved to {shot} every {SCREENSHOT_EVERY:.0f} s.")
+    if args.host_network:
+        print("Network: this machine's own.")
+        with WineBox(display=args.display, host_network=True) as box:
+            run(args, box)
+        return 0
 
-            def refresh():
-                while not stop.wait(SCREENSHOT_EVERY):
-                    try:
-                        box.screenshot(shot)
-                    except Exception:
-                        pass
-
-            threading.Thread(target=refresh, daemon=True).start()
-        print("Routavista Monitor is running. End it from its menu (終了) or with Ctrl+C.")
-        proc = box.start([exe], cwd=args.folder)
+    settings = args.folder / "RMonitor.ini"
+    if not settings.exists():
+        settings.write_bytes(settings_bytes(RouterAddress=ROUTER_ADDRESS))
+    print(f"Network: a test LAN of its own; this PC is {PC_ADDRESS}, the simulated router {ROUTER_ADDRESS}.")
+    with TestLan() as lan:
+        pc = lan.add_host("pc", PC_ADDRESS)
+        router = lan.add_host("router", ROUTER_ADDRESS)
+        log = args.folder / "routersim.log"
+        sim = subprocess.Popen(["ip", "netns", "exec", router, str(args.routersim), "--listen", ROUTER_ADDRESS,
+                                "--log", str(log)], stdout=subprocess.DEVNULL)
+        print(f"Router simulator: every datagram it gets is logged in {log}.")
         try:
-            proc.wait()
-        except KeyboardInterrupt:
-            print("\nStopping.")
+            with WineBox(display=args.display, netns=pc) as box:
+                run(args, box)
         finally:
-            stop.set()
+            sim.terminate()
+            sim.wait(timeout=10)
     return 0
 
 

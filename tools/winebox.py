@@ -8,6 +8,10 @@ Everything is removed on exit, also when the caller fails. The monitor
 broadcasts to its router's subnet at start; inside a box that never leaves
 the machine.
 
+A box can also sit on a test LAN (TestLan): hosts in network namespaces of
+their own, joined by a bridge in one more namespace, with addresses from the
+documentation range 192.0.2.0/24 that no real network routes.
+
 Command line:
   winebox.py run [options] -- PROGRAM [ARGS...]   run a Windows program in a box
 """
@@ -24,7 +28,6 @@ import socket
 import subprocess
 import sys
 import tempfile
-import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
@@ -70,6 +73,21 @@ def _setns(path):
             raise OSError(err, os.strerror(err), path)
     finally:
         os.close(fd)
+
+
+@contextlib.contextmanager
+def inside_namespace(netns):
+    """Sockets made in this block belong to that network namespace (None: this one)."""
+    if not netns:
+        yield
+        return
+    back = os.open("/proc/thread-self/ns/net", os.O_RDONLY)
+    try:
+        _setns(f"/var/run/netns/{netns}")
+        yield
+    finally:
+        _libc.setns(back, CLONE_NEWNET)
+        os.close(back)
 
 
 def remove_stale_namespaces():
@@ -137,22 +155,63 @@ def _copy_prefix(template, dest):
         reg.write_bytes(data)
 
 
-def _free_display():
-    for n in range(90, 400):
-        if not Path(f"/tmp/.X{n}-lock").exists() and not Path(f"/tmp/.X11-unix/X{n}").exists():
-            return n
-    raise RuntimeError("no free X display number")
+class TestLan:
+    """with TestLan() as lan: pc = lan.add_host("pc", "192.0.2.10")"""
+
+    SUBNET_BITS = 24
+
+    def __init__(self):
+        self.name = f"{NETNS_PREFIX}{os.getpid()}-{next(_counter)}"
+        self.switch = self.name + "-sw"
+        self.hosts = {}
+
+    def __enter__(self):
+        remove_stale_namespaces()
+        try:
+            _make_namespace(self.switch)
+            subprocess.run(["ip", "-n", self.switch, "link", "add", "br0", "type", "bridge"], check=True)
+            subprocess.run(["ip", "-n", self.switch, "link", "set", "br0", "up"], check=True)
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def add_host(self, label, address):
+        """A namespace with loopback and eth0 at address on the LAN; returns its name."""
+        host = f"{self.name}-{label}"
+        port = f"p{len(self.hosts)}"
+        _make_namespace(host)
+        self.hosts[label] = host
+        subprocess.run(["ip", "-n", host, "link", "add", "eth0", "type", "veth", "peer", "name", port,
+                        "netns", self.switch], check=True)
+        subprocess.run(["ip", "-n", self.switch, "link", "set", port, "master", "br0", "up"], check=True)
+        subprocess.run(["ip", "-n", host, "addr", "add", f"{address}/{self.SUBNET_BITS}", "dev", "eth0"],
+                       check=True)
+        subprocess.run(["ip", "-n", host, "link", "set", "eth0", "up"], check=True)
+        return host
+
+    def close(self):
+        for host in self.hosts.values():
+            _delete_namespace(host)
+        self.hosts = {}
+        _delete_namespace(self.switch)
 
 
 class WineBox:
-    """with WineBox() as box: box.wine(["prog.exe"])"""
+    """with WineBox() as box: box.wine(["prog.exe"])
 
-    def __init__(self, display=None, host_network=False, template=DEFAULT_TEMPLATE, keep=None):
+    netns: run inside this existing namespace (a TestLan host) instead of a
+    loopback-only one of the box's own."""
+
+    def __init__(self, display=None, host_network=False, netns=None, template=DEFAULT_TEMPLATE):
         self.display = display
         self.host_network = host_network
         self.template = template
-        self.keep = keep  # a folder to keep the prefix's wine output in, if wanted
-        self.netns = None
+        self.netns = netns
+        self._own_netns = False
         self.prefix = None
         self._xvfb = None
         self._workdir = None
@@ -165,9 +224,10 @@ class WineBox:
             self._workdir = Path(tempfile.mkdtemp(prefix="winebox-"))
             self.prefix = self._workdir / "prefix"
             _copy_prefix(template, self.prefix)
-            if not self.host_network:
+            if not self.host_network and not self.netns:
                 self.netns = f"{NETNS_PREFIX}{os.getpid()}-{next(_counter)}"
                 _make_namespace(self.netns)
+                self._own_netns = True
             if not self.display:
                 self._start_xvfb()
         except BaseException:
@@ -179,15 +239,24 @@ class WineBox:
         self.close()
 
     def _start_xvfb(self):
-        n = _free_display()
-        self._xvfb = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.display = f":{n}"
-        deadline = time.monotonic() + 15
-        while not Path(f"/tmp/.X11-unix/X{n}").exists():
-            if self._xvfb.poll() is not None or time.monotonic() > deadline:
-                raise RuntimeError("Xvfb did not start")
-            time.sleep(0.05)
+        # Xvfb picks a free display number itself, so parallel boxes never share one.
+        read_end, write_end = os.pipe()
+        try:
+            self._xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                                           "-nolisten", "tcp"], pass_fds=(write_end,),
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            write_end = None
+            with os.fdopen(read_end) as announced:
+                read_end = None
+                number = announced.readline().strip()
+        finally:
+            for fd in (read_end, write_end):
+                if fd is not None:
+                    os.close(fd)
+        if not number.isdigit():
+            raise RuntimeError("Xvfb did not start")
+        self.display = f":{number}"
 
     @property
     def env(self):
@@ -197,10 +266,18 @@ class WineBox:
         """argv run inside the box's network namespace."""
         return (["ip", "netns", "exec", self.netns] if self.netns else []) + list(argv)
 
-    def wine(self, args, timeout=60, check=False, **kw):
-        kw.setdefault("capture_output", True)
-        return subprocess.run(self.command(["wine"] + list(map(str, args))), env=self.env, timeout=timeout,
-                              check=check, **kw)
+    def wine(self, args, timeout=60, check=False, capture_output=True):
+        """Runs a Windows program to its end. Its output goes through files, not
+        pipes: the first program of a box starts Wine's background programs,
+        which inherit its handles and would keep a pipe open."""
+        argv = self.command(["wine"] + list(map(str, args)))
+        if not capture_output:
+            return subprocess.run(argv, env=self.env, timeout=timeout, check=check)
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run(argv, env=self.env, timeout=timeout, check=check, stdout=out, stderr=err)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(argv, result.returncode, out.read(), err.read())
 
     def start(self, args, **kw):
         """Starts a Windows program and returns at once."""
@@ -215,20 +292,9 @@ class WineBox:
         kw.setdefault("text", True)
         return subprocess.run(self.command(argv), **kw)
 
-    @contextlib.contextmanager
     def inside(self):
         """Sockets made in this block belong to the box's network."""
-        if not self.netns:
-            yield
-            return
-        own = "/proc/thread-self/ns/net"
-        back = os.open(own, os.O_RDONLY)
-        try:
-            _setns(f"/var/run/netns/{self.netns}")
-            yield
-        finally:
-            _libc.setns(back, CLONE_NEWNET)
-            os.close(back)
+        return inside_namespace(self.netns)
 
     def udp_socket(self):
         with self.inside():
@@ -246,9 +312,9 @@ class WineBox:
                 proc.wait(timeout=10)
             if proc.poll() is None:
                 proc.kill()
-        if self.netns:
+        if self._own_netns:
             _delete_namespace(self.netns)
-            self.netns = None
+            self._own_netns = False
         if self._xvfb:
             self._xvfb.terminate()
             with contextlib.suppress(subprocess.TimeoutExpired):

@@ -1,13 +1,18 @@
 #include "main_window.h"
 
+#include <algorithm>
+#include <array>
+
 #include <commctrl.h>
 
 #include "command_ids.h"
 #include "monitor/commands.h"
 #include "monitor/startup.h"
+#include "monitor/syslog.h"
 #include "popup_menus.h"
 #include "program_path.h"
 #include "resource.h"
+#include "router/router_commands.h"
 #include "router/timer.h"
 #include "wide.h"
 
@@ -28,6 +33,12 @@ COLORREF ColourOf(FontColour colour) {
     case FontColour::WindowText: break;
     }
     return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+// The notification area shows small icons at the system DPI.
+HICON LoadTrayIcon(HINSTANCE instance, int id) {
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem());
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
 }  // namespace
@@ -72,6 +83,12 @@ bool MainWindow::Create() {
 
     syslogViewer_.Create();
 
+    programIcon_ = IconHandle(LoadTrayIcon(instance_, IDI_PROGRAM));
+    connectedIcon_ = IconHandle(LoadTrayIcon(instance_, IDI_CONNECTED));
+    icontray1 = std::make_unique<TTrayIcon>();
+    // The icon is there before the first-run message.
+    Render();
+
     monitor_.s.AppDir = ProgramPath().parent_path();
     CreateEndpoints();
     Guarded([this] { FormCreate(monitor_); });
@@ -85,10 +102,26 @@ void MainWindow::CreateEndpoints() {
     SYSLOGUDP->RemoteHost = "255.255.255.255";
     SYSLOGUDP->RemotePort = 4449;
     SYSLOGUDP->SetLocalPort(514);
+    SYSLOGUDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
+        std::array<char, TNMUDP::BufferSize> datagram;
+        int length = 0;
+        sender.ReadBuffer(datagram.data(), static_cast<int>(datagram.size()), length);
+        Guarded([&] {
+            SYSLOGUDPDataReceived(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0)));
+        });
+    };
     RV_UDP = std::make_unique<TNMUDP>(instance_);
     RV_UDP->RemoteHost = "192.168.0.1";
     RV_UDP->RemotePort = 4449;
     RV_UDP->SetLocalPort(4449);
+    RV_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
+        std::array<char, 513> reply;
+        int length = 0;
+        sender.ReadBuffer(reply.data(), static_cast<int>(reply.size()), length);
+        Guarded([&] {
+            RV_UDPDataReceived(monitor_, NumberBytes, std::string_view(reply.data(), std::max(length, 0)));
+        });
+    };
     RM_UDP = std::make_unique<TNMUDP>(instance_);
     RM_UDP->RemotePort = 4450;
     RM_UDP->SetLocalPort(4450);
@@ -154,6 +187,24 @@ void MainWindow::Render() {
     } else if (!panel.Shown && visible) {
         ShowWindow(hwnd_, SW_HIDE);
     }
+
+    try {
+        RenderTray();
+    } catch (const TrayIconError& e) {
+        ShowMessageBox(hwnd_, e.what(), MB_OK | MB_ICONERROR);
+    }
+}
+
+void MainWindow::RenderTray() {
+    const TrayView& tray = monitor_.view.Tray;
+    icontray1->SetIcon(tray.Icon == TrayIconKind::Connected ? connectedIcon_.get() : programIcon_.get());
+    icontray1->SetTipHelp(tray.Tip);
+    const auto menuOf = [this](PopupMenu which) {
+        return which == PopupMenu::PopupMenu1 ? popupMenu1_ : popupMenu2_;
+    };
+    icontray1->SetLBPopupMenu(menuOf(tray.LeftButton));
+    icontray1->SetRBPopupMenu(menuOf(tray.RightButton));
+    icontray1->SetVisible(tray.Visible);
 }
 
 LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -215,8 +266,10 @@ void MainWindow::OnLeftButtonDown() {
     Guarded([&] { Panel1Dragged(monitor_, at.left, at.top); });
 }
 
-void MainWindow::OnContextMenu() {
-    const UINT chosen = TrackPopup(hwnd_, monitor_.view.Menu, PopupMenu::PopupMenu1);
+void MainWindow::OnContextMenu() { OpenPopupMenu(PopupMenu::PopupMenu1); }
+
+void MainWindow::OpenPopupMenu(PopupMenu which) {
+    const UINT chosen = TrackPopup(hwnd_, monitor_.view.Menu, which);
     if (chosen != 0) OnCommand(chosen);
 }
 

@@ -13,6 +13,7 @@
 #include "nmudp.h"
 #include "platform_ports.h"
 #include "syslog_viewer.h"
+#include "tray_icon.h"
 
 namespace rm::win {
 
@@ -39,6 +40,7 @@ private:
     void OnPaint();
     void OnLeftButtonDown();
     void OnContextMenu();
+    void OpenPopupMenu(PopupMenu which);
     void OnCommand(UINT id);
     void OnTimer();
     void OnClose();
@@ -55,6 +57,7 @@ private:
     template <class Event>
     void Guarded(Event&& event);
     void Render();
+    void RenderTray();
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
@@ -74,10 +77,18 @@ private:
     Win32Sound sound_;
     Win32Programs programs_{hwnd_};
     Win32OtherWindows otherWindows_;
-    Ports ports_{net_, dialogs_, clock_, events_, sound_, programs_, otherWindows_, *this};
+    Win32Clipboard clipboard_{hwnd_};
+    Ports ports_{net_, dialogs_, clock_, events_, sound_, programs_, otherWindows_, *this, clipboard_};
     Monitor monitor_{MainState{}, ViewModel{}, ports_};
 
     SyslogViewer syslogViewer_;
+
+    IconHandle programIcon_, connectedIcon_;
+    std::shared_ptr<TrayMenu> popupMenu1_ =
+        std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }});
+    std::shared_ptr<TrayMenu> popupMenu2_ =
+        std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu2); }});
+    std::unique_ptr<TTrayIcon> icontray1;
 };
 
 }  // namespace rm::win

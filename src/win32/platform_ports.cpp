@@ -3,15 +3,20 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <cstring>
+#include <stdexcept>
+
 #include "text/datetime.h"
 #include "wide.h"
 
 namespace rm::win {
 
 void Win32Net::Send(Endpoint from, const std::string& host, std::string_view bytes) {
-    TNMUDP& endpoint = *endpoints_[static_cast<std::size_t>(from)];
-    endpoint.RemoteHost = host;
-    endpoint.SendBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    TNMUDP* endpoint = endpoints_[static_cast<std::size_t>(from)];
+    // A command still waiting for the router when the program closed.
+    if (!endpoint) return;
+    endpoint->RemoteHost = host;
+    endpoint->SendBuffer(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, UINT flags, const std::string& caption) {
@@ -71,6 +76,24 @@ WindowHandle Win32OtherWindows::FindWindowByTitle(const std::string& title) {
 
 void Win32OtherWindows::CloseWindow(WindowHandle window) {
     SendMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
+}
+
+void Win32Clipboard::SetText(const std::string& text) {
+    const std::wstring wide = Widen(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    // Another program may hold the clipboard for a moment; the user can try again.
+    if (!OpenClipboard(owner_)) throw std::runtime_error("Cannot open clipboard");
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void* target = memory ? GlobalLock(memory) : nullptr;
+    if (target) {
+        std::memcpy(target, wide.c_str(), bytes);
+        GlobalUnlock(memory);
+        // The clipboard owns the memory once it is set.
+        if (SetClipboardData(CF_UNICODETEXT, memory)) memory = nullptr;
+    }
+    if (memory) GlobalFree(memory);
+    CloseClipboard();
 }
 
 }  // namespace rm::win

@@ -63,6 +63,15 @@ public:
     void CloseWindow(WindowHandle window) override;
 };
 
+class Win32Clipboard : public ClipboardPort {
+public:
+    explicit Win32Clipboard(HWND& owner) : owner_(owner) {}
+    void SetText(const std::string& text) override;
+
+private:
+    HWND& owner_;
+};
+
 // A modal box, by default with the program's title; CR alone breaks lines as CR LF does.
 int ShowMessageBox(HWND owner, const std::string& text, UINT flags = MB_OK, const std::string& caption = AppTitle);
 

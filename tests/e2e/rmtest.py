@@ -15,10 +15,13 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools"))
-from winebox import WineBox  # noqa: E402
+from rmsettings import settings_bytes, settings_values  # noqa: E402,F401
+from winebox import TestLan, WineBox, inside_namespace  # noqa: E402,F401
 
 EXE = Path(os.environ.get("RM_EXE", ROOT / "build/win/src/win32/RMonitor.exe"))
 WINTOOL = Path(os.environ.get("RM_WINTOOL", ROOT / "build/win/tools/wintool/wintool.exe"))
+STANDIN = Path(os.environ.get("RM_STANDIN", ROOT / "build/win/tools/standin/standin.exe"))
+ROUTERSIM = Path(os.environ.get("RM_ROUTERSIM", ROOT / "build/native/tools/routersim/routersim"))
 ARTIFACTS = Path(os.environ.get("RM_ARTIFACTS", ROOT / "build/e2e-artifacts"))
 
 TITLE = "Routavista Monitor"
@@ -38,36 +41,93 @@ def _menu_items():
 COMMAND_IDS = _menu_items()
 
 
-def settings_text(**values):
-    """An RMonitor.ini of this version with the given values (by pair number)."""
-    lines = ["Routavista Monitor Ver2.04"]
-    defaults = {1: r"C:\Program Files\Qorvalabs\Routavista\DAZera.exe", 2: "192.168.0.1", 3: "", 4: "0", 5: "0",
-                6: "off", 7: "00:00", 8: "off", 9: "00:00", 10: "60", 11: "off", 12: "on", 13: "on", 14: "off",
-                15: "off", 16: "", 17: "", 18: "", 19: "", 20: "", 21: "on", 22: "on", 23: "off", 24: "30", 25: "",
-                26: "on", 27: "off", 28: "", 29: "off", 30: "", 31: "255", 32: "ISP1", 33: "ISP2", 34: "ISP3"}
-    defaults.update({int(k[1:]): v for k, v in values.items()})
-    for pair in range(1, 35):
-        lines += [f"[{pair}]", defaults[pair]]
-    return ("\r\n".join(lines) + "\r\n").encode("cp932")
+# The test LAN: this PC and the simulated router.
+PC_ADDRESS = "192.0.2.10"
+ROUTER_ADDRESS = "192.0.2.1"
 
 
 class Monitor:
-    """One RMonitor.exe in its own program folder and box."""
+    """One RMonitor.exe in its own program folder and box; with lan=True the
+    box is a PC on a test LAN beside a host for the router simulator."""
 
-    def __init__(self, test_name):
+    def __init__(self, test_name, lan=False):
         self.folder = Path(tempfile.mkdtemp(prefix="rm-e2e-"))
         self.test_name = test_name
+        self.want_lan = lan
+        self.lan = None
+        self.router_host = None
         self.box = None
         self.procs = []
+        self.router = None
 
     def __enter__(self):
-        shutil.copy2(EXE, self.folder / "RMonitor.exe")
-        self.box = WineBox().__enter__()
+        try:
+            shutil.copy2(EXE, self.folder / "RMonitor.exe")
+            netns = None
+            if self.want_lan:
+                self.lan = TestLan().__enter__()
+                netns = self.lan.add_host("pc", PC_ADDRESS)
+                self.router_host = self.lan.add_host("router", ROUTER_ADDRESS)
+            self.box = WineBox(netns=netns).__enter__()
+        except BaseException:
+            self.__exit__()
+            raise
         return self
 
     def __exit__(self, *exc):
-        self.box.close()
+        if self.router:
+            self.router.terminate()
+            self.router.wait(timeout=10)
+            self.router.stdout.close()
+        if self.box:
+            self.box.close()
+        if self.lan:
+            self.lan.close()
         shutil.rmtree(self.folder, ignore_errors=True)
+
+    def start_router(self, *options):
+        """The router simulator on the LAN, logging what it gets to routersim.log."""
+        self.router_log = self.folder / "routersim.log"
+        self.router = subprocess.Popen(
+            ["ip", "netns", "exec", self.router_host, str(ROUTERSIM), "--listen", ROUTER_ADDRESS,
+             "--log", str(self.router_log), "--delay-scale", "0.3", *map(str, options)],
+            stdout=subprocess.PIPE, text=True)
+        if self.router.stdout.readline().strip() != "ready":
+            raise AssertionError("the router simulator did not start")
+
+    def router_received(self):
+        """(command name, hex bytes) of every datagram the simulator got."""
+        if not self.router_log.exists():
+            return []
+        rows = []
+        for line in self.router_log.read_text().splitlines():
+            cols = line.split()
+            if len(cols) >= 6 and cols[2] == "recv":
+                rows.append((cols[4], cols[-1]))
+        return rows
+
+    def wait_router_received(self, name, count=1, timeout=30):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            got = [r for r in self.router_received() if r[0].startswith(name)]
+            if len(got) >= count:
+                return got
+            time.sleep(0.2)
+        raise AssertionError(f"the router did not get {count} x {name}: {self.router_received()}")
+
+    def install_standin(self, name):
+        """The stand-in program under the given file name in the program folder."""
+        path = self.folder / name
+        shutil.copy2(STANDIN, path)
+        return path
+
+    def standin_log(self):
+        log = self.folder / "standin.log"
+        return log.read_text(encoding="utf-8").splitlines() if log.exists() else []
+
+    def windows_path(self, path):
+        """How a Linux path reads in Wine (drive Z: is the root)."""
+        return "Z:" + str(path).replace("/", "\\")
 
     def start(self):
         proc = self.box.start([self.folder / "RMonitor.exe"], cwd=self.folder)
@@ -79,22 +139,25 @@ class Monitor:
         return result.returncode, result.stdout.decode("utf-8", "replace").strip()
 
     def windows(self):
-        """Top-level windows as (handle, visible, class, title) tuples."""
+        """Top-level windows as (handle, visible, class, title, (x, y, width, height)) tuples."""
         _, out = self.tool("list")
         rows = []
         for line in out.splitlines():
             cols = line.split("\t")
-            if len(cols) >= 4:
-                rows.append((cols[0], cols[1] == "1", cols[2], cols[3]))
+            if len(cols) >= 8:
+                rows.append((cols[0], cols[1] == "1", cols[2], cols[3], tuple(int(c) for c in cols[4:8])))
         return rows
 
     def main_windows(self):
         return [w for w in self.windows() if w[2] == MAIN_CLASS]
 
     def wait_main(self, timeout=30):
+        """Waits for the main window and the three ports, so that datagrams sent
+        from now on are received."""
         code, out = self.tool("find", "--title", TITLE, "--class", MAIN_CLASS, "--timeout", int(timeout * 1000))
         if code != 0:
             raise AssertionError("the main window did not appear")
+        wait_until(lambda: {514, 4449, 4450} <= self.bound_udp_ports(), timeout, "the three UDP ports")
         return out.split()[0]
 
     def press(self, button="OK", timeout=20):
@@ -171,3 +234,68 @@ class UdpCapture:
 class MonitorTestCase(unittest.TestCase):
     def monitor(self):
         return Monitor(self.id().split(".")[-1])
+
+
+# ---- status display and tray icon
+
+# Without a system tray on the display, Wine shows the icons in its own
+# "Wine System Tray" window, one child window per icon.
+WINE_TRAY_ICON_CLASS = "__winex11_tray_icon"
+
+
+def send_syslog(m, text):
+    """One syslog datagram (text or bytes) to the program, sent inside the box over loopback."""
+    sock = m.box.udp_socket()
+    try:
+        sock.sendto(text if isinstance(text, bytes) else text.encode("cp932"), ("127.0.0.1", 514))
+    finally:
+        sock.close()
+
+
+def wait_until(condition, timeout=30, what="the condition"):
+    """Polls condition until it gives a true value, which is returned."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"{what} did not come within {timeout} s")
+        time.sleep(0.2)
+
+
+def wait_panel(m, shown, timeout=30):
+    """Waits for the panel to be shown or hidden; returns its handle and place."""
+    def panel():
+        rows = [w for w in m.windows() if w[2] == MAIN_CLASS and w[1] == shown]
+        return (rows[0][0], rows[0][4]) if rows else None
+    return wait_until(panel, timeout, "the panel " + ("shown" if shown else "hidden"))
+
+
+def panel_caption(m, handle):
+    """The text of the panel's caption control."""
+    _, out = m.tool("children", handle)
+    for line in out.splitlines():
+        cols = line.split("\t")
+        if len(cols) >= 3 and cols[1] == "Static":
+            return cols[2]
+    raise AssertionError("the panel has no caption control")
+
+
+def tray_icon_rect(m, timeout=30):
+    """(x, y, width, height) of the program's icon in Wine's tray window."""
+    def find():
+        _, out = m.tool("list", "--all")
+        for line in out.splitlines():
+            cols = line.split("\t")
+            if len(cols) >= 8 and cols[2] == WINE_TRAY_ICON_CLASS and cols[1] == "1":
+                return tuple(int(c) for c in cols[4:8])
+        return None
+    return wait_until(find, timeout, "the tray icon")
+
+
+def pixels(png, rect):
+    """The RGB bytes of a rectangle of a screenshot."""
+    x, y, w, h = rect
+    return subprocess.run(["convert", str(png), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8", "rgb:-"],
+                          check=True, capture_output=True).stdout

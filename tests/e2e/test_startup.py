@@ -4,7 +4,7 @@ import socket
 import time
 import unittest
 
-from rmtest import MAIN_CLASS, MonitorTestCase, settings_text
+from rmtest import MonitorTestCase, settings_bytes
 
 FIRST_RUN = "現在、初期値で起動しています。"
 
@@ -36,7 +36,7 @@ class StartUp(MonitorTestCase):
 
     def test_announces_itself_to_the_router_subnet(self):
         with self.monitor() as m:
-            (m.folder / "RMonitor.ini").write_bytes(settings_text(v2="127.0.0.1"))
+            (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
             capture = m.capture_udp(4450)
             proc = m.start()
             seen = capture.datagrams(wait=30, until=lambda s: len(s) >= 1)
@@ -48,7 +48,7 @@ class StartUp(MonitorTestCase):
 
     def test_a_port_held_by_another_program_is_told_once(self):
         with self.monitor() as m:
-            (m.folder / "RMonitor.ini").write_bytes(settings_text(v2="127.0.0.1"))
+            (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
             with m.box.inside():
                 holder = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
             holder.bind(("0.0.0.0", 514))

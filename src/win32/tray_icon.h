@@ -1,0 +1,107 @@
+// TTrayIcon: one icon with a tip in the notification area, turning mouse
+// actions on it into popup menus or events.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "gdi.h"
+
+namespace rm::win {
+
+inline constexpr const char* TrayIconErrorText = "タスクトレイにアイコンを登録できません。";
+inline constexpr UINT TrayCallbackMessage = WM_USER + 200;
+inline constexpr int MaxTrayIcons = 100;
+inline constexpr std::size_t TipHelpMaxBytes = 62;
+
+// The notification area refused the icon, or too many icons live already.
+class TrayIconError : public std::runtime_error {
+public:
+    TrayIconError() : std::runtime_error(TrayIconErrorText) {}
+};
+
+// A popup menu the icon can open. The icon holds it weakly, so a destroyed
+// menu is forgotten.
+struct TrayMenu {
+    // Opens the menu at the cursor, in front of its owner.
+    std::function<void()> Popup;
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+// The tip as the notification area shows it: at most 62 bytes of its
+// Shift-JIS form, never ending in half a double-byte character.
+std::string CutTipHelp(const std::string& utf8);
+
+class TTrayIcon {
+public:
+    using ShellCall = std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)>;
+
+    // Throws TrayIconError when 100 icons live already.
+    explicit TTrayIcon(ShellCall shell = Shell_NotifyIconW);
+    ~TTrayIcon();
+    TTrayIcon(const TTrayIcon&) = delete;
+    TTrayIcon& operator=(const TTrayIcon&) = delete;
+
+    UINT Number() const { return number_; }
+    bool Added() const { return added_; }
+
+    bool Visible() const { return visible_; }
+    // Stays false without an icon; adds the icon to or removes it from the shell.
+    void SetVisible(bool visible);
+
+    HICON Icon() const { return icon_.get(); }
+    // Keeps a copy of the picture; the icon given last, again, changes nothing;
+    // nullptr clears it and hides the icon.
+    void SetIcon(HICON icon);
+
+    const std::string& TipHelp() const { return tipHelp_; }
+    void SetTipHelp(const std::string& utf8);
+
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+
+    bool AutoPopup = true;
+
+    std::shared_ptr<TrayMenu> LBPopupMenu() const { return lbPopupMenu_.lock(); }
+    std::shared_ptr<TrayMenu> RBPopupMenu() const { return rbPopupMenu_.lock(); }
+    void SetLBPopupMenu(const std::shared_ptr<TrayMenu>& menu) { lbPopupMenu_ = menu; }
+    void SetRBPopupMenu(const std::shared_ptr<TrayMenu>& menu) { rbPopupMenu_ = menu; }
+
+    std::function<void()> OnClick;
+    std::function<void()> OnDblClick;
+    std::function<void(MouseButton, POINT)> OnMouseDown;
+    std::function<void(POINT)> OnMouseMove;
+    std::function<void(MouseButton, POINT)> OnMouseUp;
+
+private:
+    friend class TrayCallbackWindow;
+
+    enum class ShellUpdate { Add, Modify, Delete };
+    void Refresh();
+    void Update(ShellUpdate kind);
+    void Readd();
+    void Dispatch(UINT mouseMessage);
+    void ButtonDown(MouseButton button, const std::shared_ptr<TrayMenu>& menu, POINT at);
+    void LeftButtonUp();
+    void SingleClickDone();
+
+    ShellCall shell_;
+    UINT number_ = 0;
+    bool added_ = false;
+    bool clickPending_ = false;
+    bool visible_ = false;
+    bool enabled_ = true;
+    IconHandle icon_;
+    HICON iconSource_ = nullptr;
+    std::string tipHelp_ = "TipHelp";
+    std::weak_ptr<TrayMenu> lbPopupMenu_, rbPopupMenu_;
+    NOTIFYICONDATAW data_{};
+};
+
+}  // namespace rm::win

@@ -1,0 +1,105 @@
+"""Syslog lines over loopback switch the panel and the tray icon between idle and connected."""
+
+import unittest
+
+from rmtest import (MonitorTestCase, panel_caption, pixels, send_syslog, settings_bytes, tray_icon_rect, wait_panel,
+                    wait_until)
+
+PANEL_AT = (400, 300)
+CONNECT = "<30>S01: PPP Connect successfully"
+DISCONNECT = "<30>S01: PPP Disconnect successfully"
+
+TRAY_CALLBACK_CLASS = "RoutavistaTrayCallback"
+TRAY_MESSAGE = 0x4C8  # WM_USER + 200, with the icon number and the mouse message
+FIRST_ICON = 1
+WM_CANCELMODE = 0x1F
+WM_LBUTTONDOWN = 0x201
+WM_RBUTTONDOWN = 0x204
+
+
+def overlaps(a, b):
+    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
+
+
+def shows_icon(shot, picture):
+    """Whether every pixel that the icon covers in its own picture is back. Wine's
+    tray does not clear what shows through the transparent pixels of a new icon,
+    so those may still show the one before."""
+    background = picture[:3]  # the icon is centred; its window's corner is bare
+    return all(shot[i:i + 3] == picture[i:i + 3] for i in range(0, len(picture), 3)
+               if picture[i:i + 3] != background)
+
+
+class StatusDisplay(MonitorTestCase):
+    def start(self, m, **values):
+        settings = settings_bytes(RouterAddress="127.0.0.1", Left=str(PANEL_AT[0]), Top=str(PANEL_AT[1]), **values)
+        (m.folder / "RMonitor.ini").write_bytes(settings)
+        proc = m.start()
+        m.wait_main()
+        wait_panel(m, shown=False)
+        return proc
+
+    def test_connect_line_shows_the_panel_and_disconnect_line_hides_it(self):
+        with self.monitor() as m:
+            proc = self.start(m)
+            icon = tray_icon_rect(m)
+            idle_icon = pixels(m.screenshot("tray-idle"), icon)
+
+            send_syslog(m, CONNECT)
+            panel, rect = wait_panel(m, shown=True)
+            self.assertEqual(rect[:2], PANEL_AT)
+            self.assertFalse(overlaps(rect, icon))
+            # Until the first tick the caption is the idle one, then the time online.
+            self.assertRegex(panel_caption(m, panel), r"^(未接続|\d\d:\d\d:\d\d)$")
+            wait_until(lambda: pixels(m.screenshot("connected"), icon) != idle_icon, what="the connected icon")
+
+            send_syslog(m, DISCONNECT)
+            panel, _ = wait_panel(m, shown=False)
+            self.assertEqual(panel_caption(m, panel), "未接続")
+            wait_until(lambda: shows_icon(pixels(m.screenshot("idle-again"), icon), idle_icon), what="the program icon")
+
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
+    def test_reset_command_hides_the_panel(self):
+        with self.monitor() as m:
+            proc = self.start(m)
+            send_syslog(m, CONNECT)
+            wait_panel(m, shown=True)
+            m.command("N3")
+            panel, _ = wait_panel(m, shown=False)
+            self.assertEqual(panel_caption(m, panel), "未接続")
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
+    def open_tray_menu(self, m, callback, panel, mouse_message):
+        """The captions of the menu that a button opens on the icon; closes it again."""
+        # The send returns unanswered while the menu stays open.
+        m.tool("send", callback, TRAY_MESSAGE, FIRST_ICON, mouse_message)
+        code, out = m.tool("menu", "--timeout", 10000)
+        self.assertEqual(code, 0, "no menu opened")
+        m.screenshot(f"menu-{mouse_message:x}")
+        m.tool("send", panel, WM_CANCELMODE)
+        self.assertEqual(m.tool("wait-gone", "--class", "#32768", "--visible", "--timeout", 10000)[0], 0)
+        return [line.split("\t")[4] for line in out.splitlines() if len(line.split("\t")) >= 5]
+
+    def test_swapped_tray_buttons_open_each_others_menu(self):
+        with self.monitor() as m:
+            proc = self.start(m, TraySwap="on")
+            panel, _ = wait_panel(m, shown=False)
+            callback = [w[0] for w in m.windows() if w[2] == TRAY_CALLBACK_CLASS][0]
+
+            left = self.open_tray_menu(m, callback, panel, WM_LBUTTONDOWN)
+            self.assertIn("設定", left)
+            self.assertIn("終了", left)
+            self.assertNotIn("リセット", left)
+            right = self.open_tray_menu(m, callback, panel, WM_RBUTTONDOWN)
+            self.assertEqual(right[:2], ["接続", "切断"])
+            self.assertIn("リセット", right)
+
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()

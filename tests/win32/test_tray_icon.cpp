@@ -1,0 +1,325 @@
+#include "tray_icon.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <deque>
+#include <thread>
+#include <vector>
+
+#include "pump.h"
+#include "wide.h"
+
+namespace rm::win {
+namespace {
+
+// The notification area as the icon sees it: every call recorded, answers scripted.
+struct FakeShell {
+    struct Call {
+        DWORD message;
+        UINT id;
+        HWND window;
+        UINT flags;
+        bool hasIcon;
+        std::wstring tip;
+    };
+    std::vector<Call> calls;
+    std::deque<BOOL> answers;  // TRUE when none is scripted
+
+    TTrayIcon::ShellCall Hook() {
+        return [this](DWORD message, NOTIFYICONDATAW* data) {
+            calls.push_back({message, data->uID, data->hWnd, data->uFlags, data->hIcon != nullptr, data->szTip});
+            if (answers.empty()) return TRUE;
+            const BOOL answer = answers.front();
+            answers.pop_front();
+            return answer;
+        };
+    }
+    std::vector<DWORD> Messages() const {
+        std::vector<DWORD> messages;
+        for (const Call& call : calls) messages.push_back(call.message);
+        return messages;
+    }
+};
+
+HICON ProgramIcon() { return LoadIconW(nullptr, IDI_APPLICATION); }
+HICON OtherIcon() { return LoadIconW(nullptr, IDI_INFORMATION); }
+
+struct TrayIconTest : ::testing::Test {
+    FakeShell shell;
+
+    // An icon in the notification area; returns its callback window.
+    HWND AddIcon(TTrayIcon& tray) {
+        tray.SetIcon(ProgramIcon());
+        tray.SetVisible(true);
+        EXPECT_TRUE(tray.Added());
+        return shell.calls.back().window;
+    }
+
+    static void Mouse(HWND window, const TTrayIcon& tray, UINT mouseMessage) {
+        SendMessageW(window, TrayCallbackMessage, tray.Number(), mouseMessage);
+    }
+};
+
+TEST_F(TrayIconTest, NumbersAreNotReusedWhileALaterInstanceLives) {
+    auto first = std::make_unique<TTrayIcon>(shell.Hook());
+    auto second = std::make_unique<TTrayIcon>(shell.Hook());
+    EXPECT_EQ(first->Number(), 1u);
+    EXPECT_EQ(second->Number(), 2u);
+    first.reset();
+    TTrayIcon third(shell.Hook());
+    EXPECT_EQ(third.Number(), 3u);
+}
+
+TEST_F(TrayIconTest, AtMostOneHundredInstancesLive) {
+    std::vector<std::unique_ptr<TTrayIcon>> icons;
+    for (int i = 0; i < MaxTrayIcons; ++i) icons.push_back(std::make_unique<TTrayIcon>(shell.Hook()));
+    try {
+        TTrayIcon extra(shell.Hook());
+        FAIL() << "the 101st icon was created";
+    } catch (const TrayIconError& e) {
+        EXPECT_STREQ(e.what(), "タスクトレイにアイコンを登録できません。");
+    }
+    icons.erase(icons.begin());
+    EXPECT_NO_THROW(TTrayIcon again(shell.Hook()));
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(TrayIconTest, VisibleNeedsAnIconAndAddsOnce) {
+    TTrayIcon tray(shell.Hook());
+    EXPECT_FALSE(tray.Visible());
+    tray.SetVisible(true);
+    EXPECT_FALSE(tray.Visible());
+    EXPECT_TRUE(shell.calls.empty());
+
+    // Changes while not added are only stored; the add carries them.
+    tray.SetIcon(ProgramIcon());
+    tray.SetTipHelp("Routavista Monitor");
+    EXPECT_TRUE(shell.calls.empty());
+    tray.SetVisible(true);
+    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    const FakeShell::Call& add = shell.calls[0];
+    EXPECT_EQ(add.id, tray.Number());
+    EXPECT_NE(add.window, nullptr);
+    EXPECT_EQ(add.flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_TRUE(add.hasIcon);
+    EXPECT_EQ(add.tip, L"Routavista Monitor");
+    EXPECT_TRUE(tray.Added());
+
+    tray.SetVisible(true);
+    tray.SetIcon(ProgramIcon());
+    tray.SetTipHelp("Routavista Monitor");
+    EXPECT_EQ(shell.calls.size(), 1u);
+}
+
+TEST_F(TrayIconTest, ChangesWhileAddedModifyAndHidingDeletes) {
+    auto tray = std::make_unique<TTrayIcon>(shell.Hook());
+    AddIcon(*tray);
+    tray->SetIcon(OtherIcon());
+    tray->SetTipHelp("ISP1 115200bpsで接続中");
+    tray->SetVisible(false);
+    EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_MODIFY, NIM_DELETE}));
+    EXPECT_EQ(shell.calls[2].tip, L"ISP1 115200bpsで接続中");
+    EXPECT_FALSE(tray->Added());
+
+    // Clearing the icon hides it; destroying an added icon removes it.
+    tray->SetVisible(true);
+    tray->SetIcon(nullptr);
+    EXPECT_FALSE(tray->Visible());
+    EXPECT_EQ(shell.calls.back().message, static_cast<DWORD>(NIM_DELETE));
+    tray->SetIcon(ProgramIcon());
+    tray->SetVisible(true);
+    const std::size_t before = shell.calls.size();
+    tray.reset();
+    ASSERT_EQ(shell.calls.size(), before + 1);
+    EXPECT_EQ(shell.calls.back().message, static_cast<DWORD>(NIM_DELETE));
+}
+
+TEST_F(TrayIconTest, EmptyTipAddsWithoutTip) {
+    TTrayIcon tray(shell.Hook());
+    tray.SetTipHelp("");
+    AddIcon(tray);
+    EXPECT_EQ(shell.calls[0].flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
+}
+
+TEST_F(TrayIconTest, TipIsCutToSixtyTwoShiftJisBytes) {
+    EXPECT_EQ(CutTipHelp(std::string(70, 'x')), std::string(62, 'x'));
+    std::string kana;
+    for (int i = 0; i < 40; ++i) kana += "接";
+    EXPECT_EQ(Widen(CutTipHelp(kana)).size(), 31u);
+    // A double-byte character that would end past byte 62 is left out whole.
+    EXPECT_EQ(Widen(CutTipHelp("a" + kana)), L"a" + std::wstring(30, L'接'));
+    // Half-width katakana take one byte each.
+    EXPECT_EQ(CutTipHelp("ﾀﾞｳﾝﾛｰﾄﾞ後切断"), "ﾀﾞｳﾝﾛｰﾄﾞ後切断");
+
+    TTrayIcon tray(shell.Hook());
+    AddIcon(tray);
+    tray.SetTipHelp(std::string(70, 'x'));
+    EXPECT_EQ(tray.TipHelp(), std::string(62, 'x'));
+    EXPECT_EQ(shell.calls.back().tip, std::wstring(62, L'x'));
+    // Equal after the cut: the shell is not called.
+    const std::size_t calls = shell.calls.size();
+    tray.SetTipHelp(std::string(80, 'x'));
+    EXPECT_EQ(shell.calls.size(), calls);
+}
+
+TEST_F(TrayIconTest, RefusedAddOrModifyRaisesAndAModifyOfAVanishedIconAddsAgain) {
+    TTrayIcon tray(shell.Hook());
+    tray.SetIcon(ProgramIcon());
+    shell.answers = {FALSE};
+    EXPECT_THROW(tray.SetVisible(true), TrayIconError);
+    EXPECT_FALSE(tray.Added());
+
+    TTrayIcon second(shell.Hook());
+    AddIcon(second);
+    shell.calls.clear();
+    shell.answers = {FALSE, TRUE};
+    second.SetTipHelp("after a restart of the shell");
+    EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_ADD}));
+    shell.answers = {FALSE, FALSE};
+    EXPECT_THROW(second.SetTipHelp("refused"), TrayIconError);
+}
+
+TEST_F(TrayIconTest, NewNotificationAreaGetsTheVisibleIconsBack) {
+    TTrayIcon shown(shell.Hook());
+    TTrayIcon hidden(shell.Hook());
+    hidden.SetIcon(ProgramIcon());
+    const HWND window = AddIcon(shown);
+    shell.calls.clear();
+
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(shell.calls[0].id, shown.Number());
+    EXPECT_TRUE(shown.Added());
+    EXPECT_FALSE(hidden.Added());
+
+    // The announcement while the icon is still there: the add fails, a modify does it.
+    shell.calls.clear();
+    shell.answers = {FALSE, TRUE};
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
+    EXPECT_TRUE(shown.Added());
+}
+
+struct MouseLog {
+    int menu1 = 0, menu2 = 0, clicks = 0, doubleClicks = 0;
+    std::vector<MouseButton> downs, ups;
+};
+
+struct TrayMouseTest : TrayIconTest {
+    MouseLog log;
+    std::shared_ptr<TrayMenu> menu1 = std::make_shared<TrayMenu>(TrayMenu{[this] { ++log.menu1; }});
+    std::shared_ptr<TrayMenu> menu2 = std::make_shared<TrayMenu>(TrayMenu{[this] { ++log.menu2; }});
+    TTrayIcon tray{shell.Hook()};
+    HWND window = nullptr;
+
+    TrayMouseTest() {
+        window = AddIcon(tray);
+        tray.SetLBPopupMenu(menu1);
+        tray.SetRBPopupMenu(menu2);
+        tray.OnMouseDown = [this](MouseButton button, POINT) { log.downs.push_back(button); };
+    }
+    void Mouse(UINT mouseMessage) { TrayIconTest::Mouse(window, tray, mouseMessage); }
+};
+
+TEST_F(TrayMouseTest, ButtonDownOpensTheButtonsMenu) {
+    Mouse(WM_LBUTTONDOWN);
+    Mouse(WM_RBUTTONDOWN);
+    Mouse(WM_RBUTTONDBLCLK);
+    Mouse(WM_MBUTTONDOWN);
+    EXPECT_EQ(log.menu1, 1);
+    EXPECT_EQ(log.menu2, 1);
+    EXPECT_EQ(log.downs, std::vector<MouseButton>{MouseButton::Middle});
+
+    // Swapped, as the settings do it.
+    tray.SetLBPopupMenu(menu2);
+    tray.SetRBPopupMenu(menu1);
+    Mouse(WM_LBUTTONDOWN);
+    EXPECT_EQ(log.menu2, 2);
+}
+
+TEST_F(TrayMouseTest, WithoutAutoPopupOrMenuTheButtonIsReported) {
+    tray.AutoPopup = false;
+    Mouse(WM_LBUTTONDOWN);
+    Mouse(WM_RBUTTONDOWN);
+    EXPECT_EQ(log.menu1 + log.menu2, 0);
+    EXPECT_EQ(log.downs, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Right}));
+
+    // A destroyed menu is forgotten.
+    tray.AutoPopup = true;
+    menu1.reset();
+    EXPECT_EQ(tray.LBPopupMenu(), nullptr);
+    Mouse(WM_LBUTTONDOWN);
+    EXPECT_EQ(log.downs.back(), MouseButton::Left);
+    EXPECT_EQ(log.downs.size(), 3u);
+}
+
+TEST_F(TrayMouseTest, DisabledIconIgnoresTheMouse) {
+    tray.OnMouseMove = [this](POINT) { log.downs.push_back(MouseButton::Middle); };
+    tray.OnMouseUp = [this](MouseButton button, POINT) { log.ups.push_back(button); };
+    tray.SetEnabled(false);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MOUSEMOVE}) {
+        Mouse(message);
+    }
+    EXPECT_EQ(log.menu1 + log.menu2, 0);
+    EXPECT_TRUE(log.downs.empty());
+    EXPECT_TRUE(log.ups.empty());
+
+    tray.SetEnabled(true);
+    Mouse(WM_RBUTTONUP);
+    Mouse(WM_MOUSEMOVE);
+    EXPECT_EQ(log.ups, std::vector<MouseButton>{MouseButton::Right});
+    EXPECT_EQ(log.downs.size(), 1u);
+}
+
+TEST_F(TrayMouseTest, MessagesOfAnUnknownIconAreIgnored) {
+    SendMessageW(window, TrayCallbackMessage, tray.Number() + 1000, WM_LBUTTONDOWN);
+    EXPECT_EQ(log.menu1, 0);
+}
+
+// Set once a single-click worker started before has surely ended.
+std::shared_ptr<std::atomic<bool>> SettledAfterClickDelay() {
+    auto settled = std::make_shared<std::atomic<bool>>(false);
+    std::thread([settled] {
+        Sleep(2 * (GetDoubleClickTime() + 50));
+        *settled = true;
+    }).detach();
+    return settled;
+}
+
+TEST_F(TrayMouseTest, SingleClickIsReportedAfterTheDoubleClickTime) {
+    tray.OnClick = [this] { ++log.clicks; };
+    tray.OnDblClick = [this] { ++log.doubleClicks; };
+    Mouse(WM_LBUTTONDOWN);
+    Mouse(WM_LBUTTONUP);
+    EXPECT_EQ(log.clicks, 0);
+    ASSERT_TRUE(PumpUntil([&] { return log.clicks == 1; }));
+    EXPECT_EQ(log.doubleClicks, 0);
+}
+
+TEST_F(TrayMouseTest, DoubleClickReportsOnlyTheDoubleClick) {
+    tray.OnClick = [this] { ++log.clicks; };
+    tray.OnDblClick = [this] { ++log.doubleClicks; };
+    Mouse(WM_LBUTTONUP);
+    Mouse(WM_LBUTTONDBLCLK);
+    Mouse(WM_LBUTTONUP);
+    EXPECT_EQ(log.doubleClicks, 1);
+    const auto settled = SettledAfterClickDelay();
+    ASSERT_TRUE(PumpUntil([&] { return settled->load(); }));
+    PumpUntil([] { return true; });
+    EXPECT_EQ(log.clicks, 0);
+}
+
+TEST_F(TrayMouseTest, DisablingDropsAPendingClick) {
+    tray.OnClick = [this] { ++log.clicks; };
+    Mouse(WM_LBUTTONUP);
+    tray.SetEnabled(false);
+    tray.SetEnabled(true);
+    const auto settled = SettledAfterClickDelay();
+    ASSERT_TRUE(PumpUntil([&] { return settled->load(); }));
+    PumpUntil([] { return true; });
+    EXPECT_EQ(log.clicks, 0);
+}
+
+}  // namespace
+}  // namespace rm::win
