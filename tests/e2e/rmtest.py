@@ -299,3 +299,26 @@ def pixels(png, rect):
     x, y, w, h = rect
     return subprocess.run(["convert", str(png), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8", "rgb:-"],
                           check=True, capture_output=True).stdout
+
+
+TRAY_CALLBACK_CLASS = "RoutavistaTrayCallback"
+TRAY_MESSAGE = 0x4C8  # WM_USER + 200, with the icon number and the mouse message
+FIRST_ICON = 1
+WM_CANCELMODE = 0x1F
+WM_LBUTTONDOWN = 0x201
+WM_RBUTTONDOWN = 0x204
+
+
+def open_tray_menu(m, mouse_message):
+    """The captions of the menu that a button opens on the tray icon; closes it again."""
+    callback = [w[0] for w in m.windows() if w[2] == TRAY_CALLBACK_CLASS][0]
+    # The send returns unanswered while the menu stays open.
+    m.tool("send", callback, TRAY_MESSAGE, FIRST_ICON, mouse_message)
+    code, out = m.tool("menu", "--timeout", 10000)
+    if code != 0:
+        raise AssertionError("no menu opened")
+    m.screenshot(f"menu-{mouse_message:x}")
+    m.tool("send", m.main_windows()[0][0], WM_CANCELMODE)
+    if m.tool("wait-gone", "--class", "#32768", "--visible", "--timeout", 10000)[0] != 0:
+        raise AssertionError("the menu stayed open")
+    return [line.split("\t")[4] for line in out.splitlines() if len(line.split("\t")) >= 5]

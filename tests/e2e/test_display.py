@@ -2,19 +2,13 @@
 
 import unittest
 
-from rmtest import (MonitorTestCase, panel_caption, pixels, send_syslog, settings_bytes, tray_icon_rect, wait_panel,
+from rmtest import (WM_LBUTTONDOWN, WM_RBUTTONDOWN, MonitorTestCase, open_tray_menu, panel_caption, pixels, send_syslog, settings_bytes, tray_icon_rect, wait_panel,
                     wait_until)
 
 PANEL_AT = (400, 300)
 CONNECT = "<30>S01: PPP Connect successfully"
 DISCONNECT = "<30>S01: PPP Disconnect successfully"
 
-TRAY_CALLBACK_CLASS = "RoutavistaTrayCallback"
-TRAY_MESSAGE = 0x4C8  # WM_USER + 200, with the icon number and the mouse message
-FIRST_ICON = 1
-WM_CANCELMODE = 0x1F
-WM_LBUTTONDOWN = 0x201
-WM_RBUTTONDOWN = 0x204
 
 
 def overlaps(a, b):
@@ -72,28 +66,14 @@ class StatusDisplay(MonitorTestCase):
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
 
-    def open_tray_menu(self, m, callback, panel, mouse_message):
-        """The captions of the menu that a button opens on the icon; closes it again."""
-        # The send returns unanswered while the menu stays open.
-        m.tool("send", callback, TRAY_MESSAGE, FIRST_ICON, mouse_message)
-        code, out = m.tool("menu", "--timeout", 10000)
-        self.assertEqual(code, 0, "no menu opened")
-        m.screenshot(f"menu-{mouse_message:x}")
-        m.tool("send", panel, WM_CANCELMODE)
-        self.assertEqual(m.tool("wait-gone", "--class", "#32768", "--visible", "--timeout", 10000)[0], 0)
-        return [line.split("\t")[4] for line in out.splitlines() if len(line.split("\t")) >= 5]
-
     def test_swapped_tray_buttons_open_each_others_menu(self):
         with self.monitor() as m:
             proc = self.start(m, TraySwap="on")
-            panel, _ = wait_panel(m, shown=False)
-            callback = [w[0] for w in m.windows() if w[2] == TRAY_CALLBACK_CLASS][0]
-
-            left = self.open_tray_menu(m, callback, panel, WM_LBUTTONDOWN)
+            left = open_tray_menu(m, WM_LBUTTONDOWN)
             self.assertIn("設定", left)
             self.assertIn("終了", left)
             self.assertNotIn("リセット", left)
-            right = self.open_tray_menu(m, callback, panel, WM_RBUTTONDOWN)
+            right = open_tray_menu(m, WM_RBUTTONDOWN)
             self.assertEqual(right[:2], ["接続", "切断"])
             self.assertIn("リセット", right)
 

@@ -1,5 +1,7 @@
 #include "router.h"
 
+#include <utility>
+
 namespace routersim {
 
 Router::Router(Options options) : options_(std::move(options)) {}
@@ -38,17 +40,24 @@ std::optional<Router::Clock::time_point> Router::NextLineDue() const {
 std::vector<std::string> Router::TakeDueLines(Clock::time_point now) {
     std::vector<std::string> due;
     while (!pending_.empty() && pending_.begin()->first <= now) {
-        Pending& line = pending_.begin()->second;
-        if (line.then) PhaseOf(line.port) = *line.then;
-        due.push_back(std::move(line.text));
+        Pending line = std::move(pending_.begin()->second);
         pending_.erase(pending_.begin());
+        due.push_back(std::move(line.text));
+        if (!line.then) continue;
+        PhaseOf(line.port) = *line.then;
+        const auto slot = static_cast<std::size_t>(line.port - 1);
+        if (*line.then == Phase::Idle && std::exchange(redialQueued_[slot], false)) Connect(line.port, now);
     }
     return due;
 }
 
 void Router::Connect(int port, Clock::time_point now) {
+    const auto slot = static_cast<std::size_t>(port - 1);
+    // A modem that reported a failure takes the next dial once it has hung up.
+    if (PhaseOf(port) == Phase::Dialling && failing_[slot]) redialQueued_[slot] = true;
     if (PhaseOf(port) != Phase::Idle) return;
     const DialOutcome outcome = NextOutcome();
+    failing_[slot] = outcome != DialOutcome::Connected;
     PhaseOf(port) = Phase::Dialling;
     Schedule(port, DialLines(port, outcome, options_.dial), outcome == DialOutcome::Connected ? Phase::Up : Phase::Idle,
              now);
@@ -58,6 +67,7 @@ void Router::Disconnect(int port, Clock::time_point now) {
     const Phase phase = PhaseOf(port);
     if (phase != Phase::Dialling && phase != Phase::Up) return;
     std::erase_if(pending_, [port](const auto& entry) { return entry.second.port == port; });
+    redialQueued_[static_cast<std::size_t>(port - 1)] = false;
     PhaseOf(port) = Phase::HangingUp;
     Schedule(port, HangUpLines(port), Phase::Idle, now);
 }

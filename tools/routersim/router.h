@@ -58,6 +58,9 @@ private:
 
     Options options_;
     std::array<Phase, 2> phases_{Phase::Idle, Phase::Idle};
+    // A call that will not connect, and a connect that came while it ended.
+    std::array<bool, 2> failing_{false, false};
+    std::array<bool, 2> redialQueued_{false, false};
     std::multimap<Clock::time_point, Pending> pending_;
     int attempts_ = 0;
     int selectedIsp_ = 0;

@@ -245,6 +245,22 @@ TEST(Router, FailuresComeFirstThenTheCallsSucceed) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(never.Call(kConnect2), Texts(DialLines(2, DialOutcome::NoCarrier, {})));
 }
 
+TEST(Router, RedialDuringAFailingCallDialsOnceTheModemHasHungUp) {
+    Options o;
+    o.busyTimes = 1;
+    InstantRouter r(o);
+    r.Send(kConnect1);
+    r.Send(kConnect1);  // the monitor redials on the BUSY line, before the hang-up
+    const auto lines = r.Lines();
+    const auto connected = Texts(DialLines(1, DialOutcome::Connected, {}));
+    ASSERT_EQ(lines.size(), Texts(DialLines(1, DialOutcome::Busy, {})).size() + connected.size());
+    EXPECT_EQ(std::vector(lines.end() - static_cast<long>(connected.size()), lines.end()), connected);
+
+    InstantRouter up;
+    up.Call(kConnect1);
+    EXPECT_TRUE(up.Call(kConnect1).empty());  // a call that connects is not dialled twice
+}
+
 std::vector<std::string_view> Args(std::initializer_list<std::string_view> args) { return args; }
 
 TEST(Options, RejectsWhatTheRouterCannotDo) {

@@ -1,5 +1,7 @@
 #include "monitor/display.h"
 
+#include "text/paths.h"
+
 namespace rm {
 namespace {
 
@@ -7,12 +9,6 @@ constexpr const char* DialUpWatcherTitle = "Dial-Up Watcher";
 constexpr int DialUpWatcherLooks = 21;
 constexpr int DialUpWatcherLookPause = 100;
 constexpr int DialUpWatcherSettle = 600;
-
-// The folder part of a Windows path, with its trailing backslash.
-std::string FolderOf(const std::string& path) {
-    const std::size_t end = path.find_last_of("\\:");
-    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
-}
 
 // Starts the tool beside the connection and gives its window time to appear;
 // a tool that never shows up costs only the waits.

@@ -12,6 +12,7 @@
 #include "settings/launcher_steps.h"
 #include "text/cp932.h"
 #include "text/datetime.h"
+#include "text/paths.h"
 
 namespace rm {
 namespace {
@@ -56,12 +57,6 @@ bool Has(std::string_view line, std::string_view phrase) { return line.find(phra
 std::string_view WithoutLeadingBlanks(std::string_view text) {
     text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
     return text;
-}
-
-// The folder part of a Windows path, with its trailing backslash.
-std::string FolderOf(const std::string& path) {
-    const std::size_t end = path.find_last_of("\\:");
-    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 
 void TellDialUpWatcher(Monitor& m, const std::string& parameters) {

@@ -5,18 +5,13 @@
 #include "monitor/display.h"
 #include "peers/peer_send.h"
 #include "router/router_commands.h"
+#include "text/paths.h"
 
 namespace rm {
 namespace {
 
 constexpr const char* ConnectRefused = "Routavistaの設定中は接続できません。";
 constexpr const char* DisconnectRefused = "Routavistaの設定中は切断できません。";
-
-// The folder part of a Windows path, with its trailing backslash.
-std::string FolderOf(const std::string& path) {
-    const std::size_t end = path.find_last_of("\\:");
-    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
-}
 
 // Lets the setup utility reach the router, hidden, e.g. with " -con1".
 void RunUtility(Monitor& m, const std::string& option) {
