@@ -97,34 +97,33 @@ bool MainWindow::Create() {
     return true;
 }
 
+std::unique_ptr<TNMUDP> MainWindow::MakeEndpoint(const char* remoteHost, int remotePort, int localPort) {
+    auto endpoint = std::make_unique<TNMUDP>(instance_);
+    endpoint->RemoteHost = remoteHost;
+    endpoint->RemotePort = remotePort;
+    endpoint->SetLocalPort(localPort);
+    return endpoint;
+}
+
+void MainWindow::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent event) {
+    std::array<char, TNMUDP::BufferSize> datagram;
+    int length = 0;
+    sender.ReadBuffer(datagram.data(), std::min(bufferSize, TNMUDP::BufferSize), length);
+    Guarded([&] { event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0))); });
+}
+
 void MainWindow::CreateEndpoints() {
-    SYSLOGUDP = std::make_unique<TNMUDP>(instance_);
-    SYSLOGUDP->RemoteHost = "255.255.255.255";
-    SYSLOGUDP->RemotePort = 4449;
-    SYSLOGUDP->SetLocalPort(514);
+    // The router's replies are read into a buffer of 513 bytes.
+    constexpr int ReplyBufferSize = 513;
+    SYSLOGUDP = MakeEndpoint("255.255.255.255", 4449, 514);
     SYSLOGUDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
-        std::array<char, TNMUDP::BufferSize> datagram;
-        int length = 0;
-        sender.ReadBuffer(datagram.data(), static_cast<int>(datagram.size()), length);
-        Guarded([&] {
-            SYSLOGUDPDataReceived(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0)));
-        });
+        Receive(sender, NumberBytes, TNMUDP::BufferSize, SYSLOGUDPDataReceived);
     };
-    RV_UDP = std::make_unique<TNMUDP>(instance_);
-    RV_UDP->RemoteHost = "192.168.0.1";
-    RV_UDP->RemotePort = 4449;
-    RV_UDP->SetLocalPort(4449);
+    RV_UDP = MakeEndpoint("192.168.0.1", 4449, 4449);
     RV_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
-        std::array<char, 513> reply;
-        int length = 0;
-        sender.ReadBuffer(reply.data(), static_cast<int>(reply.size()), length);
-        Guarded([&] {
-            RV_UDPDataReceived(monitor_, NumberBytes, std::string_view(reply.data(), std::max(length, 0)));
-        });
+        Receive(sender, NumberBytes, ReplyBufferSize, RV_UDPDataReceived);
     };
-    RM_UDP = std::make_unique<TNMUDP>(instance_);
-    RM_UDP->RemotePort = 4450;
-    RM_UDP->SetLocalPort(4450);
+    RM_UDP = MakeEndpoint("", 4450, 4450);
     net_ = Win32Net({SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()});
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <windows.h>
 
@@ -47,6 +48,10 @@ private:
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     HBRUSH OnCtlColorStatic(HDC dc);
 
+    using DatagramEvent = void (*)(Monitor&, int NumberBytes, std::string_view datagram);
+    std::unique_ptr<TNMUDP> MakeEndpoint(const char* remoteHost, int remotePort, int localPort);
+    // Reads the datagram into a buffer of bufferSize bytes and hands it to the core.
+    void Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent event);
     void CreateEndpoints();
     void TellUnboundPorts();
     void ReleaseEndpoints();

@@ -160,9 +160,9 @@ class Monitor:
         wait_until(lambda: {514, 4449, 4450} <= self.bound_udp_ports(), timeout, "the three UDP ports")
         return out.split()[0]
 
-    def press(self, button="OK", timeout=20):
+    def press(self, button="OK", timeout=20, title=TITLE):
         """Presses a button of the program's message box; returns the box's text."""
-        code, out = self.tool("press", "--title", TITLE, "--button", button, "--timeout", int(timeout * 1000))
+        code, out = self.tool("press", "--title", title, "--button", button, "--timeout", int(timeout * 1000))
         if code != 0:
             raise AssertionError(f"no message box with {button}")
         return out

@@ -29,6 +29,17 @@ class StartUp(MonitorTestCase):
             self.assertEqual(len(m.main_windows()), 1)
             self.assertIsNone(first.poll())
 
+            # The about window: one at a time, closed with OK.
+            m.command("openver_n1")
+            code, about = m.tool("find", "--title", "バージョン情報", "--class", "#32770", "--timeout", 20000)
+            self.assertEqual(code, 0)
+            _, controls = m.tool("children", about)
+            texts = [line.split("\t")[2] for line in controls.splitlines()]
+            self.assertIn("Routavista Monitor Ver2.04 ", texts)
+            m.press("OK", title="バージョン情報")
+            m.command("syslog1")
+            self.assertTrue(any(w[3] == "SysLog" and w[1] for w in m.windows()))
+
             m.command("Exit1")
             self.assertEqual(m.wait_exit(first), 0)
             self.assertFalse(m.main_windows())
