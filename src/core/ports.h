@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -12,9 +13,16 @@ namespace rm {
 
 enum class Endpoint { SYSLOGUDP, RV_UDP, RM_UDP };
 
+// The endpoint cannot take the text as its destination (too long for it).
+class RemoteHostRejected : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // Sends one datagram from an endpoint to host (dotted address or name) on the
 // endpoint's remote port. May run the message loop while a name is looked up;
-// throws on a bad destination.
+// throws RemoteHostRejected for a host it cannot take, and other errors for a
+// destination it cannot reach.
 class DatagramPort {
 public:
     virtual ~DatagramPort() = default;

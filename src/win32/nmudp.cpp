@@ -234,7 +234,7 @@ in_addr TNMUDP::Resolve(const std::string& host) {
 }
 
 in_addr TNMUDP::Destination() {
-    if (RemoteHost.size() > MaxRemoteHost) throw UDPSockError("Remote host name too long (over 127 characters)");
+    if (RemoteHost.size() > MaxRemoteHost) throw RemoteHostTooLong("Remote host name too long (over 127 characters)");
     // A copy: handlers run during a lookup may change RemoteHost.
     const std::string host = RemoteHost;
     const in_addr to = Resolve(host);

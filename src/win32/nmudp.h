@@ -23,6 +23,12 @@ public:
     using runtime_error::runtime_error;
 };
 
+// RemoteHost is longer than the endpoint can take.
+class RemoteHostTooLong : public UDPSockError {
+public:
+    using UDPSockError::UDPSockError;
+};
+
 class UniqueSocket {
 public:
     UniqueSocket() = default;

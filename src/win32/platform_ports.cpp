@@ -16,7 +16,11 @@ void Win32Net::Send(Endpoint from, const std::string& host, std::string_view byt
     // A command still waiting for the router when the program closed.
     if (!endpoint) return;
     endpoint->RemoteHost = host;
-    endpoint->SendBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    try {
+        endpoint->SendBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    } catch (const RemoteHostTooLong& e) {
+        throw RemoteHostRejected(e.what());
+    }
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, UINT flags, const std::string& caption) {

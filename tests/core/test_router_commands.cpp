@@ -257,5 +257,28 @@ TEST(RouterCommands, SendErrorsLeaveTheCommand) {
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
+TEST(RouterCommands, AnAddressTheEndpointCannotTakeIsToldAndAwaitsNothing) {
+    RouterMonitor f;
+    f.net.onSend = [](const SentDatagram&) { throw RemoteHostRejected("too long"); };
+    EXPECT_FALSE(SetRouterClock(f.m));
+    EXPECT_FALSE(SelectRouterIsp(f.m, 1));
+    EXPECT_FALSE(ConnectRouterPort(f.m, 1));
+    EXPECT_FALSE(DisconnectRouterPort(f.m, 1));
+    EXPECT_EQ(QueryRouterIsp(f.m), 0);  // silently
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>(4, "IPアドレスの割り当てに失敗しました"));
+    EXPECT_EQ(f.events.processCalls, 0);
+}
+
+TEST(RouterCommands, DisconnectRefusesAnAddressNumberOverOneByte) {
+    RouterMonitor f;
+    f.m.s.RouterIp1 = 300;
+    EXPECT_FALSE(DisconnectRouterPort(f.m, 1));
+    EXPECT_TRUE(f.net.sent.empty());
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"RV4のIPアドレス指定に失敗しました"});
+    // The other commands take the low byte.
+    EXPECT_TRUE(ConnectRouterPort(f.m, 1));
+    EXPECT_EQ(f.net.sent.back().bytes[16], static_cast<char>(300 & 0xFF));
+}
+
 }  // namespace
 }  // namespace rm::test

@@ -40,8 +40,17 @@ std::string RouterDatagram(const MainState& s, unsigned type, unsigned code, std
     return datagram;
 }
 
-void Send(Monitor& m, const std::string& datagram) {
-    m.ports.Net.Send(Endpoint::RV_UDP, m.s.RouterAddress, datagram);
+enum class Quietly { No, Yes };
+
+// False when the endpoint cannot take the router's address; nothing is sent then.
+bool Send(Monitor& m, const std::string& datagram, Quietly quietly = Quietly::No) {
+    try {
+        m.ports.Net.Send(Endpoint::RV_UDP, m.s.RouterAddress, datagram);
+    } catch (const RemoteHostRejected&) {
+        if (quietly == Quietly::No) m.ports.Dialogs.ShowMessage("IPアドレスの割り当てに失敗しました");
+        return false;
+    }
+    return true;
 }
 
 // Lets other events run until arrived() holds or the time is up. arrived()
@@ -98,7 +107,7 @@ std::string SelectIspDatagram(int index) {
 }
 
 bool SetRouterClock(Monitor& m) {
-    Send(m, ClockDatagram(m.s, m.ports.Clock.Now()));
+    if (!Send(m, ClockDatagram(m.s, m.ports.Clock.Now()))) return false;
     // Reset after the send: an acknowledgement that came before is stale.
     m.s.CommandAcknowledged = false;
     if (AwaitAcknowledgement(m)) return true;
@@ -107,17 +116,26 @@ bool SetRouterClock(Monitor& m) {
 }
 
 std::uint16_t QueryRouterIsp(Monitor& m) {
-    Send(m, IspQueryDatagram(m.s));
+    if (!Send(m, IspQueryDatagram(m.s), Quietly::Yes)) return 0;
     m.s.ReportedIsp = NoIspReported;
     return AwaitReply(m, [&m] { return m.s.ReportedIsp != NoIspReported; }) ? m.s.ReportedIsp : 0;
 }
 
-void ConnectRouterPort(Monitor& m, int port) { Send(m, ConnectPortDatagram(m.s, port)); }
+bool ConnectRouterPort(Monitor& m, int port) { return Send(m, ConnectPortDatagram(m.s, port)); }
 
-void DisconnectRouterPort(Monitor& m, int port) { Send(m, DisconnectPortDatagram(m.s, port)); }
+bool DisconnectRouterPort(Monitor& m, int port) {
+    // The address goes into the datagram as bytes: a number over 255 cannot.
+    for (const std::uint16_t octet : {m.s.RouterIp1, m.s.RouterIp2, m.s.RouterIp3, m.s.RouterIp4}) {
+        if (octet > 255) {
+            m.ports.Dialogs.ShowMessage("RV4のIPアドレス指定に失敗しました");
+            return false;
+        }
+    }
+    return Send(m, DisconnectPortDatagram(m.s, port));
+}
 
 bool SelectRouterIsp(Monitor& m, int index) {
-    Send(m, SelectIspDatagram(index));
+    if (!Send(m, SelectIspDatagram(index))) return false;
     m.s.CommandAcknowledged = false;
     if (AwaitAcknowledgement(m)) return true;
     m.ports.Dialogs.ShowMessage("ISPの切り替えに失敗しました");

@@ -26,15 +26,20 @@ inline constexpr int ReplyWaitMilliseconds = 2000;
 // ReportedIsp while the router has not answered the ISP query.
 inline constexpr std::uint16_t NoIspReported = 255;
 
+// Every command shows "IPアドレスの割り当てに失敗しました" and sends nothing
+// when the endpoint cannot take RouterAddress (the ISP query stays silent).
+
 // Sets the router's clock to the PC's local time. False, after a message,
 // when the router does not acknowledge.
 bool SetRouterClock(Monitor& m);
 // The ISP account (1..3) the router is connected through, or 0 when it does
 // not answer.
 std::uint16_t QueryRouterIsp(Monitor& m);
-// Port 1 or 2; no reply is awaited.
-void ConnectRouterPort(Monitor& m, int port);
-void DisconnectRouterPort(Monitor& m, int port);
+// Port 1 or 2; no reply is awaited. False when nothing was sent.
+bool ConnectRouterPort(Monitor& m, int port);
+// Also false, after a message, when a number of the router's address does not
+// fit in a byte.
+bool DisconnectRouterPort(Monitor& m, int port);
 // Index 0..2 for ISP1..ISP3, used by the next connect. False, after a
 // message, when the router does not acknowledge.
 bool SelectRouterIsp(Monitor& m, int index);
