@@ -9,25 +9,9 @@
 #include <string_view>
 
 #include "settings/settings_file.h"
+#include "fuzz_checks.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-bool IsUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto lead = static_cast<unsigned char>(s[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        if (length == 0 || i + length > s.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += length;
-    }
-    return true;
-}
 
 void CheckTexts(const rm::MainState& s) {
     const std::array texts{

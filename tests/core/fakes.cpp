@@ -1,9 +1,20 @@
 #include "fakes.h"
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace rm::test {
+
+std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};

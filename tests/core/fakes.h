@@ -149,6 +149,10 @@ public:
     void SetText(const std::string& text) override { texts.push_back(text); }
 };
 
+// A file's bytes, exactly as on disk.
+std::string ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+
 // A temporary program folder, removed with the fixture.
 class TempDir {
 public:

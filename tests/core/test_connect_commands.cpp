@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes.h"
 #include "monitor/commands.h"
 #include "monitor/display.h"
@@ -22,17 +24,7 @@ constexpr const char* SettingsWindow = "Ｒｏｕｔａｖｉｓｔａの設定"
 // real one does.
 struct CommandMonitor : SyslogMonitor {
     CommandMonitor() {
-        m.s.UtilityWindows = {
-            "RVT4SET",
-            "Ｒｏｕｔａｖｉｓｔａ４ セットアップユーティリティー",
-            "Ｒｏｕｔａｖｉｓｔａ４の設定",
-            "DAZERA",
-            "Ｒｏｕｔａｖｉｓｔａ セットアップユーティリティー",
-            "Ｒｏｕｔａｖｉｓｔａの設定",
-            "DUVizod",
-            "Ｒｏｕｔａｖｉｓｔａ  Optional Tools",
-            "Ｒｏｕｔａｖｉｓｔａの設定",
-        };
+        std::ranges::copy(UtilityWindowTitles, m.s.UtilityWindows.begin());
         m.s.RouterIp1 = 192;
         m.s.RouterIp2 = 168;
         m.s.RouterIp3 = 0;

@@ -15,17 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeMonitor;
+using test::ReadBytes;
+using test::WriteBytes;
 
 constexpr const char* Damaged = "ランチャーの設定ファイルが異常です";
-
-std::string Slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Spit(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 // A header and lines "e<entry>f<field>" for count entries of fields texts each.
 std::string LauncherBytes(const std::string& header, int fields, int entries = 6) {
@@ -37,7 +30,7 @@ std::string LauncherBytes(const std::string& header, int fields, int entries = 6
 }
 
 void ReadFile(FakeMonitor& f, const std::string& bytes) {
-    Spit(f.m.s.AppDir / LauncherFileName, bytes);
+    WriteBytes(f.m.s.AppDir / LauncherFileName, bytes);
     ReadLauncherFile(f.m);
 }
 
@@ -113,7 +106,7 @@ TEST(LauncherFileWrite, SavedFileReadsBackAndSavesByteForByte) {
     first.m.s.LaunchEntries[0] = {"エディタ", "C:\\ツール\\ed.exe", "-n 設定.txt", "C:\\作業", "on", "off"};
     first.m.s.LaunchEntries[4] = {"", "orphan.exe", "", "", "off", "on"};
     WriteLauncherFile(first.m);
-    const std::string saved = Slurp(first.m.s.AppDir / LauncherFileName);
+    const std::string saved = ReadBytes(first.m.s.AppDir / LauncherFileName);
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 37);
     EXPECT_EQ(saved.substr(0, 19), "RouLaunch Ver2.04\r\n");
     EXPECT_NE(saved.find("\r\n\x83\x47\x83\x66\x83\x42\x83\x5E\r\n"), std::string::npos);  // エディタ
@@ -124,7 +117,7 @@ TEST(LauncherFileWrite, SavedFileReadsBackAndSavesByteForByte) {
     EXPECT_EQ(second.m.s.LaunchEntries[4].ProgramFile, "orphan.exe");
     EXPECT_EQ(second.m.s.LaunchEntries[4].CloseOnDisconnect, "on");
     WriteLauncherFile(second.m);
-    EXPECT_EQ(Slurp(second.m.s.AppDir / LauncherFileName), saved);
+    EXPECT_EQ(ReadBytes(second.m.s.AppDir / LauncherFileName), saved);
     EXPECT_TRUE(first.dialogs.messages.empty());
     EXPECT_TRUE(second.dialogs.messages.empty());
 }
@@ -132,12 +125,12 @@ TEST(LauncherFileWrite, SavedFileReadsBackAndSavesByteForByte) {
 TEST(LauncherFileWrite, FailedSaveKeepsTheOldFile) {
     FakeMonitor f;
     const fs::path file = f.m.s.AppDir / LauncherFileName;
-    Spit(file, "RouLaunch Ver2.04\r\n");
+    WriteBytes(file, "RouLaunch Ver2.04\r\n");
     fs::create_directory(ReplacementPath(file));
     f.m.s.LaunchEntries[0].Title = "new";
 
     WriteLauncherFile(f.m);
-    EXPECT_EQ(Slurp(file), "RouLaunch Ver2.04\r\n");
+    EXPECT_EQ(ReadBytes(file), "RouLaunch Ver2.04\r\n");
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"ランチャー設定ファイルの保存に失敗しました。"});
 }
 

@@ -16,17 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeMonitor;
+using test::ReadBytes;
+using test::WriteBytes;
 
 constexpr const char* SaveFailed = "基本設定ファイルの保存に失敗しました。";
-
-std::string Slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Spit(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 std::vector<std::string> SplitCrLf(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -59,7 +52,7 @@ std::string SettingsBytes(const std::vector<std::string>& values) {
 }
 
 void ReadFile(FakeMonitor& f, const std::string& bytes) {
-    Spit(f.m.s.AppDir / SettingsFileName, bytes);
+    WriteBytes(f.m.s.AppDir / SettingsFileName, bytes);
     ReadSettingsFile(f.m);
 }
 
@@ -330,7 +323,7 @@ void SetEverything(Monitor& m) {
 TEST(SettingsFileWrite, ShapeOfTheFile) {
     FakeMonitor f;
     SaveAllSettings(f.m);
-    const std::vector<std::string> lines = SplitCrLf(Slurp(f.m.s.AppDir / SettingsFileName));
+    const std::vector<std::string> lines = SplitCrLf(ReadBytes(f.m.s.AppDir / SettingsFileName));
     ASSERT_EQ(lines.size(), 69u);
     EXPECT_EQ(lines[0], "Routavista Monitor Ver2.04");
     EXPECT_EQ(lines[6], "");
@@ -344,7 +337,7 @@ TEST(SettingsFileWrite, SavedFileReadsBackAndSavesByteForByte) {
     FakeMonitor first;
     SetEverything(first.m);
     SaveAllSettings(first.m);
-    const std::string saved = Slurp(first.m.s.AppDir / SettingsFileName);
+    const std::string saved = ReadBytes(first.m.s.AppDir / SettingsFileName);
 
     FakeMonitor second;
     ReadFile(second, saved);
@@ -354,7 +347,7 @@ TEST(SettingsFileWrite, SavedFileReadsBackAndSavesByteForByte) {
     EXPECT_EQ(second.m.view.Panel.Left, -30);
     EXPECT_EQ(second.m.view.Panel.Top, 1040);
     SaveAllSettings(second.m);
-    EXPECT_EQ(Slurp(second.m.s.AppDir / SettingsFileName), saved);
+    EXPECT_EQ(ReadBytes(second.m.s.AppDir / SettingsFileName), saved);
 }
 
 TEST(SettingsFileWrite, JapaneseIsShiftJisOnDisk) {
@@ -362,7 +355,7 @@ TEST(SettingsFileWrite, JapaneseIsShiftJisOnDisk) {
     f.m.s.NickName = "テスト";
     f.m.s.ConnectSound = "C:\\音\\a.wav";
     SaveAllSettings(f.m);
-    const std::vector<std::string> lines = SplitCrLf(Slurp(f.m.s.AppDir / SettingsFileName));
+    const std::vector<std::string> lines = SplitCrLf(ReadBytes(f.m.s.AppDir / SettingsFileName));
     ASSERT_EQ(lines.size(), 69u);
     EXPECT_EQ(lines[60], "\x83\x65\x83\x58\x83\x67");
     EXPECT_EQ(lines[38], "C:\\\x89\xB9\\a.wav");
@@ -370,7 +363,7 @@ TEST(SettingsFileWrite, JapaneseIsShiftJisOnDisk) {
 
 std::vector<std::string> WrittenValues(FakeMonitor& f) {
     SaveAllSettings(f.m);
-    const std::vector<std::string> lines = SplitCrLf(Slurp(f.m.s.AppDir / SettingsFileName));
+    const std::vector<std::string> lines = SplitCrLf(ReadBytes(f.m.s.AppDir / SettingsFileName));
     std::vector<std::string> values;
     for (std::size_t line = 2; line < lines.size(); line += 2) values.push_back(lines[line]);
     EXPECT_EQ(values.size(), 34u);
@@ -441,12 +434,12 @@ TEST(SettingsFileWrite, RedialIsThreeOrNone) {
 TEST(SettingsFileWrite, FailedSaveKeepsTheOldFileAndGoesOn) {
     FakeMonitor f;
     const fs::path file = f.m.s.AppDir / SettingsFileName;
-    Spit(file, "old contents\r\n");
+    WriteBytes(file, "old contents\r\n");
     fs::create_directory(ReplacementPath(file));
     f.m.s.LaunchEntries[1].Title = "メール";
 
     SaveAllSettings(f.m);
-    EXPECT_EQ(Slurp(file), "old contents\r\n");
+    EXPECT_EQ(ReadBytes(file), "old contents\r\n");
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{SaveFailed});
     EXPECT_TRUE(fs::is_directory(ReplacementPath(file)));
     EXPECT_TRUE(fs::exists(f.m.s.AppDir / LauncherFileName));
@@ -458,11 +451,11 @@ TEST(SettingsFileWrite, FailedMoveKeepsTheOldFileAndLeavesNoTemporary) {
     FakeMonitor f;
     const fs::path file = f.m.s.AppDir / SettingsFileName;
     fs::create_directory(file);
-    Spit(file / "inside", "x");
+    WriteBytes(file / "inside", "x");
 
     WriteSettingsFile(f.m);
     EXPECT_TRUE(fs::is_directory(file));
-    EXPECT_EQ(Slurp(file / "inside"), "x");
+    EXPECT_EQ(ReadBytes(file / "inside"), "x");
     EXPECT_FALSE(fs::exists(ReplacementPath(file)));
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{SaveFailed});
 }
@@ -470,13 +463,13 @@ TEST(SettingsFileWrite, FailedMoveKeepsTheOldFileAndLeavesNoTemporary) {
 TEST(SettingsFileWrite, ReadOnlyFileIsReplaced) {
     FakeMonitor f;
     const fs::path file = f.m.s.AppDir / SettingsFileName;
-    Spit(file, "old\r\n");
+    WriteBytes(file, "old\r\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     f.m.s.NickName = "new";
 
     WriteSettingsFile(f.m);
     EXPECT_TRUE(f.dialogs.messages.empty());
-    EXPECT_EQ(SplitCrLf(Slurp(file)).at(60), "new");
+    EXPECT_EQ(SplitCrLf(ReadBytes(file)).at(60), "new");
     EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_FALSE(fs::exists(ReplacementPath(file)));
 }

@@ -1,5 +1,6 @@
 #include "monitor/startup.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "peers/peer_send.h"
@@ -8,21 +9,6 @@
 #include "text/numbers.h"
 
 namespace rm {
-namespace {
-
-constexpr std::array<const char*, 9> UtilityWindowTitles{
-    "RVT4SET",
-    "Ｒｏｕｔａｖｉｓｔａ４ セットアップユーティリティー",
-    "Ｒｏｕｔａｖｉｓｔａ４の設定",
-    "DAZERA",
-    "Ｒｏｕｔａｖｉｓｔａ セットアップユーティリティー",
-    "Ｒｏｕｔａｖｉｓｔａの設定",
-    "DUVizod",
-    "Ｒｏｕｔａｖｉｓｔａ  Optional Tools",
-    "Ｒｏｕｔａｖｉｓｔａの設定",
-};
-
-}  // namespace
 
 std::optional<std::array<std::uint16_t, 4>> SplitAddress(const std::string& address) {
     std::array<std::uint16_t, 4> parts{};
@@ -85,7 +71,7 @@ void FormCreate(Monitor& m) {
     s = MainState{};
     s.AppDir = appDir;
     m.view = ViewModel{};
-    for (std::size_t i = 0; i < UtilityWindowTitles.size(); ++i) s.UtilityWindows[i] = UtilityWindowTitles[i];
+    std::ranges::copy(UtilityWindowTitles, s.UtilityWindows.begin());
 
     std::error_code ignored;
     std::filesystem::create_directory(s.AppDir / "log", ignored);

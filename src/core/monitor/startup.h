@@ -17,6 +17,20 @@ inline constexpr const char* FirstRunMessage =
     "この設定の方がスマートに接続できると思いますが、\r"
     "保証外の意味が理解できない方は設定を変更してください。";
 
+// Window titles of the router setup utility: for each of its three variants
+// the application window, the main window and the settings window.
+inline constexpr std::array<const char*, 9> UtilityWindowTitles{
+    "RVT4SET",
+    "Ｒｏｕｔａｖｉｓｔａ４ セットアップユーティリティー",
+    "Ｒｏｕｔａｖｉｓｔａ４の設定",
+    "DAZERA",
+    "Ｒｏｕｔａｖｉｓｔａ セットアップユーティリティー",
+    "Ｒｏｕｔａｖｉｓｔａの設定",
+    "DUVizod",
+    "Ｒｏｕｔａｖｉｓｔａ  Optional Tools",
+    "Ｒｏｕｔａｖｉｓｔａの設定",
+};
+
 // Builds the start state; the panel's window exists, the endpoints are bound.
 void FormCreate(Monitor& m);
 // The main window is about to close; the program always ends afterwards.
