@@ -78,7 +78,9 @@ private:
     Win32Net net_{{nullptr, nullptr, nullptr}};
     Win32Dialogs dialogs_{hwnd_};
     Win32Clock clock_;
-    Win32Events events_;
+    Win32Events events_{[this] {
+        if (hwnd_) Render();
+    }};
     Win32Sound sound_;
     Win32Programs programs_{hwnd_};
     Win32OtherWindows otherWindows_;

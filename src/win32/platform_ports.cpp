@@ -45,9 +45,13 @@ DateTime Win32Clock::Now() {
     return EncodeDateTime({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds});
 }
 
-void Win32Events::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
+void Win32Events::Sleep(int milliseconds) {
+    showState_();
+    ::Sleep(static_cast<DWORD>(milliseconds));
+}
 
 void Win32Events::ProcessEvents(int maxWaitMilliseconds) {
+    showState_();
     MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(maxWaitMilliseconds), QS_ALLINPUT,
                                 MWMO_INPUTAVAILABLE);
     MSG msg;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <utility>
 
 #include <windows.h>
 
@@ -35,10 +37,16 @@ public:
     DateTime Now() override;
 };
 
+// Before the thread blocks or handles other events, the user sees the state
+// so far: a panel shown before a wait is on screen during it.
 class Win32Events : public EventPort {
 public:
+    explicit Win32Events(std::function<void()> showState) : showState_(std::move(showState)) {}
     void Sleep(int milliseconds) override;
     void ProcessEvents(int maxWaitMilliseconds) override;
+
+private:
+    std::function<void()> showState_;
 };
 
 class Win32Sound : public SoundPort {
