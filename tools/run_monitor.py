@@ -14,6 +14,7 @@ import sys
 import threading
 from pathlib import Path
 
+from rmcommands import captions, command_ids
 from rmsettings import settings_bytes
 from winebox import TestLan, WineBox
 
@@ -28,12 +29,27 @@ def refresh_screenshots(box, shot, stop):
             box.screenshot(shot)
 
 
+def pick_menu_items(box, wintool):
+    """Menu items typed on the terminal, for a screen nobody can click on."""
+    ids, names = command_ids(), captions()
+    for line in sys.stdin:
+        item = line.strip()
+        item = names.get(item, item)
+        if item not in ids:
+            print(f"No menu item {line.strip()!r}. Try: {', '.join(list(names)[:3])}, リセット, 終了")
+            continue
+        box.wine([wintool, "command", "--id", ids[item]])
+
+
 def run(args, box):
     stop = threading.Event()
     if not args.display:
         shot = args.folder / "screen.png"
         print(f"No display: the virtual screen is saved to {shot} every {SCREENSHOT_EVERY:.0f} s.")
         threading.Thread(target=refresh_screenshots, args=(box, shot, stop), daemon=True).start()
+        if args.wintool and sys.stdin.isatty():
+            print("Type a menu item and Enter to pick it: 接続, 切断, リセット, SysLogを表示, 終了 ...")
+            threading.Thread(target=pick_menu_items, args=(box, args.wintool), daemon=True).start()
     print("Routavista Monitor is running. End it from its menu (終了) or with Ctrl+C.")
     proc = box.start([args.folder / "RMonitor.exe"], cwd=args.folder)
     try:
@@ -49,6 +65,7 @@ def main(argv):
     parser.add_argument("exe", type=Path, help="the built RMonitor.exe")
     parser.add_argument("--folder", type=Path, required=True, help="program folder (kept between runs)")
     parser.add_argument("--routersim", type=Path, help="the built router simulator")
+    parser.add_argument("--wintool", type=Path, help="the built window helper, to pick menu items from the terminal")
     parser.add_argument("--host-network", action="store_true",
                         help="use this machine's network (only with a real router on your own LAN)")
     parser.add_argument("--display", help="X display; default: a virtual screen")

@@ -15,6 +15,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools"))
+from rmcommands import command_ids  # noqa: E402
 from rmsettings import settings_bytes, settings_values  # noqa: E402,F401
 from winebox import TestLan, WineBox, inside_namespace  # noqa: E402,F401
 
@@ -28,17 +29,7 @@ TITLE = "Routavista Monitor"
 MAIN_CLASS = "RoutavistaMonitorMain"
 
 
-def _menu_items():
-    """Command ids of the menu items, read from the enum that defines them."""
-    text = (ROOT / "src/core/monitor/menus.h").read_text(encoding="utf-8")
-    body = re.search(r"enum class Item : int \{(.*?)\};", text, re.S).group(1)
-    body = re.sub(r"//[^\n]*", "", body)
-    names = [n.strip() for n in body.split(",") if n.strip()]
-    first = int(re.search(r"FirstCommandId = (\d+)", (ROOT / "src/win32/command_ids.h").read_text()).group(1))
-    return {name: first + i for i, name in enumerate(names) if name != "Count"}
-
-
-COMMAND_IDS = _menu_items()
+COMMAND_IDS = command_ids()
 
 
 # The test LAN: this PC and the simulated router.
