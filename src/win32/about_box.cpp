@@ -1,6 +1,6 @@
 #include "about_box.h"
 
-#include "gdi.h"
+#include "handles.h"
 #include "resource.h"
 #include "wide.h"
 
@@ -10,7 +10,7 @@ namespace {
 struct AboutData {
     std::wstring versionLine;
     HICON icon;
-    GdiObject<HFONT> versionFont;
+    OwnedFont versionFont;
 };
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {

@@ -83,8 +83,8 @@ bool MainWindow::Create() {
 
     syslogViewer_.Create();
 
-    programIcon_ = IconHandle(LoadTrayIcon(instance_, IDI_PROGRAM));
-    connectedIcon_ = IconHandle(LoadTrayIcon(instance_, IDI_CONNECTED));
+    programIcon_ = OwnedIcon(LoadTrayIcon(instance_, IDI_PROGRAM));
+    connectedIcon_ = OwnedIcon(LoadTrayIcon(instance_, IDI_CONNECTED));
     icontray1 = std::make_unique<TTrayIcon>();
     // The icon is there before the first-run message.
     Render();

@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "about_box.h"
-#include "gdi.h"
+#include "handles.h"
 #include "monitor/monitor.h"
 #include "nmudp.h"
 #include "platform_ports.h"
@@ -68,7 +68,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND panel_ = nullptr;
     HWND tooltip_ = nullptr;
-    GdiObject<HFONT> font_;
+    OwnedFont font_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::wstring shownCaption_, shownHint_;
     FontColour shownColour_ = FontColour::WindowText;
@@ -90,7 +90,7 @@ private:
 
     SyslogViewer syslogViewer_;
 
-    IconHandle programIcon_, connectedIcon_;
+    OwnedIcon programIcon_, connectedIcon_;
     std::shared_ptr<TrayMenu> popupMenu1_ =
         std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }});
     std::shared_ptr<TrayMenu> popupMenu2_ =

@@ -28,22 +28,6 @@ std::int64_t StreamSize(std::iostream& stream) {
 
 }  // namespace
 
-UniqueSocket& UniqueSocket::operator=(UniqueSocket&& other) noexcept {
-    if (this != &other) {
-        if (s_ != INVALID_SOCKET) closesocket(s_);
-        s_ = std::exchange(other.s_, INVALID_SOCKET);
-    }
-    return *this;
-}
-
-UniqueSocket::~UniqueSocket() {
-    if (s_ != INVALID_SOCKET) closesocket(s_);
-}
-
-UniqueWindow::~UniqueWindow() {
-    if (w_) DestroyWindow(w_);
-}
-
 int WinsockUse::Start() {
     WSADATA data;
     const int result = WSAStartup(MAKEWORD(2, 2), &data);

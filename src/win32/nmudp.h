@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "handles.h"
+
 namespace rm::win {
 
 class UDPSockError : public std::runtime_error {
@@ -27,31 +29,6 @@ public:
 class RemoteHostTooLong : public UDPSockError {
 public:
     using UDPSockError::UDPSockError;
-};
-
-class UniqueSocket {
-public:
-    UniqueSocket() = default;
-    explicit UniqueSocket(SOCKET s) : s_(s) {}
-    UniqueSocket(UniqueSocket&& other) noexcept : s_(std::exchange(other.s_, INVALID_SOCKET)) {}
-    UniqueSocket& operator=(UniqueSocket&& other) noexcept;
-    ~UniqueSocket();
-    SOCKET get() const { return s_; }
-
-private:
-    SOCKET s_ = INVALID_SOCKET;
-};
-
-class UniqueWindow {
-public:
-    explicit UniqueWindow(HWND w) : w_(w) {}
-    UniqueWindow(const UniqueWindow&) = delete;
-    UniqueWindow& operator=(const UniqueWindow&) = delete;
-    ~UniqueWindow();
-    HWND get() const { return w_; }
-
-private:
-    HWND w_;
 };
 
 // Holds one reference on Winsock from a successful Start until destruction.
@@ -124,7 +101,7 @@ private:
     std::optional<in_addr> LookUp(const std::string& host);
     void Transmit(in_addr to, const char* bytes, int length);
 
-    UniqueWindow window_;
+    OwnedWindow window_;
     WinsockUse winsock_;
     UniqueSocket socket_;
     int localPort_ = 0;

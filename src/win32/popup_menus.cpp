@@ -4,18 +4,14 @@
 #include <span>
 
 #include "command_ids.h"
+#include "handles.h"
 #include "wide.h"
 
 namespace rm::win {
 namespace {
 
-struct MenuDeleter {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
-
-MenuHandle Build(const Menus& model, std::span<const Item> order) {
-    MenuHandle menu(CreatePopupMenu());
+OwnedMenu Build(const Menus& model, std::span<const Item> order) {
+    OwnedMenu menu(CreatePopupMenu());
     if (!menu) return menu;
     for (Item item : order) {
         const MenuItem& m = model[item];
@@ -33,7 +29,7 @@ MenuHandle Build(const Menus& model, std::span<const Item> order) {
 }  // namespace
 
 UINT TrackPopup(HWND owner, const Menus& model, PopupMenu which) {
-    const MenuHandle menu = which == PopupMenu::PopupMenu1 ? Build(model, PopupMenu1Items)
+    const OwnedMenu menu = which == PopupMenu::PopupMenu1 ? Build(model, PopupMenu1Items)
                                                            : Build(model, PopupMenu2Items);
     if (!menu) return 0;
     POINT at{};

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "gdi.h"
+#include "handles.h"
 
 namespace rm::win {
 
@@ -25,7 +25,7 @@ private:
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     HWND memo_ = nullptr;
-    GdiObject<HFONT> font_;
+    OwnedFont font_;
 };
 
 }  // namespace rm::win

@@ -140,13 +140,13 @@ void TTrayIcon::SetVisible(bool visible) {
 
 void TTrayIcon::SetIcon(HICON icon) {
     if (icon == nullptr) {
-        icon_ = IconHandle();
+        icon_ = OwnedIcon();
         iconSource_ = nullptr;
         SetVisible(false);
         return;
     }
     if (icon == iconSource_) return;
-    icon_ = IconHandle(CopyIcon(icon));
+    icon_ = OwnedIcon(CopyIcon(icon));
     iconSource_ = icon;
     if (added_) Update(ShellUpdate::Modify);
 }

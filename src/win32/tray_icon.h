@@ -10,7 +10,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "gdi.h"
+#include "handles.h"
 
 namespace rm::win {
 
@@ -97,7 +97,7 @@ private:
     bool clickPending_ = false;
     bool visible_ = false;
     bool enabled_ = true;
-    IconHandle icon_;
+    OwnedIcon icon_;
     HICON iconSource_ = nullptr;
     std::string tipHelp_ = "TipHelp";
     std::weak_ptr<TrayMenu> lbPopupMenu_, rbPopupMenu_;
