@@ -22,5 +22,13 @@ TEST(DateTime, DecodeRoundTripsToTheMillisecond) {
     }
 }
 
+TEST(DateTime, TextsHaveFixedWidthDigits) {
+    const CivilTime t{2003, 1, 2, 9, 5, 0, 0};
+    EXPECT_EQ(DateText(t, '/'), "2003/01/02");
+    EXPECT_EQ(DateText(t), "20030102");
+    EXPECT_EQ(TimeText(t), "09:05:00");
+    EXPECT_EQ(TimeText({2026, 12, 31, 23, 59, 59, 999}), "23:59:59");
+}
+
 }  // namespace
 }  // namespace rm

@@ -3,9 +3,9 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "text/cp932.h"
+#include "text/files.h"
 
 namespace rm {
 namespace {
@@ -21,12 +21,6 @@ std::string Utf8Name(const fs::path& file) {
     throw std::runtime_error(std::string(what) + Utf8Name(file));
 }
 
-// On Windows adding the write permission clears the read-only attribute.
-void MakeWritable(const fs::path& file) {
-    std::error_code ignored;
-    if (fs::exists(file, ignored)) fs::permissions(file, fs::perms::owner_write, fs::perm_options::add, ignored);
-}
-
 bool BackupRuleHolds(const MainState& s) {
     return !IsOn(s.MasterMode) && s.MasterAddress.empty() && !s.MasterAtConnect;
 }
@@ -38,7 +32,7 @@ fs::path HistoryFilePath(const fs::path& appDir) { return appDir / "log" / "Rmon
 fs::path BackupHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "RMBackUp.csv"; }
 
 void AppendHistoryLine(const fs::path& file, std::string_view line) {
-    MakeWritable(file);
+    SetWritable(file, true);
     std::ofstream out(file, std::ios::binary | std::ios::app);
     if (!out.is_open()) Fail("履歴ファイルを開けません: ", file);
     // One write, so a reader never sees the line without its end.

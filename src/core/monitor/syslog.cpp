@@ -26,18 +26,7 @@ constexpr const char* RedialCaption = "Routavysta Monitor";
 // yyyy/mm/dd, the separator, hh:nn:ss.
 std::string DateTimeText(DateTime when, char between) {
     const CivilTime t = DecodeDateTime(when);
-    std::string text = "0000/00/00 00:00:00";
-    const auto put = [&text](std::size_t last, int value, int width) {
-        for (int i = 0; i < width; ++i, value /= 10) text[last - i] = static_cast<char>('0' + value % 10);
-    };
-    put(3, t.Year, 4);
-    put(6, t.Month, 2);
-    put(9, t.Day, 2);
-    text[10] = between;
-    put(12, t.Hour, 2);
-    put(15, t.Minute, 2);
-    put(18, t.Second, 2);
-    return text;
+    return DateText(t, '/') + between + TimeText(t);
 }
 
 // Printable ASCII and DEL only: tabs, line ends and Japanese text never

@@ -7,11 +7,7 @@
 namespace rm {
 
 std::filesystem::path SyslogFilePath(const std::filesystem::path& appDir, DateTime when) {
-    const CivilTime t = DecodeDateTime(when);
-    std::string name = "00000000.log";
-    int digits = t.Year * 10000 + t.Month * 100 + t.Day;
-    for (int i = 7; i >= 0; --i, digits /= 10) name[i] = static_cast<char>('0' + digits % 10);
-    return appDir / "syslog" / name;
+    return appDir / "syslog" / (DateText(DecodeDateTime(when)) + ".log");
 }
 
 bool SaveSyslog(Monitor& m, std::string_view line) {

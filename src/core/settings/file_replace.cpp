@@ -5,6 +5,8 @@
 #include <system_error>
 #include <thread>
 
+#include "text/files.h"
+
 namespace rm {
 namespace {
 
@@ -30,12 +32,6 @@ bool IsReadOnly(const fs::path& file) {
     const fs::file_status status = fs::status(file, ec);
     return !ec && fs::is_regular_file(status) &&
            (status.permissions() & fs::perms::owner_write) == fs::perms::none;
-}
-
-void SetWritable(const fs::path& file, bool writable) {
-    std::error_code ignored;
-    fs::permissions(file, fs::perms::owner_write,
-                    writable ? fs::perm_options::add : fs::perm_options::remove, ignored);
 }
 
 // rename replaces an existing file on Windows too: libstdc++ moves with

@@ -11,6 +11,12 @@ using namespace std::chrono;
 constexpr sys_days Epoch = sys_days{year{1899} / December / 30};
 constexpr double MsPerDay = 86'400'000.0;
 
+// Appends value as exactly width digits.
+void AppendDigits(std::string& text, int value, int width) {
+    text.resize(text.size() + static_cast<std::size_t>(width), '0');
+    for (auto it = text.rbegin(); width-- > 0; ++it, value /= 10) *it = static_cast<char>('0' + value % 10);
+}
+
 }  // namespace
 
 DateTime EncodeDateTime(const CivilTime& t) {
@@ -39,6 +45,28 @@ CivilTime DecodeDateTime(DateTime value) {
     t.Second = static_cast<int>(ms / 1000 % 60);
     t.Millisecond = static_cast<int>(ms % 1000);
     return t;
+}
+
+std::string DateText(const CivilTime& t, char separator) {
+    std::string text;
+    text.reserve(10);
+    AppendDigits(text, t.Year, 4);
+    if (separator) text += separator;
+    AppendDigits(text, t.Month, 2);
+    if (separator) text += separator;
+    AppendDigits(text, t.Day, 2);
+    return text;
+}
+
+std::string TimeText(const CivilTime& t) {
+    std::string text;
+    text.reserve(8);
+    AppendDigits(text, t.Hour, 2);
+    text += ':';
+    AppendDigits(text, t.Minute, 2);
+    text += ':';
+    AppendDigits(text, t.Second, 2);
+    return text;
 }
 
 }  // namespace rm

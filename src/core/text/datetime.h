@@ -1,6 +1,8 @@
 // Local date-times as days since 1899-12-30 with the time of day as fraction.
 #pragma once
 
+#include <string>
+
 #include "monitor/state.h"
 
 namespace rm {
@@ -11,6 +13,10 @@ struct CivilTime {
 };
 
 DateTime EncodeDateTime(const CivilTime& t);
+// yyyy, mm and dd joined by the separator ("2003/01/02", "20030102").
+std::string DateText(const CivilTime& t, char separator = '\0');
+// hh:nn:ss, 24 hours.
+std::string TimeText(const CivilTime& t);
 // Rounded to the millisecond, so 12:00:00 never reads as 11:59:59.
 CivilTime DecodeDateTime(DateTime value);
 
