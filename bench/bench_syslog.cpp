@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "fakes.h"
-#include "monitor/syslog.h"
+#include "syslog/syslog.h"
 
 namespace {
 
@@ -14,10 +14,10 @@ constexpr std::size_t ViewerTrim = 4096;
 
 void Interpret(benchmark::State& state, const std::string& line) {
     rm::test::FakeMonitor f;
-    f.m.s.SyslogAutoSave = rm::OffText;
+    f.m.s.settings.SyslogAutoSave = false;
     for (auto _ : state) {
         rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line);
-        if (f.m.view.SyslogLines.size() >= ViewerTrim) f.m.view.SyslogLines.clear();
+        if (f.m.view.Viewer.Lines.size() >= ViewerTrim) f.m.view.Viewer.Lines.clear();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * line.size()));
 }

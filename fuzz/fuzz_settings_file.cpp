@@ -1,10 +1,8 @@
 // Any bytes read as RMonitor.ini: reading never fails, every text it sets is
 // UTF-8, and what the save action writes from the result reads back to the
 // same file.
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -13,46 +11,25 @@
 
 namespace {
 
-void CheckTexts(const rm::MainState& s) {
-    const std::array texts{
-        &s.UtilityPath,      &s.RouterAddress,     &s.ConnectTime,           &s.DisconnectTime,
-        &s.ConnectTimeout,   &s.SyslogSimple,      &s.SyslogAddTime,         &s.SyslogAutoSave,
-        &s.UseDialUpWatcher, &s.DialUpWatcherPath, &s.DialUpWatcherNames[0], &s.DialUpWatcherNames[1],
-        &s.ConnectSound,     &s.DisconnectSound,   &s.SyslogEnabled,         &s.SyslogLineBreaks,
-        &s.TraySwap,         &s.SoundAfterMinutes, &s.SoundAfterFile,        &s.NoUtility,
-        &s.MultiAccount,     &s.DialUpWatcherNames[2], &s.MasterMode,        &s.NickName,
-        &s.IspNames[0],      &s.IspNames[1],       &s.IspNames[2],
-    };
-    for (const std::string* text : texts) Check(IsUtf8(*text));
+std::string TextOf(const rm::Settings& settings, const rm::PanelPosition& panel) {
+    return rm::SettingsFileText({settings, panel}, "2.04");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    rm::MainState s;
-    rm::ViewModel view;
-    switch (rm::ApplySettingsText(s, view, bytes)) {
-        case rm::SettingsRead::Defaults:
-            Check(rm::SettingsFileText(s, view) == rm::SettingsFileText(rm::MainState{}, rm::ViewModel{}));
-            Check(s.RedialLeft == 0);
-            break;
-        case rm::SettingsRead::Stopped:
-            Check(s.RedialLeft == 0);
-            break;
-        case rm::SettingsRead::Complete:
-            Check(s.RedialLeft == s.RedialCount);
-            break;
-    }
-    CheckTexts(s);
-    Check((view.Tray.LeftButton == rm::PopupMenu::PopupMenu2) == rm::IsOn(s.TraySwap));
-    Check(view.Tray.LeftButton != view.Tray.RightButton);
+    rm::Settings settings;
+    rm::PanelPosition panel;
+    const rm::SettingsRead result = rm::ApplySettingsText({settings, panel}, bytes);
+    const std::string saved = TextOf(settings, panel);
+    if (result == rm::SettingsRead::Defaults) Check(saved == TextOf(rm::Settings{}, rm::PanelPosition{}));
+    for (const rm::SettingRow& row : rm::SettingsTable) Check(IsUtf8(row.Write({settings, panel})));
 
-    const std::string saved = rm::SettingsFileText(s, view);
-    rm::MainState again;
-    rm::ViewModel againView;
-    Check(rm::ApplySettingsText(again, againView, saved) == rm::SettingsRead::Complete);
-    Check(againView.Panel.Left == view.Panel.Left && againView.Panel.Top == view.Panel.Top);
-    Check(rm::SettingsFileText(again, againView) == saved);
+    rm::Settings again;
+    rm::PanelPosition againPanel;
+    Check(rm::ApplySettingsText({again, againPanel}, saved) == rm::SettingsRead::Complete);
+    Check(againPanel.Left == panel.Left && againPanel.Top == panel.Top);
+    Check(TextOf(again, againPanel) == saved);
     return 0;
 }

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "monitor/history_file.h"
+#include "syslog/history_file.h"
 #include "test_syslog_support.h"
 #include "fuzz_checks.h"
 
@@ -65,9 +65,9 @@ struct Run {
 
     void CheckState() const {
         const rm::MainState& s = f.m.s;
-        Check(s.DialledNumber.empty() || s.DialledNumber.size() == 7);
-        Check(s.HistoryStage >= 0 && s.HistoryStage <= 2);
-        Check(s.HistoryStage == 0 || s.HistoryRecord.starts_with(s.VersionText + ",Port"));
+        Check(s.conn.DialledNumber.empty() || s.conn.DialledNumber.size() == 7);
+        Check(s.conn.HistoryStage >= 0 && s.conn.HistoryStage <= 2);
+        Check(s.conn.HistoryStage == 0 || s.conn.HistoryRecord.starts_with(s.VersionText + ",Port"));
     }
 
     void HandleNext() {
@@ -75,20 +75,20 @@ struct Run {
         f.clock.now += 1.0 / 86400;
         if (!datagram.empty() && datagram[0] == '\x01') {
             const int target = datagram.size() > 1 ? static_cast<unsigned char>(datagram[1]) % 4 : 1;
-            f.m.s.ConnectPending = true;
-            if (rm::IsOn(f.m.s.MultiAccount)) {
-                f.m.s.ConnectedIsp = static_cast<std::uint16_t>(target);
+            f.m.s.conn.ConnectPending = true;
+            if (rm::f.m.s.settings.MultiAccount) {
+                f.m.s.conn.ConnectedIsp = static_cast<std::uint16_t>(target);
             } else {
-                f.m.s.ConnectedPort = static_cast<std::int16_t>(target % 3);
+                f.m.s.conn.ConnectedPort = static_cast<std::int16_t>(target % 3);
             }
             return;
         }
         const bool looked = datagram.size() <= rm::MaxSyslogBytes;
         if (looked && Says(datagram, "Connect successfully")) ++connectLines;
         if (looked && Says(datagram, "Disconnect successfully")) ++disconnectLines;
-        const std::size_t linesBefore = f.m.view.SyslogLines.size();
+        const std::size_t linesBefore = f.m.view.Viewer.Lines.size();
         rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram);
-        if (!looked) Check(f.m.view.SyslogLines.size() == linesBefore);
+        if (!looked) Check(f.m.view.Viewer.Lines.size() == linesBefore);
         CheckState();
     }
 };
@@ -100,15 +100,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Run run;
     rm::MainState& s = run.f.m.s;
     const std::uint8_t settings = data[0];
-    s.SyslogSimple = settings & 0x01 ? rm::OnText : rm::OffText;
-    s.MultiAccount = settings & 0x02 ? rm::OnText : rm::OffText;
-    s.UseDialUpWatcher = settings & 0x04 ? rm::OnText : rm::OffText;
-    s.MasterMode = settings & 0x08 ? rm::OnText : rm::OffText;
-    s.SyslogAddTime = settings & 0x10 ? rm::OnText : rm::OffText;
-    s.SyslogLineBreaks = settings & 0x20 ? rm::OnText : rm::OffText;
+    s.settings.SyslogSimple = (settings & 0x01) != 0;
+    s.settings.MultiAccount = (settings & 0x02) != 0;
+    s.settings.UseDialUpWatcher = (settings & 0x04) != 0;
+    s.settings.MasterMode = (settings & 0x08) != 0;
+    s.settings.SyslogAddTime = (settings & 0x10) != 0;
+    s.settings.SyslogLineBreaks = (settings & 0x20) != 0;
     constexpr std::uint16_t RedialCounts[] = {0, 1, 2, 255};
-    s.RedialCount = s.RedialLeft = RedialCounts[settings >> 6];
-    s.SyslogAutoSave = rm::OffText;
+    s.settings.RedialCount = s.redial.RedialLeft = RedialCounts[settings >> 6];
+    s.settings.SyslogAutoSave = false;
     std::filesystem::create_directory(s.AppDir / "log");
 
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
@@ -126,6 +126,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(static_cast<int>(records.size()) <= run.connectLines);
     Check(static_cast<int>(records.size()) <= run.disconnectLines);
     for (const std::string& record : records) CheckRecord(record);
-    for (const std::string& line : run.f.m.view.SyslogLines) Check(IsUtf8(line));
+    for (const std::string& line : run.f.m.view.Viewer.Lines) Check(IsUtf8(line));
     return 0;
 }

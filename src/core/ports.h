@@ -2,12 +2,13 @@
 // the real calls; tests implement them with fakes.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "monitor/state.h"
+#include "state/state.h"
 
 namespace rm {
 
@@ -36,12 +37,17 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+    // The version window; returns when the user closes it.
+    virtual void ShowAbout() = 0;
 };
 
 class ClockPort {
 public:
     virtual ~ClockPort() = default;
+    // Local time: the user or the program may set it at any moment.
     virtual DateTime Now() = 0;
+    // A clock that only goes forward, for measuring waits.
+    virtual std::int64_t MonotonicMilliseconds() = 0;
 };
 
 // Holding up the thread, and letting other events run inside a handler.
@@ -71,6 +77,8 @@ public:
     virtual void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
                             ShowMode show) = 0;
     virtual void CloseProcessHandle(ProcessHandle handle) = 0;
+    // Opens the contents page of a help file.
+    virtual void OpenHelp(const std::filesystem::path& helpFile) = 0;
 };
 
 // Top-level windows of other programs, found by exact title.
@@ -78,18 +86,9 @@ class WindowPort {
 public:
     virtual ~WindowPort() = default;
     virtual WindowHandle FindWindowByTitle(const std::string& title) = 0;
-    // Sends WM_CLOSE and returns when the window has handled it.
+    // Asks the window to close and returns when it has handled that, or after
+    // a few seconds when its program does not answer.
     virtual void CloseWindow(WindowHandle window) = 0;
-};
-
-// The program's own windows other than the panel.
-class AppWindowPort {
-public:
-    virtual ~AppWindowPort() = default;
-    virtual void CloseMainWindow() = 0;
-    virtual void ShowSyslogViewer() = 0;
-    virtual void ShowAboutModal() = 0;
-    virtual void OpenHelpContents(const std::filesystem::path& helpFile) = 0;
 };
 
 class ClipboardPort {
@@ -97,6 +96,13 @@ public:
     virtual ~ClipboardPort() = default;
     // Replaces the clipboard's content with the text.
     virtual void SetText(const std::string& text) = 0;
+};
+
+// The diagnostic log for support; nothing the user sees.
+class LogPort {
+public:
+    virtual ~LogPort() = default;
+    virtual void Log(const std::string& text) = 0;
 };
 
 struct Ports {
@@ -107,8 +113,8 @@ struct Ports {
     SoundPort& Sound;
     ProgramPort& Programs;
     WindowPort& OtherWindows;
-    AppWindowPort& Windows;
     ClipboardPort& Clipboard;
+    LogPort& Diagnostics;
 };
 
 }  // namespace rm

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "monitor/view.h"
+#include "state/view.h"
 
 namespace rm::win {
 

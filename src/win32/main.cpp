@@ -3,30 +3,56 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
 
-#include "main_window.h"
-#include "platform_ports.h"
+#include "app.h"
+#include "diagnostics.h"
+#include "message_box.h"
+#include "program_path.h"
 #include "single_instance.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+namespace {
+
+// The one switch: /debuglog also writes the diagnostic log to log\debug.log.
+void ReadSwitches() {
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 1; args && i < count; ++i) {
+        if (lstrcmpiW(args[i], L"/debuglog") == 0) {
+            rm::win::StartDebugLog(rm::win::ProgramPath().parent_path() / "log" / "debug.log");
+        }
+    }
+    LocalFree(args);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    ReadSwitches();
     const auto instanceLock = rm::win::SingleInstance::Acquire();
     if (!instanceLock) return 0;
 
+    // ShellExecuteW asks for COM on the calling thread.
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+        rm::win::LogText(L"CoInitializeEx failed");
+    }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
     try {
-        rm::win::MainWindow main(instance);
-        if (!main.Create()) return 1;
+        rm::win::App app;
+        if (!app.Start()) return 1;
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     } catch (const std::exception& e) {
-        // Only the endpoints' creation can fail this way: the main window cannot exist.
-        rm::win::ShowMessageBox(nullptr, e.what(), MB_OK | MB_ICONERROR);
+        // Only the endpoints' creation can fail this way: the panel cannot exist.
+        rm::win::ShowGeneralError(nullptr, e.what());
         return 1;
     }
+    CoUninitialize();
     return 0;
 }

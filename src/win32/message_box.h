@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "monitor/state.h"
+#include "state/state.h"
 
 namespace rm::win {
 

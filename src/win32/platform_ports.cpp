@@ -6,6 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "diagnostics.h"
+#include "message_box.h"
 #include "text/datetime.h"
 #include "wide.h"
 
@@ -23,20 +25,20 @@ void Win32Net::Send(Endpoint from, const std::string& host, std::string_view byt
     }
 }
 
-int ShowMessageBox(HWND owner, const std::string& text, UINT flags, const std::string& caption) {
-    const std::wstring in = Widen(text);
-    std::wstring wide;
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        wide += in[i];
-        if (in[i] == L'\r' && (i + 1 == in.size() || in[i + 1] != L'\n')) wide += L'\n';
+void Win32Dialogs::ShowMessage(const std::string& text) {
+    if (closing_) {
+        LogText(L"after close, not shown: " + Widen(text));
+        return;
     }
-    return MessageBoxW(owner, wide.c_str(), Widen(caption).c_str(), flags | MB_SETFOREGROUND);
+    ShowMessageBox(owner_.Handle(), text);
 }
 
-void Win32Dialogs::ShowMessage(const std::string& text) { ShowMessageBox(owner_, text); }
-
 bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption) {
-    return ShowMessageBox(owner_, text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
+    if (closing_) {
+        LogText(L"after close, not asked: " + Widen(text));
+        return false;
+    }
+    return ShowMessageBox(owner_.Handle(), text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
 }
 
 DateTime Win32Clock::Now() {
@@ -44,6 +46,8 @@ DateTime Win32Clock::Now() {
     GetLocalTime(&t);
     return EncodeDateTime({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds});
 }
+
+std::int64_t Win32Clock::MonotonicMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
 
 void Win32Events::Sleep(int milliseconds) {
     showState_();
@@ -72,25 +76,34 @@ void Win32Sound::PlayWave(const std::string& file) {
 
 void Win32Programs::RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
                                ShowMode show) {
-    ShellExecuteW(owner_, nullptr, Widen(file).c_str(), parameters.empty() ? nullptr : Widen(parameters).c_str(),
+    ShellExecuteW(owner_.Handle(), nullptr, Widen(file).c_str(), parameters.empty() ? nullptr : Widen(parameters).c_str(),
                   folder.empty() ? nullptr : Widen(folder).c_str(), show == ShowMode::Show ? SW_SHOW : SW_HIDE);
 }
 
 void Win32Programs::CloseProcessHandle(ProcessHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+
+void Win32Programs::OpenHelp(const std::filesystem::path& helpFile) {
+    WinHelpW(owner_.Handle(), helpFile.c_str(), HELP_CONTENTS, 0);
+}
 
 WindowHandle Win32OtherWindows::FindWindowByTitle(const std::string& title) {
     return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, Widen(title).c_str()));
 }
 
 void Win32OtherWindows::CloseWindow(WindowHandle window) {
-    SendMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
+    // A hung program must not freeze the monitor: give up after the bound.
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                             CloseWaitMilliseconds, &ignored)) {
+        LogLastError(L"SendMessageTimeoutW", L"WM_CLOSE to another program");
+    }
 }
 
 void Win32Clipboard::SetText(const std::string& text) {
     const std::wstring wide = Widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     // Another program may hold the clipboard for a moment; the user can try again.
-    if (!OpenClipboard(owner_)) throw std::runtime_error("Cannot open clipboard");
+    if (!OpenClipboard(owner_.Handle())) throw std::runtime_error("Cannot open clipboard");
     EmptyClipboard();
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     void* target = memory ? GlobalLock(memory) : nullptr;
@@ -103,5 +116,7 @@ void Win32Clipboard::SetText(const std::string& text) {
     if (memory) GlobalFree(memory);
     CloseClipboard();
 }
+
+void Win32Log::Log(const std::string& text) { LogText(Widen(text)); }
 
 }  // namespace rm::win

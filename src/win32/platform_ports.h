@@ -9,32 +9,43 @@
 
 #include "nmudp.h"
 #include "ports.h"
+#include "window.h"
 
 namespace rm::win {
 
 class Win32Net : public DatagramPort {
 public:
     // The three endpoints in the order of Endpoint.
-    explicit Win32Net(std::array<TNMUDP*, 3> endpoints) : endpoints_(endpoints) {}
+    void Attach(std::array<TNMUDP*, 3> endpoints) { endpoints_ = endpoints; }
+    // Sends made afterwards (a command still waiting when the program
+    // closed) are dropped.
+    void Detach() { endpoints_ = {}; }
     void Send(Endpoint from, const std::string& host, std::string_view bytes) override;
 
 private:
-    std::array<TNMUDP*, 3> endpoints_;
+    std::array<TNMUDP*, 3> endpoints_{};
 };
 
+// Boxes owned by the panel. Once the program closes, a box that a waiting
+// handler still shows goes to the log instead.
 class Win32Dialogs : public DialogPort {
 public:
-    explicit Win32Dialogs(HWND& owner) : owner_(owner) {}
+    Win32Dialogs(const Window& owner, const bool& closing, std::function<void()> showAbout)
+        : owner_(owner), closing_(closing), showAbout_(std::move(showAbout)) {}
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void ShowAbout() override { showAbout_(); }
 
 private:
-    HWND& owner_;
+    const Window& owner_;
+    const bool& closing_;
+    std::function<void()> showAbout_;
 };
 
 class Win32Clock : public ClockPort {
 public:
     DateTime Now() override;
+    std::int64_t MonotonicMilliseconds() override;
 };
 
 // Before the thread blocks or handles other events, the user sees the state
@@ -56,14 +67,18 @@ public:
 
 class Win32Programs : public ProgramPort {
 public:
-    explicit Win32Programs(HWND& owner) : owner_(owner) {}
+    explicit Win32Programs(const Window& owner) : owner_(owner) {}
     void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
                     ShowMode show) override;
     void CloseProcessHandle(ProcessHandle handle) override;
+    void OpenHelp(const std::filesystem::path& helpFile) override;
 
 private:
-    HWND& owner_;
+    const Window& owner_;
 };
+
+// How long a window of another program may take to handle a close request.
+inline constexpr UINT CloseWaitMilliseconds = 5000;
 
 class Win32OtherWindows : public WindowPort {
 public:
@@ -73,14 +88,16 @@ public:
 
 class Win32Clipboard : public ClipboardPort {
 public:
-    explicit Win32Clipboard(HWND& owner) : owner_(owner) {}
+    explicit Win32Clipboard(const Window& owner) : owner_(owner) {}
     void SetText(const std::string& text) override;
 
 private:
-    HWND& owner_;
+    const Window& owner_;
 };
 
-// A modal box, by default with the program's title; CR alone breaks lines as CR LF does.
-int ShowMessageBox(HWND owner, const std::string& text, UINT flags = MB_OK, const std::string& caption = AppTitle);
+class Win32Log : public LogPort {
+public:
+    void Log(const std::string& text) override;
+};
 
 }  // namespace rm::win

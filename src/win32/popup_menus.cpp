@@ -1,7 +1,6 @@
 #include "popup_menus.h"
 
 #include <memory>
-#include <span>
 
 #include "command_ids.h"
 #include "handles.h"
@@ -10,10 +9,10 @@
 namespace rm::win {
 namespace {
 
-OwnedMenu Build(const Menus& model, std::span<const Item> order) {
+OwnedMenu Build(const Menus& model, PopupMenu which) {
     OwnedMenu menu(CreatePopupMenu());
     if (!menu) return menu;
-    for (Item item : order) {
+    for (Item item : ItemsOf(which)) {
         const MenuItem& m = model[item];
         if (!m.Visible) continue;
         if (m.IsSeparator()) {
@@ -29,8 +28,7 @@ OwnedMenu Build(const Menus& model, std::span<const Item> order) {
 }  // namespace
 
 UINT TrackPopup(HWND owner, const Menus& model, PopupMenu which) {
-    const OwnedMenu menu = which == PopupMenu::PopupMenu1 ? Build(model, PopupMenu1Items)
-                                                           : Build(model, PopupMenu2Items);
+    const OwnedMenu menu = Build(model, which);
     if (!menu) return 0;
     POINT at{};
     GetCursorPos(&at);

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "monitor/menus.h"
+#include "state/menus.h"
 
 namespace rm::win {
 

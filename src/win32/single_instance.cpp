@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "monitor/state.h"
+#include "state/state.h"
 #include "program_path.h"
 #include "wide.h"
 

@@ -1,31 +1,36 @@
 // Tsyslogform: the window that lists the received syslog lines.
 #pragma once
 
+#include <functional>
+
 #include <windows.h>
 
 #include "handles.h"
+#include "state/view.h"
+#include "window.h"
 
 namespace rm::win {
 
-class SyslogViewer {
+class SyslogViewer : public Window {
 public:
-    explicit SyslogViewer(HINSTANCE instance) : instance_(instance) {}
-    ~SyslogViewer();
-    SyslogViewer(const SyslogViewer&) = delete;
-    SyslogViewer& operator=(const SyslogViewer&) = delete;
+    // Called when the user closes (hides) the window.
+    explicit SyslogViewer(std::function<void()> onHidden) : onHidden_(std::move(onHidden)) {}
 
     // Created hidden at start; lives until the program ends.
-    void Create();
-    void Show();
+    bool Create();
+    void Render(const SyslogViewerView& view);
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void Layout();
+    void OnSize();
+    void OnClose();
 
-    HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
+    std::function<void()> onHidden_;
     HWND memo_ = nullptr;
     OwnedFont font_;
+    int raised_ = 0;
 };
 
 }  // namespace rm::win

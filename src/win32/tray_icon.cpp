@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform_ports.h"
+#include "message_box.h"
 #include "wide.h"
 
 namespace rm::win {

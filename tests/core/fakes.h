@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/monitor.h"
+#include "monitor.h"
 
 namespace rm::test {
 
@@ -41,6 +41,8 @@ public:
     };
     std::vector<Question> questions;
     std::deque<bool> answers;  // Yes when none is scripted
+    int aboutShown = 0;
+    std::function<void()> whileAboutOpen;
     void ShowMessage(const std::string& text) override {
         messages.push_back(text);
         if (whileOpen) whileOpen();
@@ -53,12 +55,23 @@ public:
         answers.pop_front();
         return yes;
     }
+    void ShowAbout() override {
+        ++aboutShown;
+        if (whileAboutOpen) whileAboutOpen();
+    }
 };
 
 class FakeClock : public ClockPort {
 public:
     DateTime now = 46000.5;
+    std::int64_t monotonic = 0;
     DateTime Now() override { return now; }
+    std::int64_t MonotonicMilliseconds() override { return monotonic; }
+    // Time passing: both clocks move.
+    void Advance(int milliseconds) {
+        now += milliseconds / 86'400'000.0;
+        monotonic += milliseconds;
+    }
 };
 
 // Sleeps advance the fake clock; ProcessEvents runs the queued events, as the
@@ -71,12 +84,12 @@ public:
     int processCalls = 0;
     void Sleep(int milliseconds) override {
         sleeps.push_back(milliseconds);
-        clock_.now += milliseconds / 86'400'000.0;
+        clock_.Advance(milliseconds);
     }
     void ProcessEvents(int maxWaitMilliseconds) override {
         ++processCalls;
         if (queued.empty()) {
-            clock_.now += maxWaitMilliseconds / 86'400'000.0;
+            clock_.Advance(maxWaitMilliseconds);
             return;
         }
         auto events = std::move(queued);
@@ -110,6 +123,8 @@ public:
         if (onRun) onRun(runs.back());
     }
     void CloseProcessHandle(ProcessHandle handle) override { closed.push_back(handle); }
+    std::vector<std::filesystem::path> helpOpened;
+    void OpenHelp(const std::filesystem::path& helpFile) override { helpOpened.push_back(helpFile); }
 };
 
 // Other programs' windows: a title -> handle table the test fills.
@@ -129,24 +144,16 @@ public:
     }
 };
 
-class FakeWindows : public AppWindowPort {
-public:
-    int closeRequests = 0, viewerShown = 0, aboutShown = 0;
-    std::vector<std::filesystem::path> helpOpened;
-    std::function<void()> whileAboutOpen;
-    void CloseMainWindow() override { ++closeRequests; }
-    void ShowSyslogViewer() override { ++viewerShown; }
-    void ShowAboutModal() override {
-        ++aboutShown;
-        if (whileAboutOpen) whileAboutOpen();
-    }
-    void OpenHelpContents(const std::filesystem::path& helpFile) override { helpOpened.push_back(helpFile); }
-};
-
 class FakeClipboard : public ClipboardPort {
 public:
     std::vector<std::string> texts;
     void SetText(const std::string& text) override { texts.push_back(text); }
+};
+
+class FakeLog : public LogPort {
+public:
+    std::vector<std::string> lines;
+    void Log(const std::string& text) override { lines.push_back(text); }
 };
 
 // A file's bytes, exactly as on disk.
@@ -174,9 +181,9 @@ struct FakeMonitor {
     FakeSound sound;
     FakePrograms programs;
     FakeOtherWindows otherWindows;
-    FakeWindows windows;
     FakeClipboard clipboard;
-    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, windows, clipboard};
+    FakeLog log;
+    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log};
     Monitor m{MainState{}, ViewModel{}, ports};
 
     FakeMonitor() { m.s.AppDir = dir.path(); }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "monitor/commands.h"
-#include "monitor/display.h"
+#include "app/commands.h"
+#include "display/display.h"
 
 namespace rm::test {
 namespace {
@@ -13,9 +13,9 @@ constexpr const char* WatcherPath = "C:\\Tools\\DW\\dwctrl32.exe";
 // A line that is up, as the syslog and the commands leave it.
 void MakeOnline(Monitor& m) {
     ShowConnected(m);
-    m.s.Online = true;
-    m.s.ConnectedPort = 1;
-    m.s.ConnectedIsp = 2;
+    m.s.conn.Online = true;
+    m.s.conn.ConnectedPort = 1;
+    m.s.conn.ConnectedIsp = 2;
     m.view.Panel.Caption = "00:01:02";
     m.view.Panel.Hint = "203.0.113.9";
     m.view.Panel.Colour = FontColour::Blue;
@@ -28,8 +28,8 @@ void MakeOnline(Monitor& m) {
 TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
     FakeMonitor f;
     f.m.view.Menu[Item::N4].Checked = true;
-    f.m.s.LaunchPending = false;
-    f.m.s.SoundAfterPending = false;
+    f.m.s.launcher.LaunchPending = false;
+    f.m.s.conn.SoundAfterPending = false;
     ShowConnected(f.m);
 
     EXPECT_TRUE(f.m.view.Panel.Shown);
@@ -39,26 +39,26 @@ TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
     EXPECT_TRUE(f.m.view.Menu[Item::N4].Enabled);
     EXPECT_FALSE(f.m.view.Menu[Item::N4].Checked);
     EXPECT_FALSE(f.m.view.Menu[Item::IP1].Enabled);
-    EXPECT_TRUE(f.m.s.LaunchPending);
-    EXPECT_TRUE(f.m.s.SoundAfterPending);
-    EXPECT_TRUE(f.m.s.ConnectPending);
-    EXPECT_EQ(f.m.s.ConnectRequestedAt, f.clock.now);
-    EXPECT_FALSE(f.m.s.Online);
+    EXPECT_TRUE(f.m.s.launcher.LaunchPending);
+    EXPECT_TRUE(f.m.s.conn.SoundAfterPending);
+    EXPECT_TRUE(f.m.s.conn.ConnectPending);
+    EXPECT_EQ(f.m.s.conn.ConnectRequestedAt, f.clock.now);
+    EXPECT_FALSE(f.m.s.conn.Online);
     // Without the tool nothing is started and nothing waits.
     EXPECT_TRUE(f.programs.runs.empty());
     EXPECT_TRUE(f.events.sleeps.empty());
-    EXPECT_FALSE(f.m.s.DialUpWatcherLaunched);
+    EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 
     // A second connect restarts the time-out base.
     f.clock.now += 0.01;
     ShowConnected(f.m);
-    EXPECT_EQ(f.m.s.ConnectRequestedAt, f.clock.now);
+    EXPECT_EQ(f.m.s.conn.ConnectRequestedAt, f.clock.now);
 }
 
 TEST(StatusDisplay, ResetReturnsEverythingToIdle) {
     FakeMonitor f;
     MakeOnline(f.m);
-    f.m.s.ConnectPending = true;
+    f.m.s.conn.ConnectPending = true;
     MenuClick(f.m, Item::N3);
 
     const PanelView& panel = f.m.view.Panel;
@@ -73,10 +73,10 @@ TEST(StatusDisplay, ResetReturnsEverythingToIdle) {
     EXPECT_FALSE(f.m.view.Menu[Item::IP1].Enabled);
     EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
     EXPECT_TRUE(f.m.view.Menu[Item::N2].Enabled);
-    EXPECT_FALSE(f.m.s.Online);
-    EXPECT_EQ(f.m.s.ConnectedPort, 0);
-    EXPECT_EQ(f.m.s.ConnectedIsp, 0);
-    EXPECT_FALSE(f.m.s.ConnectPending);
+    EXPECT_FALSE(f.m.s.conn.Online);
+    EXPECT_EQ(f.m.s.conn.ConnectedPort, 0);
+    EXPECT_EQ(f.m.s.conn.ConnectedIsp, 0);
+    EXPECT_FALSE(f.m.s.conn.ConnectPending);
     // One port: the items of the other modes keep their state.
     EXPECT_FALSE(f.m.view.Menu[Item::N10].Enabled);
     EXPECT_FALSE(f.m.view.Menu[Item::N11].Enabled);
@@ -89,18 +89,18 @@ TEST(StatusDisplay, ResetReturnsEverythingToIdle) {
 TEST(StatusDisplay, ResetEnablesEveryConnectItemInTwoPortAndMultiAccountMode) {
     struct Mode {
         bool usePort2;
-        std::string multiAccount;
+        bool multiAccount;
         bool enablesAll;
     };
-    for (const Mode& mode : {Mode{true, "", true}, Mode{false, "on", true}, Mode{false, "On", false}}) {
+    for (const Mode& mode : {Mode{true, false, true}, Mode{false, true, true}, Mode{false, false, false}}) {
         FakeMonitor f;
-        f.m.s.UsePort2 = mode.usePort2;
-        f.m.s.MultiAccount = mode.multiAccount;
+        f.m.s.settings.UsePort2 = mode.usePort2;
+        f.m.s.settings.MultiAccount = mode.multiAccount;
         MakeOnline(f.m);
         MenuClick(f.m, Item::N3);
         for (Item item : {Item::N10, Item::N11, Item::ISP3}) {
             EXPECT_EQ(f.m.view.Menu[item].Enabled, mode.enablesAll)
-                << "UsePort2 " << mode.usePort2 << ", MultiAccount \"" << mode.multiAccount << "\"";
+                << "UsePort2 " << mode.usePort2 << ", MultiAccount " << mode.multiAccount;
         }
         EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
         EXPECT_TRUE(f.m.view.Menu[Item::N2].Enabled);
@@ -110,8 +110,8 @@ TEST(StatusDisplay, ResetEnablesEveryConnectItemInTwoPortAndMultiAccountMode) {
 struct DialUpWatcherDisplay : ::testing::Test {
     FakeMonitor f;
     DialUpWatcherDisplay() {
-        f.m.s.UseDialUpWatcher = "on";
-        f.m.s.DialUpWatcherPath = WatcherPath;
+        f.m.s.settings.UseDialUpWatcher = true;
+        f.m.s.settings.DialUpWatcherPath = WatcherPath;
     }
 };
 
@@ -120,7 +120,7 @@ TEST_F(DialUpWatcherDisplay, AlreadyRunningIsNeitherStartedNorWaitedFor) {
     ShowConnected(f.m);
     EXPECT_TRUE(f.programs.runs.empty());
     EXPECT_TRUE(f.events.sleeps.empty());
-    EXPECT_FALSE(f.m.s.DialUpWatcherLaunched);
+    EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 
     // Not started by this copy: Reset leaves it open.
     MenuClick(f.m, Item::N3);
@@ -130,7 +130,7 @@ TEST_F(DialUpWatcherDisplay, AlreadyRunningIsNeitherStartedNorWaitedFor) {
 TEST_F(DialUpWatcherDisplay, MissingToolCostsTheWaitsAndIsStillMarkedLaunched) {
     bool shownBeforeStart = false;
     f.programs.onRun = [&](const FakePrograms::Run&) {
-        shownBeforeStart = f.m.view.Panel.Shown && f.m.s.ConnectPending;
+        shownBeforeStart = f.m.view.Panel.Shown && f.m.s.conn.ConnectPending;
     };
     ShowConnected(f.m);
 
@@ -142,32 +142,32 @@ TEST_F(DialUpWatcherDisplay, MissingToolCostsTheWaitsAndIsStillMarkedLaunched) {
     expected.push_back(600);
     EXPECT_EQ(f.events.sleeps, expected);
     EXPECT_EQ(f.otherWindows.lookups, 1 + 21);
-    EXPECT_TRUE(f.m.s.DialUpWatcherLaunched);
+    EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 
     // Reset finds no window to close and clears the mark.
     MenuClick(f.m, Item::N3);
     EXPECT_TRUE(f.otherWindows.closed.empty());
-    EXPECT_FALSE(f.m.s.DialUpWatcherLaunched);
+    EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 }
 
 TEST_F(DialUpWatcherDisplay, StopsLookingOnceTheWindowAppears) {
     f.programs.onRun = [&](const FakePrograms::Run&) { f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow; };
     ShowConnected(f.m);
     EXPECT_EQ(f.events.sleeps, std::vector<int>{600});
-    EXPECT_TRUE(f.m.s.DialUpWatcherLaunched);
+    EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 
     MenuClick(f.m, Item::N3);
     EXPECT_EQ(f.otherWindows.closed, std::vector<WindowHandle>{WatcherWindow});
-    EXPECT_FALSE(f.m.s.DialUpWatcherLaunched);
+    EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 }
 
 TEST_F(DialUpWatcherDisplay, ToolSwitchedOffMeanwhileKeepsItsWindowAndMark) {
     f.programs.onRun = [&](const FakePrograms::Run&) { f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow; };
     ShowConnected(f.m);
-    f.m.s.UseDialUpWatcher = "off";
+    f.m.s.settings.UseDialUpWatcher = false;
     MenuClick(f.m, Item::N3);
     EXPECT_TRUE(f.otherWindows.closed.empty());
-    EXPECT_TRUE(f.m.s.DialUpWatcherLaunched);
+    EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "monitor/history_file.h"
+#include "syslog/history_file.h"
 #include "test_syslog_support.h"
 
 namespace rm::test {
@@ -31,11 +31,11 @@ TEST(HistoryFile, ReadOnlyHistoryIsMadeWritableAndAppended) {
 
 TEST(HistoryFile, UnopenableHistoryEndsTheDatagram) {
     SyslogMonitor f;
-    f.m.s.RedialCount = 255;
+    f.m.s.settings.RedialCount = 255;
     fs::create_directory(HistoryFilePath(f.dir.path()));  // a folder in the file's place
     f.Receive(ConnectLine());
     f.RequestConnect(1);
-    const std::size_t linesBefore = f.m.view.SyslogLines.size();
+    const std::size_t linesBefore = f.m.view.Viewer.Lines.size();
     try {
         f.Receive(DisconnectLine() + " BUSY");
         FAIL() << "no error raised";
@@ -44,9 +44,9 @@ TEST(HistoryFile, UnopenableHistoryEndsTheDatagram) {
     }
     EXPECT_FALSE(fs::exists(BackupHistoryFilePath(f.dir.path())));
     EXPECT_TRUE(f.dialogs.questions.empty());  // neither the redial nor the busy line
-    EXPECT_FALSE(f.m.s.BusySeen);
-    EXPECT_EQ(f.m.view.SyslogLines.size(), linesBefore);
-    EXPECT_EQ(f.m.s.HistoryStage, 0);  // the call is over; the next one starts afresh
+    EXPECT_FALSE(f.m.s.redial.BusySeen);
+    EXPECT_EQ(f.m.view.Viewer.Lines.size(), linesBefore);
+    EXPECT_EQ(f.m.s.conn.HistoryStage, 0);  // the call is over; the next one starts afresh
 }
 
 TEST(HistoryFile, UnopenableBackupRaisesAfterTheHistoryLine) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fakes.h"
-#include "settings/file_replace.h"
+#include "text/file_replace.h"
 #include "settings/launcher_file.h"
 
 namespace rm {
@@ -35,7 +35,7 @@ void ReadFile(FakeMonitor& f, const std::string& bytes) {
 }
 
 bool AllEmpty(const MainState& s) {
-    for (const LaunchEntry& e : s.LaunchEntries) {
+    for (const LaunchEntry& e : s.launcher.LaunchEntries) {
         if (!(e.Title + e.ProgramFile + e.Arguments + e.WorkFolder + e.StartOnConnect + e.CloseOnDisconnect).empty()) {
             return false;
         }
@@ -47,7 +47,7 @@ TEST(LauncherFileRead, CurrentLayoutHasSixLinesPerEntry) {
     FakeMonitor f;
     ReadFile(f, LauncherBytes("RouLaunch Ver2.03", 6));
     for (int e = 1; e <= 6; ++e) {
-        const LaunchEntry& entry = f.m.s.LaunchEntries[e - 1];
+        const LaunchEntry& entry = f.m.s.launcher.LaunchEntries[e - 1];
         const std::string prefix = "e" + std::to_string(e) + "f";
         EXPECT_EQ(entry.Title, prefix + "1");
         EXPECT_EQ(entry.ProgramFile, prefix + "2");
@@ -65,7 +65,7 @@ TEST(LauncherFileRead, Version202HasFiveLinesPerEntry) {
     FakeMonitor f;
     ReadFile(f, bytes);
     for (int e = 1; e <= 6; ++e) {
-        const LaunchEntry& entry = f.m.s.LaunchEntries[e - 1];
+        const LaunchEntry& entry = f.m.s.launcher.LaunchEntries[e - 1];
         const std::string prefix = "e" + std::to_string(e) + "f";
         EXPECT_EQ(entry.Title, prefix + "1");
         EXPECT_EQ(entry.StartOnConnect, prefix + "5");
@@ -77,10 +77,10 @@ TEST(LauncherFileRead, Version202HasFiveLinesPerEntry) {
 TEST(LauncherFileRead, MissingLinesReadAsEmpty) {
     FakeMonitor f;
     ReadFile(f, LauncherBytes("RouLaunch Ver2.04", 6, 2) + "e3f1");
-    EXPECT_EQ(f.m.s.LaunchEntries[1].CloseOnDisconnect, "e2f6");
-    EXPECT_EQ(f.m.s.LaunchEntries[2].Title, "e3f1");
-    EXPECT_EQ(f.m.s.LaunchEntries[2].ProgramFile, "");
-    EXPECT_EQ(f.m.s.LaunchEntries[5].Title, "");
+    EXPECT_EQ(f.m.s.launcher.LaunchEntries[1].CloseOnDisconnect, "e2f6");
+    EXPECT_EQ(f.m.s.launcher.LaunchEntries[2].Title, "e3f1");
+    EXPECT_EQ(f.m.s.launcher.LaunchEntries[2].ProgramFile, "");
+    EXPECT_EQ(f.m.s.launcher.LaunchEntries[5].Title, "");
 }
 
 TEST(LauncherFileRead, ForeignHeaderIsIgnoredSilently) {
@@ -103,8 +103,8 @@ TEST(LauncherFileRead, VersionThatIsNoNumberIsReported) {
 
 TEST(LauncherFileWrite, SavedFileReadsBackAndSavesByteForByte) {
     FakeMonitor first;
-    first.m.s.LaunchEntries[0] = {"エディタ", "C:\\ツール\\ed.exe", "-n 設定.txt", "C:\\作業", "on", "off"};
-    first.m.s.LaunchEntries[4] = {"", "orphan.exe", "", "", "off", "on"};
+    first.m.s.launcher.LaunchEntries[0] = {"エディタ", "C:\\ツール\\ed.exe", "-n 設定.txt", "C:\\作業", "on", "off"};
+    first.m.s.launcher.LaunchEntries[4] = {"", "orphan.exe", "", "", "off", "on"};
     WriteLauncherFile(first.m);
     const std::string saved = ReadBytes(first.m.s.AppDir / LauncherFileName);
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 37);
@@ -113,9 +113,9 @@ TEST(LauncherFileWrite, SavedFileReadsBackAndSavesByteForByte) {
 
     FakeMonitor second;
     ReadFile(second, saved);
-    EXPECT_EQ(second.m.s.LaunchEntries[0].Arguments, "-n 設定.txt");
-    EXPECT_EQ(second.m.s.LaunchEntries[4].ProgramFile, "orphan.exe");
-    EXPECT_EQ(second.m.s.LaunchEntries[4].CloseOnDisconnect, "on");
+    EXPECT_EQ(second.m.s.launcher.LaunchEntries[0].Arguments, "-n 設定.txt");
+    EXPECT_EQ(second.m.s.launcher.LaunchEntries[4].ProgramFile, "orphan.exe");
+    EXPECT_EQ(second.m.s.launcher.LaunchEntries[4].CloseOnDisconnect, "on");
     WriteLauncherFile(second.m);
     EXPECT_EQ(ReadBytes(second.m.s.AppDir / LauncherFileName), saved);
     EXPECT_TRUE(first.dialogs.messages.empty());
@@ -127,7 +127,7 @@ TEST(LauncherFileWrite, FailedSaveKeepsTheOldFile) {
     const fs::path file = f.m.s.AppDir / LauncherFileName;
     WriteBytes(file, "RouLaunch Ver2.04\r\n");
     fs::create_directory(ReplacementPath(file));
-    f.m.s.LaunchEntries[0].Title = "new";
+    f.m.s.launcher.LaunchEntries[0].Title = "new";
 
     WriteLauncherFile(f.m);
     EXPECT_EQ(ReadBytes(file), "RouLaunch Ver2.04\r\n");

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "fakes.h"
-#include "monitor/syslog.h"
+#include "syslog/syslog.h"
 #include "router/router_commands.h"
 #include "text/datetime.h"
 
@@ -30,10 +30,10 @@ const std::string Ack = Reply(20, {{4, 0x81}});
 
 struct RouterMonitor : FakeMonitor {
     RouterMonitor() {
-        m.s.RouterIp1 = 192;
-        m.s.RouterIp2 = 168;
-        m.s.RouterIp3 = 0;
-        m.s.RouterIp4 = 1;
+        m.s.router.RouterIp1 = 192;
+        m.s.router.RouterIp2 = 168;
+        m.s.router.RouterIp3 = 0;
+        m.s.router.RouterIp4 = 1;
         clock.now = EncodeDateTime({2003, 1, 2, 9, 5, 7, 0});
     }
     void Deliver(const std::string& reply) { RV_UDPDataReceived(m, static_cast<int>(reply.size()), reply); }
@@ -50,34 +50,34 @@ TEST(RouterDatagrams, ByteForByte) {
     const std::string header8 = Bytes({0, 0, 0, 0, 0, 0, 0, 0});
     const std::string router = Bytes({0xC0, 0xA8, 0x00, 0x01});
 
-    EXPECT_EQ(ClockDatagram(s, f.clock.now),
+    EXPECT_EQ(ClockDatagram(s.router, f.clock.now),
               Bytes({0x00, 0x40, 0x00, 0x00, 0x41, 0x0B, 0x00, 0x0A}) + header8 + router +
                   Bytes({0x00, 0x09, 0x00, 0x05, 0x00, 0x07}));
-    EXPECT_EQ(IspQueryDatagram(s),
+    EXPECT_EQ(IspQueryDatagram(s.router),
               Bytes({0x00, 0x03, 0x00, 0x00, 0x01, 0x64, 0x00, 0x08}) + header8 + router + Bytes({0, 0, 0, 0}));
-    EXPECT_EQ(ConnectPortDatagram(s, 1), Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x6A, 0x00, 0x04}) + header8 + router);
-    EXPECT_EQ(ConnectPortDatagram(s, 2), Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x6B, 0x00, 0x04}) + header8 + router);
-    EXPECT_EQ(DisconnectPortDatagram(s, 1),
+    EXPECT_EQ(ConnectPortDatagram(s.router, 1), Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x6A, 0x00, 0x04}) + header8 + router);
+    EXPECT_EQ(ConnectPortDatagram(s.router, 2), Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x6B, 0x00, 0x04}) + header8 + router);
+    EXPECT_EQ(DisconnectPortDatagram(s.router, 1),
               Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x68, 0x00, 0x04}) + header8 + router);
-    EXPECT_EQ(DisconnectPortDatagram(s, 2),
+    EXPECT_EQ(DisconnectPortDatagram(s.router, 2),
               Bytes({0x00, 0x02, 0x00, 0x00, 0x01, 0x69, 0x00, 0x04}) + header8 + router);
     EXPECT_EQ(SelectIspDatagram(2), Bytes({0x00, 0x04, 0x00, 0x00, 0x01, 0x6E, 0x00, 0x02}) + header8 + Bytes({0, 2}));
     EXPECT_EQ(SelectIspDatagram(0).substr(16), Bytes({0, 0}));
 
     // An hour past noon, and numbers out of byte range keep their low byte.
-    f.m.s.RouterIp2 = 300;
-    const std::string late = ClockDatagram(f.m.s, EncodeDateTime({2003, 1, 2, 23, 59, 58, 0}));
+    f.m.s.router.RouterIp2 = 300;
+    const std::string late = ClockDatagram(f.m.s.router, EncodeDateTime({2003, 1, 2, 23, 59, 58, 0}));
     EXPECT_EQ(late.substr(16), Bytes({0xC0, 0x2C, 0x00, 0x01, 0x00, 23, 0x00, 59, 0x00, 58}));
 }
 
 TEST(RouterCommands, SendToTheRouterAddressTextFromRV_UDP) {
     RouterMonitor f;
-    f.m.s.RouterAddress = "rv4.home";  // the text goes to the endpoint, not the numbers
+    f.m.s.settings.RouterAddress = "rv4.home";  // the text goes to the endpoint, not the numbers
     ConnectRouterPort(f.m, 2);
     DisconnectRouterPort(f.m, 1);
     EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{
-                              {Endpoint::RV_UDP, "rv4.home", ConnectPortDatagram(f.m.s, 2)},
-                              {Endpoint::RV_UDP, "rv4.home", DisconnectPortDatagram(f.m.s, 1)},
+                              {Endpoint::RV_UDP, "rv4.home", ConnectPortDatagram(f.m.s.router, 2)},
+                              {Endpoint::RV_UDP, "rv4.home", DisconnectPortDatagram(f.m.s.router, 1)},
                           }));
     EXPECT_EQ(f.events.processCalls, 0);  // nothing is awaited
 }
@@ -105,27 +105,27 @@ TEST(RouterReplies, AcknowledgementsByLengthAndBytes) {
     for (const Case& c : cases) {
         RouterMonitor f;
         f.Deliver(c.reply);
-        EXPECT_EQ(f.m.s.CommandAcknowledged, c.acknowledges) << c.reply.size() << " bytes";
-        EXPECT_EQ(f.m.s.ReportedIsp, 0) << c.reply.size() << " bytes";
+        EXPECT_EQ(f.m.s.router.CommandAcknowledged, c.acknowledges) << c.reply.size() << " bytes";
+        EXPECT_EQ(f.m.s.router.ReportedIsp, 0) << c.reply.size() << " bytes";
     }
 }
 
 TEST(RouterReplies, IspAnswersAreZeroBased) {
     RouterMonitor f;
     f.Deliver(Reply(184, {{29, 1}, {43, 7}}));
-    EXPECT_EQ(f.m.s.ReportedIsp, 2);
+    EXPECT_EQ(f.m.s.router.ReportedIsp, 2);
     f.Deliver(Reply(372, {{29, 7}, {43, 2}}));
-    EXPECT_EQ(f.m.s.ReportedIsp, 3);
+    EXPECT_EQ(f.m.s.router.ReportedIsp, 3);
     f.Deliver(Reply(184));
-    EXPECT_EQ(f.m.s.ReportedIsp, 1);
-    EXPECT_FALSE(f.m.s.CommandAcknowledged);
+    EXPECT_EQ(f.m.s.router.ReportedIsp, 1);
+    EXPECT_FALSE(f.m.s.router.CommandAcknowledged);
     f.Deliver(Reply(183, {{29, 1}}));
-    EXPECT_EQ(f.m.s.ReportedIsp, 1);
+    EXPECT_EQ(f.m.s.router.ReportedIsp, 1);
 }
 
 TEST(RouterReplies, FailedReadsAndShortBuffersChangeNothing) {
     RouterMonitor f;
-    f.m.s.ReportedIsp = NoIspReported;
+    f.m.s.router.ReportedIsp = NoIspReported;
     RV_UDPDataReceived(f.m, 0, "");
     RV_UDPDataReceived(f.m, -1, Ack);
     // The length says more than was read: the missing bytes are not looked at.
@@ -133,8 +133,8 @@ TEST(RouterReplies, FailedReadsAndShortBuffersChangeNothing) {
     RV_UDPDataReceived(f.m, 372, Reply(40));
     RV_UDPDataReceived(f.m, 20, Reply(4));
     RV_UDPDataReceived(f.m, 18, Reply(17));
-    EXPECT_FALSE(f.m.s.CommandAcknowledged);
-    EXPECT_EQ(f.m.s.ReportedIsp, NoIspReported);
+    EXPECT_FALSE(f.m.s.router.CommandAcknowledged);
+    EXPECT_EQ(f.m.s.router.ReportedIsp, NoIspReported);
 }
 
 TEST(RouterWait, EndsOnTheAcknowledgement) {
@@ -142,7 +142,7 @@ TEST(RouterWait, EndsOnTheAcknowledgement) {
     const DateTime start = f.clock.now;
     f.AnswerLater(Ack);
     EXPECT_TRUE(SetRouterClock(f.m));
-    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", ClockDatagram(f.m.s, start)}}));
+    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", ClockDatagram(f.m.s.router, start)}}));
     EXPECT_EQ(f.events.processCalls, 1);
     EXPECT_TRUE(f.dialogs.messages.empty());
 
@@ -174,30 +174,45 @@ TEST(RouterWait, GivesUpAfterTwoSecondsWithItsMessage) {
     EXPECT_EQ(wrong.dialogs.messages.size(), 1u);
 }
 
+TEST(RouterWait, AClockChangeDoesNotEndTheWait) {
+    // The PC's clock set an hour ahead, then back, while the router answers
+    // after a second: the wait goes on until that answer.
+    for (const double jump : {1.0 / 24, -1.0 / 24}) {
+        RouterMonitor f;
+        f.events.queued.push_back([&f, jump] {
+            f.clock.now += jump;
+            f.clock.Advance(1000);
+            f.AnswerLater(Ack);
+        });
+        EXPECT_TRUE(SetRouterClock(f.m));
+        EXPECT_TRUE(f.dialogs.messages.empty());
+    }
+}
+
 TEST(RouterWait, AnAcknowledgementBeforeTheSendIsStale) {
     RouterMonitor f;
-    f.m.s.CommandAcknowledged = true;  // left over from an earlier reply
+    f.m.s.router.CommandAcknowledged = true;  // left over from an earlier reply
     // Even one that arrives while the send itself runs the message loop.
     f.net.onSend = [&f](const SentDatagram&) { f.Deliver(Ack); };
     EXPECT_FALSE(SetRouterClock(f.m));
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"時間設定に失敗しました"});
 
     RouterMonitor isp;
-    isp.m.s.ReportedIsp = 2;
+    isp.m.s.router.ReportedIsp = 2;
     isp.net.onSend = [&isp](const SentDatagram&) { isp.Deliver(Reply(184, {{29, 1}})); };
     EXPECT_EQ(QueryRouterIsp(isp.m), 0);
 }
 
 TEST(RouterWait, OtherEventsRunInsideTheWait) {
     RouterMonitor f;
-    f.m.s.SyslogEnabled = "off";
+    f.m.s.settings.SyslogEnabled = "off";
     f.events.queued.push_back([&f] {
         const std::string line = "<30>RV4: S01: -->: ATDT0312345678";
         SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line);
         f.AnswerLater(Ack);
     });
     EXPECT_TRUE(SetRouterClock(f.m));
-    EXPECT_TRUE(f.m.s.Online);
+    EXPECT_TRUE(f.m.s.conn.Online);
     EXPECT_EQ(f.events.processCalls, 2);
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
@@ -219,7 +234,7 @@ TEST(RouterIspQuery, ReturnsTheAnsweredIspOrZero) {
     RouterMonitor f;
     f.AnswerLater(Reply(184, {{29, 1}}));
     EXPECT_EQ(QueryRouterIsp(f.m), 2);
-    EXPECT_EQ(f.net.sent.back().bytes, IspQueryDatagram(f.m.s));
+    EXPECT_EQ(f.net.sent.back().bytes, IspQueryDatagram(f.m.s.router));
 
     f.AnswerLater(Reply(372, {{43, 0}}));
     EXPECT_EQ(QueryRouterIsp(f.m), 1);
@@ -227,7 +242,7 @@ TEST(RouterIspQuery, ReturnsTheAnsweredIspOrZero) {
     // Silence: no ISP and no message.
     const DateTime start = f.clock.now;
     EXPECT_EQ(QueryRouterIsp(f.m), 0);
-    EXPECT_EQ(f.m.s.ReportedIsp, NoIspReported);
+    EXPECT_EQ(f.m.s.router.ReportedIsp, NoIspReported);
     EXPECT_GE(f.ElapsedMilliseconds(start), 2000.0);
     EXPECT_TRUE(f.dialogs.messages.empty());
 
@@ -238,14 +253,14 @@ TEST(RouterIspQuery, ReturnsTheAnsweredIspOrZero) {
 
 TEST(RouterIspQuery, NamesTheIspOfAMultiAccountConnection) {
     RouterMonitor f;
-    f.m.s.MultiAccount = "on";
-    f.m.s.SyslogEnabled = "off";
+    f.m.s.settings.MultiAccount = true;
+    f.m.s.settings.SyslogEnabled = "off";
     f.AnswerLater(Reply(184, {{29, 2}}));
     const std::string line = "<30>RV4: S01: PPP Connect successfully";
     SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line);
-    EXPECT_EQ(f.m.s.ConnectedIsp, 3);
+    EXPECT_EQ(f.m.s.conn.ConnectedIsp, 3);
     EXPECT_EQ(f.m.view.Tray.Tip, "ISP3に接続中");
-    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", IspQueryDatagram(f.m.s)}}));
+    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", IspQueryDatagram(f.m.s.router)}}));
 }
 
 TEST(RouterCommands, SendErrorsLeaveTheCommand) {
@@ -269,9 +284,20 @@ TEST(RouterCommands, AnAddressTheEndpointCannotTakeIsToldAndAwaitsNothing) {
     EXPECT_EQ(f.events.processCalls, 0);
 }
 
+TEST(RouterCommands, DisconnectTakesAnAddressNumberUpTo255) {
+    RouterMonitor f;
+    f.m.s.router.RouterIp4 = 255;
+    EXPECT_TRUE(DisconnectRouterPort(f.m, 1));
+    EXPECT_EQ(f.net.sent.back().bytes[19], '\xFF');
+    f.m.s.router.RouterIp4 = 256;
+    EXPECT_FALSE(DisconnectRouterPort(f.m, 1));
+    EXPECT_EQ(f.net.sent.size(), 1u);
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"RV4のIPアドレス指定に失敗しました"});
+}
+
 TEST(RouterCommands, DisconnectRefusesAnAddressNumberOverOneByte) {
     RouterMonitor f;
-    f.m.s.RouterIp1 = 300;
+    f.m.s.router.RouterIp1 = 300;
     EXPECT_FALSE(DisconnectRouterPort(f.m, 1));
     EXPECT_TRUE(f.net.sent.empty());
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"RV4のIPアドレス指定に失敗しました"});

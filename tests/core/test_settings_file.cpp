@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "fakes.h"
-#include "settings/file_replace.h"
+#include "text/file_replace.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
+#include "text/cp932.h"
 
 namespace rm {
 namespace {
@@ -57,47 +58,47 @@ void ReadFile(FakeMonitor& f, const std::string& bytes) {
 }
 
 // The whole settings side of a state, as the save action would write it.
-std::string StateText(const Monitor& m) { return SettingsFileText(m.s, m.view); }
+std::string StateText(const Monitor& m) { return SettingsFileText({m.s.settings, m.s.panel}, m.s.VersionText); }
 
 std::string DefaultStateText() {
     MainState s;
-    return SettingsFileText(s, ViewModel{});
+    return SettingsFileText({s.settings, s.panel}, s.VersionText);
 }
 
 TEST(SettingsFileRead, FullFileSetsEveryField) {
     FakeMonitor f;
     ReadFile(f, SettingsBytes(FullValues()));
     const MainState& s = f.m.s;
-    EXPECT_EQ(s.UtilityPath, "D:\\Tools\\util.exe");
-    EXPECT_EQ(s.RouterAddress, "10.0.0.1");
-    EXPECT_EQ(f.m.view.Panel.Left, -12);
-    EXPECT_EQ(f.m.view.Panel.Top, 345);
-    EXPECT_TRUE(s.AutoConnect);
-    EXPECT_EQ(s.ConnectTime, "07:05");
-    EXPECT_TRUE(s.AutoDisconnect);
-    EXPECT_EQ(s.DisconnectTime, "23:59");
-    EXPECT_EQ(s.ConnectTimeout, "45");
-    EXPECT_TRUE(s.UsePort2);
-    EXPECT_EQ(s.SyslogSimple, "off");
-    EXPECT_EQ(s.SyslogAddTime, "off");
-    EXPECT_EQ(s.SyslogAutoSave, "on");
-    EXPECT_EQ(s.UseDialUpWatcher, "on");
-    EXPECT_EQ(s.DialUpWatcherPath, "D:\\dw\\dwctrl32.exe");
-    EXPECT_EQ(s.DialUpWatcherNames, (std::array<std::string, 3>{"dw1", "dw2", "dw3"}));
-    EXPECT_EQ(s.ConnectSound, "c.wav");
-    EXPECT_EQ(s.DisconnectSound, "d.wav");
-    EXPECT_EQ(s.SyslogEnabled, "off");
-    EXPECT_EQ(s.SyslogLineBreaks, "off");
-    EXPECT_EQ(s.TraySwap, "on");
-    EXPECT_EQ(s.SoundAfterMinutes, "15");
-    EXPECT_EQ(s.SoundAfterFile, "r.wav");
-    EXPECT_EQ(s.NoUtility, "off");
-    EXPECT_EQ(s.MultiAccount, "on");
-    EXPECT_EQ(s.MasterMode, "on");
-    EXPECT_EQ(s.NickName, "pc1");
-    EXPECT_EQ(s.RedialCount, 3);
-    EXPECT_EQ(s.RedialLeft, 3);
-    EXPECT_EQ(s.IspNames, (std::array<std::string, 3>{"A", "B", "C"}));
+    EXPECT_EQ(s.settings.UtilityPath, "D:\\Tools\\util.exe");
+    EXPECT_EQ(s.settings.RouterAddress, "10.0.0.1");
+    EXPECT_EQ(f.m.s.panel.Left, -12);
+    EXPECT_EQ(f.m.s.panel.Top, 345);
+    EXPECT_TRUE(s.settings.AutoConnect);
+    EXPECT_EQ(s.settings.ConnectTime, "07:05");
+    EXPECT_TRUE(s.settings.AutoDisconnect);
+    EXPECT_EQ(s.settings.DisconnectTime, "23:59");
+    EXPECT_EQ(s.settings.ConnectTimeout, "45");
+    EXPECT_TRUE(s.settings.UsePort2);
+    EXPECT_FALSE(s.settings.SyslogSimple);
+    EXPECT_FALSE(s.settings.SyslogAddTime);
+    EXPECT_TRUE(s.settings.SyslogAutoSave);
+    EXPECT_TRUE(s.settings.UseDialUpWatcher);
+    EXPECT_EQ(s.settings.DialUpWatcherPath, "D:\\dw\\dwctrl32.exe");
+    EXPECT_EQ(s.settings.DialUpWatcherNames, (std::array<std::string, 3>{"dw1", "dw2", "dw3"}));
+    EXPECT_EQ(s.settings.ConnectSound, "c.wav");
+    EXPECT_EQ(s.settings.DisconnectSound, "d.wav");
+    EXPECT_EQ(s.settings.SyslogEnabled, "off");
+    EXPECT_FALSE(s.settings.SyslogLineBreaks);
+    EXPECT_TRUE(s.settings.TraySwap);
+    EXPECT_EQ(s.settings.SoundAfterMinutes, "15");
+    EXPECT_EQ(s.settings.SoundAfterFile, "r.wav");
+    EXPECT_FALSE(s.settings.NoUtility);
+    EXPECT_TRUE(s.settings.MultiAccount);
+    EXPECT_TRUE(s.settings.MasterMode);
+    EXPECT_EQ(s.settings.NickName, "pc1");
+    EXPECT_EQ(s.settings.RedialCount, 3);
+    EXPECT_EQ(s.redial.RedialLeft, 3);
+    EXPECT_EQ(s.settings.IspNames, (std::array<std::string, 3>{"A", "B", "C"}));
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
@@ -116,18 +117,18 @@ TEST(SettingsFileRead, TraySwapDecidesTheButtonMenus) {
 TEST(SettingsFileRead, IspNamesOnlyFromVersion201) {
     FakeMonitor old;
     ReadFile(old, SettingsBytes("Routavista Monitor Ver2.00", FullValues()));
-    EXPECT_EQ(old.m.s.IspNames, (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
-    EXPECT_EQ(old.m.s.NickName, "pc1");
+    EXPECT_EQ(old.m.s.settings.IspNames, (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
+    EXPECT_EQ(old.m.s.settings.NickName, "pc1");
 
     FakeMonitor current;
     ReadFile(current, SettingsBytes("Routavista Monitor Ver2.01", FullValues()));
-    EXPECT_EQ(current.m.s.IspNames, (std::array<std::string, 3>{"A", "B", "C"}));
+    EXPECT_EQ(current.m.s.settings.IspNames, (std::array<std::string, 3>{"A", "B", "C"}));
 
     FakeMonitor emptyName;
     auto values = FullValues();
     values[32] = "";
     ReadFile(emptyName, SettingsBytes(values));
-    EXPECT_EQ(emptyName.m.s.IspNames, (std::array<std::string, 3>{"A", "ISP2", "C"}));
+    EXPECT_EQ(emptyName.m.s.settings.IspNames, (std::array<std::string, 3>{"A", "ISP2", "C"}));
 }
 
 TEST(SettingsFileRead, UnusableHeaderAppliesNothing) {
@@ -136,7 +137,7 @@ TEST(SettingsFileRead, UnusableHeaderAppliesNothing) {
         FakeMonitor f;
         ReadFile(f, SettingsBytes(header, FullValues()));
         EXPECT_EQ(StateText(f.m), DefaultStateText()) << header;
-        EXPECT_EQ(f.m.s.RedialLeft, 0) << header;
+        EXPECT_EQ(f.m.s.redial.RedialLeft, 0) << header;
         EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu1) << header;
         EXPECT_TRUE(f.dialogs.messages.empty()) << header;
     }
@@ -145,7 +146,7 @@ TEST(SettingsFileRead, UnusableHeaderAppliesNothing) {
 TEST(SettingsFileRead, OnlyTheNumberAfterTheFirst22CharactersCounts) {
     FakeMonitor f;
     ReadFile(f, SettingsBytes("Another Program's File1.0", FullValues()));
-    EXPECT_EQ(f.m.s.NickName, "pc1");
+    EXPECT_EQ(f.m.s.settings.NickName, "pc1");
 }
 
 TEST(SettingsFileRead, BadLeftEdgeKeepsEveryLaterDefault) {
@@ -153,14 +154,14 @@ TEST(SettingsFileRead, BadLeftEdgeKeepsEveryLaterDefault) {
         FakeMonitor f;
         auto values = FullValues();
         values[3] = left;
-        EXPECT_EQ(ApplySettingsText(f.m.s, f.m.view, SettingsBytes(values)), SettingsRead::Stopped) << left;
+        EXPECT_EQ(ApplySettingsText({f.m.s.settings, f.m.s.panel}, SettingsBytes(values)), SettingsRead::Stopped) << left;
 
         MainState expected;
         expected.AppDir = f.m.s.AppDir;
-        expected.UtilityPath = "D:\\Tools\\util.exe";
-        expected.RouterAddress = "10.0.0.1";
-        EXPECT_EQ(StateText(f.m), SettingsFileText(expected, ViewModel{})) << left;
-        EXPECT_EQ(f.m.s.RedialLeft, 0) << left;
+        expected.settings.UtilityPath = "D:\\Tools\\util.exe";
+        expected.settings.RouterAddress = "10.0.0.1";
+        EXPECT_EQ(StateText(f.m), SettingsFileText({expected.settings, expected.panel}, expected.VersionText)) << left;
+        EXPECT_EQ(f.m.s.redial.RedialLeft, 0) << left;
         EXPECT_TRUE(f.dialogs.messages.empty());
     }
 }
@@ -170,9 +171,9 @@ TEST(SettingsFileRead, BadTopEdgeKeepsTheLeftEdge) {
     auto values = FullValues();
     values[4] = "top";
     ReadFile(f, SettingsBytes(values));
-    EXPECT_EQ(f.m.view.Panel.Left, -12);
-    EXPECT_EQ(f.m.view.Panel.Top, 0);
-    EXPECT_FALSE(f.m.s.AutoConnect);
+    EXPECT_EQ(f.m.s.panel.Left, -12);
+    EXPECT_EQ(f.m.s.panel.Top, 0);
+    EXPECT_FALSE(f.m.s.settings.AutoConnect);
 }
 
 TEST(SettingsFileRead, TimeoutTakenOnlyAbove29) {
@@ -183,8 +184,8 @@ TEST(SettingsFileRead, TimeoutTakenOnlyAbove29) {
         auto values = FullValues();
         values[9] = value;
         ReadFile(f, SettingsBytes(values));
-        EXPECT_EQ(f.m.s.ConnectTimeout, expected) << value;
-        EXPECT_EQ(f.m.s.NickName, "pc1") << value;
+        EXPECT_EQ(f.m.s.settings.ConnectTimeout, expected) << value;
+        EXPECT_EQ(f.m.s.settings.NickName, "pc1") << value;
     }
 }
 
@@ -193,13 +194,13 @@ TEST(SettingsFileRead, NonNumericTimeoutStopsAfterTheSoundSettings) {
     auto values = FullValues();
     values[9] = "sixty";
     ReadFile(f, SettingsBytes(values));
-    EXPECT_EQ(f.m.s.ConnectTimeout, "60");
-    EXPECT_EQ(f.m.s.SoundAfterFile, "r.wav");
+    EXPECT_EQ(f.m.s.settings.ConnectTimeout, "60");
+    EXPECT_EQ(f.m.s.settings.SoundAfterFile, "r.wav");
     EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu2);
-    EXPECT_EQ(f.m.s.NoUtility, "on");
-    EXPECT_EQ(f.m.s.NickName, "");
-    EXPECT_EQ(f.m.s.RedialCount, 255);
-    EXPECT_EQ(f.m.s.IspNames[0], "ISP1");
+    EXPECT_TRUE(f.m.s.settings.NoUtility);
+    EXPECT_EQ(f.m.s.settings.NickName, "");
+    EXPECT_EQ(f.m.s.settings.RedialCount, 255);
+    EXPECT_EQ(f.m.s.settings.IspNames[0], "ISP1");
 }
 
 TEST(SettingsFileRead, RedialCount) {
@@ -209,18 +210,18 @@ TEST(SettingsFileRead, RedialCount) {
         auto values = FullValues();
         values[30] = value;
         ReadFile(f, SettingsBytes(values));
-        EXPECT_EQ(f.m.s.RedialCount, expected) << value;
-        EXPECT_EQ(f.m.s.RedialLeft, expected) << value;
+        EXPECT_EQ(f.m.s.settings.RedialCount, expected) << value;
+        EXPECT_EQ(f.m.s.redial.RedialLeft, expected) << value;
     }
 
     FakeMonitor word;
     auto values = FullValues();
     values[30] = "three";
     ReadFile(word, SettingsBytes(values));
-    EXPECT_EQ(word.m.s.RedialCount, 255);
-    EXPECT_EQ(word.m.s.RedialLeft, 0);
-    EXPECT_EQ(word.m.s.NickName, "pc1");
-    EXPECT_EQ(word.m.s.IspNames[0], "ISP1");
+    EXPECT_EQ(word.m.s.settings.RedialCount, 255);
+    EXPECT_EQ(word.m.s.redial.RedialLeft, 0);
+    EXPECT_EQ(word.m.s.settings.NickName, "pc1");
+    EXPECT_EQ(word.m.s.settings.IspNames[0], "ISP1");
 }
 
 TEST(SettingsFileRead, OnlyExactLowerCaseOnSwitchesOn) {
@@ -229,9 +230,9 @@ TEST(SettingsFileRead, OnlyExactLowerCaseOnSwitchesOn) {
         auto values = FullValues();
         values[5] = values[7] = values[10] = value;
         ReadFile(f, SettingsBytes(values));
-        EXPECT_FALSE(f.m.s.AutoConnect) << value;
-        EXPECT_FALSE(f.m.s.AutoDisconnect) << value;
-        EXPECT_FALSE(f.m.s.UsePort2) << value;
+        EXPECT_FALSE(f.m.s.settings.AutoConnect) << value;
+        EXPECT_FALSE(f.m.s.settings.AutoDisconnect) << value;
+        EXPECT_FALSE(f.m.s.settings.UsePort2) << value;
     }
 }
 
@@ -244,17 +245,17 @@ TEST(SettingsFileRead, FileCutAfterLine41) {
     FakeMonitor f;
     ReadFile(f, bytes);
     const MainState& s = f.m.s;
-    EXPECT_EQ(s.DisconnectSound, "d.wav");
-    EXPECT_EQ(s.SyslogEnabled, "");
-    EXPECT_EQ(s.NoUtility, "");
-    EXPECT_FALSE(IsOn(s.SyslogEnabled));
-    EXPECT_FALSE(IsOn(s.NoUtility));
-    EXPECT_EQ(s.TraySwap, "");
-    EXPECT_EQ(s.SoundAfterMinutes, "");
-    EXPECT_EQ(s.ConnectTimeout, "45");
-    EXPECT_EQ(s.RedialCount, 255);
-    EXPECT_EQ(s.RedialLeft, 255);
-    EXPECT_EQ(s.IspNames, (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
+    EXPECT_EQ(s.settings.DisconnectSound, "d.wav");
+    EXPECT_EQ(s.settings.SyslogEnabled, "");
+    EXPECT_FALSE(s.settings.NoUtility);
+    EXPECT_FALSE(IsOn(s.settings.SyslogEnabled));
+    EXPECT_FALSE(s.settings.NoUtility);
+    EXPECT_FALSE(s.settings.TraySwap);
+    EXPECT_EQ(s.settings.SoundAfterMinutes, "");
+    EXPECT_EQ(s.settings.ConnectTimeout, "45");
+    EXPECT_EQ(s.settings.RedialCount, 255);
+    EXPECT_EQ(s.redial.RedialLeft, 255);
+    EXPECT_EQ(s.settings.IspNames, (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
 }
 
 TEST(SettingsFileRead, LabelsAreNeverCompared) {
@@ -268,7 +269,7 @@ TEST(SettingsFileRead, LabelsAreNeverCompared) {
     FakeMonitor f;
     ReadFile(f, relabelled);
     EXPECT_EQ(StateText(f.m), StateText(plain.m));
-    EXPECT_EQ(f.m.s.RedialLeft, 3);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 3);
 }
 
 TEST(SettingsFileRead, LfAndCrLineEndsReadLikeCrLf) {
@@ -294,30 +295,30 @@ TEST(SettingsFileRead, UnreadableFileKeepsDefaults) {
 // A running state with every setting away from its default.
 void SetEverything(Monitor& m) {
     MainState& s = m.s;
-    s.UtilityPath = "C:\\ルータ\\DAZera.exe";
-    s.RouterAddress = "192.168.1.254";
-    m.view.Panel.Left = -30;
-    m.view.Panel.Top = 1040;
-    s.AutoConnect = true;
-    s.ConnectTime = "06:30";
-    s.DisconnectTime = "22:15";
-    s.ConnectTimeout = "90";
-    s.UsePort2 = true;
-    s.SyslogSimple = "off";
-    s.SyslogAutoSave = "on";
-    s.UseDialUpWatcher = "on";
-    s.DialUpWatcherPath = "D:\\ダイヤル\\dwctrl32.exe";
-    s.DialUpWatcherNames = {"プロバイダ", "b", "c"};
-    s.ConnectSound = "接続.wav";
-    s.SyslogEnabled = "off";
-    s.TraySwap = "on";
-    s.SoundAfterMinutes = "45";
-    s.NoUtility = "off";
-    s.MasterMode = "on";
-    s.NickName = "テスト機";
-    s.RedialCount = 3;
-    s.IspNames = {"ぷらら", "ISP-B", "ISP-C"};
-    s.LaunchEntries[0] = {"エディタ", "C:\\エディタ\\ed.exe", "-n", "", "on", "off"};
+    s.settings.UtilityPath = "C:\\ルータ\\DAZera.exe";
+    s.settings.RouterAddress = "192.168.1.254";
+    m.s.panel.Left = -30;
+    m.s.panel.Top = 1040;
+    s.settings.AutoConnect = true;
+    s.settings.ConnectTime = "06:30";
+    s.settings.DisconnectTime = "22:15";
+    s.settings.ConnectTimeout = "90";
+    s.settings.UsePort2 = true;
+    s.settings.SyslogSimple = false;
+    s.settings.SyslogAutoSave = true;
+    s.settings.UseDialUpWatcher = true;
+    s.settings.DialUpWatcherPath = "D:\\ダイヤル\\dwctrl32.exe";
+    s.settings.DialUpWatcherNames = {"プロバイダ", "b", "c"};
+    s.settings.ConnectSound = "接続.wav";
+    s.settings.SyslogEnabled = "off";
+    s.settings.TraySwap = true;
+    s.settings.SoundAfterMinutes = "45";
+    s.settings.NoUtility = false;
+    s.settings.MasterMode = true;
+    s.settings.NickName = "テスト機";
+    s.settings.RedialCount = 3;
+    s.settings.IspNames = {"ぷらら", "ISP-B", "ISP-C"};
+    s.launcher.LaunchEntries[0] = {"エディタ", "C:\\エディタ\\ed.exe", "-n", "", "on", "off"};
 }
 
 TEST(SettingsFileWrite, ShapeOfTheFile) {
@@ -333,6 +334,52 @@ TEST(SettingsFileWrite, ShapeOfTheFile) {
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
+TEST(SettingsFileWrite, AFreshStateWritesTheKnownFile) {
+    const char* const known[] = {
+        "Routavista Monitor Ver2.04",
+        "[ユーティリティー]", "C:\\Program Files\\Qorvalabs\\Routavista\\DAZera.exe",
+        "[IPアドレス]", "192.168.0.1",
+        "[接続ポート]", "",
+        "[X座標]", "0",
+        "[Y座標]", "0",
+        "[自動接続]", "off",
+        "[接続時間]", "00:00",
+        "[自動切断]", "off",
+        "[切断時間]", "00:00",
+        "[接続タイムアウト]", "60",
+        "[ポート２を使用]", "off",
+        "[SysLogを簡易的に表示]", "on",
+        "[SysLogに時間を付加]", "on",
+        "[SysLogを自動保存]", "off",
+        "[Dial-Up Watcherを使用]", "off",
+        "[Dial-Up Watcherの場所]", "",
+        "[Dial-Up Watcherの接続名１]", "",
+        "[Dial-Up Watcherの接続名２]", "",
+        "[接続時のサウンド]", "",
+        "[切断時のサウンド]", "",
+        "[SysLogを記録]", "on",
+        "[SysLogに改行を記録]", "on",
+        "[アイコントレイの動作を入れ替え]", "off",
+        "[サウンド規定時間]", "30",
+        "[規定時間後にならすサウンド]", "",
+        "[ユーティリティを使用しない]", "on",
+        "[マルチアカウント]", "off",
+        "[Dial-Up Watcherの接続名３]", "",
+        "[RoutavistaMonitorマスター設定]", "off",
+        "[ニックネーム]", "",
+        "[リダイアル回数]", "255",
+        "[ISP1 の名称]", "ISP1",
+        "[ISP2 の名称]", "ISP2",
+        "[ISP3 の名称]", "ISP3",
+    };
+    std::string expected;
+    for (const char* line : known) expected += Utf8ToCp932(line) + "\r\n";
+    FakeMonitor f;
+    SaveAllSettings(f.m);
+    EXPECT_EQ(std::size(known), 69u);
+    EXPECT_EQ(ReadBytes(f.m.s.AppDir / SettingsFileName), expected);
+}
+
 TEST(SettingsFileWrite, SavedFileReadsBackAndSavesByteForByte) {
     FakeMonitor first;
     SetEverything(first.m);
@@ -341,19 +388,19 @@ TEST(SettingsFileWrite, SavedFileReadsBackAndSavesByteForByte) {
 
     FakeMonitor second;
     ReadFile(second, saved);
-    EXPECT_EQ(second.m.s.NickName, "テスト機");
-    EXPECT_EQ(second.m.s.DialUpWatcherPath, "D:\\ダイヤル\\dwctrl32.exe");
-    EXPECT_EQ(second.m.s.IspNames[0], "ぷらら");
-    EXPECT_EQ(second.m.view.Panel.Left, -30);
-    EXPECT_EQ(second.m.view.Panel.Top, 1040);
+    EXPECT_EQ(second.m.s.settings.NickName, "テスト機");
+    EXPECT_EQ(second.m.s.settings.DialUpWatcherPath, "D:\\ダイヤル\\dwctrl32.exe");
+    EXPECT_EQ(second.m.s.settings.IspNames[0], "ぷらら");
+    EXPECT_EQ(second.m.s.panel.Left, -30);
+    EXPECT_EQ(second.m.s.panel.Top, 1040);
     SaveAllSettings(second.m);
     EXPECT_EQ(ReadBytes(second.m.s.AppDir / SettingsFileName), saved);
 }
 
 TEST(SettingsFileWrite, JapaneseIsShiftJisOnDisk) {
     FakeMonitor f;
-    f.m.s.NickName = "テスト";
-    f.m.s.ConnectSound = "C:\\音\\a.wav";
+    f.m.s.settings.NickName = "テスト";
+    f.m.s.settings.ConnectSound = "C:\\音\\a.wav";
     SaveAllSettings(f.m);
     const std::vector<std::string> lines = SplitCrLf(ReadBytes(f.m.s.AppDir / SettingsFileName));
     ASSERT_EQ(lines.size(), 69u);
@@ -373,9 +420,9 @@ std::vector<std::string> WrittenValues(FakeMonitor& f) {
 TEST(SettingsFileWrite, ValuesAsTheDialogWouldStoreThem) {
     FakeMonitor f;
     SetEverything(f.m);
-    f.m.s.AutoDisconnect = false;
-    f.m.s.SyslogAddTime = "ON";
-    f.m.s.SyslogLineBreaks = "";
+    f.m.s.settings.AutoDisconnect = false;
+    f.m.s.settings.SyslogAddTime = IsOn("ON");  // only the exact "on" counts
+    f.m.s.settings.SyslogLineBreaks = false;
     const auto values = WrittenValues(f);
     EXPECT_EQ(values[2], "");
     EXPECT_EQ(values[3], "-30");
@@ -397,7 +444,7 @@ TEST(SettingsFileWrite, ValuesAsTheDialogWouldStoreThem) {
 
 TEST(SettingsFileWrite, SyslogEnabledIsWrittenAsItIs) {
     FakeMonitor f;
-    f.m.s.SyslogEnabled = "";
+    f.m.s.settings.SyslogEnabled = "";
     EXPECT_EQ(WrittenValues(f)[20], "");
 }
 
@@ -413,9 +460,9 @@ TEST(SettingsFileWrite, MultiAccountNeedsNoUtilityAndExcludesPort2) {
                           Case{"off", "on", true, "on", "off"}, Case{"", "on", false, "off", "off"},
                           Case{"on", "on", false, "off", "on"}}) {
         FakeMonitor f;
-        f.m.s.MultiAccount = c.multiAccount;
-        f.m.s.NoUtility = c.noUtility;
-        f.m.s.UsePort2 = c.usePort2;
+        f.m.s.settings.MultiAccount = IsOn(c.multiAccount);
+        f.m.s.settings.NoUtility = IsOn(c.noUtility);
+        f.m.s.settings.UsePort2 = c.usePort2;
         const auto values = WrittenValues(f);
         EXPECT_EQ(values[10], c.port2Value) << c.multiAccount << c.noUtility << c.usePort2;
         EXPECT_EQ(values[26], c.multiValue) << c.multiAccount << c.noUtility << c.usePort2;
@@ -426,7 +473,7 @@ TEST(SettingsFileWrite, RedialIsThreeOrNone) {
     for (const auto& [count, written] : std::vector<std::pair<int, std::string>>{
              {255, "255"}, {3, "3"}, {5, "3"}, {0, "3"}}) {
         FakeMonitor f;
-        f.m.s.RedialCount = static_cast<std::uint16_t>(count);
+        f.m.s.settings.RedialCount = static_cast<std::uint16_t>(count);
         EXPECT_EQ(WrittenValues(f)[30], written) << count;
     }
 }
@@ -436,7 +483,7 @@ TEST(SettingsFileWrite, FailedSaveKeepsTheOldFileAndGoesOn) {
     const fs::path file = f.m.s.AppDir / SettingsFileName;
     WriteBytes(file, "old contents\r\n");
     fs::create_directory(ReplacementPath(file));
-    f.m.s.LaunchEntries[1].Title = "メール";
+    f.m.s.launcher.LaunchEntries[1].Title = "メール";
 
     SaveAllSettings(f.m);
     EXPECT_EQ(ReadBytes(file), "old contents\r\n");
@@ -465,7 +512,7 @@ TEST(SettingsFileWrite, ReadOnlyFileIsReplaced) {
     const fs::path file = f.m.s.AppDir / SettingsFileName;
     WriteBytes(file, "old\r\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    f.m.s.NickName = "new";
+    f.m.s.settings.NickName = "new";
 
     WriteSettingsFile(f.m);
     EXPECT_TRUE(f.dialogs.messages.empty());

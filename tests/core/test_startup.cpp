@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "monitor/startup.h"
+#include "router/utility_windows.h"
+#include "app/startup.h"
+#include "launcher/launch_menu.h"
 
 namespace rm::test {
 namespace {
 
 // Visible captions of a popup menu, separators as "-", in menu order.
-template <std::size_t N>
-std::vector<std::string> Shown(const Menus& menu, const std::array<Item, N>& order) {
+std::vector<std::string> Shown(const Menus& menu, const std::vector<Item>& order) {
     std::vector<std::string> captions;
     for (Item i : order) {
         if (menu[i].Visible) captions.push_back(menu[i].Caption);
@@ -20,7 +21,7 @@ std::vector<std::string> Shown(const Menus& menu, const std::array<Item, N>& ord
 
 TEST(FormCreate, StartStateWithoutSettingsFile) {
     FakeMonitor f;
-    f.m.s.Online = true;  // whatever ran before, start-up sets every field anew
+    f.m.s.conn.Online = true;  // whatever ran before, start-up sets every field anew
     FormCreate(f.m);
     const MainState& s = f.m.s;
 
@@ -29,24 +30,24 @@ TEST(FormCreate, StartStateWithoutSettingsFile) {
     EXPECT_TRUE(std::filesystem::is_directory(f.dir.path() / "syslog"));
     EXPECT_EQ(s.AppDir, f.dir.path());
     EXPECT_EQ(s.VersionText, "2.04");
-    EXPECT_EQ(s.NoUtility, "on");
-    EXPECT_EQ(s.RedialCount, 255);
-    EXPECT_EQ(s.RedialLeft, 0);
-    EXPECT_EQ(s.ConnectTimeout, "60");
-    EXPECT_EQ(s.MultiAccount, "");
-    EXPECT_FALSE(s.Online);
-    EXPECT_TRUE(s.SoundAfterPending);
-    EXPECT_TRUE(s.ConnectArmed && s.DisconnectArmed);
-    EXPECT_EQ(s.UtilityWindows[1], "Ｒｏｕｔａｖｉｓｔａ４ セットアップユーティリティー");
-    EXPECT_EQ(s.UtilityWindows[7], "Ｒｏｕｔａｖｉｓｔａ  Optional Tools");
-    EXPECT_EQ(s.UtilityWindows[8], s.UtilityWindows[5]);
-    EXPECT_EQ((std::array{s.RouterIp1, s.RouterIp2, s.RouterIp3, s.RouterIp4}),
+    EXPECT_TRUE(s.settings.NoUtility);
+    EXPECT_EQ(s.settings.RedialCount, 255);
+    EXPECT_EQ(s.redial.RedialLeft, 0);
+    EXPECT_EQ(s.settings.ConnectTimeout, "60");
+    EXPECT_FALSE(s.settings.MultiAccount);
+    EXPECT_FALSE(s.conn.Online);
+    EXPECT_TRUE(s.conn.SoundAfterPending);
+    EXPECT_TRUE(s.schedule.ConnectArmed && s.schedule.DisconnectArmed);
+    EXPECT_EQ(std::string(UtilityWindows[1]), "Ｒｏｕｔａｖｉｓｔａ４ セットアップユーティリティー");
+    EXPECT_EQ(std::string(UtilityWindows[7]), "Ｒｏｕｔａｖｉｓｔａ  Optional Tools");
+    EXPECT_EQ(std::string(UtilityWindows[8]), UtilityWindows[5]);
+    EXPECT_EQ((std::array{s.router.RouterIp1, s.router.RouterIp2, s.router.RouterIp3, s.router.RouterIp4}),
               (std::array<std::uint16_t, 4>{192, 168, 0, 1}));
 
     const ViewModel& v = f.m.view;
     EXPECT_FALSE(v.Panel.Shown);
     EXPECT_EQ(v.Panel.Caption, "未接続");
-    EXPECT_EQ(v.Panel.Left, 0);
+    EXPECT_EQ(s.panel.Left, 0);
     EXPECT_EQ(v.Tray.Tip, "Routavista Monitor");
     EXPECT_EQ(v.Tray.LeftButton, PopupMenu::PopupMenu1);
     EXPECT_EQ(v.Tray.RightButton, PopupMenu::PopupMenu2);
@@ -55,9 +56,38 @@ TEST(FormCreate, StartStateWithoutSettingsFile) {
     EXPECT_TRUE(v.Menu[Item::syslog1].Visible);
     EXPECT_FALSE(v.Menu[Item::RMV].Visible);
     EXPECT_FALSE(v.Menu[Item::logCon].Visible);
-    EXPECT_EQ(Shown(v.Menu, PopupMenu2Items),
+    EXPECT_EQ(Shown(v.Menu, ItemsOf(PopupMenu::PopupMenu2)),
               (std::vector<std::string>{"-", "設定", "メモ送信", "SysLogを表示", "-", "ﾍﾙﾌﾟ",
                                         "ﾊﾞｰｼﾞｮﾝ情報", "-", "終了"}));
+}
+
+TEST(FormCreate, StartStateFromASettingsFile) {
+    FakeMonitor f;
+    std::string file = "Routavista Monitor Ver2.04\r\n";
+    const std::vector<std::string> values{
+        "D:\\u.exe", "10.1.2.3", "", "40", "50", "off", "00:00", "off", "00:00", "60", "on", "on", "on", "off",
+        "off", "", "", "", "", "", "off", "on", "on", "30", "", "on", "off", "", "on", "pc", "3", "A", "B", "C"};
+    for (const std::string& value : values) file += "[x]\r\n" + value + "\r\n";
+    WriteBytes(f.dir.path() / "RMonitor.ini", file);
+    FormCreate(f.m);
+    const MainState& s = f.m.s;
+
+    EXPECT_TRUE(f.dialogs.messages.empty());  // no first-run message
+    EXPECT_EQ(s.settings.RouterAddress, "10.1.2.3");
+    EXPECT_EQ((std::array{s.router.RouterIp1, s.router.RouterIp2, s.router.RouterIp3, s.router.RouterIp4}),
+              (std::array<std::uint16_t, 4>{10, 1, 2, 3}));
+    EXPECT_EQ(s.panel.Left, 40);
+    EXPECT_EQ(s.panel.Top, 50);
+    EXPECT_EQ(s.redial.RedialLeft, 3);
+    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu2);
+    EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
+    EXPECT_EQ(Shown(f.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
+              (std::vector<std::string>{"ポート1接続", "ポート1切断", "-", "ポート2接続", "ポート2切断", "-",
+                                        "リセット", "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断", "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
+    EXPECT_EQ(f.m.view.Menu[Item::ISP3].Caption, "C 接続");
+    // The master announces itself to the file's subnet.
+    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{
+                              {Endpoint::RM_UDP, "10.1.2.255", "RMonitor Master Connected"}}));
 }
 
 TEST(FormCreate, AnnouncesTheCopyToTheRouterSubnet) {
@@ -69,8 +99,8 @@ TEST(FormCreate, AnnouncesTheCopyToTheRouterSubnet) {
     FakeMonitor master;
     FormCreate(master.m);
     master.net.sent.clear();
-    master.m.s.MasterMode = "on";
-    master.m.s.RouterIp1 = 10, master.m.s.RouterIp2 = 1, master.m.s.RouterIp3 = 20;
+    master.m.s.settings.MasterMode = true;
+    master.m.s.router.RouterIp1 = 10, master.m.s.router.RouterIp2 = 1, master.m.s.router.RouterIp3 = 20;
     FormCloseQuery(master.m);
     EXPECT_EQ(master.net.sent.back(),
               (SentDatagram{Endpoint::RM_UDP, "10.1.20.255", "RMonitor Master DisConnected"}));
@@ -86,29 +116,29 @@ TEST(FormCreate, HistoryViewerItemFollowsTheProgramFile) {
 TEST(ConnectMenuShape, OnePortTwoPortsAndMultiAccount) {
     FakeMonitor onePort;
     FormCreate(onePort.m);
-    EXPECT_EQ(Shown(onePort.m.view.Menu, PopupMenu1Items),
+    EXPECT_EQ(Shown(onePort.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
               (std::vector<std::string>{"接続", "切断", "-", "リセット", "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断",
                                         "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
 
     FakeMonitor twoPorts;
-    twoPorts.m.s.UsePort2 = true;
+    twoPorts.m.s.settings.UsePort2 = true;
     ApplyConnectMenuShape(twoPorts.m);
-    EXPECT_EQ(Shown(twoPorts.m.view.Menu, PopupMenu1Items),
+    EXPECT_EQ(Shown(twoPorts.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
               (std::vector<std::string>{"ポート1接続", "ポート1切断", "-", "ポート2接続", "ポート2切断",
                                         "-", "リセット", "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断", "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
 
     FakeMonitor multi;
-    multi.m.s.UsePort2 = true;  // multi-account wins over two ports
-    multi.m.s.MultiAccount = "on";
-    multi.m.s.IspNames = {"ぷらら", "OCN", "Biglobe"};
+    multi.m.s.settings.UsePort2 = true;  // multi-account wins over two ports
+    multi.m.s.settings.MultiAccount = true;
+    multi.m.s.settings.IspNames = {"ぷらら", "OCN", "Biglobe"};
     ApplyConnectMenuShape(multi.m);
-    EXPECT_FALSE(multi.m.s.UsePort2);
-    EXPECT_EQ(Shown(multi.m.view.Menu, PopupMenu1Items),
+    EXPECT_FALSE(multi.m.s.settings.UsePort2);
+    EXPECT_EQ(Shown(multi.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
               (std::vector<std::string>{"ぷらら 接続", "OCN 接続", "Biglobe 接続", "切断", "-", "リセット",
                                         "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断", "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
 
     FakeMonitor notQuiteOn;
-    notQuiteOn.m.s.MultiAccount = "On";
+    notQuiteOn.m.s.settings.MultiAccount = IsOn("On");
     ApplyConnectMenuShape(notQuiteOn.m);
     EXPECT_EQ(notQuiteOn.m.view.Menu[Item::N1].Caption, "接続");
     EXPECT_FALSE(notQuiteOn.m.view.Menu[Item::ISP3].Visible);
@@ -116,8 +146,8 @@ TEST(ConnectMenuShape, OnePortTwoPortsAndMultiAccount) {
 
 TEST(LaunchMenu, OnlyEntriesWithATitleAreShown) {
     FakeMonitor f;
-    f.m.s.LaunchEntries[0].Title = "メール";
-    f.m.s.LaunchEntries[2].ProgramFile = "C:\\x.exe";  // a program without a title stays hidden
+    f.m.s.launcher.LaunchEntries[0].Title = "メール";
+    f.m.s.launcher.LaunchEntries[2].ProgramFile = "C:\\x.exe";  // a program without a title stays hidden
     RefreshLaunchMenu(f.m);
     EXPECT_TRUE(f.m.view.Menu[Item::L11].Visible);
     EXPECT_EQ(f.m.view.Menu[Item::L11].Caption, "メール");
@@ -139,29 +169,29 @@ TEST(RouterAddress, SplitsFourDecimalParts) {
 TEST(RouterAddress, BadAddressFallsBackWithAMessage) {
     for (const char* bad : {"192.168.1", "router.lan"}) {
         FakeMonitor f;
-        f.m.s.RouterAddress = bad;
-        f.m.s.RouterIp1 = 7;
+        f.m.s.settings.RouterAddress = bad;
+        f.m.s.router.RouterIp1 = 7;
         ApplyRouterAddress(f.m);
         EXPECT_EQ(f.dialogs.messages,
                   std::vector<std::string>{"RV4のIPアドレス指定に失敗したのでデフォルト値を設定しました"});
-        EXPECT_EQ(f.m.s.RouterAddress, bad);
-        EXPECT_EQ((std::array{f.m.s.RouterIp1, f.m.s.RouterIp2, f.m.s.RouterIp3, f.m.s.RouterIp4}),
+        EXPECT_EQ(f.m.s.settings.RouterAddress, bad);
+        EXPECT_EQ((std::array{f.m.s.router.RouterIp1, f.m.s.router.RouterIp2, f.m.s.router.RouterIp3, f.m.s.router.RouterIp4}),
                   (std::array<std::uint16_t, 4>{192, 168, 0, 1}));
     }
     FakeMonitor wide;
-    wide.m.s.RouterAddress = "300.1.1.1";
+    wide.m.s.settings.RouterAddress = "300.1.1.1";
     ApplyRouterAddress(wide.m);
     EXPECT_TRUE(wide.dialogs.messages.empty());
-    EXPECT_EQ(wide.m.s.RouterIp1, 300);
+    EXPECT_EQ(wide.m.s.router.RouterIp1, 300);
 }
 
 TEST(FormCloseQuery, ClosesLauncherHandlesButOnlyTheOpenOnes) {
     FakeMonitor f;
     FormCreate(f.m);
-    f.m.s.LaunchProcesses = {0, 11, 0, 0, 12, 0};
+    f.m.s.launcher.LaunchProcesses = {0, 11, 0, 0, 12, 0};
     FormCloseQuery(f.m);
     EXPECT_EQ(f.programs.closed, (std::vector<ProcessHandle>{11, 12}));
-    EXPECT_EQ(f.m.s.LaunchProcesses, (std::array<ProcessHandle, 6>{}));
+    EXPECT_EQ(f.m.s.launcher.LaunchProcesses, (std::array<ProcessHandle, 6>{}));
     EXPECT_EQ(f.net.sent.size(), 1u);  // not the master: no goodbye
 }
 

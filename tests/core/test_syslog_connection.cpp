@@ -16,22 +16,22 @@ TEST(SyslogSpeed, DigitsAfterConnectOrCarrierGoToTheTrayTip) {
     f.Receive("S01: <--: CONNECT");
     f.Receive("S01: <--: CARRIER x9600");
     EXPECT_EQ(f.m.view.Tray.Tip, "28800bpsで接続中");
-    EXPECT_FALSE(f.m.s.Online);  // a speed alone changes nothing else
+    EXPECT_FALSE(f.m.s.conn.Online);  // a speed alone changes nothing else
 }
 
 TEST(SyslogConnect, Port1ShowsTheConnectionAndDisablesPort2Commands) {
     SyslogMonitor f;
-    f.m.s.ConnectSound = "C:\\Sounds\\connect.wav";
-    f.m.s.RedialCount = 3;
+    f.m.s.settings.ConnectSound = "C:\\Sounds\\connect.wav";
+    f.m.s.settings.RedialCount = 3;
     f.RequestConnect(1);
     f.Receive(ConnectLine());
     const MainState& s = f.m.s;
     EXPECT_TRUE(f.m.view.Panel.Shown);
     EXPECT_EQ(f.m.view.Tray.Icon, TrayIconKind::Connected);
-    EXPECT_FALSE(s.ConnectPending);
-    EXPECT_FALSE(s.LaunchPending);  // consumed by the start-on-connect step
-    EXPECT_EQ(s.ConnectedPort, 1);
-    EXPECT_EQ(s.RedialLeft, 3);
+    EXPECT_FALSE(s.conn.ConnectPending);
+    EXPECT_FALSE(s.launcher.LaunchPending);  // consumed by the start-on-connect step
+    EXPECT_EQ(s.conn.ConnectedPort, 1);
+    EXPECT_EQ(s.redial.RedialLeft, 3);
     EXPECT_FALSE(f.m.view.Menu[Item::N10].Enabled);
     EXPECT_FALSE(f.m.view.Menu[Item::N11].Enabled);
     EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
@@ -43,8 +43,8 @@ TEST(SyslogConnect, Port1ShowsTheConnectionAndDisablesPort2Commands) {
 
 TEST(SyslogConnect, MultiAccountDisablesEveryConnectAndNamesTheIsp) {
     SyslogMonitor f;
-    f.m.s.MultiAccount = "on";
-    f.m.s.ConnectedIsp = 2;  // set by the connect command before the router answered
+    f.m.s.settings.MultiAccount = true;
+    f.m.s.conn.ConnectedIsp = 2;  // set by the connect command before the router answered
     f.Receive(SpeedLine("64000"));
     f.Receive(ConnectLine());
     EXPECT_EQ(f.m.view.Tray.Tip, "ISP2に 64000bpsで接続中");
@@ -52,16 +52,16 @@ TEST(SyslogConnect, MultiAccountDisablesEveryConnectAndNamesTheIsp) {
     EXPECT_TRUE(f.m.view.Menu[Item::N11].Enabled);
 
     SyslogMonitor plain;
-    plain.m.s.MultiAccount = "on";
-    plain.m.s.ConnectedIsp = 3;
+    plain.m.s.settings.MultiAccount = true;
+    plain.m.s.conn.ConnectedIsp = 3;
     plain.Receive(ConnectLine());
     EXPECT_EQ(plain.m.view.Tray.Tip, "ISP3に接続中");
 
     // The router does not say which ISP it uses yet: nothing is added.
     SyslogMonitor unknown;
-    unknown.m.s.MultiAccount = "on";
+    unknown.m.s.settings.MultiAccount = true;
     unknown.Receive(ConnectLine());
-    EXPECT_EQ(unknown.m.s.ConnectedIsp, 0);
+    EXPECT_EQ(unknown.m.s.conn.ConnectedIsp, 0);
     EXPECT_EQ(unknown.m.view.Tray.Tip, AppTitle);
 }
 
@@ -71,9 +71,9 @@ struct DialUpWatcherMonitor : SyslogMonitor {
     const std::string folder = "C:\\Program Files\\Dial Up\\";
     const std::string longName = "プロバイダ・フレッツ接続用の名前がとても長い接続 (予備)";
     DialUpWatcherMonitor() {
-        m.s.UseDialUpWatcher = "on";
-        m.s.DialUpWatcherPath = path;
-        m.s.DialUpWatcherNames = {longName, "port2", "isp3"};
+        m.s.settings.UseDialUpWatcher = true;
+        m.s.settings.DialUpWatcherPath = path;
+        m.s.settings.DialUpWatcherNames = {longName, "port2", "isp3"};
         otherWindows.open["Dial-Up Watcher"] = 7;  // already running: not started again
     }
 };
@@ -83,12 +83,12 @@ TEST(SyslogDialUpWatcher, GetsTheConnectionNameAndStop) {
     ASSERT_GT(f.longName.size(), 79u);
     f.Receive(ConnectLine());
     EXPECT_EQ(f.programs.runs, (Runs{{f.path, f.longName, f.folder, ShowMode::Show}}));
-    EXPECT_TRUE(f.m.s.DialUpWatcherStarted);
+    EXPECT_TRUE(f.m.s.conn.DialUpWatcherStarted);
 
     f.Receive(DisconnectLine());
     EXPECT_EQ(f.programs.runs.back(), (FakePrograms::Run{f.path, "stop", f.folder, ShowMode::Show}));
     EXPECT_EQ(f.events.sleeps, std::vector<int>{500});
-    EXPECT_FALSE(f.m.s.DialUpWatcherStarted);
+    EXPECT_FALSE(f.m.s.conn.DialUpWatcherStarted);
 
     f.Receive(DisconnectLine());  // nothing was handed over: no second stop
     EXPECT_EQ(f.programs.runs.size(), 2u);
@@ -100,45 +100,45 @@ TEST(SyslogDialUpWatcher, NameFollowsThePortOrTheIsp) {
     EXPECT_EQ(port2.programs.runs.at(0).parameters, "port2");
 
     DialUpWatcherMonitor isp3;
-    isp3.m.s.MultiAccount = "on";
-    isp3.m.s.ConnectedIsp = 3;
+    isp3.m.s.settings.MultiAccount = true;
+    isp3.m.s.conn.ConnectedIsp = 3;
     isp3.Receive(ConnectLine());
     EXPECT_EQ(isp3.programs.runs.at(0).parameters, "isp3");
 
     // No ISP known: no name, but the stop is still due at the disconnect.
     DialUpWatcherMonitor unknown;
-    unknown.m.s.MultiAccount = "on";
+    unknown.m.s.settings.MultiAccount = true;
     unknown.Receive(ConnectLine());
     EXPECT_TRUE(unknown.programs.runs.empty());
-    EXPECT_TRUE(unknown.m.s.DialUpWatcherStarted);
+    EXPECT_TRUE(unknown.m.s.conn.DialUpWatcherStarted);
 }
 
 TEST(SyslogOwnAddress, GoesToThePanelHintUnlessItIsTheRouters) {
     SyslogMonitor f;
     f.Receive("S01: IPCP UP. My IP=   203.0.113.5, Peer IP=203.0.113.1");
-    EXPECT_EQ(f.m.s.WanAddress, "203.0.113.5");
+    EXPECT_EQ(f.m.s.conn.WanAddress, "203.0.113.5");
     EXPECT_EQ(f.m.view.Panel.Hint, "203.0.113.5");
     EXPECT_TRUE(f.m.view.Menu[Item::IP1].Enabled);
 
     SyslogMonitor own;
     own.Receive("S01: IPCP UP. My IP=192.168.0.1");
-    EXPECT_EQ(own.m.s.WanAddress, "");
+    EXPECT_EQ(own.m.s.conn.WanAddress, "");
     EXPECT_EQ(own.m.view.Panel.Hint, AppTitle);
     EXPECT_FALSE(own.m.view.Menu[Item::IP1].Enabled);
 }
 
 TEST(SyslogDisconnect, ReturnsToIdleAndClosesMarkedLauncherPrograms) {
     SyslogMonitor f;
-    f.m.s.DisconnectSound = "bye.wav";
-    f.m.s.LaunchEntries[0].CloseOnDisconnect = "on";
-    f.m.s.LaunchEntries[1].CloseOnDisconnect = "on";   // never started: no window
-    f.m.s.LaunchEntries[2].CloseOnDisconnect = "on";
-    f.m.s.LaunchEntries[3].CloseOnDisconnect = "off";
-    f.m.s.LaunchWindows = {31, 0, 33, 34, 0, 0};
+    f.m.s.settings.DisconnectSound = "bye.wav";
+    f.m.s.launcher.LaunchEntries[0].CloseOnDisconnect = "on";
+    f.m.s.launcher.LaunchEntries[1].CloseOnDisconnect = "on";   // never started: no window
+    f.m.s.launcher.LaunchEntries[2].CloseOnDisconnect = "on";
+    f.m.s.launcher.LaunchEntries[3].CloseOnDisconnect = "off";
+    f.m.s.launcher.LaunchWindows = {31, 0, 33, 34, 0, 0};
     f.Receive(SpeedLine("64000"));
     f.Receive(ConnectLine() + " IPCP UP. My IP=203.0.113.5");  // both phrases act
     EXPECT_EQ(f.m.view.Panel.Hint, "203.0.113.5");
-    EXPECT_EQ(f.m.s.ConnectedPort, 1);
+    EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);
 
     f.Receive(DisconnectLine());
     EXPECT_FALSE(f.m.view.Panel.Shown);
@@ -147,11 +147,11 @@ TEST(SyslogDisconnect, ReturnsToIdleAndClosesMarkedLauncherPrograms) {
     EXPECT_EQ(f.m.view.Panel.Hint, AppTitle);
     EXPECT_FALSE(f.m.view.Menu[Item::IP1].Enabled);
     EXPECT_FALSE(f.m.view.Menu[Item::N4].Enabled);
-    EXPECT_FALSE(f.m.s.Online);
-    EXPECT_EQ(f.m.s.ConnectedPort, 0);
+    EXPECT_FALSE(f.m.s.conn.Online);
+    EXPECT_EQ(f.m.s.conn.ConnectedPort, 0);
     EXPECT_EQ(f.sound.played, std::vector<std::string>{"bye.wav"});
     EXPECT_EQ(f.otherWindows.closed, (std::vector<WindowHandle>{31, 33}));
-    EXPECT_EQ(f.m.s.LaunchWindows[0], 31u);  // the handles stay
+    EXPECT_EQ(f.m.s.launcher.LaunchWindows[0], 31u);  // the handles stay
 }
 
 TEST(SyslogDisconnect, ConnectAndDisconnectInOneLineWriteTheRecord) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "monitor/syslog_file.h"
+#include "syslog/syslog_file.h"
 #include "test_syslog_support.h"
 
 namespace rm::test {
@@ -18,36 +18,36 @@ std::string ConnectLineOf(std::size_t size) {
 TEST(SyslogDatagram, LongerThan200BytesIsDroppedUnseen) {
     SyslogMonitor f;
     f.Receive(ConnectLineOf(201));
-    EXPECT_FALSE(f.m.s.Online);
+    EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_FALSE(f.m.view.Panel.Shown);
-    EXPECT_EQ(f.m.s.HistoryStage, 0);
-    EXPECT_TRUE(f.m.view.SyslogLines.empty());
+    EXPECT_EQ(f.m.s.conn.HistoryStage, 0);
+    EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
     // The length the endpoint reported decides, whatever was read.
     const std::string line = ConnectLineOf(200);
     SYSLOGUDPDataReceived(f.m, 201, line);
-    EXPECT_FALSE(f.m.s.Online);
-    EXPECT_TRUE(f.m.view.SyslogLines.empty());
+    EXPECT_FALSE(f.m.s.conn.Online);
+    EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
     f.Receive(line);
-    EXPECT_TRUE(f.m.s.Online);
-    EXPECT_EQ(f.m.s.ConnectedPort, 1);
-    EXPECT_EQ(f.m.view.SyslogLines, (Lines{"[2003/01/02 09:05:00]" + line, "---"}));
+    EXPECT_TRUE(f.m.s.conn.Online);
+    EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);
+    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]" + line, "---"}));
 }
 
 TEST(SyslogDatagram, AtMost200BytesAreLookedAt) {
     SyslogMonitor f;
-    f.m.s.SyslogAddTime = "off";
+    f.m.s.settings.SyslogAddTime = false;
     SYSLOGUDPDataReceived(f.m, -1, std::string(200, 'x') + ConnectLine());
-    EXPECT_FALSE(f.m.s.Online);
-    EXPECT_EQ(f.m.view.SyslogLines.at(0), std::string(200, 'x'));
+    EXPECT_FALSE(f.m.s.conn.Online);
+    EXPECT_EQ(f.m.view.Viewer.Lines.at(0), std::string(200, 'x'));
 }
 
 TEST(SyslogDatagram, EmptyOrFailedReadShowsNothing) {
     SyslogMonitor f;
     SYSLOGUDPDataReceived(f.m, 0, "");
     SYSLOGUDPDataReceived(f.m, -1, "");
-    EXPECT_TRUE(f.m.view.SyslogLines.empty());
+    EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 }
 
 TEST(SyslogDatagram, ControlAnd8BitBytesNeverReachThePhraseTests) {
@@ -55,55 +55,55 @@ TEST(SyslogDatagram, ControlAnd8BitBytesNeverReachThePhraseTests) {
     const std::string line = "S01:\tCon\x82\xa0nect successfully\r\n";
     SyslogMonitor simple;
     simple.Receive(line);
-    EXPECT_EQ(simple.m.s.ConnectedPort, 1);
-    EXPECT_EQ(simple.m.view.SyslogLines, (Lines{"[2003/01/02 09:05:00]S01:Connect successfully", "---"}));
+    EXPECT_EQ(simple.m.s.conn.ConnectedPort, 1);
+    EXPECT_EQ(simple.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:Connect successfully", "---"}));
 
     SyslogMonitor full;
-    full.m.s.SyslogSimple = "off";
-    full.m.s.SyslogAutoSave = "on";
+    full.m.s.settings.SyslogSimple = false;
+    full.m.s.settings.SyslogAutoSave = true;
     full.Receive(line);
-    EXPECT_EQ(full.m.s.ConnectedPort, 1);
-    EXPECT_EQ(full.m.view.SyslogLines, (Lines{"[2003/01/02 09:05:00]S01:\tConあnect successfully\r\n", "---"}));
+    EXPECT_EQ(full.m.s.conn.ConnectedPort, 1);
+    EXPECT_EQ(full.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:\tConあnect successfully\r\n", "---"}));
     EXPECT_EQ(ReadFile(full.dir.path() / "syslog" / "20030102.log"),
               "[2003/01/02 09:05:00]" + line + "\r\n---\r\n");
 }
 
 TEST(SyslogDatagram, OnlyPrintableAsciiAndDelStayInTheCleanLine) {
     SyslogMonitor f;
-    f.m.s.SyslogAddTime = "off";
-    f.m.s.SyslogLineBreaks = "off";
+    f.m.s.settings.SyslogAddTime = false;
+    f.m.s.settings.SyslogLineBreaks = false;
     std::string all;
     for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
     f.Receive(all.substr(0, 200));
     f.Receive(all.substr(200));
     std::string printable;
     for (int byte = 0x20; byte <= 0x7F; ++byte) printable += static_cast<char>(byte);
-    EXPECT_EQ(f.m.view.SyslogLines, (Lines{printable, ""}));  // the second half has none
+    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{printable, ""}));  // the second half has none
 }
 
 TEST(SyslogViewer, PrefixLineBreaksAndEnabledSwitch) {
     SyslogMonitor f;
-    f.m.s.SyslogAutoSave = "on";
-    f.m.s.SyslogAddTime = "off";
-    f.m.s.SyslogLineBreaks = "off";
+    f.m.s.settings.SyslogAutoSave = true;
+    f.m.s.settings.SyslogAddTime = false;
+    f.m.s.settings.SyslogLineBreaks = false;
     f.Receive("first");
-    f.m.s.SyslogAddTime = "on";
+    f.m.s.settings.SyslogAddTime = true;
     f.ReceiveAt(At(2003, 1, 2, 13, 4, 5), "second");
-    f.m.s.SyslogLineBreaks = "On";  // only the exact "on" counts
+    f.m.s.settings.SyslogLineBreaks = IsOn("On");  // only the exact "on" counts
     f.Receive("third");
-    EXPECT_EQ(f.m.view.SyslogLines, (Lines{"first", "[2003/01/02 13:04:05]second", "[2003/01/02 13:04:05]third"}));
+    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{"first", "[2003/01/02 13:04:05]second", "[2003/01/02 13:04:05]third"}));
 
-    f.m.s.SyslogEnabled = "off";
+    f.m.s.settings.SyslogEnabled = "off";
     f.Receive(ConnectLine());
-    EXPECT_EQ(f.m.view.SyslogLines.size(), 3u);
-    EXPECT_EQ(f.m.s.ConnectedPort, 1);  // the phrases still act
+    EXPECT_EQ(f.m.view.Viewer.Lines.size(), 3u);
+    EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);  // the phrases still act
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"),
               "first\r\n[2003/01/02 13:04:05]second\r\n[2003/01/02 13:04:05]third\r\n");
 }
 
 TEST(SyslogFile, LinesAfterMidnightGoToTheNextDaysFile) {
     SyslogMonitor f;
-    f.m.s.SyslogAutoSave = "on";
+    f.m.s.settings.SyslogAutoSave = true;
     f.ReceiveAt(At(2003, 12, 31, 23, 59, 59), "late");
     f.ReceiveAt(At(2004, 1, 1, 0, 0, 1), "early");
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20031231.log"), "[2003/12/31 23:59:59]late\r\n---\r\n");
@@ -117,11 +117,11 @@ TEST(SyslogFile, LinesAfterMidnightGoToTheNextDaysFile) {
 
 TEST(SyslogFile, FailuresAreSilentAndTheViewerKeepsTheLine) {
     SyslogMonitor f;
-    f.m.s.SyslogAutoSave = "on";
+    f.m.s.settings.SyslogAutoSave = true;
     std::filesystem::remove(f.dir.path() / "syslog");
     EXPECT_FALSE(SaveSyslog(f.m, "x"));
     EXPECT_NO_THROW(f.Receive("kept"));
-    EXPECT_EQ(f.m.view.SyslogLines.size(), 2u);
+    EXPECT_EQ(f.m.view.Viewer.Lines.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(f.dir.path() / "syslog"));
 }
 

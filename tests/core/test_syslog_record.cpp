@@ -8,21 +8,21 @@ namespace {
 TEST(SyslogHistoryRecord, DialConnectDisconnectWritesNineFields) {
     SyslogMonitor f;
     f.ReceiveAt(At(2003, 1, 2, 9, 5, 0), DialLine("0312345678"));
-    EXPECT_EQ(f.m.s.HistoryStage, 1);
-    EXPECT_EQ(f.m.s.HistoryRecord, "2.04,Port1,2003/01/02,09:05:00");
-    EXPECT_TRUE(f.m.s.Online);
-    EXPECT_EQ(f.m.s.OnlineSince, f.clock.now);
+    EXPECT_EQ(f.m.s.conn.HistoryStage, 1);
+    EXPECT_EQ(f.m.s.conn.HistoryRecord, "2.04,Port1,2003/01/02,09:05:00");
+    EXPECT_TRUE(f.m.s.conn.Online);
+    EXPECT_EQ(f.m.s.conn.OnlineSince, f.clock.now);
 
     f.ReceiveAt(At(2003, 1, 2, 9, 5, 31), ConnectLine());
-    EXPECT_EQ(f.m.s.HistoryStage, 2);
+    EXPECT_EQ(f.m.s.conn.HistoryStage, 2);
     EXPECT_EQ(f.History(), "");
 
     f.ReceiveAt(At(2003, 1, 2, 23, 0, 7), DisconnectLine());
     const std::string record = "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:31,2003/01/02,23:00:07,2345678\r\n";
     EXPECT_EQ(f.History(), record);
     EXPECT_EQ(f.Backup(), record);  // no master known at any time
-    EXPECT_EQ(f.m.s.HistoryStage, 0);
-    EXPECT_EQ(f.m.s.DialledNumber, "");
+    EXPECT_EQ(f.m.s.conn.HistoryStage, 0);
+    EXPECT_EQ(f.m.s.conn.DialledNumber, "");
 
     f.ReceiveAt(At(2003, 1, 3, 8, 0, 0), DialLine("123"));
     f.ReceiveAt(At(2003, 1, 3, 8, 0, 20), ConnectLine());
@@ -44,8 +44,8 @@ TEST(SyslogHistoryRecord, SecondDialKeepsFirstStartAndTakesItsNumber) {
 TEST(SyslogHistoryRecord, ConnectWithoutDialStartsTheRecordWithoutNumber) {
     SyslogMonitor f;
     f.ReceiveAt(At(2003, 1, 2, 9, 5, 0), ConnectLine());
-    EXPECT_TRUE(f.m.s.Online);
-    EXPECT_EQ(f.m.s.DialledNumber, "       ");
+    EXPECT_TRUE(f.m.s.conn.Online);
+    EXPECT_EQ(f.m.s.conn.DialledNumber, "       ");
     f.ReceiveAt(At(2003, 1, 2, 9, 6, 0), DisconnectLine());
     EXPECT_EQ(f.History(), "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:00,2003/01/02,09:06:00\r\n");
 }
@@ -55,8 +55,8 @@ TEST(SyslogHistoryRecord, RepeatedConnectLeavesTheRecordAlone) {
     f.ReceiveAt(At(2003, 1, 2, 9, 0, 0), DialLine("7654321"));
     f.ReceiveAt(At(2003, 1, 2, 9, 0, 30), ConnectLine());
     f.ReceiveAt(At(2003, 1, 2, 9, 10, 0), ConnectLine());
-    EXPECT_EQ(f.m.s.HistoryRecord, "2.04,Port1,2003/01/02,09:00:00,2003/01/02,09:00:30");
-    EXPECT_EQ(f.m.s.DialledNumber, "7654321");
+    EXPECT_EQ(f.m.s.conn.HistoryRecord, "2.04,Port1,2003/01/02,09:00:00,2003/01/02,09:00:30");
+    EXPECT_EQ(f.m.s.conn.DialledNumber, "7654321");
 }
 
 TEST(SyslogHistoryRecord, NumberKeepsTheLastSevenDialledCharacters) {
@@ -74,7 +74,7 @@ TEST(SyslogHistoryRecord, NumberKeepsTheLastSevenDialledCharacters) {
          }) {
         SyslogMonitor f;
         f.Receive(c.line);
-        EXPECT_EQ(f.m.s.DialledNumber, c.number) << c.line;
+        EXPECT_EQ(f.m.s.conn.DialledNumber, c.number) << c.line;
         f.Receive(ConnectLine());
         f.Receive(DisconnectLine());
         const std::string suffix = c.number == "       " ? ",09:05:00\r\n" : ",09:05:00," + c.number + "\r\n";
@@ -86,14 +86,14 @@ TEST(SyslogHistoryRecord, LinesWithoutS01ConcernPort2) {
     SyslogMonitor f;
     f.Receive(DialLine("0312345678", "S02:"));
     f.Receive(ConnectLine("S02:"));
-    EXPECT_EQ(f.m.s.ConnectedPort, 2);
+    EXPECT_EQ(f.m.s.conn.ConnectedPort, 2);
     EXPECT_FALSE(f.m.view.Menu[Item::N1].Enabled);
     EXPECT_FALSE(f.m.view.Menu[Item::N2].Enabled);
     EXPECT_TRUE(f.m.view.Menu[Item::N10].Enabled);
     EXPECT_TRUE(f.m.view.Menu[Item::N11].Enabled);
     f.Receive(DisconnectLine("S02:"));
     EXPECT_EQ(f.History(), "2.04,Port2,2003/01/02,09:05:00,2003/01/02,09:05:00,2003/01/02,09:05:00,2345678\r\n");
-    EXPECT_EQ(f.m.s.ConnectedPort, 0);
+    EXPECT_EQ(f.m.s.conn.ConnectedPort, 0);
 }
 
 TEST(SyslogHistoryRecord, PortOfTheRecordIsThatOfTheLineThatStartedIt) {
@@ -117,14 +117,14 @@ TEST(SyslogHistoryRecord, BackupOnlyWhenNoMasterWasKnownAtConnectOrDisconnect) {
              Case{"this copy is the master", "on", "", "", false},
          }) {
         SyslogMonitor f;
-        f.m.s.MasterMode = c.masterMode;
-        f.m.s.MasterAddress = c.addressAtConnect;
+        f.m.s.settings.MasterMode = IsOn(c.masterMode);
+        f.m.s.peers.MasterAddress = c.addressAtConnect;
         f.Receive(ConnectLine());
-        f.m.s.MasterAddress = c.addressAtDisconnect;
+        f.m.s.peers.MasterAddress = c.addressAtDisconnect;
         f.Receive(DisconnectLine());
         EXPECT_NE(f.History(), "") << c.name;
         EXPECT_EQ(f.Backup(), c.backup ? f.History() : "") << c.name;
-        EXPECT_FALSE(f.m.s.MasterAtConnect) << c.name;
+        EXPECT_FALSE(f.m.s.peers.MasterAtConnect) << c.name;
     }
 }
 

@@ -7,8 +7,8 @@ namespace {
 
 struct RedialMonitor : SyslogMonitor {
     explicit RedialMonitor(std::uint16_t redialCount) {
-        m.s.RedialCount = redialCount;
-        m.s.RedialLeft = redialCount;
+        m.s.settings.RedialCount = redialCount;
+        m.s.redial.RedialLeft = redialCount;
     }
     // A dial of this copy's connect command that fails with line.
     void Fail(const std::string& line) {
@@ -23,10 +23,10 @@ TEST(SyslogRedial, CountsAutomaticRetriesThenAsks) {
     RedialMonitor f(2);
     f.Fail(DisconnectLine());
     EXPECT_EQ(f.m.view.Panel.Caption, "接続中(1)");
-    EXPECT_EQ(f.m.s.RedialLeft, 1);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 1);
     f.Fail(DisconnectLine());
     EXPECT_EQ(f.m.view.Panel.Caption, "接続中(2)");
-    EXPECT_EQ(f.m.s.RedialLeft, 0);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 0);
     EXPECT_EQ(f.Questions(), 0u);
 
     f.dialogs.answers = {false};
@@ -34,23 +34,23 @@ TEST(SyslogRedial, CountsAutomaticRetriesThenAsks) {
     ASSERT_EQ(f.Questions(), 1u);
     EXPECT_EQ(f.dialogs.questions[0].text, "接続を確立できませんでした。\r　 　再接続しますか？ 　　　");
     EXPECT_EQ(f.dialogs.questions[0].caption, "Routavysta Monitor");
-    EXPECT_EQ(f.m.s.RedialLeft, 2);  // refilled for the next attempt
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 2);  // refilled for the next attempt
 
     // A connect line refills the counter too.
     f.Fail(DisconnectLine());
-    EXPECT_EQ(f.m.s.RedialLeft, 1);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 1);
     f.Receive(ConnectLine());
-    EXPECT_EQ(f.m.s.RedialLeft, 2);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 2);
 }
 
 TEST(SyslogRedial, Count255Or0AlwaysAsks) {
     for (std::uint16_t count : {std::uint16_t{255}, std::uint16_t{0}}) {
         RedialMonitor f(count);
-        if (count == 255) f.m.s.RedialLeft = 5;  // 255 asks whatever is left
+        if (count == 255) f.m.s.redial.RedialLeft = 5;  // 255 asks whatever is left
         f.Fail(DisconnectLine());
         f.Fail(BusyLine());
         EXPECT_EQ(f.Questions(), 2u) << count;
-        EXPECT_EQ(f.m.s.RedialLeft, count);
+        EXPECT_EQ(f.m.s.redial.RedialLeft, count);
         EXPECT_EQ(f.m.view.Panel.Caption, "未接続");
     }
 }
@@ -58,15 +58,15 @@ TEST(SyslogRedial, Count255Or0AlwaysAsks) {
 TEST(SyslogRedial, BusyThenDisconnectRedialsOnce) {
     RedialMonitor f(3);
     f.Fail(BusyLine());
-    EXPECT_TRUE(f.m.s.BusySeen);
-    EXPECT_EQ(f.m.s.RedialLeft, 2);
+    EXPECT_TRUE(f.m.s.redial.BusySeen);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 2);
     f.Receive(DisconnectLine());
-    EXPECT_EQ(f.m.s.RedialLeft, 2);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 2);
     EXPECT_EQ(f.m.view.Panel.Caption, "未接続");  // the reset of the disconnect
 
     // The next dial clears the mark, so its failure redials again.
     f.Fail(DisconnectLine());
-    EXPECT_EQ(f.m.s.RedialLeft, 1);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 1);
     EXPECT_EQ(f.m.view.Panel.Caption, "接続中(2)");
 
     RedialMonitor asking(255);
@@ -83,7 +83,7 @@ TEST(SyslogRedial, NeverWithoutAPendingConnectOfThisCopy) {
         f.Receive(DisconnectLine());
         f.Receive(DisconnectLine());
         EXPECT_EQ(f.Questions(), 0u);
-        EXPECT_EQ(f.m.s.RedialLeft, count);
+        EXPECT_EQ(f.m.s.redial.RedialLeft, count);
         EXPECT_EQ(f.m.view.Panel.Caption, "未接続");
     }
 
@@ -98,14 +98,14 @@ TEST(SyslogRedial, NeverWithoutAPendingConnectOfThisCopy) {
 TEST(SyslogRedial, MultiAccountRepeatsTheIsp) {
     // In this mode the ISP the command dialled is the target, not the port.
     RedialMonitor f(255);
-    f.m.s.MultiAccount = "on";
-    f.m.s.ConnectPending = true;
-    f.m.s.ConnectedIsp = 3;
+    f.m.s.settings.MultiAccount = true;
+    f.m.s.conn.ConnectPending = true;
+    f.m.s.conn.ConnectedIsp = 3;
     f.Receive(BusyLine());
     EXPECT_EQ(f.Questions(), 1u);
 
     RedialMonitor none(255);
-    none.m.s.MultiAccount = "on";
+    none.m.s.settings.MultiAccount = true;
     none.RequestConnect(1);  // the port says nothing in this mode
     none.Receive(BusyLine());
     EXPECT_EQ(none.Questions(), 0u);
@@ -113,8 +113,8 @@ TEST(SyslogRedial, MultiAccountRepeatsTheIsp) {
 
 TEST(SyslogRedial, AnotherLineHandledWhileTheQuestionIsOpen) {
     RedialMonitor f(255);
-    f.m.s.SyslogAddTime = "off";
-    f.m.s.SyslogLineBreaks = "off";
+    f.m.s.settings.SyslogAddTime = false;
+    f.m.s.settings.SyslogLineBreaks = false;
     bool delivered = false;
     f.dialogs.whileOpen = [&] {
         if (delivered) return;
@@ -126,11 +126,11 @@ TEST(SyslogRedial, AnotherLineHandledWhileTheQuestionIsOpen) {
     EXPECT_EQ(f.Questions(), 1u);
     // The inner line was handled completely, and first; the outer one went
     // on with the fields as the inner one left them.
-    EXPECT_EQ(f.m.view.SyslogLines, (std::vector<std::string>{ConnectLine(), DisconnectLine()}));
+    EXPECT_EQ(f.m.view.Viewer.Lines, (std::vector<std::string>{ConnectLine(), DisconnectLine()}));
     EXPECT_TRUE(f.m.view.Panel.Shown);
-    EXPECT_EQ(f.m.s.ConnectedPort, 1);
-    EXPECT_EQ(f.m.s.HistoryStage, 2);
-    EXPECT_EQ(f.m.s.RedialLeft, 255);
+    EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);
+    EXPECT_EQ(f.m.s.conn.HistoryStage, 2);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 255);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fakes.h"
-#include "monitor/syslog.h"
+#include "syslog/syslog.h"
 #include "text/datetime.h"
 
 namespace rm::test {
@@ -54,8 +54,8 @@ struct SyslogMonitor : FakeMonitor {
     }
     // What a connect command of this copy leaves behind before the router answers.
     void RequestConnect(std::int16_t port) {
-        m.s.ConnectPending = true;
-        m.s.ConnectedPort = port;
+        m.s.conn.ConnectPending = true;
+        m.s.conn.ConnectedPort = port;
     }
 
     std::string History() const { return ReadFile(dir.path() / "log" / "Rmonitor.csv"); }

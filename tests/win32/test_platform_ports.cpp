@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform_ports.h"
 
 namespace rm::win {
@@ -8,7 +11,8 @@ namespace {
 TEST(Win32Net, AHostTheEndpointCannotTakeIsTellableFromOtherSendErrors) {
     TNMUDP endpoint(GetModuleHandleW(nullptr));
     endpoint.RemotePort = 45999;
-    Win32Net net({nullptr, &endpoint, nullptr});
+    Win32Net net;
+    net.Attach({nullptr, &endpoint, nullptr});
     EXPECT_THROW(net.Send(Endpoint::RV_UDP, std::string(128, 'a'), "x"), RemoteHostRejected);
     try {
         net.Send(Endpoint::RV_UDP, "0.0.0.0", "x");
@@ -21,8 +25,68 @@ TEST(Win32Net, AHostTheEndpointCannotTakeIsTellableFromOtherSendErrors) {
 }
 
 TEST(Win32Net, SendsNothingOnceTheEndpointsAreReleased) {
-    Win32Net net({nullptr, nullptr, nullptr});
-    EXPECT_NO_THROW(net.Send(Endpoint::RV_UDP, "127.0.0.1", "x"));
+    TNMUDP endpoint(GetModuleHandleW(nullptr));
+    Win32Net net;
+    net.Attach({nullptr, &endpoint, nullptr});
+    net.Detach();
+    // The endpoint would refuse this host: nothing reaches it.
+    EXPECT_NO_THROW(net.Send(Endpoint::RV_UDP, std::string(128, 'a'), "x"));
+}
+
+// A window whose program hangs when asked to close, until released.
+class HungWindow {
+public:
+    HungWindow() {
+        thread_ = std::thread([this] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+                if (msg == WM_CLOSE) {
+                    auto* self = reinterpret_cast<HungWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+                    WaitForSingleObject(self->release_, 60'000);
+                    self->handled_ = true;
+                    return 0;
+                }
+                return DefWindowProcW(hwnd, msg, wp, lp);
+            };
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"RmTestHungWindow";
+            RegisterClassW(&wc);
+            window_ = CreateWindowW(wc.lpszClassName, L"hung", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                    wc.hInstance, nullptr);
+            SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            threadId_ = GetCurrentThreadId();
+            SetEvent(ready_);
+            MSG msg;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        });
+        WaitForSingleObject(ready_, 10'000);
+    }
+    ~HungWindow() {
+        SetEvent(release_);
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+        CloseHandle(ready_);
+        CloseHandle(release_);
+    }
+    HWND window() const { return window_; }
+    bool handled() const { return handled_; }
+
+private:
+    HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> handled_{false};
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
+TEST(Win32OtherWindows, ClosingAHungWindowGivesUpInsteadOfWaitingForIt) {
+    HungWindow hung;
+    ASSERT_NE(hung.window(), nullptr);
+    Win32OtherWindows windows;
+    windows.CloseWindow(reinterpret_cast<WindowHandle>(hung.window()));
+    // Returned while the other program still hangs in its close handler.
+    EXPECT_FALSE(hung.handled());
 }
 
 }  // namespace

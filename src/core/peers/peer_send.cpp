@@ -4,13 +4,13 @@
 
 namespace rm {
 
-std::string BroadcastAddress(const MainState& s) {
-    return std::to_string(s.RouterIp1) + "." + std::to_string(s.RouterIp2) + "." +
-           std::to_string(s.RouterIp3) + ".255";
+std::string BroadcastAddress(const RouterLink& router) {
+    return std::to_string(router.RouterIp1) + "." + std::to_string(router.RouterIp2) + "." +
+           std::to_string(router.RouterIp3) + ".255";
 }
 
 void BroadcastPeerText(Monitor& m, const std::string& text) {
-    SendPeerText(m, BroadcastAddress(m.s), text);
+    SendPeerText(m, BroadcastAddress(m.s.router), text);
 }
 
 void SendPeerText(Monitor& m, const std::string& address, const std::string& text) {

@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "monitor/monitor.h"
+#include "monitor.h"
 
 namespace rm {
 
 // RouterIp1.RouterIp2.RouterIp3.255
-std::string BroadcastAddress(const MainState& s);
+std::string BroadcastAddress(const RouterLink& router);
 void BroadcastPeerText(Monitor& m, const std::string& text);
 void SendPeerText(Monitor& m, const std::string& address, const std::string& text);
 

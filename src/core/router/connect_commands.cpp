@@ -2,9 +2,10 @@
 
 #include <initializer_list>
 
-#include "monitor/display.h"
+#include "display/display.h"
 #include "peers/peer_send.h"
 #include "router/router_commands.h"
+#include "router/utility_windows.h"
 #include "text/paths.h"
 
 namespace rm {
@@ -15,8 +16,8 @@ constexpr const char* DisconnectRefused = "Routavistaの設定中は切断でき
 
 // Lets the setup utility reach the router, hidden, e.g. with " -con1".
 void RunUtility(Monitor& m, const std::string& option) {
-    const std::string& utility = m.s.UtilityPath;
-    m.ports.Programs.RunProgram(utility, "-i " + m.s.RouterAddress + option, FolderOf(utility), ShowMode::Hide);
+    const std::string& utility = m.s.settings.UtilityPath;
+    m.ports.Programs.RunProgram(utility, "-i " + m.s.settings.RouterAddress + option, FolderOf(utility), ShowMode::Hide);
 }
 
 void SetEnabled(Monitor& m, std::initializer_list<Item> items, bool enabled) {
@@ -53,7 +54,7 @@ void DialIsp(Monitor& m, int index) {
     SelectRouterIsp(m, index);
     SetRouterClock(m);
     ConnectRouterPort(m, 1);
-    m.s.ConnectedIsp = static_cast<std::uint16_t>(index + 1);
+    m.s.conn.ConnectedIsp = static_cast<std::uint16_t>(index + 1);
 }
 
 void DialPort(Monitor& m, int port) {
@@ -65,7 +66,7 @@ void DialPort(Monitor& m, int port) {
 
 void N3Click(Monitor& m) {
     ShowIdle(m);
-    if (m.s.UsePort2 || IsOn(m.s.MultiAccount)) {
+    if (m.s.settings.UsePort2 || m.s.settings.MultiAccount) {
         for (Item item : {Item::N1, Item::N2, Item::N10, Item::N11, Item::ISP3}) m.view.Menu[item].Enabled = true;
     }
     CloseDialUpWatcher(m);
@@ -73,77 +74,77 @@ void N3Click(Monitor& m) {
 
 void N1Click(Monitor& m) {
     if (!BeginConnect(m)) return;
-    if (!IsOn(m.s.NoUtility)) {
+    if (!m.s.settings.NoUtility) {
         RunUtility(m, " -con1");
-    } else if (IsOn(m.s.MultiAccount)) {
+    } else if (m.s.settings.MultiAccount) {
         // The ISP is noted before the clock is set, unlike the other two.
         SelectRouterIsp(m, 0);
-        m.s.ConnectedIsp = 1;
+        m.s.conn.ConnectedIsp = 1;
         DialPort(m, 1);
     } else {
         DialPort(m, 1);
     }
-    m.s.ConnectedPort = 1;
+    m.s.conn.ConnectedPort = 1;
     m.view.Menu[Item::N10].Enabled = false;
-    if (!IsOn(m.s.MultiAccount)) m.view.Menu[Item::N11].Enabled = false;
+    if (!m.s.settings.MultiAccount) m.view.Menu[Item::N11].Enabled = false;
 }
 
 void N10Click(Monitor& m) {
     if (!BeginConnect(m)) return;
-    if (!IsOn(m.s.NoUtility)) {
+    if (!m.s.settings.NoUtility) {
         RunUtility(m, " -con2");
-    } else if (IsOn(m.s.MultiAccount)) {
+    } else if (m.s.settings.MultiAccount) {
         DialIsp(m, 1);
     } else {
         DialPort(m, 2);
     }
     // Also in multi-account mode, where the line is port 1.
-    m.s.ConnectedPort = 2;
+    m.s.conn.ConnectedPort = 2;
     SetEnabled(m, {Item::N1, Item::N2}, false);
 }
 
 void ISP3Click(Monitor& m) {
     if (!BeginConnect(m)) return;
-    if (IsOn(m.s.NoUtility) && IsOn(m.s.MultiAccount)) DialIsp(m, 2);
-    m.s.ConnectedPort = 1;
+    if (m.s.settings.NoUtility && m.s.settings.MultiAccount) DialIsp(m, 2);
+    m.s.conn.ConnectedPort = 1;
     SetEnabled(m, {Item::N1, Item::N2, Item::N10}, false);
 }
 
 void N2Click(Monitor& m) {
     if (!BeginDisconnect(m)) return;
-    if (IsOn(m.s.NoUtility)) {
+    if (m.s.settings.NoUtility) {
         DisconnectRouterPort(m, 1);
     } else {
         RunUtility(m, " -cut1");
     }
-    m.s.ConnectedPort = 0;
-    m.s.ConnectedIsp = 0;
-    if (m.s.UsePort2) SetEnabled(m, {Item::N10, Item::N11}, true);
+    m.s.conn.ConnectedPort = 0;
+    m.s.conn.ConnectedIsp = 0;
+    if (m.s.settings.UsePort2) SetEnabled(m, {Item::N10, Item::N11}, true);
 }
 
 void N11Click(Monitor& m) {
     if (!BeginDisconnect(m)) return;
-    if (IsOn(m.s.NoUtility)) {
-        DisconnectRouterPort(m, IsOn(m.s.MultiAccount) ? 1 : 2);
+    if (m.s.settings.NoUtility) {
+        DisconnectRouterPort(m, m.s.settings.MultiAccount ? 1 : 2);
     } else {
         RunUtility(m, " -cut2");
     }
-    m.s.ConnectedPort = 0;
-    m.s.ConnectedIsp = 0;
+    m.s.conn.ConnectedPort = 0;
+    m.s.conn.ConnectedIsp = 0;
     SetEnabled(m, {Item::N1, Item::N2}, true);
 }
 
 void IP1Click(Monitor& m) {
     // The hint is the program title whenever no own address is known.
     if (m.view.Panel.Hint == AppTitle) return;
-    m.ports.Clipboard.SetText(m.s.WanAddress);
+    m.ports.Clipboard.SetText(m.s.conn.WanAddress);
 }
 
 void CloseUtilityWindows(Monitor& m) {
     // Each variant's application window, then its main window.
     for (std::size_t k = 0; k < 3; ++k) {
         for (const std::size_t i : {3 * k, 3 * k + 1}) {
-            if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(m.s.UtilityWindows[i])) {
+            if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(UtilityWindows[i])) {
                 m.ports.OtherWindows.CloseWindow(window);
             }
         }
@@ -151,8 +152,8 @@ void CloseUtilityWindows(Monitor& m) {
 }
 
 bool UtilitySettingsOpen(Monitor& m) {
-    return m.ports.OtherWindows.FindWindowByTitle(m.s.UtilityWindows[2]) != 0 ||
-           m.ports.OtherWindows.FindWindowByTitle(m.s.UtilityWindows[5]) != 0;
+    return m.ports.OtherWindows.FindWindowByTitle(UtilityWindows[2]) != 0 ||
+           m.ports.OtherWindows.FindWindowByTitle(UtilityWindows[5]) != 0;
 }
 
 }  // namespace rm

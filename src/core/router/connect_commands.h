@@ -1,7 +1,7 @@
 // Connection commands of the connect menu.
 #pragma once
 
-#include "monitor/monitor.h"
+#include "monitor.h"
 
 namespace rm {
 

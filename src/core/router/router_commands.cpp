@@ -1,7 +1,6 @@
 #include "router/router_commands.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "text/datetime.h"
 
@@ -9,7 +8,6 @@ namespace rm {
 namespace {
 
 constexpr std::size_t HeaderLength = 16;
-constexpr double MillisecondsPerDay = 86'400'000.0;
 // Keeps window messages flowing while a reply is awaited.
 constexpr int WaitSliceMilliseconds = 100;
 
@@ -27,16 +25,16 @@ std::string Datagram(unsigned type, unsigned code, std::size_t payloadLength) {
     return datagram;
 }
 
-void PutRouter(std::string& datagram, const MainState& s) {
+void PutRouter(std::string& datagram, const RouterLink& router) {
     std::size_t at = HeaderLength;
-    for (const std::uint16_t octet : {s.RouterIp1, s.RouterIp2, s.RouterIp3, s.RouterIp4}) {
+    for (const std::uint16_t octet : {router.RouterIp1, router.RouterIp2, router.RouterIp3, router.RouterIp4}) {
         datagram[at++] = static_cast<char>(octet & 0xFF);
     }
 }
 
-std::string RouterDatagram(const MainState& s, unsigned type, unsigned code, std::size_t payloadLength) {
+std::string RouterDatagram(const RouterLink& router, unsigned type, unsigned code, std::size_t payloadLength) {
     std::string datagram = Datagram(type, code, payloadLength);
-    PutRouter(datagram, s);
+    PutRouter(datagram, router);
     return datagram;
 }
 
@@ -45,7 +43,7 @@ enum class Quietly { No, Yes };
 // False when the endpoint cannot take the router's address; nothing is sent then.
 bool Send(Monitor& m, const std::string& datagram, Quietly quietly = Quietly::No) {
     try {
-        m.ports.Net.Send(Endpoint::RV_UDP, m.s.RouterAddress, datagram);
+        m.ports.Net.Send(Endpoint::RV_UDP, m.s.settings.RouterAddress, datagram);
     } catch (const RemoteHostRejected&) {
         if (quietly == Quietly::No) m.ports.Dialogs.ShowMessage("IPアドレスの割り当てに失敗しました");
         return false;
@@ -54,24 +52,23 @@ bool Send(Monitor& m, const std::string& datagram, Quietly quietly = Quietly::No
 }
 
 // Lets other events run until arrived() holds or the time is up. arrived()
-// reads the state afresh each pass: the handlers run meanwhile change it.
+// reads the state afresh each pass: the handlers run meanwhile change it. The
+// wait is measured on the monotonic clock: setting the router's clock, or
+// the user's, must not end it early.
 template <class Arrived>
 bool AwaitReply(Monitor& m, Arrived arrived) {
-    DateTime start = m.ports.Clock.Now();
+    const std::int64_t start = m.ports.Clock.MonotonicMilliseconds();
     while (!arrived()) {
-        const DateTime now = m.ports.Clock.Now();
-        // Local time set back: measure from there.
-        if (now < start) start = now;
-        const double elapsed = (now - start) * MillisecondsPerDay;
+        const std::int64_t elapsed = m.ports.Clock.MonotonicMilliseconds() - start;
         if (elapsed >= ReplyWaitMilliseconds) return false;
-        const double remaining = std::ceil(ReplyWaitMilliseconds - elapsed);
-        m.ports.Events.ProcessEvents(static_cast<int>(std::clamp(remaining, 1.0, double{WaitSliceMilliseconds})));
+        const auto remaining = static_cast<int>(ReplyWaitMilliseconds - elapsed);
+        m.ports.Events.ProcessEvents(std::clamp(remaining, 1, WaitSliceMilliseconds));
     }
     return true;
 }
 
 bool AwaitAcknowledgement(Monitor& m) {
-    return AwaitReply(m, [&m] { return m.s.CommandAcknowledged; });
+    return AwaitReply(m, [&m] { return m.s.router.CommandAcknowledged; });
 }
 
 // Byte i of the reply as 0..255, or -1 past its end.
@@ -81,23 +78,23 @@ int ByteAt(std::string_view reply, std::size_t i) {
 
 }  // namespace
 
-std::string ClockDatagram(const MainState& s, DateTime now) {
+std::string ClockDatagram(const RouterLink& router, DateTime now) {
     const CivilTime t = DecodeDateTime(now);
-    std::string datagram = RouterDatagram(s, 0x0040, 0x410B, 10);
+    std::string datagram = RouterDatagram(router, 0x0040, 0x410B, 10);
     Put16(datagram, 20, static_cast<unsigned>(t.Hour));
     Put16(datagram, 22, static_cast<unsigned>(t.Minute));
     Put16(datagram, 24, static_cast<unsigned>(t.Second));
     return datagram;
 }
 
-std::string IspQueryDatagram(const MainState& s) { return RouterDatagram(s, 0x0003, 0x0164, 8); }
+std::string IspQueryDatagram(const RouterLink& router) { return RouterDatagram(router, 0x0003, 0x0164, 8); }
 
-std::string ConnectPortDatagram(const MainState& s, int port) {
-    return RouterDatagram(s, 0x0002, 0x0169 + static_cast<unsigned>(port), 4);
+std::string ConnectPortDatagram(const RouterLink& router, int port) {
+    return RouterDatagram(router, 0x0002, 0x0169 + static_cast<unsigned>(port), 4);
 }
 
-std::string DisconnectPortDatagram(const MainState& s, int port) {
-    return RouterDatagram(s, 0x0002, 0x0167 + static_cast<unsigned>(port), 4);
+std::string DisconnectPortDatagram(const RouterLink& router, int port) {
+    return RouterDatagram(router, 0x0002, 0x0167 + static_cast<unsigned>(port), 4);
 }
 
 std::string SelectIspDatagram(int index) {
@@ -107,36 +104,36 @@ std::string SelectIspDatagram(int index) {
 }
 
 bool SetRouterClock(Monitor& m) {
-    if (!Send(m, ClockDatagram(m.s, m.ports.Clock.Now()))) return false;
+    if (!Send(m, ClockDatagram(m.s.router, m.ports.Clock.Now()))) return false;
     // Reset after the send: an acknowledgement that came before is stale.
-    m.s.CommandAcknowledged = false;
+    m.s.router.CommandAcknowledged = false;
     if (AwaitAcknowledgement(m)) return true;
     m.ports.Dialogs.ShowMessage("時間設定に失敗しました");
     return false;
 }
 
 std::uint16_t QueryRouterIsp(Monitor& m) {
-    if (!Send(m, IspQueryDatagram(m.s), Quietly::Yes)) return 0;
-    m.s.ReportedIsp = NoIspReported;
-    return AwaitReply(m, [&m] { return m.s.ReportedIsp != NoIspReported; }) ? m.s.ReportedIsp : 0;
+    if (!Send(m, IspQueryDatagram(m.s.router), Quietly::Yes)) return 0;
+    m.s.router.ReportedIsp = NoIspReported;
+    return AwaitReply(m, [&m] { return m.s.router.ReportedIsp != NoIspReported; }) ? m.s.router.ReportedIsp : 0;
 }
 
-bool ConnectRouterPort(Monitor& m, int port) { return Send(m, ConnectPortDatagram(m.s, port)); }
+bool ConnectRouterPort(Monitor& m, int port) { return Send(m, ConnectPortDatagram(m.s.router, port)); }
 
 bool DisconnectRouterPort(Monitor& m, int port) {
     // The address goes into the datagram as bytes: a number over 255 cannot.
-    for (const std::uint16_t octet : {m.s.RouterIp1, m.s.RouterIp2, m.s.RouterIp3, m.s.RouterIp4}) {
+    for (const std::uint16_t octet : {m.s.router.RouterIp1, m.s.router.RouterIp2, m.s.router.RouterIp3, m.s.router.RouterIp4}) {
         if (octet > 255) {
             m.ports.Dialogs.ShowMessage("RV4のIPアドレス指定に失敗しました");
             return false;
         }
     }
-    return Send(m, DisconnectPortDatagram(m.s, port));
+    return Send(m, DisconnectPortDatagram(m.s.router, port));
 }
 
 bool SelectRouterIsp(Monitor& m, int index) {
     if (!Send(m, SelectIspDatagram(index))) return false;
-    m.s.CommandAcknowledged = false;
+    m.s.router.CommandAcknowledged = false;
     if (AwaitAcknowledgement(m)) return true;
     m.ports.Dialogs.ShowMessage("ISPの切り替えに失敗しました");
     return false;
@@ -147,18 +144,18 @@ void RV_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view reply) {
     constexpr int Acknowledges = 0x81;
     switch (NumberBytes) {
     case 18:
-        if (ByteAt(reply, 16) == 0 && ByteAt(reply, 17) == 0) m.s.CommandAcknowledged = true;
+        if (ByteAt(reply, 16) == 0 && ByteAt(reply, 17) == 0) m.s.router.CommandAcknowledged = true;
         break;
     case 56:
     case 20:
     case 13:
-        if (ByteAt(reply, 4) == Acknowledges) m.s.CommandAcknowledged = true;
+        if (ByteAt(reply, 4) == Acknowledges) m.s.router.CommandAcknowledged = true;
         break;
     case 184:
-        if (const int isp = ByteAt(reply, 29); isp >= 0) m.s.ReportedIsp = static_cast<std::uint16_t>(isp + 1);
+        if (const int isp = ByteAt(reply, 29); isp >= 0) m.s.router.ReportedIsp = static_cast<std::uint16_t>(isp + 1);
         break;
     case 372:
-        if (const int isp = ByteAt(reply, 43); isp >= 0) m.s.ReportedIsp = static_cast<std::uint16_t>(isp + 1);
+        if (const int isp = ByteAt(reply, 43); isp >= 0) m.s.router.ReportedIsp = static_cast<std::uint16_t>(isp + 1);
         break;
     default: break;
     }

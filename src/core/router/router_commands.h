@@ -6,16 +6,16 @@
 #include <string>
 #include <string_view>
 
-#include "monitor/monitor.h"
+#include "monitor.h"
 
 namespace rm {
 
 // The datagrams byte for byte. The router is named by RouterIp1..4, the low
 // byte of each.
-std::string ClockDatagram(const MainState& s, DateTime now);
-std::string IspQueryDatagram(const MainState& s);
-std::string ConnectPortDatagram(const MainState& s, int port);
-std::string DisconnectPortDatagram(const MainState& s, int port);
+std::string ClockDatagram(const RouterLink& router, DateTime now);
+std::string IspQueryDatagram(const RouterLink& router);
+std::string ConnectPortDatagram(const RouterLink& router, int port);
+std::string DisconnectPortDatagram(const RouterLink& router, int port);
 std::string SelectIspDatagram(int index);
 
 // How long a command waits for the router's reply. Other events run

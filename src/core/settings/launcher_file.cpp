@@ -3,9 +3,10 @@
 #include <array>
 #include <vector>
 
-#include "settings/file_replace.h"
 #include "settings/positional_text.h"
+#include "text/file_replace.h"
 #include "text/chars.h"
+#include "text/files.h"
 
 namespace rm {
 namespace {
@@ -29,14 +30,14 @@ constexpr std::array<std::string LaunchEntry::*, 6> EntryFields{
 
 }  // namespace
 
-bool ApplyLauncherText(MainState& s, std::string_view bytes) {
+bool ApplyLauncherText(LaunchEntries& entries, std::string_view bytes) {
     const std::vector<std::string> lines = LinesOf(bytes, LauncherLineCount);
     if (tleft(lines[0], LauncherMarkLength) != LauncherMark) return true;
     const auto version = HeaderVersion(lines[0], LauncherHeaderLength);
     if (!version) return false;
     const std::size_t fieldCount = *version <= LastFiveFieldVersion ? 5 : 6;
     std::size_t line = 1;
-    for (LaunchEntry& entry : s.LaunchEntries) {
+    for (LaunchEntry& entry : entries) {
         for (std::size_t k = 0; k < fieldCount; ++k) entry.*EntryFields[k] = lines[line++];
         if (fieldCount == 5) entry.CloseOnDisconnect = OffText;
     }
@@ -45,21 +46,23 @@ bool ApplyLauncherText(MainState& s, std::string_view bytes) {
 
 void ReadLauncherFile(Monitor& m) {
     const auto bytes = ReadFileBytes(m.s.AppDir / LauncherFileName);
-    if (bytes && !ApplyLauncherText(m.s, *bytes)) m.ports.Dialogs.ShowMessage(DamagedMessage);
+    if (bytes && !ApplyLauncherText(m.s.launcher.LaunchEntries, *bytes)) m.ports.Dialogs.ShowMessage(DamagedMessage);
 }
 
-std::string LauncherFileText(const MainState& s) {
+std::string LauncherFileText(const LaunchEntries& entries, const std::string& versionText) {
     std::vector<std::string> lines;
     lines.reserve(LauncherLineCount);
-    lines.push_back(LauncherHeader + s.VersionText);
-    for (const LaunchEntry& entry : s.LaunchEntries) {
+    lines.push_back(LauncherHeader + versionText);
+    for (const LaunchEntry& entry : entries) {
         for (const auto field : EntryFields) lines.push_back(entry.*field);
     }
     return FileTextOf(lines);
 }
 
 void WriteLauncherFile(Monitor& m) {
-    if (!ReplaceFileContents(m.s.AppDir / LauncherFileName, LauncherFileText(m.s))) {
+    const auto file = m.s.AppDir / LauncherFileName;
+    if (!ReplaceFileContents(file, LauncherFileText(m.s.launcher.LaunchEntries, m.s.VersionText))) {
+        m.ports.Diagnostics.Log("launcher file not replaced: " + PathText(file));
         m.ports.Dialogs.ShowMessage(SaveFailedMessage);
     }
 }

@@ -1,12 +1,15 @@
 // The launcher file RVlaunch.ini: six entries of six texts.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
-#include "monitor/monitor.h"
+#include "monitor.h"
 
 namespace rm {
+
+using LaunchEntries = std::array<LaunchEntry, 6>;
 
 inline constexpr const char* LauncherFileName = "RVlaunch.ini";
 
@@ -14,10 +17,10 @@ inline constexpr const char* LauncherFileName = "RVlaunch.ini";
 // program is ignored; one whose version is not a number is reported.
 void ReadLauncherFile(Monitor& m);
 // The same for the bytes of such a file; false when its version is not a number.
-bool ApplyLauncherText(MainState& s, std::string_view bytes);
+bool ApplyLauncherText(LaunchEntries& entries, std::string_view bytes);
 
 // The file's bytes for the running state.
-std::string LauncherFileText(const MainState& s);
+std::string LauncherFileText(const LaunchEntries& entries, const std::string& versionText);
 // Replaces AppDir/RVlaunch.ini; a failure is reported with a message.
 void WriteLauncherFile(Monitor& m);
 

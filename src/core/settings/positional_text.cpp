@@ -2,26 +2,11 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 #include "text/chars.h"
 #include "text/cp932.h"
 
 namespace rm {
-
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open()) return std::nullopt;
-    try {
-        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad()) return std::nullopt;
-        return bytes;
-    } catch (const std::ios_base::failure&) {
-        // libstdc++ reports a read error (a folder of that name) this way.
-        return std::nullopt;
-    }
-}
 
 std::vector<std::string> LinesOf(std::string_view bytes, std::size_t count) {
     std::vector<std::string> lines;

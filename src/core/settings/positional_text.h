@@ -2,16 +2,12 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace rm {
-
-// The whole file; nothing when it cannot be opened or read.
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);
 
 // The first count lines of a file's bytes, as UTF-8; lines missing at the end
 // read as empty. A line ends at CR LF, LF or a lone CR.

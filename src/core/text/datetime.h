@@ -3,9 +3,10 @@
 
 #include <string>
 
-#include "monitor/state.h"
-
 namespace rm {
+
+// Local date-time: days since 1899-12-30, the fraction being the time of day.
+using DateTime = double;
 
 struct CivilTime {
     int Year = 1899, Month = 12, Day = 30;

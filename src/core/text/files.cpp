@@ -1,8 +1,28 @@
 #include "text/files.h"
 
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace rm {
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) return std::nullopt;
+    try {
+        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (in.bad()) return std::nullopt;
+        return bytes;
+    } catch (const std::ios_base::failure&) {
+        // libstdc++ reports a read error (a folder of that name) this way.
+        return std::nullopt;
+    }
+}
+
+std::string PathText(const std::filesystem::path& file) {
+    const std::u8string name = file.u8string();
+    return std::string(name.begin(), name.end());
+}
 
 void SetWritable(const std::filesystem::path& file, bool writable) {
     std::error_code ignored;

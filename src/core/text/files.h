@@ -2,8 +2,16 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace rm {
+
+// A path as UTF-8 text, for messages and the diagnostic log.
+std::string PathText(const std::filesystem::path& file);
+
+// The whole file; nothing when it cannot be opened or read.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);
 
 // On Windows the write permission is the inverse of the read-only attribute.
 // Silent when the file is missing or the change fails.

@@ -1,0 +1,54 @@
+#include "app/commands.h"
+
+#include "router/connect_commands.h"
+#include "settings/settings_file.h"
+
+namespace rm {
+
+void Exit1Click(Monitor& m) { m.view.ExitRequested = true; }
+
+void syslog1Click(Monitor& m) {
+    m.view.Viewer.Shown = true;
+    ++m.view.Viewer.Raised;
+}
+
+void help_n1Click(Monitor& m) { m.ports.Programs.OpenHelp(m.s.AppDir / "RMonitor.hlp"); }
+
+void openver_n1Click(Monitor& m) {
+    // Disabled while open, so at most one about window exists.
+    m.view.Menu[Item::openver_n1].Enabled = false;
+    try {
+        m.ports.Dialogs.ShowAbout();
+    } catch (...) {
+        m.view.Menu[Item::openver_n1].Enabled = true;
+        throw;
+    }
+    m.view.Menu[Item::openver_n1].Enabled = true;
+}
+
+void N13Click(Monitor&) {}
+
+void Panel1Dragged(Monitor& m, int left, int top) {
+    m.s.panel = {left, top};
+    SaveAllSettings(m);
+}
+
+void MenuClick(Monitor& m, Item item) {
+    switch (item) {
+    case Item::Exit1: Exit1Click(m); break;
+    case Item::syslog1: syslog1Click(m); break;
+    case Item::help_n1: help_n1Click(m); break;
+    case Item::openver_n1: openver_n1Click(m); break;
+    case Item::N13: N13Click(m); break;
+    case Item::N1: N1Click(m); break;
+    case Item::N2: N2Click(m); break;
+    case Item::N10: N10Click(m); break;
+    case Item::N11: N11Click(m); break;
+    case Item::ISP3: ISP3Click(m); break;
+    case Item::N3: N3Click(m); break;
+    case Item::IP1: IP1Click(m); break;
+    default: break;
+    }
+}
+
+}  // namespace rm

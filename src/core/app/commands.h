@@ -1,0 +1,20 @@
+// Menu commands of the two popup menus.
+#pragma once
+
+#include "monitor.h"
+
+namespace rm {
+
+// Performs the click of a menu item, as the user or the program's own rules do.
+void MenuClick(Monitor& m, Item item);
+
+void Exit1Click(Monitor& m);
+void syslog1Click(Monitor& m);
+void help_n1Click(Monitor& m);
+void openver_n1Click(Monitor& m);
+void N13Click(Monitor& m);
+
+// The user dragged the panel to a new place: store it at once.
+void Panel1Dragged(Monitor& m, int left, int top);
+
+}  // namespace rm

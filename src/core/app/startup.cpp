@@ -1,0 +1,93 @@
+#include "app/startup.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "launcher/launch_menu.h"
+#include "peers/peer_send.h"
+#include "settings/launcher_file.h"
+#include "settings/settings_file.h"
+#include "text/numbers.h"
+
+namespace rm {
+
+std::optional<std::array<std::uint16_t, 4>> SplitAddress(const std::string& address) {
+    std::array<std::uint16_t, 4> parts{};
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::size_t dot = i < 3 ? address.find('.', start) : address.size();
+        if (dot == std::string::npos) return std::nullopt;
+        const auto value = StrToInt(std::string_view(address).substr(start, dot - start));
+        if (!value) return std::nullopt;
+        parts[i] = static_cast<std::uint16_t>(*value);
+        start = dot + 1;
+    }
+    return parts;
+}
+
+void ApplyRouterAddress(Monitor& m) {
+    auto parts = SplitAddress(m.s.settings.RouterAddress);
+    if (!parts) {
+        m.ports.Dialogs.ShowMessage("RV4のIPアドレス指定に失敗したのでデフォルト値を設定しました");
+        parts = {192, 168, 0, 1};
+    }
+    m.s.router.RouterIp1 = (*parts)[0];
+    m.s.router.RouterIp2 = (*parts)[1];
+    m.s.router.RouterIp3 = (*parts)[2];
+    m.s.router.RouterIp4 = (*parts)[3];
+}
+
+void ApplyConnectMenuShape(Monitor& m) {
+    Menus& menu = m.view.Menu;
+    menu[Item::ISP3].Caption = m.s.settings.IspNames[2] + " 接続";
+    if (m.s.settings.UsePort2) {
+        menu[Item::N1].Caption = "ポート1接続";
+        menu[Item::N2].Caption = "ポート1切断";
+        menu[Item::N10].Visible = menu[Item::N11].Visible = menu[Item::N12].Visible = true;
+    }
+    if (m.s.settings.MultiAccount) {
+        m.s.settings.UsePort2 = false;
+        menu[Item::N1].Caption = m.s.settings.IspNames[0] + " 接続";
+        menu[Item::N2].Visible = false;
+        menu[Item::N9].Visible = false;
+        menu[Item::N10].Caption = m.s.settings.IspNames[1] + " 接続";
+        menu[Item::ISP3].Visible = true;
+        menu[Item::N11].Caption = "切断";
+        menu[Item::N10].Visible = menu[Item::N11].Visible = menu[Item::N12].Visible = true;
+    }
+}
+
+void FormCreate(Monitor& m) {
+    MainState& s = m.s;
+    const std::filesystem::path appDir = s.AppDir;
+    s = MainState{};
+    s.AppDir = appDir;
+    m.view = ViewModel{};
+
+    std::error_code ignored;
+    std::filesystem::create_directory(s.AppDir / "log", ignored);
+    std::filesystem::create_directory(s.AppDir / "syslog", ignored);
+
+    const bool haveSettings = std::filesystem::exists(s.AppDir / SettingsFileName, ignored);
+    if (!haveSettings) m.ports.Dialogs.ShowMessage(FirstRunMessage);
+    m.view.Menu[Item::RMV].Visible = std::filesystem::exists(s.AppDir / "RMView.exe", ignored);
+    if (haveSettings) ReadSettingsFile(m);
+
+    if (std::filesystem::exists(s.AppDir / LauncherFileName, ignored)) ReadLauncherFile(m);
+    RefreshLaunchMenu(m);
+    ApplyConnectMenuShape(m);
+    m.view.Menu[Item::syslog1].Visible = IsOn(s.settings.SyslogEnabled);
+    ApplyRouterAddress(m);
+    BroadcastPeerText(m, s.settings.MasterMode ? "RMonitor Master Connected" : "RMonitor Master Check");
+}
+
+void FormCloseQuery(Monitor& m) {
+    SaveAllSettings(m);
+    if (m.s.settings.MasterMode) BroadcastPeerText(m, "RMonitor Master DisConnected");
+    for (ProcessHandle& handle : m.s.launcher.LaunchProcesses) {
+        if (handle != 0) m.ports.Programs.CloseProcessHandle(handle);
+        handle = 0;
+    }
+}
+
+}  // namespace rm

@@ -1,0 +1,71 @@
+#include "display/display.h"
+
+#include "text/paths.h"
+
+namespace rm {
+namespace {
+
+constexpr const char* DialUpWatcherTitle = "Dial-Up Watcher";
+constexpr int DialUpWatcherLooks = 21;
+constexpr int DialUpWatcherLookPause = 100;
+constexpr int DialUpWatcherSettle = 600;
+
+// Starts the tool beside the connection and gives its window time to appear;
+// a tool that never shows up costs only the waits.
+void StartDialUpWatcher(Monitor& m) {
+    const std::string folder = FolderOf(m.s.settings.DialUpWatcherPath);
+    m.ports.Programs.RunProgram(folder + "DWATCH32.EXE", "", folder, ShowMode::Show);
+    for (int look = 0; look < DialUpWatcherLooks; ++look) {
+        if (m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle) != 0) break;
+        m.ports.Events.Sleep(DialUpWatcherLookPause);
+    }
+    m.s.conn.DialUpWatcherLaunched = true;
+    m.ports.Events.Sleep(DialUpWatcherSettle);
+}
+
+}  // namespace
+
+void ShowConnected(Monitor& m) {
+    m.view.Panel.Shown = true;
+    m.view.Tray.Icon = TrayIconKind::Connected;
+    MenuItem& n4 = m.view.Menu[Item::N4];
+    n4.Enabled = true;
+    n4.Checked = false;
+    m.s.launcher.LaunchPending = true;
+    m.s.conn.SoundAfterPending = true;
+    m.s.conn.ConnectRequestedAt = m.ports.Clock.Now();
+    m.s.conn.ConnectPending = true;
+    if (m.s.settings.UseDialUpWatcher && m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle) == 0) {
+        StartDialUpWatcher(m);
+    }
+}
+
+void ShowIdle(Monitor& m) {
+    m.view.Panel.Caption = "未接続";
+    m.view.Tray.Icon = TrayIconKind::Program;
+    MenuItem& n4 = m.view.Menu[Item::N4];
+    n4.Enabled = false;
+    n4.Checked = false;
+    m.view.Panel.Colour = FontColour::WindowText;
+    m.s.conn.Online = false;
+    m.view.Panel.Shown = false;
+    m.s.conn.ConnectedPort = 0;
+    m.s.conn.ConnectedIsp = 0;
+    m.view.Menu[Item::N1].Enabled = true;
+    m.view.Menu[Item::N2].Enabled = true;
+    m.view.Tray.Tip = AppTitle;
+    m.view.Panel.Hint = AppTitle;
+    m.view.Menu[Item::IP1].Enabled = false;
+    m.s.conn.ConnectPending = false;
+}
+
+void CloseDialUpWatcher(Monitor& m) {
+    // A copy whose setting was switched off meanwhile keeps the mark.
+    if (!m.s.conn.DialUpWatcherLaunched || !m.s.settings.UseDialUpWatcher) return;
+    if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle)) {
+        m.ports.OtherWindows.CloseWindow(window);
+    }
+    m.s.conn.DialUpWatcherLaunched = false;
+}
+
+}  // namespace rm

@@ -1,0 +1,16 @@
+// The whole program state, its view and the platform it runs on.
+#pragma once
+
+#include "state/state.h"
+#include "state/view.h"
+#include "ports.h"
+
+namespace rm {
+
+struct Monitor {
+    MainState s;
+    ViewModel view;
+    Ports& ports;
+};
+
+}  // namespace rm

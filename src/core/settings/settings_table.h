@@ -1,0 +1,54 @@
+// Every setting of RMonitor.ini, listed once: its pair number, label line,
+// name, and how its value is read from and written to the file. The
+// defaults are those of Settings; the reader, the writer and the test tools
+// all go through this table.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "state/state.h"
+
+namespace rm {
+
+// The part of the state the file keeps.
+struct StoredSettings {
+    Settings& settings;
+    PanelPosition& panel;
+};
+
+struct ConstStoredSettings {
+    const Settings& settings;
+    const PanelPosition& panel;
+};
+
+enum class ValueKind {
+    Text,    // taken as it is
+    OnOff,   // exactly "on" counts as on
+    Number,  // a value that is not a decimal integer ends the reading
+    Unused,  // always an empty line; never read
+};
+
+struct SettingRow {
+    int Pair;
+    const char* Label;
+    const char* Name;
+    ValueKind Kind;
+    // Applies a value line; false when it ends the reading.
+    bool (*Read)(StoredSettings to, const std::string& value);
+    std::string (*Write)(ConstStoredSettings from);
+};
+
+inline constexpr int SettingPairCount = 34;
+
+// In file order.
+extern const std::array<SettingRow, SettingPairCount> SettingsTable;
+
+// The pairs in the order their values are applied, which decides what a
+// damaged file still sets. Pairs 32 to 34 follow only from version 2.01.
+inline constexpr std::array<int, 30> MainPairReadOrder{
+    1, 2, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 10, 26, 27, 28, 29, 30, 31,
+};
+inline constexpr int FirstNamePair = 32;
+
+}  // namespace rm

@@ -1,0 +1,136 @@
+// The program's shared fields: every setting and all connection state, as
+// plain data grouped by concern. Names are the program's own.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "text/datetime.h"
+
+namespace rm {
+
+// Opaque platform handles (a window or a process), 0 = none.
+using WindowHandle = std::uintptr_t;
+using ProcessHandle = std::uintptr_t;
+
+inline constexpr const char* OnText = "on";
+inline constexpr const char* OffText = "off";
+
+// Only the exact, case-sensitive "on" counts as on.
+inline bool IsOn(const std::string& value) { return value == OnText; }
+
+inline constexpr const char* AppTitle = "Routavista Monitor";
+
+// What RMonitor.ini keeps. On/off values are bools; SyslogEnabled stays text
+// because the settings dialog changes it only from exactly "on" or "off".
+struct Settings {
+    std::string UtilityPath = "C:\\Program Files\\Qorvalabs\\Routavista\\DAZera.exe";
+    std::string RouterAddress = "192.168.0.1";
+    bool AutoConnect = false;
+    std::string ConnectTime = "00:00";
+    bool AutoDisconnect = false;
+    std::string DisconnectTime = "00:00";
+    std::string ConnectTimeout = "60";
+    bool UsePort2 = false;
+    bool SyslogSimple = true;
+    bool SyslogAddTime = true;
+    bool SyslogAutoSave = false;
+    bool UseDialUpWatcher = false;
+    std::string DialUpWatcherPath;
+    std::array<std::string, 3> DialUpWatcherNames{};  // 1..3 at index 0..2
+    std::string ConnectSound, DisconnectSound;
+    std::string SyslogEnabled = OnText;
+    bool SyslogLineBreaks = true;
+    bool TraySwap = false;
+    std::string SoundAfterMinutes = "30";
+    std::string SoundAfterFile;
+    bool NoUtility = true;
+    bool MultiAccount = false;
+    bool MasterMode = false;
+    std::string NickName;
+    std::uint16_t RedialCount = 255;
+    std::array<std::string, 3> IspNames{"ISP1", "ISP2", "ISP3"};
+};
+
+// Where the panel was put; saved with the settings.
+struct PanelPosition {
+    int Left = 0, Top = 0;
+};
+
+// The router as the command datagrams address it, and what it last replied.
+struct RouterLink {
+    std::uint16_t RouterIp1 = 0, RouterIp2 = 0, RouterIp3 = 0, RouterIp4 = 0;
+    bool CommandAcknowledged = false;
+    std::uint16_t ReportedIsp = 0;
+};
+
+struct Connection {
+    bool Online = false;
+    DateTime OnlineSince = 0;
+    std::int16_t ConnectedPort = 0;
+    std::uint16_t ConnectedIsp = 0;
+    bool ConnectPending = false;
+    DateTime ConnectRequestedAt = 0;
+    std::string HistoryRecord;
+    std::int16_t HistoryStage = 0;
+    std::string DialledNumber;
+    std::string WanAddress;
+    bool SoundAfterPending = true;
+    bool DialUpWatcherStarted = false;
+    bool DialUpWatcherLaunched = false;
+};
+
+struct Redial {
+    std::uint16_t RedialLeft = 0;
+    bool BusySeen = false;
+};
+
+// The scheduled connect and disconnect may each fire again once armed.
+struct Schedule {
+    bool ConnectArmed = true, DisconnectArmed = true;
+};
+
+// What the last scan of other programs' windows found.
+struct WindowWatch {
+    std::string DownloadMarks;
+    bool NifTermOnline = false;
+};
+
+struct LaunchEntry {
+    std::string Title, ProgramFile, Arguments, WorkFolder, StartOnConnect, CloseOnDisconnect;
+};
+
+struct Launcher {
+    std::array<LaunchEntry, 6> LaunchEntries{};
+    std::array<WindowHandle, 6> LaunchWindows{};
+    std::array<ProcessHandle, 6> LaunchProcesses{};
+    std::array<LaunchEntry, 6> LaunchDraft{};
+    WindowHandle FoundWindow = 0;
+    bool LaunchPending = false;
+};
+
+struct Peers {
+    std::string MasterAddress;
+    bool MasterAtConnect = false;
+    std::array<std::string, 256> PcNames{};
+    bool MemoReceiving = false, LogReceiving = false;
+    std::int32_t LogLineCount = 0;
+};
+
+struct MainState {
+    std::filesystem::path AppDir;
+    std::string VersionText = "2.04";
+    Settings settings;
+    PanelPosition panel;
+    RouterLink router;
+    Connection conn;
+    Redial redial;
+    Schedule schedule;
+    WindowWatch watch;
+    Launcher launcher;
+    Peers peers;
+};
+
+}  // namespace rm

@@ -1,0 +1,253 @@
+#include "syslog/syslog.h"
+
+#include <algorithm>
+#include <string>
+
+#include "display/display.h"
+#include "syslog/history_file.h"
+#include "syslog/syslog_file.h"
+#include "router/connect_commands.h"
+#include "router/router_commands.h"
+#include "launcher/launcher_steps.h"
+#include "text/cp932.h"
+#include "text/datetime.h"
+#include "text/paths.h"
+
+namespace rm {
+namespace {
+
+constexpr std::string_view SevenBlanks = "       ";
+constexpr std::string_view OwnAddressPhrase = "IPCP UP. My IP=";
+constexpr int DialUpWatcherStopWait = 500;
+constexpr const char* RedialQuestion = "接続を確立できませんでした。\r　 　再接続しますか？ 　　　";
+constexpr const char* RedialCaption = "Routavysta Monitor";
+
+// yyyy/mm/dd, the separator, hh:nn:ss.
+std::string DateTimeText(DateTime when, char between) {
+    const CivilTime t = DecodeDateTime(when);
+    return DateText(t, '/') + between + TimeText(t);
+}
+
+// Printable ASCII and DEL only: tabs, line ends and Japanese text never
+// reach the phrase tests.
+std::string CleanLine(std::string_view raw) {
+    std::string clean(raw.size(), '\0');
+    const auto end = std::copy_if(raw.begin(), raw.end(), clean.begin(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte <= 0x7F;
+    });
+    clean.erase(end, clean.end());
+    return clean;
+}
+
+bool Has(std::string_view line, std::string_view phrase) { return line.find(phrase) != std::string_view::npos; }
+
+std::string_view WithoutLeadingBlanks(std::string_view text) {
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    return text;
+}
+
+void TellDialUpWatcher(Monitor& m, const std::string& parameters) {
+    const std::string& program = m.s.settings.DialUpWatcherPath;
+    m.ports.Programs.RunProgram(program, parameters, FolderOf(program), ShowMode::Show);
+}
+
+void StartRecord(MainState& s, bool port1, const std::string& stamp) {
+    s.conn.HistoryRecord = s.VersionText + (port1 ? ",Port1," : ",Port2,") + stamp;
+    s.conn.HistoryStage = 1;
+}
+
+void ReportSpeed(Monitor& m, std::string_view line) {
+    // Skips "<--: CONNECT" or "<--: CARRIER", both twelve characters.
+    const std::size_t start = line.find("<--: ") + 12;
+    const std::string_view rest = WithoutLeadingBlanks(line.substr(std::min(start, line.size())));
+    const std::string_view digits = rest.substr(0, rest.find_first_not_of("0123456789"));
+    if (!digits.empty()) m.view.Tray.Tip = std::string(digits) + "bpsで接続中";
+}
+
+void Dial(Monitor& m, std::string_view line, bool port1, const std::string& stamp) {
+    MainState& s = m.s;
+    s.conn.Online = true;
+    s.conn.OnlineSince = m.ports.Clock.Now();
+    // A dial that never connected keeps the record and its first start time.
+    if (s.conn.HistoryStage == 0) StartRecord(s, port1, stamp);
+    std::string number(SevenBlanks);
+    for (const char c : line.substr(line.find("ATD"))) {
+        if (c >= '0' && c <= '?') number += c;
+    }
+    s.conn.DialledNumber = number.substr(number.size() - SevenBlanks.size());
+    s.redial.BusySeen = false;
+}
+
+void ConnectedOnPort1(Monitor& m) {
+    MainState& s = m.s;
+    Menus& menu = m.view.Menu;
+    s.conn.ConnectedPort = 1;
+    if (s.settings.MultiAccount) {
+        for (Item item : {Item::N10, Item::N1, Item::ISP3}) menu[item].Enabled = false;
+        if (s.conn.ConnectedIsp == 0) s.conn.ConnectedIsp = QueryRouterIsp(m);
+    } else {
+        for (Item item : {Item::N10, Item::N11}) menu[item].Enabled = false;
+    }
+    if (s.conn.ConnectedIsp != 0) {
+        const std::string isp = "ISP" + std::to_string(s.conn.ConnectedIsp);
+        std::string& tip = m.view.Tray.Tip;
+        tip = tip != AppTitle ? isp + "に " + tip : isp + "に接続中";
+    }
+    if (!s.settings.UseDialUpWatcher) return;
+    if (s.settings.MultiAccount) {
+        if (s.conn.ConnectedIsp == 0) s.conn.ConnectedIsp = QueryRouterIsp(m);
+        if (s.conn.ConnectedIsp >= 1 && s.conn.ConnectedIsp <= 3) TellDialUpWatcher(m, s.settings.DialUpWatcherNames[s.conn.ConnectedIsp - 1]);
+    } else {
+        TellDialUpWatcher(m, s.settings.DialUpWatcherNames[0]);
+    }
+    s.conn.DialUpWatcherStarted = true;
+}
+
+void ConnectedOnPort2(Monitor& m) {
+    MainState& s = m.s;
+    s.conn.ConnectedPort = 2;
+    m.view.Menu[Item::N1].Enabled = false;
+    m.view.Menu[Item::N2].Enabled = false;
+    if (!s.settings.UseDialUpWatcher) return;
+    TellDialUpWatcher(m, s.settings.DialUpWatcherNames[1]);
+    s.conn.DialUpWatcherStarted = true;
+}
+
+void Connect(Monitor& m, bool port1, const std::string& stamp) {
+    MainState& s = m.s;
+    s.redial.RedialLeft = s.settings.RedialCount;
+    if (!s.peers.MasterAddress.empty()) s.peers.MasterAtConnect = true;
+    if (!s.conn.Online) {
+        s.conn.Online = true;
+        s.conn.OnlineSince = m.ports.Clock.Now();
+        if (s.conn.HistoryStage == 0) StartRecord(s, port1, stamp);
+        s.conn.DialledNumber = SevenBlanks;
+    }
+    ShowConnected(m);
+    s.conn.ConnectPending = false;
+    if (s.conn.HistoryStage == 1) {
+        s.conn.HistoryRecord += "," + stamp;
+        s.conn.HistoryStage = 2;
+    }
+    if (!s.settings.ConnectSound.empty()) m.ports.Sound.PlayWave(s.settings.ConnectSound);
+    if (port1) {
+        ConnectedOnPort1(m);
+    } else {
+        ConnectedOnPort2(m);
+    }
+    StartOnConnectStep(m);
+}
+
+void TakeOwnAddress(Monitor& m, std::string_view line) {
+    MainState& s = m.s;
+    const std::string_view rest =
+        WithoutLeadingBlanks(line.substr(line.find(OwnAddressPhrase) + OwnAddressPhrase.size()));
+    s.conn.WanAddress = rest.substr(0, rest.find(','));
+    if (s.conn.WanAddress == s.settings.RouterAddress) s.conn.WanAddress.clear();
+    if (s.conn.WanAddress.empty()) return;
+    m.view.Panel.Hint = s.conn.WanAddress;
+    m.view.Menu[Item::IP1].Enabled = true;
+}
+
+// The connect command to repeat: only one of this copy that the router has
+// not confirmed yet, never another PC's or the router's own dial.
+int RedialTarget(const MainState& s) {
+    if (!s.conn.ConnectPending) return 0;
+    return s.settings.MultiAccount ? s.conn.ConnectedIsp : s.conn.ConnectedPort;
+}
+
+void PerformConnectCommand(Monitor& m, int target) {
+    switch (target) {
+    case 1: N1Click(m); break;
+    case 2: N10Click(m); break;
+    case 3: ISP3Click(m); break;
+    default: break;
+    }
+}
+
+// RedialCount 0 and 255 mean: always ask.
+void Redial(Monitor& m, int target) {
+    MainState& s = m.s;
+    if (s.redial.RedialLeft == 0 || s.settings.RedialCount == 255) {
+        s.redial.RedialLeft = s.settings.RedialCount;
+        if (m.ports.Dialogs.AskYesNo(RedialQuestion, RedialCaption)) PerformConnectCommand(m, target);
+        return;
+    }
+    m.view.Panel.Caption = "接続中(" + std::to_string(s.settings.RedialCount - s.redial.RedialLeft + 1) + ")";
+    --s.redial.RedialLeft;
+    PerformConnectCommand(m, target);
+}
+
+void Disconnect(Monitor& m, const std::string& stamp) {
+    MainState& s = m.s;
+    const int target = RedialTarget(s);
+    if (!s.settings.DisconnectSound.empty()) m.ports.Sound.PlayWave(s.settings.DisconnectSound);
+    s.conn.ConnectedPort = 0;
+    if (s.settings.UseDialUpWatcher && s.conn.DialUpWatcherStarted) {
+        TellDialUpWatcher(m, "stop");
+        m.ports.Events.Sleep(DialUpWatcherStopWait);
+    }
+    s.conn.DialUpWatcherStarted = false;
+    N3Click(m);
+    CloseOnDisconnectStep(m);
+    if (s.conn.HistoryStage == 2) {
+        s.conn.HistoryRecord += "," + stamp;
+        s.conn.HistoryStage = 0;
+        if (s.conn.DialledNumber != SevenBlanks) s.conn.HistoryRecord += "," + s.conn.DialledNumber;
+        s.conn.DialledNumber.clear();
+        WriteHistoryRecord(m, s.conn.HistoryRecord);
+    }
+    // A busy line already redialled this attempt.
+    if (target != 0 && !s.redial.BusySeen) Redial(m, target);
+}
+
+void Busy(Monitor& m) {
+    const int target = RedialTarget(m.s);
+    if (target != 0) Redial(m, target);
+    m.s.redial.BusySeen = true;
+}
+
+// ASCII, the usual syslog line, reads the same in Shift-JIS and UTF-8.
+std::string ViewerText(std::string_view bytes) {
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? std::string(bytes) : Cp932ToUtf8(bytes);
+}
+
+void AddViewerLine(Monitor& m, std::string_view bytes) {
+    m.view.Viewer.Lines.push_back(ViewerText(bytes));
+    if (m.s.settings.SyslogAutoSave) SaveSyslog(m, bytes);
+}
+
+void ShowLine(Monitor& m, std::string_view view) {
+    if (!IsOn(m.s.settings.SyslogEnabled)) return;
+    std::string line;
+    if (m.s.settings.SyslogAddTime) line.append("[").append(DateTimeText(m.ports.Clock.Now(), ' ')).append("]");
+    line += view;
+    AddViewerLine(m, line);
+    if (m.s.settings.SyslogLineBreaks) AddViewerLine(m, "---");
+}
+
+}  // namespace
+
+void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram) {
+    if (NumberBytes > MaxSyslogBytes) return;
+    // A copy: the endpoint's buffer may serve another datagram while a box is open.
+    const std::string raw(datagram.substr(0, MaxSyslogBytes));
+    const std::string stamp = DateTimeText(m.ports.Clock.Now(), ',');
+    if (raw.empty()) return;
+    const std::string clean = CleanLine(raw);
+    const std::string_view view = m.s.settings.SyslogSimple ? clean : raw;
+    const bool port1 = Has(clean, "S01:");
+
+    if (Has(clean, "<--: CONNECT") || Has(clean, "<--: CARRIER")) ReportSpeed(m, clean);
+    if (Has(clean, "ATD")) Dial(m, clean, port1, stamp);
+    if (Has(clean, "Connect successfully")) Connect(m, port1, stamp);
+    if (Has(clean, OwnAddressPhrase)) TakeOwnAddress(m, clean);
+    if (Has(clean, "Disconnect successfully")) Disconnect(m, stamp);
+    if (Has(clean, "BUSY")) Busy(m);
+    ShowLine(m, view);
+}
+
+}  // namespace rm

@@ -1,0 +1,20 @@
+// The router's syslog: each datagram moves the connection state and leaves
+// its line in the viewer and the daily file.
+#pragma once
+
+#include <string_view>
+
+#include "monitor.h"
+
+namespace rm {
+
+// Longest datagram that is looked at; longer ones are dropped unseen.
+inline constexpr int MaxSyslogBytes = 200;
+
+// One datagram from SYSLOGUDP: NumberBytes as the endpoint reported it (-1
+// when the read failed), datagram the bytes read. May run other events while
+// the router is asked for its ISP or the redial question is open. A history
+// file that cannot be written throws and ends the handling there.
+void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram);
+
+}  // namespace rm

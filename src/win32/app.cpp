@@ -1,0 +1,182 @@
+#include "app.h"
+
+#include <algorithm>
+#include <array>
+
+#include "about_box.h"
+#include "app/commands.h"
+#include "app/startup.h"
+#include "command_ids.h"
+#include "diagnostics.h"
+#include "message_box.h"
+#include "popup_menus.h"
+#include "program_path.h"
+#include "resource.h"
+#include "router/router_commands.h"
+#include "syslog/syslog.h"
+#include "timer/timer.h"
+
+namespace rm::win {
+namespace {
+
+// The notification area shows small icons at the system DPI.
+HICON LoadTrayIcon(int id) {
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem());
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+App::App()
+    : panel_(PanelEvents{
+          .Command = [this](UINT id) { OnCommand(id); },
+          .ContextMenu = [this] { OpenPopupMenu(PopupMenu::PopupMenu1); },
+          .Dragged = [this](int left, int top) { Run([&] { Panel1Dragged(monitor_, left, top); }); },
+          .Tick = [this] { Run([this] { Timer1Timer(monitor_); }); },
+          .Close = [this] { OnClose(); },
+          .DpiChanged = [this] { LoadTrayIcons(); },
+      }),
+      viewer_([this] { Run([this] { monitor_.view.Viewer.Shown = false; }); }),
+      dialogs_(panel_, closing_, [this] { ShowAbout(); }),
+      events_([this] {
+          if (panel_.Handle()) Render();
+      }),
+      popupMenu1_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }})),
+      popupMenu2_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu2); }})) {}
+
+App::~App() {
+    net_.Detach();
+    icontray1.reset();
+    SYSLOGUDP.reset();
+    RV_UDP.reset();
+    RM_UDP.reset();
+}
+
+bool App::Start() {
+    if (!panel_.Create()) return false;
+    viewer_.Create();
+    LoadTrayIcons();
+    icontray1 = std::make_unique<TTrayIcon>();
+    // The icon is there before the first-run message.
+    Render();
+
+    monitor_.s.AppDir = ProgramPath().parent_path();
+    CreateEndpoints();
+    Run([this] { FormCreate(monitor_); });
+    TellUnboundPorts();
+    return true;
+}
+
+template <class Event>
+void App::Run(Event&& event) {
+    if (closing_) {
+        // A handler that was still waiting when the program closed ends quietly.
+        try {
+            event();
+        } catch (const std::exception& e) {
+            LogText(L"after close: " + std::wstring(e.what(), e.what() + std::char_traits<char>::length(e.what())));
+        }
+        return;
+    }
+    Guarded(panel_.Handle(), std::forward<Event>(event));
+    if (panel_.Handle()) Render();
+}
+
+void App::Render() {
+    const ViewModel& view = monitor_.view;
+    panel_.Render(view.Panel, monitor_.s.panel);
+    viewer_.Render(view.Viewer);
+    try {
+        RenderTray();
+    } catch (const TrayIconError& e) {
+        ShowGeneralError(panel_.Handle(), e.what());
+    }
+    if (view.ExitRequested && !closing_) {
+        monitor_.view.ExitRequested = false;
+        PostMessageW(panel_.Handle(), WM_CLOSE, 0, 0);
+    }
+}
+
+void App::RenderTray() {
+    const TrayView& tray = monitor_.view.Tray;
+    icontray1->SetIcon(tray.Icon == TrayIconKind::Connected ? connectedIcon_.get() : programIcon_.get());
+    icontray1->SetTipHelp(tray.Tip);
+    const auto menuOf = [this](PopupMenu which) {
+        return which == PopupMenu::PopupMenu1 ? popupMenu1_ : popupMenu2_;
+    };
+    icontray1->SetLBPopupMenu(menuOf(tray.LeftButton));
+    icontray1->SetRBPopupMenu(menuOf(tray.RightButton));
+    icontray1->SetVisible(tray.Visible);
+}
+
+void App::LoadTrayIcons() {
+    programIcon_ = OwnedIcon(LoadTrayIcon(IDI_PROGRAM));
+    connectedIcon_ = OwnedIcon(LoadTrayIcon(IDI_CONNECTED));
+    if (!programIcon_ || !connectedIcon_) LogLastError(L"LoadImageW", L"tray icons");
+    if (icontray1) Render();
+}
+
+void App::CreateEndpoints() {
+    // The router's replies are read into a buffer of 513 bytes.
+    constexpr int ReplyBufferSize = 513;
+    const auto make = [](const char* remoteHost, int remotePort, int localPort) {
+        auto endpoint = std::make_unique<TNMUDP>(GetModuleHandleW(nullptr));
+        endpoint->RemoteHost = remoteHost;
+        endpoint->RemotePort = remotePort;
+        endpoint->SetLocalPort(localPort);
+        return endpoint;
+    };
+    SYSLOGUDP = make("255.255.255.255", 4449, 514);
+    SYSLOGUDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
+        Receive(sender, NumberBytes, TNMUDP::BufferSize, SYSLOGUDPDataReceived);
+    };
+    RV_UDP = make("192.168.0.1", 4449, 4449);
+    RV_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
+        Receive(sender, NumberBytes, ReplyBufferSize, RV_UDPDataReceived);
+    };
+    RM_UDP = make("", 4450, 4450);
+    net_.Attach({SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()});
+}
+
+void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent event) {
+    std::array<char, TNMUDP::BufferSize> datagram;
+    int length = 0;
+    sender.ReadBuffer(datagram.data(), std::min(bufferSize, TNMUDP::BufferSize), length);
+    Run([&] { event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0))); });
+}
+
+void App::TellUnboundPorts() {
+    for (const TNMUDP* endpoint : {SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()}) {
+        if (endpoint->Bound()) continue;
+        ShowMessageBox(panel_.Handle(),
+                       "UDPポート" + std::to_string(endpoint->LocalPort()) +
+                           "を使用できません。他のプログラムが使用していないか確認してください。",
+                       MB_OK | MB_ICONWARNING);
+    }
+}
+
+void App::OnCommand(UINT id) {
+    if (const auto item = ItemOfCommand(id)) Run([&] { MenuClick(monitor_, *item); });
+}
+
+void App::OpenPopupMenu(PopupMenu which) {
+    const UINT chosen = TrackPopup(panel_.Handle(), monitor_.view.Menu, which);
+    if (chosen != 0) OnCommand(chosen);
+}
+
+void App::OnClose() {
+    if (closing_) return;
+    panel_.StopTick();
+    Run([this] { FormCloseQuery(monitor_); });
+    closing_ = true;
+    // The endpoints themselves stay until the message loop has ended.
+    net_.Detach();
+    DestroyWindow(panel_.Handle());
+}
+
+void App::ShowAbout() {
+    ShowAboutBox(GetModuleHandleW(nullptr), panel_.Handle(), monitor_.s.VersionText, monitor_.view.Tray.Icon);
+}
+
+}  // namespace rm::win

@@ -1,0 +1,76 @@
+// The application: owns the monitor's state, the ports, the three UDP
+// endpoints, the tick and every window, and runs each event as "handle it in
+// the core, then render the view".
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include <windows.h>
+
+#include "handles.h"
+#include "monitor.h"
+#include "nmudp.h"
+#include "panel_window.h"
+#include "platform_ports.h"
+#include "syslog_viewer.h"
+#include "tray_icon.h"
+
+namespace rm::win {
+
+class App {
+public:
+    App();
+    // Releases the endpoints last: only after the message loop has ended is
+    // no send waiting in a nested loop any more.
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // Creates the windows and the endpoints and runs the start-up; false when
+    // the panel cannot be created.
+    bool Start();
+
+private:
+    // Runs one event of the core; an uncaught error is shown and the program
+    // goes on. Then the view is rendered.
+    template <class Event>
+    void Run(Event&& event);
+    void Render();
+    void RenderTray();
+
+    void CreateEndpoints();
+    void TellUnboundPorts();
+    using DatagramEvent = void (*)(Monitor&, int NumberBytes, std::string_view datagram);
+    void Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent event);
+
+    void OnCommand(UINT id);
+    void OpenPopupMenu(PopupMenu which);
+    void OnClose();
+    void LoadTrayIcons();
+    void ShowAbout();
+
+    bool closing_ = false;
+    PanelWindow panel_;
+    SyslogViewer viewer_;
+
+    Win32Net net_;
+    Win32Dialogs dialogs_;
+    Win32Clock clock_;
+    Win32Events events_;
+    Win32Sound sound_;
+    Win32Programs programs_{panel_};
+    Win32OtherWindows otherWindows_;
+    Win32Clipboard clipboard_{panel_};
+    Win32Log log_;
+    Ports ports_{net_, dialogs_, clock_, events_, sound_, programs_, otherWindows_, clipboard_, log_};
+    Monitor monitor_{MainState{}, ViewModel{}, ports_};
+
+    std::unique_ptr<TNMUDP> SYSLOGUDP, RV_UDP, RM_UDP;
+
+    OwnedIcon programIcon_, connectedIcon_;
+    std::shared_ptr<TrayMenu> popupMenu1_, popupMenu2_;
+    std::unique_ptr<TTrayIcon> icontray1;
+};
+
+}  // namespace rm::win

@@ -1,0 +1,43 @@
+"""Checks that the core's folders are layered: a file includes only files of
+its own folder or of folders below it. Prints every include that goes up."""
+
+import re
+import sys
+from pathlib import Path
+
+CORE = Path(__file__).resolve().parent.parent / "src/core"
+
+# Bottom first. The files at the core's root (ports.h, monitor.h) sit right
+# above the state.
+LAYERS = ["text", "receive", "state", ".", "peers", "display", "router", "launcher", "syslog", "settings",
+          "timer", "app"]
+
+
+def folder_of(relative):
+    parts = Path(relative).parts
+    return parts[0] if len(parts) > 1 else "."
+
+
+def main():
+    rank = {name: i for i, name in enumerate(LAYERS)}
+    wrong = []
+    for path in sorted(CORE.rglob("*")):
+        if path.suffix not in (".h", ".cpp", ".inc"):
+            continue
+        mine = folder_of(path.relative_to(CORE))
+        if mine not in rank:
+            wrong.append(f"{path.relative_to(CORE)}: folder {mine} has no layer")
+            continue
+        for included in re.findall(r'^#include "([^"]+)"', path.read_text(encoding="utf-8"), re.M):
+            if not (CORE / included).exists():
+                continue
+            theirs = folder_of(included)
+            if rank.get(theirs, len(LAYERS)) > rank[mine]:
+                wrong.append(f"{path.relative_to(CORE)} includes {included}: {theirs} is above {mine}")
+    for line in wrong:
+        print(line)
+    return 1 if wrong else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
