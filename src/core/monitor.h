@@ -4,6 +4,7 @@
 #include "state/state.h"
 #include "state/view.h"
 #include "ports.h"
+#include "text/batched_file.h"
 
 namespace rm {
 
@@ -11,6 +12,8 @@ struct Monitor {
     MainState s;
     ViewModel view;
     Ports& ports;
+    // Today's syslog file, open while lines arrive.
+    BatchedFile syslogFile{};
 };
 
 }  // namespace rm

@@ -98,6 +98,14 @@ public:
     virtual void SetText(const std::string& text) = 0;
 };
 
+class FilePort {
+public:
+    virtual ~FilePort() = default;
+    // Moves a finished file over the old one so that the move itself reaches
+    // the disk (write-through); false when that failed.
+    virtual bool MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+};
+
 // The diagnostic log for support; nothing the user sees.
 class LogPort {
 public:
@@ -115,6 +123,7 @@ struct Ports {
     WindowPort& OtherWindows;
     ClipboardPort& Clipboard;
     LogPort& Diagnostics;
+    FilePort& Files;
 };
 
 }  // namespace rm

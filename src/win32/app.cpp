@@ -14,6 +14,8 @@
 #include "resource.h"
 #include "router/router_commands.h"
 #include "syslog/syslog.h"
+#include "syslog/syslog_file.h"
+#include "text/files.h"
 #include "timer/timer.h"
 
 namespace rm::win {
@@ -63,6 +65,7 @@ bool App::Start() {
 
     monitor_.s.AppDir = ProgramPath().parent_path();
     CreateEndpoints();
+    TellUnwritableFolder();
     Run([this] { FormCreate(monitor_); });
     TellUnboundPorts();
     return true;
@@ -143,7 +146,11 @@ void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent
     std::array<char, TNMUDP::BufferSize> datagram;
     int length = 0;
     sender.ReadBuffer(datagram.data(), std::min(bufferSize, TNMUDP::BufferSize), length);
-    Run([&] { event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0))); });
+    Run([&] {
+        event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0)));
+        // The end of a burst: its lines go to the daily file in one write.
+        if (!sender.HasQueued()) FlushSyslog(monitor_);
+    });
 }
 
 void App::TellUnboundPorts() {
@@ -154,6 +161,23 @@ void App::TellUnboundPorts() {
                            "を使用できません。他のプログラムが使用していないか確認してください。",
                        MB_OK | MB_ICONWARNING);
     }
+}
+
+void App::TellUnwritableFolder() {
+    // Under Program Files, say, Windows refuses a 64-bit program's writes.
+    const std::filesystem::path probe = monitor_.s.AppDir / L"RMonitor.write.tmp";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return;
+    }
+    LogLastError(L"CreateFileW", probe.wstring());
+    ShowMessageBox(panel_.Handle(),
+                   "プログラムのフォルダーに書き込めません。\r" + PathText(monitor_.s.AppDir) +
+                       "\r\r設定・ランチャーの設定・接続履歴・SysLogのファイルは保存されません。"
+                       "書き込めるフォルダー(例えば ドキュメント の中)にプログラムを移してください。",
+                   MB_OK | MB_ICONWARNING);
 }
 
 void App::OnCommand(UINT id) {

@@ -44,6 +44,7 @@ private:
     using DatagramEvent = void (*)(Monitor&, int NumberBytes, std::string_view datagram);
     void Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent event);
 
+    void TellUnwritableFolder();
     void OnCommand(UINT id);
     void OpenPopupMenu(PopupMenu which);
     void OnClose();
@@ -63,7 +64,8 @@ private:
     Win32OtherWindows otherWindows_;
     Win32Clipboard clipboard_{panel_};
     Win32Log log_;
-    Ports ports_{net_, dialogs_, clock_, events_, sound_, programs_, otherWindows_, clipboard_, log_};
+    Win32Files files_;
+    Ports ports_{net_, dialogs_, clock_, events_, sound_, programs_, otherWindows_, clipboard_, log_, files_};
     Monitor monitor_{MainState{}, ViewModel{}, ports_};
 
     std::unique_ptr<TNMUDP> SYSLOGUDP, RV_UDP, RM_UDP;

@@ -117,6 +117,13 @@ void Win32Clipboard::SetText(const std::string& text) {
     CloseClipboard();
 }
 
+bool Win32Files::MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // Write-through: the move has reached the disk when this returns.
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    LogLastError(L"MoveFileExW", to.wstring());
+    return false;
+}
+
 void Win32Log::Log(const std::string& text) { LogText(Widen(text)); }
 
 }  // namespace rm::win

@@ -95,6 +95,11 @@ private:
     const Window& owner_;
 };
 
+class Win32Files : public FilePort {
+public:
+    bool MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) override;
+};
+
 class Win32Log : public LogPort {
 public:
     void Log(const std::string& text) override;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "monitor.h"
+#include "text/file_replace.h"
 
 namespace rm::test {
 
@@ -150,6 +151,17 @@ public:
     void SetText(const std::string& text) override { texts.push_back(text); }
 };
 
+// Moves with the plain rename; can be told to refuse.
+class FakeFiles : public FilePort {
+public:
+    bool refuse = false;
+    int moves = 0;
+    bool MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        ++moves;
+        return !refuse && RenameOver(from, to);
+    }
+};
+
 class FakeLog : public LogPort {
 public:
     std::vector<std::string> lines;
@@ -183,7 +195,8 @@ struct FakeMonitor {
     FakeOtherWindows otherWindows;
     FakeClipboard clipboard;
     FakeLog log;
-    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log};
+    FakeFiles files;
+    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log, files};
     Monitor m{MainState{}, ViewModel{}, ports};
 
     FakeMonitor() { m.s.AppDir = dir.path(); }

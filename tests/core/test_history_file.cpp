@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "syslog/history_file.h"
+#include "timer/timer.h"
 #include "test_syslog_support.h"
 
 namespace rm::test {
@@ -29,32 +30,63 @@ TEST(HistoryFile, ReadOnlyHistoryIsMadeWritableAndAppended) {
     EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
 }
 
-TEST(HistoryFile, UnopenableHistoryEndsTheDatagram) {
-    SyslogMonitor f;
-    f.m.s.settings.RedialCount = 255;
-    fs::create_directory(HistoryFilePath(f.dir.path()));  // a folder in the file's place
-    f.Receive(ConnectLine());
-    f.RequestConnect(1);
-    const std::size_t linesBefore = f.m.view.Viewer.Lines.size();
-    try {
-        f.Receive(DisconnectLine() + " BUSY");
-        FAIL() << "no error raised";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find("Rmonitor.csv"), std::string::npos) << error.what();
-    }
-    EXPECT_FALSE(fs::exists(BackupHistoryFilePath(f.dir.path())));
-    EXPECT_TRUE(f.dialogs.questions.empty());  // neither the redial nor the busy line
-    EXPECT_FALSE(f.m.s.redial.BusySeen);
-    EXPECT_EQ(f.m.view.Viewer.Lines.size(), linesBefore);
-    EXPECT_EQ(f.m.s.conn.HistoryStage, 0);  // the call is over; the next one starts afresh
+TEST(HistoryFile, ACutLastLineIsEndedBeforeTheNextRecord) {
+    TempDir dir;
+    const fs::path file = dir.path() / "Rmonitor.csv";
+    WriteBytes(file, "2.04,Port1,2003/01/02,09:0");  // power lost mid-write
+    EXPECT_TRUE(AppendHistoryLine(file, "next"));
+    EXPECT_EQ(ReadFile(file), "2.04,Port1,2003/01/02,09:0\r\nnext\r\n");
+    WriteBytes(file, "only CR\r");
+    EXPECT_TRUE(AppendHistoryLine(file, "next"));
+    EXPECT_EQ(ReadFile(file), "only CR\r\r\nnext\r\n");
 }
 
-TEST(HistoryFile, UnopenableBackupRaisesAfterTheHistoryLine) {
+TEST(HistoryFile, AnUnwritableRecordIsKeptAndWrittenLaterInOrder) {
+    SyslogMonitor f;
+    const fs::path history = HistoryFilePath(f.dir.path());
+    fs::create_directory(history);  // a folder in the file's place, as a full or locked file would refuse
+    f.Receive(ConnectLine());
+    f.RequestConnect(1);
+    f.dialogs.answers = {false};
+    EXPECT_NO_THROW(f.Receive(DisconnectLine()));
+    // The rest of the disconnect went on: the redial question, the viewer line, the backup.
+    EXPECT_EQ(f.dialogs.questions.size(), 1u);
+    EXPECT_EQ(f.m.view.Viewer.Lines.back(), "---");
+    EXPECT_EQ(f.m.s.conn.HistoryStage, 0);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_NE(f.dialogs.messages[0].find("Rmonitor.csv"), std::string::npos) << f.dialogs.messages[0];
+    const std::string first = "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:00,2003/01/02,09:05:00\r\n";
+    EXPECT_EQ(f.Backup(), first);
+
+    // A second record while the file still refuses: kept, not told again.
+    f.ReceiveAt(At(2003, 1, 2, 10, 0, 0), ConnectLine());
+    f.ReceiveAt(At(2003, 1, 2, 11, 0, 0), DisconnectLine());
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
+
+    // Space is back: the next tick writes both, oldest first.
+    fs::remove(history);
+    Timer1Timer(f.m);
+    const std::string second = "2.04,Port1,2003/01/02,10:00:00,2003/01/02,10:00:00,2003/01/02,11:00:00\r\n";
+    EXPECT_EQ(f.History(), first + second);
+    EXPECT_TRUE(f.m.s.files.HistoryUnwritten.empty());
+
+    // A new failure after that success is told again.
+    fs::remove(history);
+    fs::create_directory(history);
+    f.Receive(ConnectLine());
+    f.Receive(DisconnectLine());
+    EXPECT_EQ(f.dialogs.messages.size(), 2u);
+}
+
+TEST(HistoryFile, AnUnwritableBackupKeepsItsLineWhileTheHistoryIsWritten) {
     SyslogMonitor f;
     fs::create_directory(BackupHistoryFilePath(f.dir.path()));
     f.Receive(ConnectLine());
-    EXPECT_THROW(f.Receive(DisconnectLine()), std::runtime_error);
+    EXPECT_NO_THROW(f.Receive(DisconnectLine()));
     EXPECT_NE(f.History(), "");
+    EXPECT_EQ(f.m.s.files.BackupUnwritten.size(), 1u);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_NE(f.dialogs.messages[0].find("RMBackUp.csv"), std::string::npos);
 }
 
 }  // namespace

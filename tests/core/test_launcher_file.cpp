@@ -136,3 +136,24 @@ TEST(LauncherFileWrite, FailedSaveKeepsTheOldFile) {
 
 }  // namespace
 }  // namespace rm
+
+namespace rm::test {
+namespace {
+
+TEST(LauncherFileKeep, AForeignOrShortFileIsKeptBeforeItIsWrittenOver) {
+    for (const std::string bytes : {"Other program\r\n", "RouLaunch Ver2.04\r\nonly\r\n"}) {
+        FakeMonitor f;
+        WriteBytes(f.m.s.AppDir / LauncherFileName, bytes);
+        ReadLauncherFile(f.m);
+        WriteLauncherFile(f.m);
+        EXPECT_EQ(ReadBytes(f.m.s.AppDir / "RVlaunch.ini.bak"), bytes);
+    }
+    FakeMonitor whole;
+    WriteLauncherFile(whole.m);
+    ReadLauncherFile(whole.m);
+    WriteLauncherFile(whole.m);
+    EXPECT_FALSE(std::filesystem::exists(whole.m.s.AppDir / "RVlaunch.ini.bak"));
+}
+
+}  // namespace
+}  // namespace rm::test

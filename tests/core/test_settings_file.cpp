@@ -523,3 +523,40 @@ TEST(SettingsFileWrite, ReadOnlyFileIsReplaced) {
 
 }  // namespace
 }  // namespace rm
+
+namespace rm {
+namespace {
+
+TEST(SettingsFileKeep, AFileThatWasNotReadWholeIsKeptBeforeItIsWrittenOver) {
+    for (const std::string& bytes : {std::string("a foreign file\r\n"), std::string("Routavista Monitor Verx\r\n"),
+                                     SettingsBytes(FullValues()).substr(0, 300)}) {
+        FakeMonitor f;
+        ReadFile(f, bytes);
+        SaveAllSettings(f.m);
+        EXPECT_EQ(ReadBytes(f.m.s.AppDir / "RMonitor.ini.bak"), bytes);
+        // Only before the first save: the next one leaves the copy alone.
+        WriteBytes(f.m.s.AppDir / "RMonitor.ini.bak", "kept");
+        SaveAllSettings(f.m);
+        EXPECT_EQ(ReadBytes(f.m.s.AppDir / "RMonitor.ini.bak"), "kept");
+    }
+    FakeMonitor whole;
+    ReadFile(whole, SettingsBytes(FullValues()));
+    SaveAllSettings(whole.m);
+    EXPECT_FALSE(fs::exists(whole.m.s.AppDir / "RMonitor.ini.bak"));
+}
+
+TEST(SettingsFileKeep, TheSaveGoesThroughTheDurableMove) {
+    FakeMonitor f;
+    SaveAllSettings(f.m);
+    EXPECT_EQ(f.files.moves, 2);  // settings and launcher file
+    const std::string saved = ReadBytes(f.m.s.AppDir / SettingsFileName);
+    f.files.refuse = true;
+    f.m.s.settings.NickName = "changed";
+    SaveAllSettings(f.m);
+    EXPECT_EQ(ReadBytes(f.m.s.AppDir / SettingsFileName), saved);
+    EXPECT_FALSE(fs::exists(ReplacementPath(f.m.s.AppDir / SettingsFileName)));
+    EXPECT_FALSE(f.log.lines.empty());
+}
+
+}  // namespace
+}  // namespace rm

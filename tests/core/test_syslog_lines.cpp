@@ -64,6 +64,7 @@ TEST(SyslogDatagram, ControlAnd8BitBytesNeverReachThePhraseTests) {
     full.Receive(line);
     EXPECT_EQ(full.m.s.conn.ConnectedPort, 1);
     EXPECT_EQ(full.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:\tConあnect successfully\r\n", "---"}));
+    FlushSyslog(full.m);
     EXPECT_EQ(ReadFile(full.dir.path() / "syslog" / "20030102.log"),
               "[2003/01/02 09:05:00]" + line + "\r\n---\r\n");
 }
@@ -97,6 +98,7 @@ TEST(SyslogViewer, PrefixLineBreaksAndEnabledSwitch) {
     f.Receive(ConnectLine());
     EXPECT_EQ(f.m.view.Viewer.Lines.size(), 3u);
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);  // the phrases still act
+    FlushSyslog(f.m);
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"),
               "first\r\n[2003/01/02 13:04:05]second\r\n[2003/01/02 13:04:05]third\r\n");
 }
@@ -106,12 +108,16 @@ TEST(SyslogFile, LinesAfterMidnightGoToTheNextDaysFile) {
     f.m.s.settings.SyslogAutoSave = true;
     f.ReceiveAt(At(2003, 12, 31, 23, 59, 59), "late");
     f.ReceiveAt(At(2004, 1, 1, 0, 0, 1), "early");
+    // The new day's line closed the old day's file; its own waits for the batch's end.
+    EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20040101.log"), "");
+    FlushSyslog(f.m);
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20031231.log"), "[2003/12/31 23:59:59]late\r\n---\r\n");
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20040101.log"), "[2004/01/01 00:00:01]early\r\n---\r\n");
 
     // The date is that of the moment of writing.
     f.clock.now = At(2004, 1, 2, 0, 0, 0);
-    EXPECT_TRUE(SaveSyslog(f.m, "x"));
+    SaveSyslog(f.m, "x");
+    CloseSyslog(f.m);
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20040102.log"), "x\r\n");
 }
 
@@ -119,7 +125,9 @@ TEST(SyslogFile, FailuresAreSilentAndTheViewerKeepsTheLine) {
     SyslogMonitor f;
     f.m.s.settings.SyslogAutoSave = true;
     std::filesystem::remove(f.dir.path() / "syslog");
-    EXPECT_FALSE(SaveSyslog(f.m, "x"));
+    SaveSyslog(f.m, "x");
+    FlushSyslog(f.m);
+    EXPECT_EQ(f.log.lines.size(), 1u);
     EXPECT_NO_THROW(f.Receive("kept"));
     EXPECT_EQ(f.m.view.Viewer.Lines.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(f.dir.path() / "syslog"));

@@ -7,6 +7,7 @@
 #include "peers/peer_send.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
+#include "syslog/syslog_file.h"
 #include "text/numbers.h"
 
 namespace rm {
@@ -82,6 +83,7 @@ void FormCreate(Monitor& m) {
 }
 
 void FormCloseQuery(Monitor& m) {
+    CloseSyslog(m);
     SaveAllSettings(m);
     if (m.s.settings.MasterMode) BroadcastPeerText(m, "RMonitor Master DisConnected");
     for (ProcessHandle& handle : m.s.launcher.LaunchProcesses) {

@@ -1,10 +1,12 @@
 #include "settings/launcher_file.h"
 
 #include <array>
+#include <optional>
+#include <system_error>
 #include <vector>
 
 #include "settings/positional_text.h"
-#include "text/file_replace.h"
+#include "settings/file_save.h"
 #include "text/chars.h"
 #include "text/files.h"
 
@@ -28,14 +30,24 @@ constexpr std::array<std::string LaunchEntry::*, 6> EntryFields{
     &LaunchEntry::WorkFolder, &LaunchEntry::StartOnConnect, &LaunchEntry::CloseOnDisconnect,
 };
 
+// Fields per entry by the header's version; nothing for a foreign header or
+// a version that is not a number.
+std::optional<std::size_t> FieldCount(const std::string& header, bool& foreign) {
+    foreign = tleft(header, LauncherMarkLength) != LauncherMark;
+    if (foreign) return std::nullopt;
+    const auto version = HeaderVersion(header, LauncherHeaderLength);
+    if (!version) return std::nullopt;
+    return *version <= LastFiveFieldVersion ? 5 : 6;
+}
+
 }  // namespace
 
 bool ApplyLauncherText(LaunchEntries& entries, std::string_view bytes) {
     const std::vector<std::string> lines = LinesOf(bytes, LauncherLineCount);
-    if (tleft(lines[0], LauncherMarkLength) != LauncherMark) return true;
-    const auto version = HeaderVersion(lines[0], LauncherHeaderLength);
-    if (!version) return false;
-    const std::size_t fieldCount = *version <= LastFiveFieldVersion ? 5 : 6;
+    bool foreign = false;
+    const auto fields = FieldCount(lines[0], foreign);
+    if (!fields) return foreign;
+    const std::size_t fieldCount = *fields;
     std::size_t line = 1;
     for (LaunchEntry& entry : entries) {
         for (std::size_t k = 0; k < fieldCount; ++k) entry.*EntryFields[k] = lines[line++];
@@ -44,8 +56,17 @@ bool ApplyLauncherText(LaunchEntries& entries, std::string_view bytes) {
     return true;
 }
 
+bool LauncherTextComplete(std::string_view bytes) {
+    bool foreign = false;
+    const auto fields = FieldCount(LinesOf(bytes, 1)[0], foreign);
+    return fields && LineCount(bytes) >= 1 + LaunchEntries{}.size() * *fields;
+}
+
 void ReadLauncherFile(Monitor& m) {
-    const auto bytes = ReadFileBytes(m.s.AppDir / LauncherFileName);
+    const auto file = m.s.AppDir / LauncherFileName;
+    const auto bytes = ReadFileBytes(file);
+    std::error_code ignored;
+    m.s.files.LauncherUnread = bytes ? !LauncherTextComplete(*bytes) : std::filesystem::exists(file, ignored);
     if (bytes && !ApplyLauncherText(m.s.launcher.LaunchEntries, *bytes)) m.ports.Dialogs.ShowMessage(DamagedMessage);
 }
 
@@ -60,9 +81,8 @@ std::string LauncherFileText(const LaunchEntries& entries, const std::string& ve
 }
 
 void WriteLauncherFile(Monitor& m) {
-    const auto file = m.s.AppDir / LauncherFileName;
-    if (!ReplaceFileContents(file, LauncherFileText(m.s.launcher.LaunchEntries, m.s.VersionText))) {
-        m.ports.Diagnostics.Log("launcher file not replaced: " + PathText(file));
+    if (!SaveWholeFile(m, m.s.AppDir / LauncherFileName, LauncherFileText(m.s.launcher.LaunchEntries, m.s.VersionText),
+                       m.s.files.LauncherUnread)) {
         m.ports.Dialogs.ShowMessage(SaveFailedMessage);
     }
 }

@@ -19,6 +19,10 @@ void ReadLauncherFile(Monitor& m);
 // The same for the bytes of such a file; false when its version is not a number.
 bool ApplyLauncherText(LaunchEntries& entries, std::string_view bytes);
 
+// Whether such bytes hold a launcher file of this program with every line of
+// its layout.
+bool LauncherTextComplete(std::string_view bytes);
+
 // The file's bytes for the running state.
 std::string LauncherFileText(const LaunchEntries& entries, const std::string& versionText);
 // Replaces AppDir/RVlaunch.ini; a failure is reported with a message.

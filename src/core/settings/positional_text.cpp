@@ -23,6 +23,16 @@ std::vector<std::string> LinesOf(std::string_view bytes, std::size_t count) {
     return lines;
 }
 
+std::size_t LineCount(std::string_view bytes) {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < bytes.size(); ++count) {
+        std::size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        pos = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    return count;
+}
+
 std::string FileTextOf(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {

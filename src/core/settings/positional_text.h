@@ -13,6 +13,9 @@ namespace rm {
 // read as empty. A line ends at CR LF, LF or a lone CR.
 std::vector<std::string> LinesOf(std::string_view bytes, std::size_t count);
 
+// How many lines the bytes hold; a last line without its end counts.
+std::size_t LineCount(std::string_view bytes);
+
 // The lines in Shift-JIS, each followed by CR LF.
 std::string FileTextOf(const std::vector<std::string>& lines);
 

@@ -1,11 +1,12 @@
 #include "settings/settings_file.h"
 
+#include <system_error>
 #include <vector>
 
 #include "launcher/launch_menu.h"
 #include "settings/launcher_file.h"
 #include "settings/positional_text.h"
-#include "text/file_replace.h"
+#include "settings/file_save.h"
 #include "text/files.h"
 
 namespace rm {
@@ -46,9 +47,15 @@ void ApplyTrayMenus(const Settings& s, TrayView& tray) {
 }
 
 SettingsRead ReadSettingsFile(Monitor& m) {
-    const auto bytes = ReadFileBytes(m.s.AppDir / SettingsFileName);
-    if (!bytes) return SettingsRead::Defaults;
+    const auto file = m.s.AppDir / SettingsFileName;
+    const auto bytes = ReadFileBytes(file);
+    std::error_code ignored;
+    if (!bytes) {
+        m.s.files.SettingsUnread = std::filesystem::exists(file, ignored);
+        return SettingsRead::Defaults;
+    }
     const SettingsRead result = ApplySettingsText({m.s.settings, m.s.panel}, *bytes);
+    m.s.files.SettingsUnread = result != SettingsRead::Complete || LineCount(*bytes) < SettingsLineCount;
     ApplyTrayMenus(m.s.settings, m.view.Tray);
     if (result == SettingsRead::Complete) m.s.redial.RedialLeft = m.s.settings.RedialCount;
     return result;
@@ -66,14 +73,14 @@ std::string SettingsFileText(ConstStoredSettings from, const std::string& versio
 }
 
 void WriteSettingsFile(Monitor& m) {
-    const auto file = m.s.AppDir / SettingsFileName;
-    if (!ReplaceFileContents(file, SettingsFileText({m.s.settings, m.s.panel}, m.s.VersionText))) {
-        m.ports.Diagnostics.Log("settings file not replaced: " + PathText(file));
+    if (!SaveWholeFile(m, m.s.AppDir / SettingsFileName, SettingsFileText({m.s.settings, m.s.panel}, m.s.VersionText),
+                       m.s.files.SettingsUnread)) {
         m.ports.Dialogs.ShowMessage(SaveFailedMessage);
     }
 }
 
 void SaveAllSettings(Monitor& m) {
+    if (!m.s.settings.SyslogAutoSave) m.syslogFile.Close();
     WriteSettingsFile(m);
     WriteLauncherFile(m);
     RefreshLaunchMenu(m);

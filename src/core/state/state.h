@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "text/datetime.h"
 
@@ -119,6 +120,16 @@ struct Peers {
     std::int32_t LogLineCount = 0;
 };
 
+// Files that must lose nothing: what is not written yet, what is still to
+// be kept aside before it is written over.
+struct FileKeeping {
+    // The file exists but could not be read whole: keep a copy at the first save.
+    bool SettingsUnread = false, LauncherUnread = false;
+    // History lines (Shift-JIS) written as soon as the file takes them, in order.
+    std::vector<std::string> HistoryUnwritten, BackupUnwritten;
+    bool HistoryFailureTold = false;
+};
+
 struct MainState {
     std::filesystem::path AppDir;
     std::string VersionText = "2.04";
@@ -131,6 +142,7 @@ struct MainState {
     WindowWatch watch;
     Launcher launcher;
     Peers peers;
+    FileKeeping files;
 };
 
 }  // namespace rm

@@ -1,10 +1,10 @@
 #include "syslog/history_file.h"
 
-#include <fstream>
-#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "text/cp932.h"
+#include "text/durable_file.h"
 #include "text/files.h"
 
 namespace rm {
@@ -12,12 +12,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-[[noreturn]] void Fail(const char* what, const fs::path& file) {
-    throw std::runtime_error(std::string(what) + PathText(file));
-}
+constexpr const char* UnwrittenMessage =
+    "履歴ファイルに書き込めません。\r%s\r書き込めるようになりしだい、この接続の記録も書き込みます。";
 
 bool BackupRuleHolds(const MainState& s) {
     return !s.settings.MasterMode && s.peers.MasterAddress.empty() && !s.peers.MasterAtConnect;
+}
+
+// False at the first line the file does not take; the lines written go.
+bool WriteLines(const fs::path& file, std::vector<std::string>& lines) {
+    std::size_t written = 0;
+    while (written < lines.size() && AppendHistoryLine(file, lines[written])) ++written;
+    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(written));
+    return lines.empty();
 }
 
 }  // namespace
@@ -26,24 +33,42 @@ fs::path HistoryFilePath(const fs::path& appDir) { return appDir / "log" / "Rmon
 
 fs::path BackupHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "RMBackUp.csv"; }
 
-void AppendHistoryLine(const fs::path& file, std::string_view line) {
+bool AppendHistoryLine(const fs::path& file, std::string_view line) {
     SetWritable(file, true);
-    std::ofstream out(file, std::ios::binary | std::ios::app);
-    if (!out.is_open()) Fail("履歴ファイルを開けません: ", file);
+    DurableFile out(file, DurableFile::Mode::Append);
+    if (!out.IsOpen()) return false;
     // One write, so a reader never sees the line without its end.
     std::string bytes;
-    bytes.reserve(line.size() + 2);
+    bytes.reserve(line.size() + 4);
+    if (!out.EndsWithLineEnd()) bytes.append("\r\n");
     bytes.append(line).append("\r\n");
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (out.fail()) Fail("履歴ファイルに書き込めません: ", file);
+    const bool written = out.Write(bytes) && out.Sync();
+    return out.Close() && written;
+}
+
+void WriteKeptHistory(Monitor& m) {
+    FileKeeping& files = m.s.files;
+    const bool history = WriteLines(HistoryFilePath(m.s.AppDir), files.HistoryUnwritten);
+    const bool backup = WriteLines(BackupHistoryFilePath(m.s.AppDir), files.BackupUnwritten);
+    if (history && backup) {
+        files.HistoryFailureTold = false;
+        return;
+    }
+    const fs::path failed = history ? BackupHistoryFilePath(m.s.AppDir) : HistoryFilePath(m.s.AppDir);
+    m.ports.Diagnostics.Log("history line kept, not written: " + PathText(failed));
+    if (files.HistoryFailureTold) return;
+    files.HistoryFailureTold = true;
+    std::string text = UnwrittenMessage;
+    text.replace(text.find("%s"), 2, PathText(failed));
+    m.ports.Dialogs.ShowMessage(text);
 }
 
 void WriteHistoryRecord(Monitor& m, std::string_view record) {
     const std::string line = Utf8ToCp932(record);
-    AppendHistoryLine(HistoryFilePath(m.s.AppDir), line);
-    if (BackupRuleHolds(m.s)) AppendHistoryLine(BackupHistoryFilePath(m.s.AppDir), line);
+    m.s.files.HistoryUnwritten.push_back(line);
+    if (BackupRuleHolds(m.s)) m.s.files.BackupUnwritten.push_back(line);
     m.s.peers.MasterAtConnect = false;
+    WriteKeptHistory(m);
 }
 
 }  // namespace rm

@@ -1,5 +1,7 @@
 // The connection history files in the log folder: one CSV line per
-// completed connection.
+// completed connection. Nothing is lost: a line that the file does not take
+// (folder missing, disk full, file held open by a spreadsheet) is kept and
+// written later, in order.
 #pragma once
 
 #include <filesystem>
@@ -14,14 +16,19 @@ std::filesystem::path HistoryFilePath(const std::filesystem::path& appDir);
 // The same records while no master copy is known, kept for the master.
 std::filesystem::path BackupHistoryFilePath(const std::filesystem::path& appDir);
 
-// Appends the bytes of line and CR LF to file, creating it when missing; a read-only file
-// is made writable first. Throws std::runtime_error naming the file when it
-// cannot be opened or written.
-void AppendHistoryLine(const std::filesystem::path& file, std::string_view line);
+// Appends the bytes of line and CR LF to file, creating it when missing; a
+// read-only file is made writable first, and a file whose last line was cut
+// gets its line end first, so the record stands on a line of its own. The
+// bytes reach the disk before it returns true.
+bool AppendHistoryLine(const std::filesystem::path& file, std::string_view line);
 
 // Writes a finished record to the history file and, when neither now nor at
 // connect time a master was known and this copy is not the master, to the
-// backup file; then forgets the master seen at connect time.
+// backup file; then forgets the master seen at connect time. A line a file
+// does not take is kept for WriteKeptHistory; the user is told once per
+// failure, and again only after a success.
 void WriteHistoryRecord(Monitor& m, std::string_view record);
+// Writes the kept lines, oldest first, as far as the files take them.
+void WriteKeptHistory(Monitor& m);
 
 }  // namespace rm

@@ -13,8 +13,7 @@ inline constexpr int MaxSyslogBytes = 200;
 
 // One datagram from SYSLOGUDP: NumberBytes as the endpoint reported it (-1
 // when the read failed), datagram the bytes read. May run other events while
-// the router is asked for its ISP or the redial question is open. A history
-// file that cannot be written throws and ends the handling there.
+// the router is asked for its ISP or the redial question is open.
 void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram);
 
 }  // namespace rm

@@ -1,8 +1,6 @@
 #include "syslog/syslog_file.h"
 
-#include <fstream>
-
-#include "text/datetime.h"
+#include "text/files.h"
 
 namespace rm {
 
@@ -10,13 +8,16 @@ std::filesystem::path SyslogFilePath(const std::filesystem::path& appDir, DateTi
     return appDir / "syslog" / (DateText(DecodeDateTime(when)) + ".log");
 }
 
-bool SaveSyslog(Monitor& m, std::string_view line) {
-    std::ofstream out(SyslogFilePath(m.s.AppDir, m.ports.Clock.Now()), std::ios::binary | std::ios::app);
-    if (!out.is_open()) return false;
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out.write("\r\n", 2);
-    out.close();
-    return !out.fail();
+void SaveSyslog(Monitor& m, std::string_view line) {
+    m.syslogFile.Add(SyslogFilePath(m.s.AppDir, m.ports.Clock.Now()), line);
+}
+
+void FlushSyslog(Monitor& m) {
+    if (!m.syslogFile.Flush()) m.ports.Diagnostics.Log("syslog lines not written: " + PathText(m.syslogFile.Path()));
+}
+
+void CloseSyslog(Monitor& m) {
+    if (!m.syslogFile.Close()) m.ports.Diagnostics.Log("syslog lines not written: " + PathText(m.syslogFile.Path()));
 }
 
 }  // namespace rm

@@ -11,8 +11,12 @@ namespace rm {
 // The file that a line written at the given time goes to.
 std::filesystem::path SyslogFilePath(const std::filesystem::path& appDir, DateTime when);
 
-// Appends the line's bytes and CR LF to today's file, today being the moment
-// of writing. False on any failure; nothing is reported.
-bool SaveSyslog(Monitor& m, std::string_view line);
+// Keeps the line for today's file, today being the moment it arrived.
+void SaveSyslog(Monitor& m, std::string_view line);
+// Writes the lines kept so far; failures stay silent but reach the log.
+void FlushSyslog(Monitor& m);
+// Writes and closes today's file: at exit, when saving is switched off and
+// when no line came for a while.
+void CloseSyslog(Monitor& m);
 
 }  // namespace rm

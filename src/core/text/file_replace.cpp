@@ -1,10 +1,10 @@
 #include "text/file_replace.h"
 
 #include <chrono>
-#include <fstream>
 #include <system_error>
 #include <thread>
 
+#include "text/durable_file.h"
 #include "text/files.h"
 
 namespace rm {
@@ -19,12 +19,10 @@ constexpr auto MoveRetryDelay = std::chrono::milliseconds(100);
 enum class WriteResult { NotCreated, Failed, Written };
 
 WriteResult WriteNewFile(const fs::path& file, std::string_view bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return WriteResult::NotCreated;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    out.close();
-    return out.fail() ? WriteResult::Failed : WriteResult::Written;
+    DurableFile out(file, DurableFile::Mode::Create);
+    if (!out.IsOpen()) return WriteResult::NotCreated;
+    const bool written = out.Write(bytes) && out.Sync();
+    return out.Close() && written ? WriteResult::Written : WriteResult::Failed;
 }
 
 bool IsReadOnly(const fs::path& file) {
@@ -34,14 +32,11 @@ bool IsReadOnly(const fs::path& file) {
            (status.permissions() & fs::perms::owner_write) == fs::perms::none;
 }
 
-// rename replaces an existing file on Windows too: libstdc++ moves with
-// MoveFileExW there. Windows refuses to replace a read-only file, hence the
-// attribute is cleared first.
-bool MoveOver(const fs::path& from, const fs::path& to) {
+// Windows refuses to replace a read-only file, hence the attribute is
+// cleared first.
+bool MoveOver(const fs::path& from, const fs::path& to, const FileMover& move) {
     for (int attempt = 1;; ++attempt) {
-        std::error_code ec;
-        fs::rename(from, to, ec);
-        if (!ec) return true;
+        if (move(from, to)) return true;
         if (attempt == MoveAttempts) return false;
         std::this_thread::sleep_for(MoveRetryDelay);
     }
@@ -49,13 +44,19 @@ bool MoveOver(const fs::path& from, const fs::path& to) {
 
 }  // namespace
 
+bool RenameOver(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    return !ec;
+}
+
 fs::path ReplacementPath(const fs::path& target) {
     fs::path temp = target;
     temp += ".tmp";
     return temp;
 }
 
-bool ReplaceFileContents(const fs::path& target, std::string_view bytes) {
+bool ReplaceFileContents(const fs::path& target, std::string_view bytes, const FileMover& move) {
     const fs::path temp = ReplacementPath(target);
     std::error_code ignored;
     switch (WriteNewFile(temp, bytes)) {
@@ -69,7 +70,7 @@ bool ReplaceFileContents(const fs::path& target, std::string_view bytes) {
     }
     const bool readOnly = IsReadOnly(target);
     if (readOnly) SetWritable(target, true);
-    if (MoveOver(temp, target)) return true;
+    if (MoveOver(temp, target, move)) return true;
     if (readOnly) SetWritable(target, false);
     fs::remove(temp, ignored);
     return false;

@@ -5,6 +5,8 @@
 
 namespace rm {
 
+// Writes history lines kept from a failed write, and writes out or closes
+// the daily syslog file.
 void Timer1Timer(Monitor& m);
 
 }  // namespace rm

@@ -1,0 +1,39 @@
+// An appending file that stays open while lines arrive and takes them in
+// batches: bursts cost one write each, not one open and close per line.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "text/durable_file.h"
+
+namespace rm {
+
+class BatchedFile {
+public:
+    // More than this waiting is written at once.
+    static constexpr std::size_t BatchBytes = 64 * 1024;
+
+    // Keeps the line (and CR LF) for the given file; a line for another file
+    // (a new day) first writes what waits for the old one.
+    void Add(const std::filesystem::path& file, std::string_view line);
+    // Writes what waits; false when the file did not take it (the lines are
+    // dropped then: the daily files are best effort).
+    bool Flush();
+    // Flushes and closes the file; the next line opens it again.
+    bool Close();
+    bool IsOpen() const { return out_ != nullptr; }
+    const std::filesystem::path& Path() const { return file_; }
+    // Lines added since the last call.
+    bool TakeActivity();
+
+private:
+    std::filesystem::path file_;
+    std::unique_ptr<DurableFile> out_;
+    std::string waiting_;
+    bool active_ = false;
+};
+
+}  // namespace rm
