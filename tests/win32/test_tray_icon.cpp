@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pump.h"
+#include "tray_icon_loader.h"
 #include "wide.h"
 
 namespace rm::win {
@@ -199,6 +200,21 @@ TEST_F(TrayIconTest, NewNotificationAreaGetsTheVisibleIconsBack) {
     SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
     EXPECT_TRUE(shown.Added());
+}
+
+TEST(TrayIconLoaderTest, LoadsTheSmallSizeAndNothingForAMissingIcon) {
+    const int application = static_cast<int>(reinterpret_cast<UINT_PTR>(IDI_APPLICATION));
+    const OwnedIcon icon = LoadTrayIcon(nullptr, application);
+    ASSERT_TRUE(icon);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+
+    EXPECT_FALSE(LoadTrayIcon(GetModuleHandleW(nullptr), 4242));
 }
 
 struct MouseLog {
