@@ -1,20 +1,20 @@
 #include "tray_icon.h"
 
 #include <algorithm>
-#include <exception>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "platform_ports.h"
+#include "app_messages.h"
+#include "diagnostics.h"
 #include "wide.h"
+#include "window.h"
 
 namespace rm::win {
 namespace {
 
 constexpr wchar_t CallbackClassName[] = L"RoutavistaTrayCallback";
 constexpr UINT ShiftJisCodePage = 932;
-constexpr UINT SingleClickDoneMessage = WM_APP + 1;
 // Past the double-click time, so that a double click never reports a click.
 constexpr DWORD SingleClickMargin = 50;
 
@@ -22,6 +22,13 @@ constexpr DWORD SingleClickMargin = 50;
 std::vector<std::pair<UINT, TTrayIcon*>>& IconTable() {
     static std::vector<std::pair<UINT, TTrayIcon*>> table;
     return table;
+}
+
+TTrayIcon* FindIcon(UINT number) {
+    const auto& table = IconTable();
+    const auto found =
+        std::find_if(table.begin(), table.end(), [&](const auto& entry) { return entry.first == number; });
+    return found == table.end() ? nullptr : found->second;
 }
 
 // Explorer announces a new notification area with this message, after which
@@ -33,63 +40,58 @@ UINT TaskbarCreatedMessage() {
 
 }  // namespace
 
-// One hidden top-level window receives the mouse messages of every icon. It
-// is top-level, not message-only, because "TaskbarCreated" is broadcast.
-class TrayCallbackWindow {
+// One hidden window receives the mouse messages of every icon. It is
+// top-level, not message-only, because "TaskbarCreated" is broadcast.
+class TrayCallbackWindow : public Window {
 public:
-    static HWND Handle() {
-        static const HWND window = Create();
+    static TrayCallbackWindow& Instance() {
+        static TrayCallbackWindow window;
         return window;
     }
 
-    static TTrayIcon* current;
+    void Forget(const TTrayIcon* icon) {
+        if (clicked_ == icon) clicked_ = nullptr;
+    }
 
 private:
-    static HWND Create() {
-        WNDCLASSEXW wc{sizeof wc};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = CallbackClassName;
-        RegisterClassExW(&wc);
-        const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, CallbackClassName, L"", WS_POPUP, 0, 0, 0, 0,
-                                            nullptr, nullptr, wc.hInstance, nullptr);
+    TrayCallbackWindow() {
+        if (!CreateWindowOf({CallbackClassName}, {.Style = WS_POPUP, .ExStyle = WS_EX_TOOLWINDOW})) return;
         // An elevated copy must still hear a restarted Explorer.
-        ChangeWindowMessageFilterEx(window, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
-        return window;
-    }
-
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        try {
-            if (msg == TrayCallbackMessage) {
-                OnIconMessage(static_cast<UINT>(wp), LOWORD(lp));
-                return 0;
-            }
-            if (msg == SingleClickDoneMessage) {
-                if (current) current->SingleClickDone();
-                return 0;
-            }
-            if (msg == TaskbarCreatedMessage()) {
-                for (const auto& entry : IconTable()) entry.second->Readd();
-                return 0;
-            }
-        } catch (const std::exception& e) {
-            ShowMessageBox(nullptr, e.what(), MB_OK | MB_ICONERROR);
-            return 0;
+        if (!ChangeWindowMessageFilterEx(Handle(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr)) {
+            LogLastError(L"ChangeWindowMessageFilterEx", L"TaskbarCreated");
         }
-        return DefWindowProcW(hwnd, msg, wp, lp);
     }
 
-    static void OnIconMessage(UINT number, UINT mouseMessage) {
-        const auto& table = IconTable();
-        const auto found =
-            std::find_if(table.begin(), table.end(), [&](const auto& entry) { return entry.first == number; });
-        if (found == table.end()) return;
-        current = found->second;
-        current->Dispatch(mouseMessage);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        switch (msg) {
+        case TrayCallbackMessage: OnIconMessage(static_cast<UINT>(wp), LOWORD(lp)); return 0;
+        case SingleClickDoneMessage: OnSingleClickDone(); return 0;
+        default:
+            if (msg == TaskbarCreatedMessage()) {
+                OnTaskbarCreated();
+                return 0;
+            }
+            return Window::HandleMessage(msg, wp, lp);
+        }
     }
+
+    void OnIconMessage(UINT number, UINT mouseMessage) {
+        TTrayIcon* icon = FindIcon(number);
+        if (!icon) return;
+        clicked_ = icon;
+        icon->Dispatch(mouseMessage);
+    }
+
+    void OnSingleClickDone() {
+        if (clicked_) clicked_->SingleClickDone();
+    }
+
+    void OnTaskbarCreated() {
+        for (const auto& entry : IconTable()) entry.second->Readd();
+    }
+
+    TTrayIcon* clicked_ = nullptr;
 };
-
-TTrayIcon* TrayCallbackWindow::current = nullptr;
 
 std::string CutTipHelp(const std::string& utf8) {
     const std::wstring wide = Widen(utf8);
@@ -119,13 +121,13 @@ TTrayIcon::TTrayIcon(ShellCall shell) : shell_(std::move(shell)) {
     data_.cbSize = sizeof data_;
     data_.uID = number_;
     data_.uCallbackMessage = TrayCallbackMessage;
-    data_.hWnd = TrayCallbackWindow::Handle();
+    data_.hWnd = TrayCallbackWindow::Instance().Handle();
 }
 
 TTrayIcon::~TTrayIcon() {
     if (added_) Update(ShellUpdate::Delete);
     std::erase_if(IconTable(), [this](const auto& entry) { return entry.second == this; });
-    if (TrayCallbackWindow::current == this) TrayCallbackWindow::current = nullptr;
+    TrayCallbackWindow::Instance().Forget(this);
 }
 
 void TTrayIcon::SetVisible(bool visible) {
@@ -251,7 +253,7 @@ void TTrayIcon::LeftButtonUp() {
     }
     clickPending_ = true;
     const DWORD delay = GetDoubleClickTime() + SingleClickMargin;
-    const HWND window = TrayCallbackWindow::Handle();
+    const HWND window = data_.hWnd;
     std::thread([window, delay] {
         Sleep(delay);
         PostMessageW(window, SingleClickDoneMessage, 0, 0);

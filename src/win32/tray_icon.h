@@ -15,7 +15,6 @@
 namespace rm::win {
 
 inline constexpr const char* TrayIconErrorText = "タスクトレイにアイコンを登録できません。";
-inline constexpr UINT TrayCallbackMessage = WM_USER + 200;
 inline constexpr int MaxTrayIcons = 100;
 inline constexpr std::size_t TipHelpMaxBytes = 62;
 

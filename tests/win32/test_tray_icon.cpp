@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "app_messages.h"
 #include "pump.h"
 #include "tray_icon_loader.h"
 #include "wide.h"
