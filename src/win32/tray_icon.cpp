@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app_messages.h"
-#include "diagnostics.h"
 #include "wide.h"
 #include "window.h"
 
@@ -38,10 +37,20 @@ UINT TaskbarCreatedMessage() {
     return message;
 }
 
+std::wstring ShellMessageName(DWORD message) {
+    switch (message) {
+    case NIM_ADD: return L"NIM_ADD";
+    case NIM_MODIFY: return L"NIM_MODIFY";
+    case NIM_DELETE: return L"NIM_DELETE";
+    default: return std::to_wstring(message);
+    }
+}
+
 }  // namespace
 
-// One hidden window receives the mouse messages of every icon. It is
-// top-level, not message-only, because "TaskbarCreated" is broadcast.
+// One hidden window receives the mouse messages and the retry timers of every
+// icon; a timer's id is its icon's number. It is top-level, not message-only,
+// because "TaskbarCreated" is broadcast.
 class TrayCallbackWindow : public Window {
 public:
     static TrayCallbackWindow& Instance() {
@@ -66,6 +75,7 @@ private:
         switch (msg) {
         case TrayCallbackMessage: OnIconMessage(static_cast<UINT>(wp), LOWORD(lp)); return 0;
         case SingleClickDoneMessage: OnSingleClickDone(); return 0;
+        case WM_TIMER: OnTimer(static_cast<UINT>(wp)); return 0;
         default:
             if (msg == TaskbarCreatedMessage()) {
                 OnTaskbarCreated();
@@ -86,8 +96,12 @@ private:
         if (clicked_) clicked_->SingleClickDone();
     }
 
+    void OnTimer(UINT number) {
+        if (TTrayIcon* icon = FindIcon(number)) icon->Retry();
+    }
+
     void OnTaskbarCreated() {
-        for (const auto& entry : IconTable()) entry.second->Readd();
+        for (const auto& entry : IconTable()) entry.second->AreaRecreated();
     }
 
     TTrayIcon* clicked_ = nullptr;
@@ -112,7 +126,7 @@ std::string CutTipHelp(const std::string& utf8) {
     return Narrow(cut);
 }
 
-TTrayIcon::TTrayIcon(ShellCall shell) : shell_(std::move(shell)) {
+TTrayIcon::TTrayIcon(ShellCall shell, TrayRetry retry) : shell_(std::move(shell)), retry_(std::move(retry)) {
     auto& table = IconTable();
     // Numbers are not reused while a later instance lives.
     number_ = table.empty() ? 1 : table.back().first + 1;
@@ -125,7 +139,8 @@ TTrayIcon::TTrayIcon(ShellCall shell) : shell_(std::move(shell)) {
 }
 
 TTrayIcon::~TTrayIcon() {
-    if (added_) Update(ShellUpdate::Delete);
+    StopRetry();
+    if (added_) Delete();
     std::erase_if(IconTable(), [this](const auto& entry) { return entry.second == this; });
     TrayCallbackWindow::Instance().Forget(this);
 }
@@ -134,10 +149,11 @@ void TTrayIcon::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible && icon_.get() != nullptr;
     if (visible_) {
-        Update(ShellUpdate::Add);
-    } else if (added_) {
-        Update(ShellUpdate::Delete);
+        Add();
+        return;
     }
+    StopRetry();
+    if (added_) Delete();
 }
 
 void TTrayIcon::SetIcon(HICON icon) {
@@ -150,14 +166,14 @@ void TTrayIcon::SetIcon(HICON icon) {
     if (icon == iconSource_) return;
     icon_ = OwnedIcon(CopyIcon(icon));
     iconSource_ = icon;
-    if (added_) Update(ShellUpdate::Modify);
+    if (added_) Modify();
 }
 
 void TTrayIcon::SetTipHelp(const std::string& utf8) {
     std::string cut = CutTipHelp(utf8);
     if (cut == tipHelp_) return;
     tipHelp_ = std::move(cut);
-    if (added_) Update(ShellUpdate::Modify);
+    if (added_) Modify();
 }
 
 void TTrayIcon::SetEnabled(bool enabled) {
@@ -175,32 +191,92 @@ void TTrayIcon::Refresh() {
     data_.uFlags = NIF_MESSAGE | NIF_ICON | (tip.empty() ? 0 : NIF_TIP);
 }
 
-void TTrayIcon::Update(ShellUpdate kind) {
+bool TTrayIcon::Shell(DWORD message) {
+    // The shell does not always set an error; a stale one would mislead the log.
+    SetLastError(ERROR_SUCCESS);
+    if (shell_(message, &data_)) return true;
+    lastError_ = GetLastError();
+    return false;
+}
+
+void TTrayIcon::Add() {
     Refresh();
-    switch (kind) {
-    case ShellUpdate::Add:
-        if (!visible_) return;
-        if (!shell_(NIM_ADD, &data_)) throw TrayIconError();
-        added_ = true;
-        return;
-    case ShellUpdate::Modify:
-        // A modify fails when the notification area was re-created without our icon.
-        if (!shell_(NIM_MODIFY, &data_) && !shell_(NIM_ADD, &data_)) throw TrayIconError();
-        return;
-    case ShellUpdate::Delete:
-        shell_(NIM_DELETE, &data_);
-        added_ = false;
-        return;
+    if (Shell(NIM_ADD)) {
+        Shown();
+    } else {
+        Refused(NIM_ADD);
     }
 }
 
-void TTrayIcon::Readd() {
+void TTrayIcon::Modify() {
+    Refresh();
+    if (Shell(NIM_MODIFY)) return;
+    // A modify fails when the notification area was re-created without our icon.
+    LogError(L"Shell_NotifyIconW", L"NIM_MODIFY, icon " + std::to_wstring(number_) + L"; adding it again",
+             lastError_);
+    Add();
+}
+
+void TTrayIcon::Delete() {
+    added_ = false;
+    if (!Shell(NIM_DELETE)) {
+        LogError(L"Shell_NotifyIconW", L"NIM_DELETE, icon " + std::to_wstring(number_), lastError_);
+    }
+}
+
+void TTrayIcon::AreaRecreated() {
     added_ = false;
     if (!visible_) return;
     Refresh();
     // The announcement also comes while the icon is still there (a DPI change).
-    if (!shell_(NIM_ADD, &data_) && !shell_(NIM_MODIFY, &data_)) throw TrayIconError();
+    if (Shell(NIM_ADD) || Shell(NIM_MODIFY)) {
+        Shown();
+    } else {
+        Refused(NIM_MODIFY);
+    }
+}
+
+void TTrayIcon::Retry() {
+    // A timer message may still arrive after the retry has stopped.
+    if (!retrying_) return;
+    Refresh();
+    if (Shell(NIM_ADD)) {
+        Shown();
+        return;
+    }
+    if (told_ || std::chrono::steady_clock::now() - refusedSince_ < retry_.TellAfter) return;
+    // Set first: the box runs a message loop in which the timer goes on.
+    told_ = true;
+    retry_.Tell();
+}
+
+void TTrayIcon::Shown() {
     added_ = true;
+    if (!retrying_) return;
+    StopRetry();
+    LogText(L"Shell_NotifyIconW: icon " + std::to_wstring(number_) + L" added on a retry");
+}
+
+void TTrayIcon::Refused(DWORD message) {
+    added_ = false;
+    if (retrying_) return;
+    // Only the first refusal of a run is logged; the retries would fill the log.
+    LogError(L"Shell_NotifyIconW",
+             ShellMessageName(message) + L", icon " + std::to_wstring(number_) + L"; retrying every " +
+                 std::to_wstring(retry_.Interval.count()) + L" ms",
+             lastError_);
+    refusedSince_ = std::chrono::steady_clock::now();
+    told_ = false;
+    retrying_ = SetTimer(data_.hWnd, number_, static_cast<UINT>(retry_.Interval.count()), nullptr) != 0;
+    if (retrying_) return;
+    LogLastError(L"SetTimer", L"tray icon retry");
+    retry_.Tell();
+}
+
+void TTrayIcon::StopRetry() {
+    if (!retrying_) return;
+    retrying_ = false;
+    if (!KillTimer(data_.hWnd, number_)) LogLastError(L"KillTimer", L"tray icon retry");
 }
 
 void TTrayIcon::Dispatch(UINT mouseMessage) {

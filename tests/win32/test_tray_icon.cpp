@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <thread>
 #include <vector>
@@ -24,14 +26,17 @@ struct FakeShell {
         UINT flags;
         bool hasIcon;
         std::wstring tip;
+        HICON icon;
     };
     std::vector<Call> calls;
-    std::deque<BOOL> answers;  // TRUE when none is scripted
+    std::deque<BOOL> answers;
+    BOOL otherwise = TRUE;  // once the scripted answers are used up
 
     TTrayIcon::ShellCall Hook() {
         return [this](DWORD message, NOTIFYICONDATAW* data) {
-            calls.push_back({message, data->uID, data->hWnd, data->uFlags, data->hIcon != nullptr, data->szTip});
-            if (answers.empty()) return TRUE;
+            calls.push_back(
+                {message, data->uID, data->hWnd, data->uFlags, data->hIcon != nullptr, data->szTip, data->hIcon});
+            if (answers.empty()) return otherwise;
             const BOOL answer = answers.front();
             answers.pop_front();
             return answer;
@@ -47,8 +52,21 @@ struct FakeShell {
 HICON ProgramIcon() { return LoadIconW(nullptr, IDI_APPLICATION); }
 HICON OtherIcon() { return LoadIconW(nullptr, IDI_INFORMATION); }
 
+constexpr std::chrono::milliseconds QuickInterval(20);
+
+void PumpFor(std::chrono::milliseconds time) {
+    const auto until = std::chrono::steady_clock::now() + time;
+    PumpUntil([&] { return std::chrono::steady_clock::now() >= until; });
+}
+
 struct TrayIconTest : ::testing::Test {
     FakeShell shell;
+    int tells = 0;
+
+    // Retries at test speed; the user is told only after tellAfter.
+    TrayRetry QuickRetry(std::chrono::milliseconds tellAfter = std::chrono::hours(1)) {
+        return {QuickInterval, tellAfter, [this] { ++tells; }};
+    }
 
     // An icon in the notification area; returns its callback window.
     HWND AddIcon(TTrayIcon& tray) {
@@ -165,21 +183,108 @@ TEST_F(TrayIconTest, TipIsCutToSixtyTwoShiftJisBytes) {
     EXPECT_EQ(shell.calls.size(), calls);
 }
 
-TEST_F(TrayIconTest, RefusedAddOrModifyRaisesAndAModifyOfAVanishedIconAddsAgain) {
-    TTrayIcon tray(shell.Hook());
+TEST_F(TrayIconTest, RefusedAddIsRetriedUntilTheShellTakesIt) {
+    TTrayIcon tray(shell.Hook(), QuickRetry());
     tray.SetIcon(ProgramIcon());
-    shell.answers = {FALSE};
-    EXPECT_THROW(tray.SetVisible(true), TrayIconError);
+    shell.otherwise = FALSE;
+    EXPECT_NO_THROW(tray.SetVisible(true));
+    EXPECT_TRUE(tray.Visible());
+    // Not added, so a change is kept for the next add rather than sent.
+    tray.SetTipHelp("waiting for the shell");
+    EXPECT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    ASSERT_TRUE(PumpUntil([&] { return shell.calls.size() >= 3; }));
     EXPECT_FALSE(tray.Added());
 
-    TTrayIcon second(shell.Hook());
-    AddIcon(second);
+    shell.otherwise = TRUE;
+    ASSERT_TRUE(PumpUntil([&] { return tray.Added(); }));
+    const std::vector<DWORD> messages = shell.Messages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), NIM_ADD), std::ssize(messages));
+    EXPECT_EQ(shell.calls.back().tip, L"waiting for the shell");
+    EXPECT_EQ(shell.calls.back().icon, tray.Icon());
+    PumpFor(10 * QuickInterval);
+    EXPECT_EQ(shell.calls.size(), messages.size());
+    EXPECT_EQ(tells, 0);
+}
+
+TEST_F(TrayIconTest, RefusedModifyAddsAgainAndFallsBackToTheRetry) {
+    TTrayIcon tray(shell.Hook(), QuickRetry());
+    AddIcon(tray);
     shell.calls.clear();
     shell.answers = {FALSE, TRUE};
-    second.SetTipHelp("after a restart of the shell");
+    tray.SetTipHelp("after a restart of the shell");
     EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_ADD}));
+    EXPECT_TRUE(tray.Added());
+
+    shell.calls.clear();
     shell.answers = {FALSE, FALSE};
-    EXPECT_THROW(second.SetTipHelp("refused"), TrayIconError);
+    EXPECT_NO_THROW(tray.SetTipHelp("refused"));
+    EXPECT_FALSE(tray.Added());
+    ASSERT_TRUE(PumpUntil([&] { return tray.Added(); }));
+    EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_ADD, NIM_ADD}));
+    EXPECT_EQ(shell.calls.back().tip, L"refused");
+}
+
+TEST_F(TrayIconTest, RefusalsThatLastAreToldOncePerRunAndANewAreaEndsThem) {
+    constexpr std::chrono::milliseconds tellAfter(500);
+    TTrayIcon tray(shell.Hook(), QuickRetry(tellAfter));
+    tray.SetIcon(ProgramIcon());
+    shell.otherwise = FALSE;
+    const auto start = std::chrono::steady_clock::now();
+    tray.SetVisible(true);
+    ASSERT_TRUE(PumpUntil([&] { return tells == 1; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, tellAfter);
+    // Told once; the retries go on.
+    const std::size_t calls = shell.calls.size();
+    PumpFor(tellAfter);
+    EXPECT_EQ(tells, 1);
+    EXPECT_GT(shell.calls.size(), calls);
+
+    shell.otherwise = TRUE;
+    ASSERT_TRUE(PumpUntil([&] { return tray.Added(); }));
+    shell.otherwise = FALSE;
+    tray.SetTipHelp("a later run counts afresh");
+    PumpFor(tellAfter / 4);
+    EXPECT_EQ(tells, 1);
+    ASSERT_TRUE(PumpUntil([&] { return tells == 2; }));
+
+    shell.otherwise = TRUE;
+    SendMessageW(shell.calls.back().window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(tray.Added());
+    const std::size_t added = shell.calls.size();
+    PumpFor(10 * QuickInterval);
+    EXPECT_EQ(shell.calls.size(), added);
+}
+
+TEST_F(TrayIconTest, OnlyWhatWasAddedIsDeletedAndHidingOrDestroyingEndsTheRetry) {
+    UINT number = 0;
+    {
+        TTrayIcon never(shell.Hook(), QuickRetry());
+        never.SetIcon(ProgramIcon());
+        TTrayIcon added(shell.Hook(), QuickRetry());
+        AddIcon(added);
+        number = added.Number();
+    }
+    ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+    EXPECT_EQ(shell.calls.back().id, number);
+
+    shell.calls.clear();
+    shell.otherwise = FALSE;
+    TTrayIcon hidden(shell.Hook(), QuickRetry());
+    auto destroyed = std::make_unique<TTrayIcon>(shell.Hook(), QuickRetry());
+    for (TTrayIcon* tray : {&hidden, destroyed.get()}) {
+        tray->SetIcon(ProgramIcon());
+        tray->SetVisible(true);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return shell.calls.size() >= 4; }));
+    hidden.SetVisible(false);
+    destroyed.reset();
+    const std::size_t calls = shell.calls.size();
+    shell.otherwise = TRUE;
+    PumpFor(10 * QuickInterval);
+    EXPECT_EQ(shell.calls.size(), calls);
+    EXPECT_FALSE(hidden.Added());
+    const std::vector<DWORD> messages = shell.Messages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), NIM_DELETE), 0);
 }
 
 TEST_F(TrayIconTest, NewNotificationAreaGetsTheVisibleIconsBack) {
