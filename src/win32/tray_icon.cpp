@@ -101,7 +101,12 @@ private:
     }
 
     void OnTaskbarCreated() {
-        for (const auto& entry : IconTable()) entry.second->AreaRecreated();
+        // The owner's handlers may create icons, so each is looked up again.
+        std::vector<UINT> numbers;
+        for (const auto& entry : IconTable()) numbers.push_back(entry.first);
+        for (const UINT number : numbers) {
+            if (TTrayIcon* icon = FindIcon(number)) icon->AreaRecreated();
+        }
     }
 
     TTrayIcon* clicked_ = nullptr;
@@ -225,7 +230,9 @@ void TTrayIcon::Delete() {
 }
 
 void TTrayIcon::AreaRecreated() {
+    // The new area holds none of our icons: pictures set now are only kept.
     added_ = false;
+    if (OnAreaRecreated) OnAreaRecreated();
     if (!visible_) return;
     Refresh();
     // The announcement also comes while the icon is still there (a DPI change).

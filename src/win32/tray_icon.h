@@ -93,6 +93,10 @@ public:
     std::function<void(MouseButton, POINT)> OnMouseDown;
     std::function<void(POINT)> OnMouseMove;
     std::function<void(MouseButton, POINT)> OnMouseUp;
+    // A new notification area ("TaskbarCreated": Explorer restarted, or the
+    // DPI changed): called before the icon is added to it, so pictures loaded
+    // for the new size can be set first. It must not destroy the icon.
+    std::function<void()> OnAreaRecreated;
 
 private:
     friend class TrayCallbackWindow;

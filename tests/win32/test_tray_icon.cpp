@@ -308,6 +308,28 @@ TEST_F(TrayIconTest, NewNotificationAreaGetsTheVisibleIconsBack) {
     EXPECT_TRUE(shown.Added());
 }
 
+TEST_F(TrayIconTest, NewNotificationAreaAsksForPicturesBeforeTheIconIsAddedAgain) {
+    TTrayIcon shown(shell.Hook());
+    TTrayIcon hidden(shell.Hook());
+    const HWND window = AddIcon(shown);
+    std::vector<std::size_t> callsBeforeHook;
+    shown.OnAreaRecreated = [&] {
+        callsBeforeHook.push_back(shell.calls.size());
+        shown.SetIcon(OtherIcon());
+    };
+    int hiddenHooks = 0;
+    hidden.OnAreaRecreated = [&] { ++hiddenHooks; };
+    shell.calls.clear();
+
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(callsBeforeHook, std::vector<std::size_t>{0});
+    EXPECT_EQ(hiddenHooks, 1);
+    // The new picture goes with the add, not in a modify of an icon not there.
+    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(shell.calls[0].icon, shown.Icon());
+    EXPECT_TRUE(shown.Added());
+}
+
 TEST(TrayIconLoaderTest, LoadsTheSmallSizeAndNothingForAMissingIcon) {
     const int application = static_cast<int>(reinterpret_cast<UINT_PTR>(IDI_APPLICATION));
     const OwnedIcon icon = LoadTrayIcon(nullptr, application);
