@@ -1,20 +1,19 @@
 #include "tray_icon.h"
 
 #include <algorithm>
-#include <exception>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "message_box.h"
+#include "app_messages.h"
 #include "wide.h"
+#include "window.h"
 
 namespace rm::win {
 namespace {
 
 constexpr wchar_t CallbackClassName[] = L"RoutavistaTrayCallback";
 constexpr UINT ShiftJisCodePage = 932;
-constexpr UINT SingleClickDoneMessage = WM_APP + 1;
 // Past the double-click time, so that a double click never reports a click.
 constexpr DWORD SingleClickMargin = 50;
 
@@ -24,6 +23,13 @@ std::vector<std::pair<UINT, TTrayIcon*>>& IconTable() {
     return table;
 }
 
+TTrayIcon* FindIcon(UINT number) {
+    const auto& table = IconTable();
+    const auto found =
+        std::find_if(table.begin(), table.end(), [&](const auto& entry) { return entry.first == number; });
+    return found == table.end() ? nullptr : found->second;
+}
+
 // Explorer announces a new notification area with this message, after which
 // every icon must be added again.
 UINT TaskbarCreatedMessage() {
@@ -31,65 +37,80 @@ UINT TaskbarCreatedMessage() {
     return message;
 }
 
+std::wstring ShellMessageName(DWORD message) {
+    switch (message) {
+    case NIM_ADD: return L"NIM_ADD";
+    case NIM_MODIFY: return L"NIM_MODIFY";
+    case NIM_DELETE: return L"NIM_DELETE";
+    default: return std::to_wstring(message);
+    }
+}
+
 }  // namespace
 
-// One hidden top-level window receives the mouse messages of every icon. It
-// is top-level, not message-only, because "TaskbarCreated" is broadcast.
-class TrayCallbackWindow {
+// One hidden window receives the mouse messages and the retry timers of every
+// icon; a timer's id is its icon's number. It is top-level, not message-only,
+// because "TaskbarCreated" is broadcast.
+class TrayCallbackWindow : public Window {
 public:
-    static HWND Handle() {
-        static const HWND window = Create();
+    static TrayCallbackWindow& Instance() {
+        static TrayCallbackWindow window;
         return window;
     }
 
-    static TTrayIcon* current;
+    void Forget(const TTrayIcon* icon) {
+        if (clicked_ == icon) clicked_ = nullptr;
+    }
 
 private:
-    static HWND Create() {
-        WNDCLASSEXW wc{sizeof wc};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = CallbackClassName;
-        RegisterClassExW(&wc);
-        const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, CallbackClassName, L"", WS_POPUP, 0, 0, 0, 0,
-                                            nullptr, nullptr, wc.hInstance, nullptr);
+    TrayCallbackWindow() {
+        if (!CreateWindowOf({CallbackClassName}, {.Style = WS_POPUP, .ExStyle = WS_EX_TOOLWINDOW})) return;
         // An elevated copy must still hear a restarted Explorer.
-        ChangeWindowMessageFilterEx(window, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
-        return window;
-    }
-
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        try {
-            if (msg == TrayCallbackMessage) {
-                OnIconMessage(static_cast<UINT>(wp), LOWORD(lp));
-                return 0;
-            }
-            if (msg == SingleClickDoneMessage) {
-                if (current) current->SingleClickDone();
-                return 0;
-            }
-            if (msg == TaskbarCreatedMessage()) {
-                for (const auto& entry : IconTable()) entry.second->Readd();
-                return 0;
-            }
-        } catch (const std::exception& e) {
-            ShowMessageBox(nullptr, e.what(), MB_OK | MB_ICONERROR);
-            return 0;
+        if (!ChangeWindowMessageFilterEx(Handle(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr)) {
+            LogLastError(L"ChangeWindowMessageFilterEx", L"TaskbarCreated");
         }
-        return DefWindowProcW(hwnd, msg, wp, lp);
     }
 
-    static void OnIconMessage(UINT number, UINT mouseMessage) {
-        const auto& table = IconTable();
-        const auto found =
-            std::find_if(table.begin(), table.end(), [&](const auto& entry) { return entry.first == number; });
-        if (found == table.end()) return;
-        current = found->second;
-        current->Dispatch(mouseMessage);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        switch (msg) {
+        case TrayCallbackMessage: OnIconMessage(static_cast<UINT>(wp), LOWORD(lp)); return 0;
+        case SingleClickDoneMessage: OnSingleClickDone(); return 0;
+        case WM_TIMER: OnTimer(static_cast<UINT>(wp)); return 0;
+        default:
+            if (msg == TaskbarCreatedMessage()) {
+                OnTaskbarCreated();
+                return 0;
+            }
+            return Window::HandleMessage(msg, wp, lp);
+        }
     }
+
+    void OnIconMessage(UINT number, UINT mouseMessage) {
+        TTrayIcon* icon = FindIcon(number);
+        if (!icon) return;
+        clicked_ = icon;
+        icon->Dispatch(mouseMessage);
+    }
+
+    void OnSingleClickDone() {
+        if (clicked_) clicked_->SingleClickDone();
+    }
+
+    void OnTimer(UINT number) {
+        if (TTrayIcon* icon = FindIcon(number)) icon->Retry();
+    }
+
+    void OnTaskbarCreated() {
+        // The owner's handlers may create icons, so each is looked up again.
+        std::vector<UINT> numbers;
+        for (const auto& entry : IconTable()) numbers.push_back(entry.first);
+        for (const UINT number : numbers) {
+            if (TTrayIcon* icon = FindIcon(number)) icon->AreaRecreated();
+        }
+    }
+
+    TTrayIcon* clicked_ = nullptr;
 };
-
-TTrayIcon* TrayCallbackWindow::current = nullptr;
 
 std::string CutTipHelp(const std::string& utf8) {
     const std::wstring wide = Widen(utf8);
@@ -110,7 +131,7 @@ std::string CutTipHelp(const std::string& utf8) {
     return Narrow(cut);
 }
 
-TTrayIcon::TTrayIcon(ShellCall shell) : shell_(std::move(shell)) {
+TTrayIcon::TTrayIcon(ShellCall shell, TrayRetry retry) : shell_(std::move(shell)), retry_(std::move(retry)) {
     auto& table = IconTable();
     // Numbers are not reused while a later instance lives.
     number_ = table.empty() ? 1 : table.back().first + 1;
@@ -119,23 +140,25 @@ TTrayIcon::TTrayIcon(ShellCall shell) : shell_(std::move(shell)) {
     data_.cbSize = sizeof data_;
     data_.uID = number_;
     data_.uCallbackMessage = TrayCallbackMessage;
-    data_.hWnd = TrayCallbackWindow::Handle();
+    data_.hWnd = TrayCallbackWindow::Instance().Handle();
 }
 
 TTrayIcon::~TTrayIcon() {
-    if (added_) Update(ShellUpdate::Delete);
+    StopRetry();
+    if (added_) Delete();
     std::erase_if(IconTable(), [this](const auto& entry) { return entry.second == this; });
-    if (TrayCallbackWindow::current == this) TrayCallbackWindow::current = nullptr;
+    TrayCallbackWindow::Instance().Forget(this);
 }
 
 void TTrayIcon::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible && icon_.get() != nullptr;
     if (visible_) {
-        Update(ShellUpdate::Add);
-    } else if (added_) {
-        Update(ShellUpdate::Delete);
+        Add();
+        return;
     }
+    StopRetry();
+    if (added_) Delete();
 }
 
 void TTrayIcon::SetIcon(HICON icon) {
@@ -148,14 +171,14 @@ void TTrayIcon::SetIcon(HICON icon) {
     if (icon == iconSource_) return;
     icon_ = OwnedIcon(CopyIcon(icon));
     iconSource_ = icon;
-    if (added_) Update(ShellUpdate::Modify);
+    if (added_) Modify();
 }
 
 void TTrayIcon::SetTipHelp(const std::string& utf8) {
     std::string cut = CutTipHelp(utf8);
     if (cut == tipHelp_) return;
     tipHelp_ = std::move(cut);
-    if (added_) Update(ShellUpdate::Modify);
+    if (added_) Modify();
 }
 
 void TTrayIcon::SetEnabled(bool enabled) {
@@ -173,32 +196,94 @@ void TTrayIcon::Refresh() {
     data_.uFlags = NIF_MESSAGE | NIF_ICON | (tip.empty() ? 0 : NIF_TIP);
 }
 
-void TTrayIcon::Update(ShellUpdate kind) {
+bool TTrayIcon::Shell(DWORD message) {
+    // The shell does not always set an error; a stale one would mislead the log.
+    SetLastError(ERROR_SUCCESS);
+    if (shell_(message, &data_)) return true;
+    lastError_ = GetLastError();
+    return false;
+}
+
+void TTrayIcon::Add() {
     Refresh();
-    switch (kind) {
-    case ShellUpdate::Add:
-        if (!visible_) return;
-        if (!shell_(NIM_ADD, &data_)) throw TrayIconError();
-        added_ = true;
-        return;
-    case ShellUpdate::Modify:
-        // A modify fails when the notification area was re-created without our icon.
-        if (!shell_(NIM_MODIFY, &data_) && !shell_(NIM_ADD, &data_)) throw TrayIconError();
-        return;
-    case ShellUpdate::Delete:
-        shell_(NIM_DELETE, &data_);
-        added_ = false;
-        return;
+    if (Shell(NIM_ADD)) {
+        Shown();
+    } else {
+        Refused(NIM_ADD);
     }
 }
 
-void TTrayIcon::Readd() {
+void TTrayIcon::Modify() {
+    Refresh();
+    if (Shell(NIM_MODIFY)) return;
+    // A modify fails when the notification area was re-created without our icon.
+    LogError(L"Shell_NotifyIconW", L"NIM_MODIFY, icon " + std::to_wstring(number_) + L"; adding it again",
+             lastError_);
+    Add();
+}
+
+void TTrayIcon::Delete() {
     added_ = false;
+    if (!Shell(NIM_DELETE)) {
+        LogError(L"Shell_NotifyIconW", L"NIM_DELETE, icon " + std::to_wstring(number_), lastError_);
+    }
+}
+
+void TTrayIcon::AreaRecreated() {
+    // The new area holds none of our icons: pictures set now are only kept.
+    added_ = false;
+    if (OnAreaRecreated) OnAreaRecreated();
     if (!visible_) return;
     Refresh();
     // The announcement also comes while the icon is still there (a DPI change).
-    if (!shell_(NIM_ADD, &data_) && !shell_(NIM_MODIFY, &data_)) throw TrayIconError();
+    if (Shell(NIM_ADD) || Shell(NIM_MODIFY)) {
+        Shown();
+    } else {
+        Refused(NIM_MODIFY);
+    }
+}
+
+void TTrayIcon::Retry() {
+    // A timer message may still arrive after the retry has stopped.
+    if (!retrying_) return;
+    Refresh();
+    if (Shell(NIM_ADD)) {
+        Shown();
+        return;
+    }
+    if (told_ || std::chrono::steady_clock::now() - refusedSince_ < retry_.TellAfter) return;
+    // Set first: the box runs a message loop in which the timer goes on.
+    told_ = true;
+    retry_.Tell();
+}
+
+void TTrayIcon::Shown() {
     added_ = true;
+    if (!retrying_) return;
+    StopRetry();
+    LogText(L"Shell_NotifyIconW: icon " + std::to_wstring(number_) + L" added on a retry");
+}
+
+void TTrayIcon::Refused(DWORD message) {
+    added_ = false;
+    if (retrying_) return;
+    // Only the first refusal of a run is logged; the retries would fill the log.
+    LogError(L"Shell_NotifyIconW",
+             ShellMessageName(message) + L", icon " + std::to_wstring(number_) + L"; retrying every " +
+                 std::to_wstring(retry_.Interval.count()) + L" ms",
+             lastError_);
+    refusedSince_ = std::chrono::steady_clock::now();
+    told_ = false;
+    retrying_ = SetTimer(data_.hWnd, number_, static_cast<UINT>(retry_.Interval.count()), nullptr) != 0;
+    if (retrying_) return;
+    LogLastError(L"SetTimer", L"tray icon retry");
+    retry_.Tell();
+}
+
+void TTrayIcon::StopRetry() {
+    if (!retrying_) return;
+    retrying_ = false;
+    if (!KillTimer(data_.hWnd, number_)) LogLastError(L"KillTimer", L"tray icon retry");
 }
 
 void TTrayIcon::Dispatch(UINT mouseMessage) {
@@ -251,7 +336,7 @@ void TTrayIcon::LeftButtonUp() {
     }
     clickPending_ = true;
     const DWORD delay = GetDoubleClickTime() + SingleClickMargin;
-    const HWND window = TrayCallbackWindow::Handle();
+    const HWND window = data_.hWnd;
     std::thread([window, delay] {
         Sleep(delay);
         PostMessageW(window, SingleClickDoneMessage, 0, 0);

@@ -2,6 +2,7 @@
 // actions on it into popup menus or events.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -10,19 +11,30 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "diagnostics.h"
 #include "handles.h"
 
 namespace rm::win {
 
 inline constexpr const char* TrayIconErrorText = "タスクトレイにアイコンを登録できません。";
-inline constexpr UINT TrayCallbackMessage = WM_USER + 200;
+inline constexpr const char* TrayIconFeature = "タスクトレイのアイコン";
 inline constexpr int MaxTrayIcons = 100;
 inline constexpr std::size_t TipHelpMaxBytes = 62;
 
-// The notification area refused the icon, or too many icons live already.
+// Too many icons live already.
 class TrayIconError : public std::runtime_error {
 public:
     TrayIconError() : std::runtime_error(TrayIconErrorText) {}
+};
+
+// How an icon the notification area refused is tried again. At logon the
+// shell may refuse adds for many seconds; only a refusal that outlasts that
+// is worth a box.
+struct TrayRetry {
+    std::chrono::milliseconds Interval{2000};
+    std::chrono::milliseconds TellAfter{60000};
+    // Called once per run of refusals, when it has lasted TellAfter.
+    std::function<void()> Tell = [] { TellFeatureLost(TrayIconFeature); };
 };
 
 // A popup menu the icon can open. The icon holds it weakly, so a destroyed
@@ -43,16 +55,19 @@ public:
     using ShellCall = std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)>;
 
     // Throws TrayIconError when 100 icons live already.
-    explicit TTrayIcon(ShellCall shell = Shell_NotifyIconW);
+    explicit TTrayIcon(ShellCall shell = Shell_NotifyIconW, TrayRetry retry = {});
+    // Removes the icon from the notification area if it is there.
     ~TTrayIcon();
     TTrayIcon(const TTrayIcon&) = delete;
     TTrayIcon& operator=(const TTrayIcon&) = delete;
 
     UINT Number() const { return number_; }
+    // In the notification area now; false while a refused add is retried.
     bool Added() const { return added_; }
 
     bool Visible() const { return visible_; }
-    // Stays false without an icon; adds the icon to or removes it from the shell.
+    // Stays false without an icon; adds the icon to or removes it from the
+    // shell. A refused add is retried every TrayRetry::Interval.
     void SetVisible(bool visible);
 
     HICON Icon() const { return icon_.get(); }
@@ -78,22 +93,37 @@ public:
     std::function<void(MouseButton, POINT)> OnMouseDown;
     std::function<void(POINT)> OnMouseMove;
     std::function<void(MouseButton, POINT)> OnMouseUp;
+    // A new notification area ("TaskbarCreated": Explorer restarted, or the
+    // DPI changed): called before the icon is added to it, so pictures loaded
+    // for the new size can be set first. It must not destroy the icon.
+    std::function<void()> OnAreaRecreated;
 
 private:
     friend class TrayCallbackWindow;
 
-    enum class ShellUpdate { Add, Modify, Delete };
     void Refresh();
-    void Update(ShellUpdate kind);
-    void Readd();
+    bool Shell(DWORD message);
+    void Add();
+    void Modify();
+    void Delete();
+    void AreaRecreated();
+    void Retry();
+    void Shown();
+    void Refused(DWORD message);
+    void StopRetry();
     void Dispatch(UINT mouseMessage);
     void ButtonDown(MouseButton button, const std::shared_ptr<TrayMenu>& menu, POINT at);
     void LeftButtonUp();
     void SingleClickDone();
 
     ShellCall shell_;
+    TrayRetry retry_;
     UINT number_ = 0;
     bool added_ = false;
+    bool retrying_ = false;
+    bool told_ = false;
+    std::chrono::steady_clock::time_point refusedSince_;
+    DWORD lastError_ = ERROR_SUCCESS;
     bool clickPending_ = false;
     bool visible_ = false;
     bool enabled_ = true;

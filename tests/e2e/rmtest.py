@@ -293,7 +293,7 @@ def pixels(png, rect):
 
 
 TRAY_CALLBACK_CLASS = "RoutavistaTrayCallback"
-TRAY_MESSAGE = 0x4C8  # WM_USER + 200, with the icon number and the mouse message
+TRAY_MESSAGE = 0x8302  # TrayCallbackMessage (app_messages.h), with the icon number and the mouse message
 FIRST_ICON = 1
 WM_CANCELMODE = 0x1F
 WM_LBUTTONDOWN = 0x201

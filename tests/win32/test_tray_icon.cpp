@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <thread>
 #include <vector>
 
+#include "app_messages.h"
 #include "pump.h"
+#include "tray_icon_loader.h"
 #include "wide.h"
 
 namespace rm::win {
@@ -22,14 +26,17 @@ struct FakeShell {
         UINT flags;
         bool hasIcon;
         std::wstring tip;
+        HICON icon;
     };
     std::vector<Call> calls;
-    std::deque<BOOL> answers;  // TRUE when none is scripted
+    std::deque<BOOL> answers;
+    BOOL otherwise = TRUE;  // once the scripted answers are used up
 
     TTrayIcon::ShellCall Hook() {
         return [this](DWORD message, NOTIFYICONDATAW* data) {
-            calls.push_back({message, data->uID, data->hWnd, data->uFlags, data->hIcon != nullptr, data->szTip});
-            if (answers.empty()) return TRUE;
+            calls.push_back(
+                {message, data->uID, data->hWnd, data->uFlags, data->hIcon != nullptr, data->szTip, data->hIcon});
+            if (answers.empty()) return otherwise;
             const BOOL answer = answers.front();
             answers.pop_front();
             return answer;
@@ -45,8 +52,21 @@ struct FakeShell {
 HICON ProgramIcon() { return LoadIconW(nullptr, IDI_APPLICATION); }
 HICON OtherIcon() { return LoadIconW(nullptr, IDI_INFORMATION); }
 
+constexpr std::chrono::milliseconds QuickInterval(20);
+
+void PumpFor(std::chrono::milliseconds time) {
+    const auto until = std::chrono::steady_clock::now() + time;
+    PumpUntil([&] { return std::chrono::steady_clock::now() >= until; });
+}
+
 struct TrayIconTest : ::testing::Test {
     FakeShell shell;
+    int tells = 0;
+
+    // Retries at test speed; the user is told only after tellAfter.
+    TrayRetry QuickRetry(std::chrono::milliseconds tellAfter = std::chrono::hours(1)) {
+        return {QuickInterval, tellAfter, [this] { ++tells; }};
+    }
 
     // An icon in the notification area; returns its callback window.
     HWND AddIcon(TTrayIcon& tray) {
@@ -163,21 +183,108 @@ TEST_F(TrayIconTest, TipIsCutToSixtyTwoShiftJisBytes) {
     EXPECT_EQ(shell.calls.size(), calls);
 }
 
-TEST_F(TrayIconTest, RefusedAddOrModifyRaisesAndAModifyOfAVanishedIconAddsAgain) {
-    TTrayIcon tray(shell.Hook());
+TEST_F(TrayIconTest, RefusedAddIsRetriedUntilTheShellTakesIt) {
+    TTrayIcon tray(shell.Hook(), QuickRetry());
     tray.SetIcon(ProgramIcon());
-    shell.answers = {FALSE};
-    EXPECT_THROW(tray.SetVisible(true), TrayIconError);
+    shell.otherwise = FALSE;
+    EXPECT_NO_THROW(tray.SetVisible(true));
+    EXPECT_TRUE(tray.Visible());
+    // Not added, so a change is kept for the next add rather than sent.
+    tray.SetTipHelp("waiting for the shell");
+    EXPECT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    ASSERT_TRUE(PumpUntil([&] { return shell.calls.size() >= 3; }));
     EXPECT_FALSE(tray.Added());
 
-    TTrayIcon second(shell.Hook());
-    AddIcon(second);
+    shell.otherwise = TRUE;
+    ASSERT_TRUE(PumpUntil([&] { return tray.Added(); }));
+    const std::vector<DWORD> messages = shell.Messages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), NIM_ADD), std::ssize(messages));
+    EXPECT_EQ(shell.calls.back().tip, L"waiting for the shell");
+    EXPECT_EQ(shell.calls.back().icon, tray.Icon());
+    PumpFor(10 * QuickInterval);
+    EXPECT_EQ(shell.calls.size(), messages.size());
+    EXPECT_EQ(tells, 0);
+}
+
+TEST_F(TrayIconTest, RefusedModifyAddsAgainAndFallsBackToTheRetry) {
+    TTrayIcon tray(shell.Hook(), QuickRetry());
+    AddIcon(tray);
     shell.calls.clear();
     shell.answers = {FALSE, TRUE};
-    second.SetTipHelp("after a restart of the shell");
+    tray.SetTipHelp("after a restart of the shell");
     EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_ADD}));
+    EXPECT_TRUE(tray.Added());
+
+    shell.calls.clear();
     shell.answers = {FALSE, FALSE};
-    EXPECT_THROW(second.SetTipHelp("refused"), TrayIconError);
+    EXPECT_NO_THROW(tray.SetTipHelp("refused"));
+    EXPECT_FALSE(tray.Added());
+    ASSERT_TRUE(PumpUntil([&] { return tray.Added(); }));
+    EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_ADD, NIM_ADD}));
+    EXPECT_EQ(shell.calls.back().tip, L"refused");
+}
+
+TEST_F(TrayIconTest, RefusalsThatLastAreToldOncePerRunAndANewAreaEndsThem) {
+    constexpr std::chrono::milliseconds tellAfter(500);
+    TTrayIcon tray(shell.Hook(), QuickRetry(tellAfter));
+    tray.SetIcon(ProgramIcon());
+    shell.otherwise = FALSE;
+    const auto start = std::chrono::steady_clock::now();
+    tray.SetVisible(true);
+    ASSERT_TRUE(PumpUntil([&] { return tells == 1; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, tellAfter);
+    // Told once; the retries go on.
+    const std::size_t calls = shell.calls.size();
+    PumpFor(tellAfter);
+    EXPECT_EQ(tells, 1);
+    EXPECT_GT(shell.calls.size(), calls);
+
+    shell.otherwise = TRUE;
+    ASSERT_TRUE(PumpUntil([&] { return tray.Added(); }));
+    shell.otherwise = FALSE;
+    tray.SetTipHelp("a later run counts afresh");
+    PumpFor(tellAfter / 4);
+    EXPECT_EQ(tells, 1);
+    ASSERT_TRUE(PumpUntil([&] { return tells == 2; }));
+
+    shell.otherwise = TRUE;
+    SendMessageW(shell.calls.back().window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(tray.Added());
+    const std::size_t added = shell.calls.size();
+    PumpFor(10 * QuickInterval);
+    EXPECT_EQ(shell.calls.size(), added);
+}
+
+TEST_F(TrayIconTest, OnlyWhatWasAddedIsDeletedAndHidingOrDestroyingEndsTheRetry) {
+    UINT number = 0;
+    {
+        TTrayIcon never(shell.Hook(), QuickRetry());
+        never.SetIcon(ProgramIcon());
+        TTrayIcon added(shell.Hook(), QuickRetry());
+        AddIcon(added);
+        number = added.Number();
+    }
+    ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+    EXPECT_EQ(shell.calls.back().id, number);
+
+    shell.calls.clear();
+    shell.otherwise = FALSE;
+    TTrayIcon hidden(shell.Hook(), QuickRetry());
+    auto destroyed = std::make_unique<TTrayIcon>(shell.Hook(), QuickRetry());
+    for (TTrayIcon* tray : {&hidden, destroyed.get()}) {
+        tray->SetIcon(ProgramIcon());
+        tray->SetVisible(true);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return shell.calls.size() >= 4; }));
+    hidden.SetVisible(false);
+    destroyed.reset();
+    const std::size_t calls = shell.calls.size();
+    shell.otherwise = TRUE;
+    PumpFor(10 * QuickInterval);
+    EXPECT_EQ(shell.calls.size(), calls);
+    EXPECT_FALSE(hidden.Added());
+    const std::vector<DWORD> messages = shell.Messages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), NIM_DELETE), 0);
 }
 
 TEST_F(TrayIconTest, NewNotificationAreaGetsTheVisibleIconsBack) {
@@ -199,6 +306,43 @@ TEST_F(TrayIconTest, NewNotificationAreaGetsTheVisibleIconsBack) {
     SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
     EXPECT_TRUE(shown.Added());
+}
+
+TEST_F(TrayIconTest, NewNotificationAreaAsksForPicturesBeforeTheIconIsAddedAgain) {
+    TTrayIcon shown(shell.Hook());
+    TTrayIcon hidden(shell.Hook());
+    const HWND window = AddIcon(shown);
+    std::vector<std::size_t> callsBeforeHook;
+    shown.OnAreaRecreated = [&] {
+        callsBeforeHook.push_back(shell.calls.size());
+        shown.SetIcon(OtherIcon());
+    };
+    int hiddenHooks = 0;
+    hidden.OnAreaRecreated = [&] { ++hiddenHooks; };
+    shell.calls.clear();
+
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(callsBeforeHook, std::vector<std::size_t>{0});
+    EXPECT_EQ(hiddenHooks, 1);
+    // The new picture goes with the add, not in a modify of an icon not there.
+    ASSERT_EQ(shell.Messages(), std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(shell.calls[0].icon, shown.Icon());
+    EXPECT_TRUE(shown.Added());
+}
+
+TEST(TrayIconLoaderTest, LoadsTheSmallSizeAndNothingForAMissingIcon) {
+    const int application = static_cast<int>(reinterpret_cast<UINT_PTR>(IDI_APPLICATION));
+    const OwnedIcon icon = LoadTrayIcon(nullptr, application);
+    ASSERT_TRUE(icon);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+
+    EXPECT_FALSE(LoadTrayIcon(GetModuleHandleW(nullptr), 4242));
 }
 
 struct MouseLog {
