@@ -214,6 +214,12 @@ UniqueSocket TNMUDP::NewSocket() {
         return s;
     }
     SetOption(s.get(), SO_RCVBUF, L"SO_RCVBUF", ReceiveBufferBytes, About());
+    // Windows refuses sends to a subnet's broadcast address without it, and
+    // the start announcement goes to the router's subnet.
+    SetOption(s.get(), SO_BROADCAST, L"SO_BROADCAST", TRUE, About());
+    // Otherwise another program may bind the port on the PC's own address and
+    // silently take the router's datagrams.
+    SetOption(s.get(), SO_EXCLUSIVEADDRUSE, L"SO_EXCLUSIVEADDRUSE", TRUE, About());
     // Windows otherwise turns an ICMP "port unreachable" for an earlier send
     // into a failed read; a refused send is meant to be silent.
     BOOL reportReset = FALSE;

@@ -72,6 +72,8 @@ public:
     // Whether the last SetLocalPort got its port and receives on it; false
     // while another socket holds the port.
     bool Bound() const { return bound_; }
+    // For inspecting the socket's options; only the receiving thread reads from it.
+    SOCKET Socket() const { return socket_.get(); }
 
     // NumberBytes is -1 after a failed read (FromIP "0.0.0.0", Port 0 then).
     std::function<void(TNMUDP& sender, int NumberBytes, const std::string& FromIP, int Port)> OnDataReceived;

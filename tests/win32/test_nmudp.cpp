@@ -494,6 +494,22 @@ TEST(UdpBinding, APortHeldByAnotherEndpointIsNotBound) {
     EXPECT_TRUE(first.Bound()) << "setting the same port again re-binds it";
 }
 
+int SocketOption(SOCKET s, int name) {
+    int value = 0;
+    int length = sizeof value;
+    if (getsockopt(s, SOL_SOCKET, name, reinterpret_cast<char*>(&value), &length) != 0) return -1;
+    return value;
+}
+
+TEST_F(UdpEndpoint, SocketMayBroadcastHoldsItsPortAloneAndHasTheLargerBuffer) {
+    TNMUDP unbound(GetModuleHandleW(nullptr));
+    for (const TNMUDP* endpoint : {&udp, &unbound}) {
+        EXPECT_EQ(SocketOption(endpoint->Socket(), SO_BROADCAST), 1);
+        EXPECT_EQ(SocketOption(endpoint->Socket(), SO_EXCLUSIVEADDRUSE), 1);
+        EXPECT_GE(SocketOption(endpoint->Socket(), SO_RCVBUF), 256 * 1024);
+    }
+}
+
 TEST(UdpRelease, EndpointsGoCleanlyWhileDatagramsPourIn) {
     Flood flood(ReleasePort);
     const int threadsBefore = ThreadsOfThisProcess();
