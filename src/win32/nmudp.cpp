@@ -65,18 +65,21 @@ WinsockUse::~WinsockUse() {
 // One host lookup in progress. It lives on the stack of the send that waits
 // for it, so a send made from a handler during the wait has its own.
 struct TNMUDP::LookupWait {
-    explicit LookupWait(TNMUDP& owner) : owner(owner), outer(owner.lookups_) { owner.lookups_ = this; }
+    explicit LookupWait(std::shared_ptr<Lookups> list) : list(std::move(list)), outer(this->list->innermost) {
+        this->list->innermost = this;
+    }
     LookupWait(const LookupWait&) = delete;
     LookupWait& operator=(const LookupWait&) = delete;
     ~LookupWait() {
         if (task && !done) WSACancelAsyncRequest(task);
-        owner.lookups_ = outer;
+        list->innermost = outer;
     }
 
-    TNMUDP& owner;
+    std::shared_ptr<Lookups> list;
     LookupWait* outer;
     HANDLE task = nullptr;
     bool done = false;
+    bool abandoned = false;  // the endpoint went away during the wait
     int error = 0;
     alignas(hostent) std::array<char, MAXGETHOSTSTRUCT> answer{};
 };
@@ -99,7 +102,10 @@ TNMUDP::TNMUDP(HINSTANCE) {
     socket_ = NewSocket();
 }
 
-TNMUDP::~TNMUDP() { StopReceiving(); }
+TNMUDP::~TNMUDP() {
+    StopReceiving();
+    AbandonLookups();
+}
 
 LRESULT TNMUDP::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -133,7 +139,7 @@ void TNMUDP::OnDatagramQueued() {
 }
 
 void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
-    for (LookupWait* wait = lookups_; wait; wait = wait->outer) {
+    for (LookupWait* wait = lookups_->innermost; wait; wait = wait->outer) {
         if (wait->task == reinterpret_cast<HANDLE>(wParam)) {
             wait->done = true;
             wait->error = WSAGETASYNCERROR(lParam);
@@ -186,6 +192,14 @@ void TNMUDP::StopReceiving() {
     socket_ = UniqueSocket();
     if (receiver_.joinable()) receiver_.join();
     stopping_ = false;
+}
+
+void TNMUDP::AbandonLookups() {
+    for (LookupWait* wait = lookups_->innermost; wait; wait = wait->outer) {
+        if (wait->task && !wait->done) WSACancelAsyncRequest(wait->task);
+        wait->done = true;
+        wait->abandoned = true;
+    }
 }
 
 void TNMUDP::ReportStatus(const std::string& text, int level) {
@@ -248,7 +262,7 @@ void TNMUDP::SetLocalPort(int port) {
 }
 
 std::optional<in_addr> TNMUDP::LookUp(const std::string& host) {
-    LookupWait wait(*this);
+    LookupWait wait(lookups_);
     wait.task = WSAAsyncGetHostByName(Handle(), HostLookupDoneMessage, host.c_str(), wait.answer.data(),
                                       static_cast<int>(wait.answer.size()));
     if (!wait.task) {
@@ -265,6 +279,8 @@ std::optional<in_addr> TNMUDP::LookUp(const std::string& host) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // The endpoint is gone: nothing of it may be touched on the way out.
+    if (wait.abandoned) throw UDPSockError("Host Lookup Canceled");
     const auto* entry = reinterpret_cast<const hostent*>(wait.answer.data());
     if (wait.error != 0 || entry->h_addrtype != AF_INET || !entry->h_addr_list[0]) return std::nullopt;
     in_addr address;

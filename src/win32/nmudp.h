@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -50,8 +51,11 @@ private:
 };
 
 // Sends may run the message loop (host lookup): handlers run meanwhile may
-// send again, but must not destroy the endpoint whose send is waiting. A
-// datagram handler that runs the loop may be re-entered with the next datagram.
+// send again, and a datagram handler that runs the loop may be re-entered
+// with the next datagram. Endpoints must outlive their waiting sends, so the
+// owner releases them only after its message loop ends; should one go during
+// a lookup anyway, that send ends with "Host Lookup Canceled" without
+// touching it again.
 class TNMUDP : private Window {
 public:
     static constexpr int BufferSize = 2048;
@@ -97,6 +101,12 @@ public:
 
 private:
     struct LookupWait;
+    // The lookups in progress, innermost first (a send inside a lookup's loop
+    // may look up too). Shared with the waiting sends, which unwind through
+    // it even after the endpoint is gone.
+    struct Lookups {
+        LookupWait* innermost = nullptr;
+    };
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDatagramQueued();
@@ -106,6 +116,7 @@ private:
     bool StartReceiving();
     void StopReceiving();
     void ReceiveLoop(SOCKET s, HWND window);
+    void AbandonLookups();
 
     void ReportStatus(const std::string& text, int level);
     void CheckError(int code);
@@ -127,7 +138,7 @@ private:
     std::vector<char> received_;
     int receivedCount_ = -1;
     std::array<char, BufferSize> streamBuffer_{};
-    LookupWait* lookups_ = nullptr;  // innermost first: a send inside a lookup's loop may look up too
+    std::shared_ptr<Lookups> lookups_ = std::make_shared<Lookups>();
 };
 
 // The destination step that needs no lookup: a dotted IPv4 address parsed as

@@ -470,6 +470,32 @@ TEST_F(UdpHostLookup, QuitDuringTheLookupIsPassedOn) {
     EXPECT_EQ(msg.wParam, 7u);
 }
 
+bool lookupGaveUp = false;
+
+TEST_F(UdpHostLookup, EndpointReleasedDuringItsLookupEndsTheSendWithoutTouchingIt) {
+    auto doomed = std::make_unique<TNMUDP>(GetModuleHandleW(nullptr));
+    // A name that is not found: Wine cannot cancel a lookup, and a found
+    // answer would still be written into the ended wait's buffer.
+    doomed->RemoteHost = "released.invalid";
+    doomed->RemotePort = PeerPort;
+    LoopAction release([&] { doomed.reset(); });
+    release.Post();
+    // Keeps a hanging wait from hanging the test: the quit ends any lookup.
+    lookupGaveUp = false;
+    const UINT_PTR guard = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
+        lookupGaveUp = true;
+        PostQuitMessage(0);
+    });
+    TNMUDP* const sender = doomed.get();
+    EXPECT_EQ(ThrownText([&] { sender->SendBuffer("x", 1); }), "Host Lookup Canceled");
+    KillTimer(nullptr, guard);
+    EXPECT_FALSE(lookupGaveUp);
+    EXPECT_FALSE(doomed);
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    ExpectNothingSent();
+}
+
 TEST(UdpDottedAddress, OnlyADottedAddressOtherThanNoneIsUsedDirectly) {
     WinsockUse winsock;
     winsock.Start();
