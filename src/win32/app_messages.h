@@ -16,7 +16,5 @@ inline constexpr UINT HostLookupDoneMessage = FirstAppMessage + 1;
 inline constexpr UINT TrayCallbackMessage = FirstAppMessage + 2;
 // Tray icon: the double-click time after a single click has passed.
 inline constexpr UINT SingleClickDoneMessage = FirstAppMessage + 3;
-// UDP endpoint: socket readiness (WSAAsyncSelect).
-inline constexpr UINT SocketReadyMessage = FirstAppMessage + 4;
 
 }  // namespace rm::win

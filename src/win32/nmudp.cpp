@@ -6,24 +6,47 @@
 #include <cstdio>
 #include <cstring>
 #include <istream>
+#include <system_error>
 
+#include "app_messages.h"
+#include "diagnostics.h"
 #include "wide.h"
 
 namespace rm::win {
 
 namespace {
 
-constexpr UINT SocketMessage = WM_USER + 101;
-constexpr UINT LookupMessage = WM_USER + 102;
 constexpr std::size_t MaxRemoteHost = 127;
-// Room for a burst of syslog lines while a handler runs; Wine caps it at the
-// kernel's rmem_max, which is fine.
+// Room for a burst of syslog lines before the receiving thread is scheduled;
+// Wine caps it at the kernel's rmem_max, which is fine.
 constexpr int ReceiveBufferBytes = 256 * 1024;
 
 std::int64_t StreamSize(std::iostream& stream) {
     stream.clear();
     const auto end = stream.rdbuf()->pubseekoff(0, std::ios::end, std::ios::in);
     return std::max<std::int64_t>(end, 0);
+}
+
+std::string DottedText(in_addr address) {
+    const auto* b = reinterpret_cast<const unsigned char*>(&address);
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
+    return text;
+}
+
+void SetOption(SOCKET s, int name, const wchar_t* option, int value, const std::wstring& about) {
+    if (setsockopt(s, SOL_SOCKET, name, reinterpret_cast<const char*>(&value), sizeof value) != 0) {
+        LogError(L"setsockopt", std::wstring(option) + L", " + about, WSAGetLastError());
+    }
+}
+
+// Errors that belong to one datagram: the socket goes on receiving after them.
+bool DatagramError(int error) {
+    return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET;
+}
+
+void WakeUp(HWND window, const std::wstring& about) {
+    if (!PostMessageW(window, DatagramQueuedMessage, 0, 0)) LogLastError(L"PostMessageW", about);
 }
 
 }  // namespace
@@ -42,18 +65,21 @@ WinsockUse::~WinsockUse() {
 // One host lookup in progress. It lives on the stack of the send that waits
 // for it, so a send made from a handler during the wait has its own.
 struct TNMUDP::LookupWait {
-    explicit LookupWait(TNMUDP& owner) : owner(owner), outer(owner.lookups_) { owner.lookups_ = this; }
+    explicit LookupWait(std::shared_ptr<Lookups> list) : list(std::move(list)), outer(this->list->innermost) {
+        this->list->innermost = this;
+    }
     LookupWait(const LookupWait&) = delete;
     LookupWait& operator=(const LookupWait&) = delete;
     ~LookupWait() {
         if (task && !done) WSACancelAsyncRequest(task);
-        owner.lookups_ = outer;
+        list->innermost = outer;
     }
 
-    TNMUDP& owner;
+    std::shared_ptr<Lookups> list;
     LookupWait* outer;
     HANDLE task = nullptr;
     bool done = false;
+    bool abandoned = false;  // the endpoint went away during the wait
     int error = 0;
     alignas(hostent) std::array<char, MAXGETHOSTSTRUCT> answer{};
 };
@@ -64,76 +90,115 @@ std::optional<std::uint32_t> DottedAddress(const std::string& host) {
     return static_cast<std::uint32_t>(address);
 }
 
-const wchar_t* TNMUDP::WindowClass(HINSTANCE instance) {
-    static constexpr wchar_t name[] = L"RmUdpEndpoint";
-    static const bool registered = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = name;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    return registered ? name : nullptr;
-}
-
-TNMUDP::TNMUDP(HINSTANCE instance)
-    : window_(CreateWindowExW(0, WindowClass(instance), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              instance, this)) {
-    if (!window_.get()) throw std::runtime_error("Cannot create the UDP endpoint window");
+TNMUDP::TNMUDP(HINSTANCE) {
+    if (!CreateWindowOf(WindowClass{L"RmUdpEndpoint"}, WindowArgs{.Parent = HWND_MESSAGE})) {
+        throw std::runtime_error("Cannot create the UDP endpoint window");
+    }
     ReportStatus("Initializing Winsock", 8);
-    if (const int result = winsock_.Start()) CheckError(result);
+    if (const int result = winsock_.Start()) {
+        LogError(L"WSAStartup", About(), static_cast<DWORD>(result));
+        CheckError(result);
+    }
     socket_ = NewSocket();
 }
 
-LRESULT CALLBACK TNMUDP::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TNMUDP*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    // Owners wrap their handlers; this only keeps an escaped exception out of Windows.
-    try {
-        switch (message) {
-        case SocketMessage:
-            self->OnSocketEvent(lParam);
-            return 0;
-        case LookupMessage:
-            self->OnLookupDone(wParam, lParam);
-            return 0;
-        }
-    } catch (const std::exception& e) {
-        MessageBoxW(nullptr, Widen(e.what()).c_str(), nullptr, MB_OK | MB_ICONERROR);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+TNMUDP::~TNMUDP() {
+    StopReceiving();
+    AbandonLookups();
 }
 
-void TNMUDP::OnSocketEvent(LPARAM lParam) {
-    if (WSAGETSELECTEVENT(lParam) != FD_READ) return;
-    sockaddr_in from{};
-    int fromLength = sizeof from;
-    const int count = recvfrom(socket_.get(), received_.data(), BufferSize, 0, reinterpret_cast<sockaddr*>(&from),
-                               &fromLength);
-    // A notification for a socket since replaced, or one already served.
-    if (count == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) return;
-    receivedCount_ = count;
-    if (count == SOCKET_ERROR) from = {};
-    if (!OnDataReceived) return;
-    const auto* b = reinterpret_cast<const unsigned char*>(&from.sin_addr);
-    char fromIp[16];
-    std::snprintf(fromIp, sizeof fromIp, "%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
-    OnDataReceived(*this, count, fromIp, ntohs(from.sin_port));
+LRESULT TNMUDP::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case DatagramQueuedMessage:
+        OnDatagramQueued();
+        return 0;
+    case HostLookupDoneMessage:
+        OnLookupDone(wp, lp);
+        return 0;
+    }
+    return Window::HandleMessage(msg, wp, lp);
+}
+
+std::wstring TNMUDP::About() const { return L"UDP port " + std::to_wstring(localPort_); }
+
+// One datagram per message, and the next one asked for before this one is
+// handled, so that a handler running a nested loop gets it there.
+void TNMUDP::OnDatagramQueued() {
+    auto popped = queue_.Pop();
+    if (popped.Dropped) {
+        LogText(About() + L": " + std::to_wstring(popped.Dropped) +
+                L" datagrams dropped while the receive queue was full");
+    }
+    if (popped.More) WakeUp(Handle(), About());
+    if (!popped.Next) return;
+    // Sender kept in this frame: a re-entered handler replaces only the data ReadBuffer gives.
+    Datagram datagram = std::move(*popped.Next);
+    received_ = std::move(datagram.Bytes);
+    receivedCount_ = datagram.Count;
+    if (OnDataReceived) OnDataReceived(*this, datagram.Count, datagram.FromIP, datagram.Port);
 }
 
 void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
-    for (LookupWait* wait = lookups_; wait; wait = wait->outer) {
+    for (LookupWait* wait = lookups_->innermost; wait; wait = wait->outer) {
         if (wait->task == reinterpret_cast<HANDLE>(wParam)) {
             wait->done = true;
             wait->error = WSAGETASYNCERROR(lParam);
             return;
         }
+    }
+}
+
+void TNMUDP::ReceiveLoop(SOCKET s, HWND window) {
+    std::array<char, BufferSize> buffer;
+    for (;;) {
+        sockaddr_in from{};
+        int fromLength = sizeof from;
+        const int count =
+            recvfrom(s, buffer.data(), BufferSize, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+        // Closing the socket is what ends the read when the endpoint stops.
+        if (stopping_) return;
+        Datagram datagram;
+        datagram.Count = count;
+        if (count == SOCKET_ERROR) {
+            const int error = WSAGetLastError();
+            if (!DatagramError(error)) {
+                LogError(L"recvfrom", About(), static_cast<DWORD>(error));
+                return;
+            }
+            from = {};
+        } else {
+            datagram.Bytes.assign(buffer.data(), buffer.data() + count);
+        }
+        datagram.FromIP = DottedText(from.sin_addr);
+        datagram.Port = ntohs(from.sin_port);
+        if (queue_.Push(std::move(datagram))) WakeUp(window, About());
+    }
+}
+
+bool TNMUDP::StartReceiving() {
+    try {
+        receiver_ = std::thread(&TNMUDP::ReceiveLoop, this, socket_.get(), Handle());
+        return true;
+    } catch (const std::system_error& e) {
+        LogText(About() + L": the receiving thread did not start: " + Widen(e.what()));
+        return false;
+    }
+}
+
+// The socket is closed before the thread is joined, and no new one is made
+// until then, so the thread never reads from a successor with the same number.
+void TNMUDP::StopReceiving() {
+    stopping_ = true;
+    socket_ = UniqueSocket();
+    if (receiver_.joinable()) receiver_.join();
+    stopping_ = false;
+}
+
+void TNMUDP::AbandonLookups() {
+    for (LookupWait* wait = lookups_->innermost; wait; wait = wait->outer) {
+        if (wait->task && !wait->done) WSACancelAsyncRequest(wait->task);
+        wait->done = true;
+        wait->abandoned = true;
     }
 }
 
@@ -157,35 +222,53 @@ void TNMUDP::CheckError(int code) {
 UniqueSocket TNMUDP::NewSocket() {
     UniqueSocket s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     if (s.get() == INVALID_SOCKET) {
-        CheckError(WSAGetLastError());
+        const int error = WSAGetLastError();
+        LogError(L"socket", About(), static_cast<DWORD>(error));
+        CheckError(error);
         return s;
     }
-    const int receiveBuffer = ReceiveBufferBytes;
-    setsockopt(s.get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
+    SetOption(s.get(), SO_RCVBUF, L"SO_RCVBUF", ReceiveBufferBytes, About());
+    // Windows refuses sends to a subnet's broadcast address without it, and
+    // the start announcement goes to the router's subnet.
+    SetOption(s.get(), SO_BROADCAST, L"SO_BROADCAST", TRUE, About());
+    // Otherwise another program may bind the port on the PC's own address and
+    // silently take the router's datagrams.
+    SetOption(s.get(), SO_EXCLUSIVEADDRUSE, L"SO_EXCLUSIVEADDRUSE", TRUE, About());
     // Windows otherwise turns an ICMP "port unreachable" for an earlier send
     // into a failed read; a refused send is meant to be silent.
     BOOL reportReset = FALSE;
     DWORD unused = 0;
-    WSAIoctl(s.get(), SIO_UDP_CONNRESET, &reportReset, sizeof reportReset, nullptr, 0, &unused, nullptr, nullptr);
+    if (WSAIoctl(s.get(), SIO_UDP_CONNRESET, &reportReset, sizeof reportReset, nullptr, 0, &unused, nullptr,
+                 nullptr) != 0) {
+        LogError(L"WSAIoctl", L"SIO_UDP_CONNRESET, " + About(), static_cast<DWORD>(WSAGetLastError()));
+    }
     return s;
 }
 
 void TNMUDP::SetLocalPort(int port) {
-    socket_ = NewSocket();  // closes the old one, freeing the port before the bind
+    StopReceiving();  // frees the port before the bind
     localPort_ = port;
+    bound_ = false;
+    socket_ = NewSocket();
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = htons(static_cast<u_short>(port));
-    bound_ = bind(socket_.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
-    WSAAsyncSelect(socket_.get(), window_.get(), SocketMessage, FD_READ);
+    if (bind(socket_.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        LogError(L"bind", About(), static_cast<DWORD>(WSAGetLastError()));
+        return;
+    }
+    bound_ = StartReceiving();
 }
 
 std::optional<in_addr> TNMUDP::LookUp(const std::string& host) {
-    LookupWait wait(*this);
-    wait.task = WSAAsyncGetHostByName(window_.get(), LookupMessage, host.c_str(), wait.answer.data(),
+    LookupWait wait(lookups_);
+    wait.task = WSAAsyncGetHostByName(Handle(), HostLookupDoneMessage, host.c_str(), wait.answer.data(),
                                       static_cast<int>(wait.answer.size()));
-    if (!wait.task) return std::nullopt;
+    if (!wait.task) {
+        LogError(L"WSAAsyncGetHostByName", Widen(host), static_cast<DWORD>(WSAGetLastError()));
+        return std::nullopt;
+    }
     while (!wait.done) {
         MSG msg;
         // GetMessageW fails (-1) only for a bad window handle; none is given.
@@ -196,6 +279,8 @@ std::optional<in_addr> TNMUDP::LookUp(const std::string& host) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // The endpoint is gone: nothing of it may be touched on the way out.
+    if (wait.abandoned) throw UDPSockError("Host Lookup Canceled");
     const auto* entry = reinterpret_cast<const hostent*>(wait.answer.data());
     if (wait.error != 0 || entry->h_addrtype != AF_INET || !entry->h_addr_list[0]) return std::nullopt;
     in_addr address;
@@ -231,7 +316,11 @@ void TNMUDP::Transmit(in_addr to, const char* bytes, int length) {
     destination.sin_family = AF_INET;
     destination.sin_addr = to;
     destination.sin_port = htons(static_cast<u_short>(RemotePort));
-    sendto(socket_.get(), bytes, length, 0, reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
+    if (sendto(socket_.get(), bytes, length, 0, reinterpret_cast<const sockaddr*>(&destination),
+               sizeof destination) == SOCKET_ERROR) {
+        LogError(L"sendto", About() + L" to " + Widen(DottedText(to)) + L":" + std::to_wstring(RemotePort),
+                 static_cast<DWORD>(WSAGetLastError()));
+    }
     if (OnDataSend) OnDataSend(*this);
 }
 

@@ -1,22 +1,28 @@
 // One IPv4 datagram endpoint whose arrivals are reported as events on the GUI
-// thread. Readiness and host-lookup completion come as messages to a hidden
-// window the endpoint owns.
+// thread. A receiving thread takes datagrams off the socket as they arrive, so
+// none are lost while the GUI thread sleeps or shows a box; they are handled
+// in order on the endpoint's hidden window, as are host-lookup completions.
 #pragma once
 
 #include <winsock2.h>
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "handles.h"
+#include "receive/datagram_queue.h"
+#include "window.h"
 
 namespace rm::win {
 
@@ -45,13 +51,18 @@ private:
 };
 
 // Sends may run the message loop (host lookup): handlers run meanwhile may
-// send again, but must not destroy the endpoint whose send is waiting.
-class TNMUDP {
+// send again, and a datagram handler that runs the loop may be re-entered
+// with the next datagram. Endpoints must outlive their waiting sends, so the
+// owner releases them only after its message loop ends; should one go during
+// a lookup anyway, that send ends with "Host Lookup Canceled" without
+// touching it again.
+class TNMUDP : private Window {
 public:
     static constexpr int BufferSize = 2048;
 
+    // The window base registers with the program's own instance, which is the one callers pass.
     explicit TNMUDP(HINSTANCE instance);
-    ~TNMUDP() = default;
+    ~TNMUDP() override;
     TNMUDP(const TNMUDP&) = delete;
     TNMUDP& operator=(const TNMUDP&) = delete;
 
@@ -60,10 +71,13 @@ public:
     int ReportLevel = 1;
 
     int LocalPort() const { return localPort_; }
-    // Re-creates the socket and binds it to 0.0.0.0:port.
+    // Re-creates the socket, binds it to 0.0.0.0:port and starts receiving.
     void SetLocalPort(int port);
-    // Whether the last SetLocalPort got its port; false while another socket holds it.
+    // Whether the last SetLocalPort got its port and receives on it; false
+    // while another socket holds the port.
     bool Bound() const { return bound_; }
+    // For inspecting the socket's options; only the receiving thread reads from it.
+    SOCKET Socket() const { return socket_.get(); }
 
     // NumberBytes is -1 after a failed read (FromIP "0.0.0.0", Port 0 then).
     std::function<void(TNMUDP& sender, int NumberBytes, const std::string& FromIP, int Port)> OnDataReceived;
@@ -87,11 +101,22 @@ public:
 
 private:
     struct LookupWait;
+    // The lookups in progress, innermost first (a send inside a lookup's loop
+    // may look up too). Shared with the waiting sends, which unwind through
+    // it even after the endpoint is gone.
+    struct Lookups {
+        LookupWait* innermost = nullptr;
+    };
 
-    static const wchar_t* WindowClass(HINSTANCE instance);  // registered once
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnSocketEvent(LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDatagramQueued();
     void OnLookupDone(WPARAM wParam, LPARAM lParam);
+
+    std::wstring About() const;
+    bool StartReceiving();
+    void StopReceiving();
+    void ReceiveLoop(SOCKET s, HWND window);
+    void AbandonLookups();
 
     void ReportStatus(const std::string& text, int level);
     void CheckError(int code);
@@ -101,17 +126,19 @@ private:
     std::optional<in_addr> LookUp(const std::string& host);
     void Transmit(in_addr to, const char* bytes, int length);
 
-    OwnedWindow window_;
     WinsockUse winsock_;
     UniqueSocket socket_;
     int localPort_ = 0;
     bool bound_ = false;
     std::string status_;
     int lastError_ = 0;
-    std::array<char, BufferSize> received_{};
+    DatagramQueue queue_;
+    std::thread receiver_;
+    std::atomic<bool> stopping_ = false;
+    std::vector<char> received_;
     int receivedCount_ = -1;
     std::array<char, BufferSize> streamBuffer_{};
-    LookupWait* lookups_ = nullptr;  // innermost first: a send inside a lookup's loop may look up too
+    std::shared_ptr<Lookups> lookups_ = std::make_shared<Lookups>();
 };
 
 // The destination step that needs no lookup: a dotted IPv4 address parsed as

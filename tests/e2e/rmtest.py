@@ -313,3 +313,13 @@ def open_tray_menu(m, mouse_message):
     if m.tool("wait-gone", "--class", "#32768", "--visible", "--timeout", 10000)[0] != 0:
         raise AssertionError("the menu stayed open")
     return [line.split("\t")[4] for line in out.splitlines() if len(line.split("\t")) >= 5]
+
+
+# ---- other hosts on the test LAN
+
+def lan_host_socket(m, label, address):
+    """A UDP socket on one more host of the monitor's test LAN (lan=True), as
+    another PC beside it would have."""
+    host = m.lan.add_host(label, address)
+    with inside_namespace(host):
+        return socket.socket(socket.AF_INET, socket.SOCK_DGRAM)

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string_view>
+#include <thread>
 
 #include "pump.h"
 
@@ -15,6 +21,8 @@ namespace {
 constexpr int EndpointPort = 41514;
 constexpr int PeerPort = 41515;
 constexpr int SharedPort = 41516;
+constexpr int BurstPort = 41517;
+constexpr int ReleasePort = 41518;
 
 sockaddr_in Loopback(int port) {
     sockaddr_in address{};
@@ -89,6 +97,49 @@ std::string Pattern(std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + 3);
     return bytes;
 }
+
+// A full-size datagram that names its place in a sequence.
+std::string Numbered(int number) {
+    std::string bytes = Pattern(TNMUDP::BufferSize);
+    char label[8];
+    std::snprintf(label, sizeof label, "%05d", number);
+    bytes.replace(0, 5, label);
+    return bytes;
+}
+
+int ThreadsOfThisProcess() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{sizeof entry};
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// Datagrams to a loopback port from another thread, in bursts, until destroyed.
+class Flood {
+public:
+    explicit Flood(int port)
+        : sender_([this, port] {
+              Peer peer{PeerPort};
+              while (running_) {
+                  for (int i = 0; i < 20; ++i) peer.SendTo(port, "flood");
+                  Sleep(1);
+              }
+          }) {}
+    Flood(const Flood&) = delete;
+    Flood& operator=(const Flood&) = delete;
+    ~Flood() {
+        running_ = false;
+        sender_.join();
+    }
+
+private:
+    std::atomic<bool> running_ = true;
+    std::thread sender_;
+};
 
 class UdpEndpoint : public ::testing::Test {
 protected:
@@ -192,6 +243,46 @@ TEST_F(UdpReceiving, ReadStreamWritesAtThePositionAndRewinds) {
     EXPECT_EQ(stream.str(), "Xdata");
     EXPECT_EQ(stream.tellg(), 0);
     EXPECT_EQ(stream.tellp(), 0);
+}
+
+TEST_F(UdpReceiving, DatagramsSentWhileTheGuiThreadSleepsAreAllHandledInOrder) {
+    // Full-size datagrams: more than the socket's own buffer holds.
+    constexpr int Count = 300;
+    std::thread sender([] {
+        Peer burst{BurstPort};
+        for (int i = 0; i < Count; ++i) {
+            burst.SendTo(EndpointPort, Numbered(i));
+            Sleep(3);
+        }
+    });
+    // No message loop runs meanwhile.
+    Sleep(1000);
+    sender.join();
+    ASSERT_TRUE(PumpUntilReceived(Count)) << received.size() << " handled";
+    ASSERT_EQ(received.size(), static_cast<std::size_t>(Count));
+    for (int i = 0; i < Count; ++i) {
+        const Received& got = received[static_cast<std::size_t>(i)];
+        ASSERT_EQ(got.data.substr(0, 5), Numbered(i).substr(0, 5));
+        ASSERT_EQ(got.numberBytes, TNMUDP::BufferSize);
+        ASSERT_EQ(got.data, Numbered(i));
+        ASSERT_EQ(got.port, BurstPort);
+    }
+}
+
+TEST_F(UdpReceiving, AHandlerRunningTheMessageLoopGetsTheNextDatagramThere) {
+    std::vector<std::string> events;
+    udp.OnDataReceived = [&](TNMUDP& sender, int numberBytes, const std::string&, int) {
+        std::string data(static_cast<std::size_t>(numberBytes), '\0');
+        int length = 0;
+        sender.ReadBuffer(data.data(), numberBytes, length);
+        events.push_back("begin " + data);
+        if (data == "outer") PumpUntil([&] { return events.size() >= 3; });
+        events.push_back("end " + data);
+    };
+    peer.SendTo(EndpointPort, "outer");
+    peer.SendTo(EndpointPort, "inner");
+    ASSERT_TRUE(PumpUntil([&] { return events.size() >= 4; }));
+    EXPECT_EQ(events, (std::vector<std::string>{"begin outer", "begin inner", "end inner", "end outer"}));
 }
 
 using UdpSending = UdpEndpoint;
@@ -379,6 +470,32 @@ TEST_F(UdpHostLookup, QuitDuringTheLookupIsPassedOn) {
     EXPECT_EQ(msg.wParam, 7u);
 }
 
+bool lookupGaveUp = false;
+
+TEST_F(UdpHostLookup, EndpointReleasedDuringItsLookupEndsTheSendWithoutTouchingIt) {
+    auto doomed = std::make_unique<TNMUDP>(GetModuleHandleW(nullptr));
+    // A name that is not found: Wine cannot cancel a lookup, and a found
+    // answer would still be written into the ended wait's buffer.
+    doomed->RemoteHost = "released.invalid";
+    doomed->RemotePort = PeerPort;
+    LoopAction release([&] { doomed.reset(); });
+    release.Post();
+    // Keeps a hanging wait from hanging the test: the quit ends any lookup.
+    lookupGaveUp = false;
+    const UINT_PTR guard = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
+        lookupGaveUp = true;
+        PostQuitMessage(0);
+    });
+    TNMUDP* const sender = doomed.get();
+    EXPECT_EQ(ThrownText([&] { sender->SendBuffer("x", 1); }), "Host Lookup Canceled");
+    KillTimer(nullptr, guard);
+    EXPECT_FALSE(lookupGaveUp);
+    EXPECT_FALSE(doomed);
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    ExpectNothingSent();
+}
+
 TEST(UdpDottedAddress, OnlyADottedAddressOtherThanNoneIsUsedDirectly) {
     WinsockUse winsock;
     winsock.Start();
@@ -401,6 +518,44 @@ TEST(UdpBinding, APortHeldByAnotherEndpointIsNotBound) {
     EXPECT_FALSE(second.Bound());
     first.SetLocalPort(SharedPort);
     EXPECT_TRUE(first.Bound()) << "setting the same port again re-binds it";
+}
+
+int SocketOption(SOCKET s, int name) {
+    int value = 0;
+    int length = sizeof value;
+    if (getsockopt(s, SOL_SOCKET, name, reinterpret_cast<char*>(&value), &length) != 0) return -1;
+    return value;
+}
+
+TEST_F(UdpEndpoint, SocketMayBroadcastHoldsItsPortAloneAndHasTheLargerBuffer) {
+    TNMUDP unbound(GetModuleHandleW(nullptr));
+    for (const TNMUDP* endpoint : {&udp, &unbound}) {
+        EXPECT_EQ(SocketOption(endpoint->Socket(), SO_BROADCAST), 1);
+        EXPECT_EQ(SocketOption(endpoint->Socket(), SO_EXCLUSIVEADDRUSE), 1);
+        EXPECT_GE(SocketOption(endpoint->Socket(), SO_RCVBUF), 256 * 1024);
+    }
+}
+
+TEST(UdpRelease, EndpointsGoCleanlyWhileDatagramsPourIn) {
+    Flood flood(ReleasePort);
+    const int threadsBefore = ThreadsOfThisProcess();
+    for (int round = 0; round < 10; ++round) {
+        int handled = 0;
+        TNMUDP endpoint(GetModuleHandleW(nullptr));
+        endpoint.OnDataReceived = [&](TNMUDP&, int, const std::string&, int) { ++handled; };
+        for (int socket = 0; socket < 2; ++socket) {
+            // The second time re-creates the socket while datagrams arrive.
+            endpoint.SetLocalPort(ReleasePort);
+            ASSERT_TRUE(endpoint.Bound()) << round;
+            const int before = handled;
+            ASSERT_TRUE(PumpUntil([&] { return handled > before + 50; })) << round;
+        }
+        // Leaves with datagrams queued and more arriving.
+    }
+    EXPECT_LE(ThreadsOfThisProcess(), threadsBefore) << "a receiving thread outlived its endpoint";
+    TNMUDP successor(GetModuleHandleW(nullptr));
+    successor.SetLocalPort(ReleasePort);
+    EXPECT_TRUE(successor.Bound());
 }
 
 TEST_F(UdpEndpoint, StatusIsReportedUpToReportLevel) {
