@@ -17,16 +17,10 @@
 #include "syslog/syslog_file.h"
 #include "text/files.h"
 #include "timer/timer.h"
+#include "tray_icon_loader.h"
 
 namespace rm::win {
 namespace {
-
-// The notification area shows small icons at the system DPI.
-HICON LoadTrayIcon(int id) {
-    const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem());
-    return static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-}
 
 }  // namespace
 
@@ -60,6 +54,7 @@ bool App::Start() {
     viewer_.Create();
     LoadTrayIcons();
     icontray1 = std::make_unique<TTrayIcon>();
+    icontray1->OnAreaRecreated = [this] { LoadTrayIcons(); };
     // The icon is there before the first-run message.
     Render();
 
@@ -114,10 +109,13 @@ void App::RenderTray() {
 }
 
 void App::LoadTrayIcons() {
-    programIcon_ = OwnedIcon(LoadTrayIcon(IDI_PROGRAM));
-    connectedIcon_ = OwnedIcon(LoadTrayIcon(IDI_CONNECTED));
-    if (!programIcon_ || !connectedIcon_) LogLastError(L"LoadImageW", L"tray icons");
-    if (icontray1) Render();
+    // The new pictures before the old ones go: the tray icon ignores a handle
+    // equal to the last one given.
+    OwnedIcon program = LoadTrayIcon(GetModuleHandleW(nullptr), IDI_PROGRAM);
+    OwnedIcon connected = LoadTrayIcon(GetModuleHandleW(nullptr), IDI_CONNECTED);
+    programIcon_ = std::move(program);
+    connectedIcon_ = std::move(connected);
+    if (icontray1 && !closing_) RenderTray();
 }
 
 void App::CreateEndpoints() {

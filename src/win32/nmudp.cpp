@@ -130,6 +130,7 @@ void TNMUDP::OnDatagramQueued() {
                 L" datagrams dropped while the receive queue was full");
     }
     if (popped.More) WakeUp(Handle(), About());
+    moreQueued_ = popped.More;
     if (!popped.Next) return;
     // Sender kept in this frame: a re-entered handler replaces only the data ReadBuffer gives.
     Datagram datagram = std::move(*popped.Next);

@@ -78,6 +78,9 @@ public:
     bool Bound() const { return bound_; }
     // For inspecting the socket's options; only the receiving thread reads from it.
     SOCKET Socket() const { return socket_.get(); }
+    // Whether more datagrams waited behind the one being handled: false at
+    // the end of a burst.
+    bool HasQueued() const { return moreQueued_; }
 
     // NumberBytes is -1 after a failed read (FromIP "0.0.0.0", Port 0 then).
     std::function<void(TNMUDP& sender, int NumberBytes, const std::string& FromIP, int Port)> OnDataReceived;
@@ -133,6 +136,7 @@ private:
     std::string status_;
     int lastError_ = 0;
     DatagramQueue queue_;
+    bool moreQueued_ = false;
     std::thread receiver_;
     std::atomic<bool> stopping_ = false;
     std::vector<char> received_;

@@ -3,7 +3,12 @@
 #include <atomic>
 #include <thread>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "platform_ports.h"
+#include "syslog/history_file.h"
 
 namespace rm::win {
 namespace {
@@ -87,6 +92,50 @@ TEST(Win32OtherWindows, ClosingAHungWindowGivesUpInsteadOfWaitingForIt) {
     windows.CloseWindow(reinterpret_cast<WindowHandle>(hung.window()));
     // Returned while the other program still hangs in its close handler.
     EXPECT_FALSE(hung.handled());
+}
+
+}  // namespace
+}  // namespace rm::win
+
+namespace rm::win {
+namespace {
+
+std::filesystem::path TestFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path folder = std::filesystem::path(temp) / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+std::string Contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(Win32Files, TheWriteThroughMoveReplacesTheOldFile) {
+    const auto folder = TestFolder(L"rm-move");
+    std::ofstream(folder / "new.tmp", std::ios::binary) << "new";
+    std::ofstream(folder / "RMonitor.ini", std::ios::binary) << "old";
+    Win32Files files;
+    EXPECT_TRUE(files.MoveOver(folder / "new.tmp", folder / "RMonitor.ini"));
+    EXPECT_EQ(Contents(folder / "RMonitor.ini"), "new");
+    EXPECT_FALSE(std::filesystem::exists(folder / "new.tmp"));
+    EXPECT_FALSE(files.MoveOver(folder / "missing.tmp", folder / "RMonitor.ini"));
+    EXPECT_EQ(Contents(folder / "RMonitor.ini"), "new");
+    std::filesystem::remove_all(folder);
+}
+
+TEST(HistoryFileOnWindows, AReadOnlyHistoryIsClearedAndAppended) {
+    const auto folder = TestFolder(L"rm-history");
+    const auto file = folder / "Rmonitor.csv";
+    std::ofstream(file, std::ios::binary) << "old\r\n";
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(AppendHistoryLine(file, "new"));
+    EXPECT_EQ(Contents(file), "old\r\nnew\r\n");
+    EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
