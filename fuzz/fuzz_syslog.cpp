@@ -76,7 +76,7 @@ struct Run {
         if (!datagram.empty() && datagram[0] == '\x01') {
             const int target = datagram.size() > 1 ? static_cast<unsigned char>(datagram[1]) % 4 : 1;
             f.m.s.conn.ConnectPending = true;
-            if (rm::f.m.s.settings.MultiAccount) {
+            if (f.m.s.settings.MultiAccount) {
                 f.m.s.conn.ConnectedIsp = static_cast<std::uint16_t>(target);
             } else {
                 f.m.s.conn.ConnectedPort = static_cast<std::int16_t>(target % 3);
