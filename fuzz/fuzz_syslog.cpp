@@ -106,6 +106,8 @@ struct Run {
     // For each viewer line, whether automatic saving was on when it came.
     std::vector<bool> saved;
 
+    explicit Run(rm::test::FakeMonitor& monitor) : f(monitor) {}
+
     Seen Now() const {
         const rm::MainState& s = f.m.s;
         return {f.m.view.Viewer.Lines.size(), f.net.sent.size(), f.programs.runs.size(), f.sound.played.size(),
