@@ -4,18 +4,21 @@
 // with automatic saving on leaves in the daily file whole lines, the ones the
 // viewer shows.
 //
-// Input: one byte of settings, then datagrams separated by '\n', each cut to
-// 2048 bytes. A datagram starting with 0x01 stands for a connect command of
-// this copy instead (port or ISP in its second byte); 0x02 switches automatic
-// saving on or off; 0x03 is the rest of the datagram with a NumberBytes over
-// the limit (from its second byte). A datagram that arrives while the redial
-// question is open is handled inside it.
+// Input: one byte of settings, then up to 48 datagrams separated by '\n',
+// each cut to 2048 bytes; longer inputs repeat what shorter ones reach, at a
+// cost that grows with each nested redial. A datagram starting with 0x01
+// stands for a connect command of this copy instead (port or ISP in its
+// second byte); 0x02 switches automatic saving on or off; 0x03 is the rest of
+// the datagram with a NumberBytes over the limit (from its second byte). A
+// datagram that arrives while the redial question is open is handled inside
+// it.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -24,21 +27,23 @@
 #include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
 #include "text/cp932.h"
-#include "test_syslog_support.h"
+#include "fakes.h"
+#include "syslog/syslog.h"
 #include "fuzz_checks.h"
-#include "fuzz_monitor.h"
 
 namespace {
 
 constexpr std::size_t MaxDatagram = 2048;
+constexpr std::size_t MaxDatagrams = 48;
 
 // What the phrase tests see.
-bool Says(std::string_view datagram, std::string_view phrase) {
+std::string Clean(std::string_view datagram) {
     std::string clean;
+    clean.reserve(rm::MaxSyslogBytes);
     for (const char c : datagram.substr(0, rm::MaxSyslogBytes)) {
         if (static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) <= 0x7F) clean += c;
     }
-    return clean.find(phrase) != std::string::npos;
+    return clean;
 }
 
 std::vector<std::string> LinesOf(const std::string& bytes) {
@@ -89,6 +94,70 @@ private:
     std::size_t seen_ = 0;
 };
 
+// Ports that count what the core asks instead of keeping copies: a redial
+// sends, asks and tells several times, and the copies would cost more than
+// the interpreter itself.
+class CountingNet : public rm::DatagramPort {
+public:
+    std::size_t sends = 0;
+    void Send(rm::Endpoint, const std::string&, std::string_view) override { ++sends; }
+};
+
+// Answers Yes; runs the next datagram inside each box, as the message loop would.
+class CountingDialogs : public rm::DialogPort {
+public:
+    std::size_t messages = 0, questions = 0;
+    std::function<void()> whileOpen;
+    void ShowMessage(const std::string&) override {
+        ++messages;
+        whileOpen();
+    }
+    bool AskYesNo(const std::string&, const std::string&) override {
+        ++questions;
+        whileOpen();
+        return true;
+    }
+    void ShowAbout() override {}
+};
+
+class CountingSound : public rm::SoundPort {
+public:
+    std::size_t played = 0;
+    void PlayWave(const std::string&) override { ++played; }
+};
+
+class CountingPrograms : public rm::ProgramPort {
+public:
+    std::size_t runs = 0;
+    void RunProgram(const std::string&, const std::string&, const std::string&, rm::ShowMode) override { ++runs; }
+    void CloseProcessHandle(rm::ProcessHandle) override {}
+    void OpenHelp(const std::filesystem::path&) override {}
+};
+
+// A monitor in the one program folder of the run; a folder made per input
+// costs more than the input.
+struct SyslogMonitor {
+    CountingNet net;
+    CountingDialogs dialogs;
+    rm::test::FakeClock clock;
+    rm::test::FakeEvents events{clock};
+    CountingSound sound;
+    CountingPrograms programs;
+    rm::test::FakeOtherWindows otherWindows;
+    rm::test::FakeClipboard clipboard;
+    rm::test::FakeLog log;
+    rm::Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log};
+    rm::Monitor m{rm::MainState{}, rm::ViewModel{}, ports};
+
+    SyslogMonitor() {
+        static const rm::test::TempDir dir;
+        static const bool folders = std::filesystem::create_directory(dir.path() / "log") &&
+                                    std::filesystem::create_directory(dir.path() / "syslog");
+        Check(folders);
+        m.s.AppDir = dir.path();
+    }
+};
+
 // What a datagram that must be ignored could change.
 struct Seen {
     std::size_t lines, sent, runs, played, questions, messages;
@@ -99,19 +168,17 @@ struct Seen {
 };
 
 struct Run {
-    rm::test::FakeMonitor& f;
+    SyslogMonitor f;
     std::vector<std::string_view> datagrams;
     std::size_t next = 0;
     int connectLines = 0, disconnectLines = 0;
     // For each viewer line, whether automatic saving was on when it came.
     std::vector<bool> saved;
 
-    explicit Run(rm::test::FakeMonitor& monitor) : f(monitor) {}
-
     Seen Now() const {
         const rm::MainState& s = f.m.s;
-        return {f.m.view.Viewer.Lines.size(), f.net.sent.size(), f.programs.runs.size(), f.sound.played.size(),
-                f.dialogs.questions.size(), f.dialogs.messages.size(), s.conn.Online, s.conn.ConnectPending,
+        return {f.m.view.Viewer.Lines.size(), f.net.sends, f.programs.runs, f.sound.played,
+                f.dialogs.questions, f.dialogs.messages, s.conn.Online, s.conn.ConnectPending,
                 s.conn.HistoryStage, s.conn.ConnectedPort, s.conn.HistoryRecord, f.m.view.Tray.Tip,
                 f.m.view.Panel.Caption};
     }
@@ -156,8 +223,9 @@ struct Run {
             Ignored(static_cast<int>(datagram.size()), datagram);
             return;
         }
-        if (Says(datagram, "Connect successfully")) ++connectLines;
-        if (Says(datagram, "Disconnect successfully")) ++disconnectLines;
+        const std::string clean = Clean(datagram);
+        if (clean.find("Connect successfully") != std::string::npos) ++connectLines;
+        if (clean.find("Disconnect successfully") != std::string::npos) ++disconnectLines;
         rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram);
         saved.resize(f.m.view.Viewer.Lines.size(), s.settings.SyslogAutoSave);
         CheckState();
@@ -187,11 +255,8 @@ struct Run {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    Run run{FreshMonitor()};
+    Run run;
     rm::MainState& s = run.f.m.s;
-    static const bool folders = std::filesystem::create_directory(s.AppDir / "log") &&
-                                std::filesystem::create_directory(s.AppDir / "syslog");
-    Check(folders);
     const std::uint8_t settings = data[0];
     s.settings.SyslogSimple = (settings & 0x01) != 0;
     s.settings.MultiAccount = (settings & 0x02) != 0;
@@ -204,7 +269,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.settings.SyslogAutoSave = false;
 
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-    for (std::size_t start = 0; start <= bytes.size();) {
+    for (std::size_t start = 0; start <= bytes.size() && run.datagrams.size() < MaxDatagrams;) {
         const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
         run.datagrams.push_back(bytes.substr(start, std::min(end - start, MaxDatagram)));
         start = end + 1;
