@@ -80,7 +80,8 @@ struct Run {
     rm::test::FakeOtherWindows otherWindows;
     rm::test::FakeClipboard clipboard;
     rm::test::FakeLog log;
-    rm::Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log};
+    rm::test::FakeFiles files;
+    rm::Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log, files};
     rm::Monitor m{rm::MainState{}, rm::ViewModel{}, ports};
     Input in;
     int depth = 0;

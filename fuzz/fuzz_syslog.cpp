@@ -146,7 +146,8 @@ struct SyslogMonitor {
     rm::test::FakeOtherWindows otherWindows;
     rm::test::FakeClipboard clipboard;
     rm::test::FakeLog log;
-    rm::Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log};
+    rm::test::FakeFiles files;
+    rm::Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log, files};
     rm::Monitor m{rm::MainState{}, rm::ViewModel{}, ports};
 
     SyslogMonitor() {
@@ -239,6 +240,7 @@ struct Run {
         for (std::size_t i = 0; i < saved.size(); ++i) {
             if (saved[i]) expected.push_back(f.m.view.Viewer.Lines[i]);
         }
+        rm::FlushSyslog(f.m);
         static Appended daily(rm::SyslogFilePath(f.m.s.AppDir, f.clock.now));
         Check(daily.File() == rm::SyslogFilePath(f.m.s.AppDir, f.clock.now));
         for (const auto& entry : std::filesystem::directory_iterator(daily.File().parent_path())) {
