@@ -17,9 +17,10 @@ namespace rm::win {
 namespace {
 
 constexpr std::size_t MaxRemoteHost = 127;
-// Room for a burst of syslog lines before the receiving thread is scheduled;
-// Wine caps it at the kernel's rmem_max, which is fine.
-constexpr int ReceiveBufferBytes = 256 * 1024;
+// Room for a burst of syslog lines before the receiving thread is scheduled.
+// Wine caps it at the kernel's rmem_max (212,992 bytes by default on Linux),
+// so on Wine the kernel setting decides.
+constexpr int ReceiveBufferBytes = 8 * 1024 * 1024;
 
 std::int64_t StreamSize(std::iostream& stream) {
     stream.clear();
