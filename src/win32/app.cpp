@@ -67,7 +67,7 @@ bool App::Start() {
 }
 
 template <class Event>
-void App::Run(Event&& event) {
+void App::Run(Event&& event, bool render) {
     if (closing_) {
         // A handler that was still waiting when the program closed ends quietly.
         try {
@@ -78,7 +78,7 @@ void App::Run(Event&& event) {
         return;
     }
     Guarded(panel_.Handle(), std::forward<Event>(event));
-    if (panel_.Handle()) Render();
+    if (render && panel_.Handle()) Render();
 }
 
 void App::Render() {
@@ -148,7 +148,7 @@ void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent
         event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0)));
         // The end of a burst: its lines go to the daily file in one write.
         if (!sender.HasQueued()) FlushSyslog(monitor_);
-    });
+    }, !sender.HasQueued());
 }
 
 void App::TellUnboundPorts() {

@@ -33,9 +33,10 @@ public:
 
 private:
     // Runs one event of the core; an uncaught error is shown and the program
-    // goes on. Then the view is rendered.
+    // goes on. Then the view is rendered, unless the event is one of a burst
+    // that goes on: the view of its last event is the one that counts.
     template <class Event>
-    void Run(Event&& event);
+    void Run(Event&& event, bool render = true);
     void Render();
     void RenderTray();
 
