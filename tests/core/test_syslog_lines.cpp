@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/startup.h"
+#include "settings/settings_file.h"
 #include "syslog/syslog_file.h"
+#include "timer/timer.h"
 #include "test_syslog_support.h"
 
 namespace rm::test {
@@ -131,6 +134,38 @@ TEST(SyslogFile, FailuresAreSilentAndTheViewerKeepsTheLine) {
     EXPECT_NO_THROW(f.Receive("kept"));
     EXPECT_EQ(f.m.view.Viewer.Lines.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(f.dir.path() / "syslog"));
+}
+
+}  // namespace
+}  // namespace rm::test
+
+namespace rm::test {
+namespace {
+
+TEST(SyslogFile, TheDailyFileStaysOpenWhileLinesComeAndClosesWhenTheyStop) {
+    SyslogMonitor f;
+    f.m.s.settings.SyslogAutoSave = true;
+    f.m.s.settings.SyslogLineBreaks = false;
+    f.Receive("one");
+    const auto file = f.dir.path() / "syslog" / "20030102.log";
+    EXPECT_EQ(ReadFile(file), "");  // waits for the end of the burst
+    Timer1Timer(f.m);
+    EXPECT_EQ(ReadFile(file), "[2003/01/02 09:05:00]one\r\n");
+    EXPECT_TRUE(f.m.syslogFile.IsOpen());
+    Timer1Timer(f.m);  // a quiet tick
+    EXPECT_FALSE(f.m.syslogFile.IsOpen());
+
+    f.Receive("two");
+    FlushSyslog(f.m);
+    EXPECT_TRUE(f.m.syslogFile.IsOpen());
+    f.m.s.settings.SyslogAutoSave = false;
+    SaveAllSettings(f.m);  // saving switched off
+    EXPECT_FALSE(f.m.syslogFile.IsOpen());
+
+    f.m.s.settings.SyslogAutoSave = true;
+    f.Receive("three");
+    FormCloseQuery(f.m);  // nothing accepted is lost at exit
+    EXPECT_EQ(ReadFile(file), "[2003/01/02 09:05:00]one\r\n[2003/01/02 09:05:00]two\r\n[2003/01/02 09:05:00]three\r\n");
 }
 
 }  // namespace
