@@ -18,6 +18,7 @@
 #include "text/files.h"
 #include "timer/timer.h"
 #include "tray_icon_loader.h"
+#include "wide.h"
 
 namespace rm::win {
 namespace {
@@ -73,7 +74,7 @@ void App::Run(Event&& event, bool render) {
         try {
             event();
         } catch (const std::exception& e) {
-            LogText(L"after close: " + std::wstring(e.what(), e.what() + std::char_traits<char>::length(e.what())));
+            LogText(L"after close: " + Widen(e.what()));
         }
         return;
     }
@@ -85,11 +86,7 @@ void App::Render() {
     const ViewModel& view = monitor_.view;
     panel_.Render(view.Panel, monitor_.s.panel);
     viewer_.Render(view.Viewer);
-    try {
-        RenderTray();
-    } catch (const TrayIconError& e) {
-        ShowGeneralError(panel_.Handle(), e.what());
-    }
+    RenderTray();
     if (view.ExitRequested && !closing_) {
         monitor_.view.ExitRequested = false;
         PostMessageW(panel_.Handle(), WM_CLOSE, 0, 0);
@@ -122,7 +119,7 @@ void App::CreateEndpoints() {
     // The router's replies are read into a buffer of 513 bytes.
     constexpr int ReplyBufferSize = 513;
     const auto make = [](const char* remoteHost, int remotePort, int localPort) {
-        auto endpoint = std::make_unique<TNMUDP>(GetModuleHandleW(nullptr));
+        auto endpoint = std::make_unique<TNMUDP>();
         endpoint->RemoteHost = remoteHost;
         endpoint->RemotePort = remotePort;
         endpoint->SetLocalPort(localPort);

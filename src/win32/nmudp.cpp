@@ -91,7 +91,7 @@ std::optional<std::uint32_t> DottedAddress(const std::string& host) {
     return static_cast<std::uint32_t>(address);
 }
 
-TNMUDP::TNMUDP(HINSTANCE) {
+TNMUDP::TNMUDP() {
     if (!CreateWindowOf(WindowClass{L"RmUdpEndpoint"}, WindowArgs{.Parent = HWND_MESSAGE})) {
         throw std::runtime_error("Cannot create the UDP endpoint window");
     }

@@ -61,7 +61,7 @@ public:
     static constexpr int BufferSize = 2048;
 
     // The window base registers with the program's own instance, which is the one callers pass.
-    explicit TNMUDP(HINSTANCE instance);
+    TNMUDP();
     ~TNMUDP() override;
     TNMUDP(const TNMUDP&) = delete;
     TNMUDP& operator=(const TNMUDP&) = delete;

@@ -170,7 +170,7 @@ protected:
         EXPECT_EQ(first->bytes, "marker");
     }
 
-    TNMUDP udp{GetModuleHandleW(nullptr)};
+    TNMUDP udp;
     Peer peer{PeerPort};
     std::vector<Received> received;
     int sends = 0;
@@ -473,7 +473,7 @@ TEST_F(UdpHostLookup, QuitDuringTheLookupIsPassedOn) {
 bool lookupGaveUp = false;
 
 TEST_F(UdpHostLookup, EndpointReleasedDuringItsLookupEndsTheSendWithoutTouchingIt) {
-    auto doomed = std::make_unique<TNMUDP>(GetModuleHandleW(nullptr));
+    auto doomed = std::make_unique<TNMUDP>();
     // A name that is not found: Wine cannot cancel a lookup, and a found
     // answer would still be written into the ended wait's buffer.
     doomed->RemoteHost = "released.invalid";
@@ -508,8 +508,8 @@ TEST(UdpDottedAddress, OnlyADottedAddressOtherThanNoneIsUsedDirectly) {
 }
 
 TEST(UdpBinding, APortHeldByAnotherEndpointIsNotBound) {
-    TNMUDP first(GetModuleHandleW(nullptr));
-    TNMUDP second(GetModuleHandleW(nullptr));
+    TNMUDP first;
+    TNMUDP second;
     EXPECT_FALSE(first.Bound());
     first.SetLocalPort(SharedPort);
     EXPECT_TRUE(first.Bound());
@@ -528,7 +528,7 @@ int SocketOption(SOCKET s, int name) {
 }
 
 TEST_F(UdpEndpoint, SocketMayBroadcastHoldsItsPortAloneAndHasTheLargerBuffer) {
-    TNMUDP unbound(GetModuleHandleW(nullptr));
+    TNMUDP unbound;
     for (const TNMUDP* endpoint : {&udp, &unbound}) {
         EXPECT_EQ(SocketOption(endpoint->Socket(), SO_BROADCAST), 1);
         EXPECT_EQ(SocketOption(endpoint->Socket(), SO_EXCLUSIVEADDRUSE), 1);
@@ -541,7 +541,7 @@ TEST(UdpRelease, EndpointsGoCleanlyWhileDatagramsPourIn) {
     const int threadsBefore = ThreadsOfThisProcess();
     for (int round = 0; round < 10; ++round) {
         int handled = 0;
-        TNMUDP endpoint(GetModuleHandleW(nullptr));
+        TNMUDP endpoint;
         endpoint.OnDataReceived = [&](TNMUDP&, int, const std::string&, int) { ++handled; };
         for (int socket = 0; socket < 2; ++socket) {
             // The second time re-creates the socket while datagrams arrive.
@@ -553,7 +553,7 @@ TEST(UdpRelease, EndpointsGoCleanlyWhileDatagramsPourIn) {
         // Leaves with datagrams queued and more arriving.
     }
     EXPECT_LE(ThreadsOfThisProcess(), threadsBefore) << "a receiving thread outlived its endpoint";
-    TNMUDP successor(GetModuleHandleW(nullptr));
+    TNMUDP successor;
     successor.SetLocalPort(ReleasePort);
     EXPECT_TRUE(successor.Bound());
 }

@@ -14,7 +14,7 @@ namespace rm::win {
 namespace {
 
 TEST(Win32Net, AHostTheEndpointCannotTakeIsTellableFromOtherSendErrors) {
-    TNMUDP endpoint(GetModuleHandleW(nullptr));
+    TNMUDP endpoint;
     endpoint.RemotePort = 45999;
     Win32Net net;
     net.Attach({nullptr, &endpoint, nullptr});
@@ -30,7 +30,7 @@ TEST(Win32Net, AHostTheEndpointCannotTakeIsTellableFromOtherSendErrors) {
 }
 
 TEST(Win32Net, SendsNothingOnceTheEndpointsAreReleased) {
-    TNMUDP endpoint(GetModuleHandleW(nullptr));
+    TNMUDP endpoint;
     Win32Net net;
     net.Attach({nullptr, &endpoint, nullptr});
     net.Detach();

@@ -6,6 +6,7 @@
 #include "launcher/launch_menu.h"
 #include "settings/launcher_file.h"
 #include "settings/positional_text.h"
+#include "syslog/syslog_file.h"
 #include "settings/file_save.h"
 #include "text/files.h"
 
@@ -80,7 +81,7 @@ void WriteSettingsFile(Monitor& m) {
 }
 
 void SaveAllSettings(Monitor& m) {
-    if (!m.s.settings.SyslogAutoSave) m.syslogFile.Close();
+    if (!m.s.settings.SyslogAutoSave) CloseSyslog(m);
     WriteSettingsFile(m);
     WriteLauncherFile(m);
     RefreshLaunchMenu(m);
