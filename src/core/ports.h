@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "state/state.h"
 
@@ -81,7 +82,23 @@ public:
     virtual void OpenHelp(const std::filesystem::path& helpFile) = 0;
 };
 
-// Top-level windows of other programs, found by exact title.
+// A top-level window as the download watch sees it. Titles and class names
+// are read into 255-character buffers, so at most 254 characters count.
+struct TopWindow {
+    WindowHandle Handle = 0;
+    std::string Title, ClassName;
+    bool Owned = false;
+    // The title of its owner; empty when it has none.
+    std::string OwnerTitle;
+    bool Visible = false;
+};
+
+struct ChildWindow {
+    std::string Text;
+    bool Visible = false;
+};
+
+// Other programs' windows: found by exact title, listed, and closed.
 class WindowPort {
 public:
     virtual ~WindowPort() = default;
@@ -89,6 +106,10 @@ public:
     // Asks the window to close and returns when it has handled that, or after
     // a few seconds when its program does not answer.
     virtual void CloseWindow(WindowHandle window) = 0;
+    // Every top-level window of the desktop, in the platform's order.
+    virtual std::vector<TopWindow> TopLevelWindows() = 0;
+    // The window's children at any depth, in the platform's order.
+    virtual std::vector<ChildWindow> ChildWindows(WindowHandle parent) = 0;
 };
 
 class ClipboardPort {

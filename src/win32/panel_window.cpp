@@ -71,7 +71,9 @@ void PanelWindow::Render(const PanelView& panel, const PanelPosition& position) 
         shownCaption_ = caption;
         colour_ = panel.Colour;
         SetWindowTextW(label_, caption.c_str());
+        // Painted now: the next handler may hold the thread (a wait, a box).
         InvalidateRect(label_, nullptr, TRUE);
+        UpdateWindow(label_);
     }
     const std::wstring hint = Widen(panel.Hint);
     if (hint != shownHint_) {

@@ -99,6 +99,49 @@ void Win32OtherWindows::CloseWindow(WindowHandle window) {
     }
 }
 
+namespace {
+
+// GetWindowText, not WM_GETTEXT: it reads another program's title without
+// waiting for that program, which may hang.
+std::string TextOf(HWND window) {
+    wchar_t text[255] = {};
+    return Narrow({text, static_cast<std::size_t>(GetWindowTextW(window, text, 255))});
+}
+
+std::string ClassNameOf(HWND window) {
+    wchar_t name[255] = {};
+    return Narrow({name, static_cast<std::size_t>(GetClassNameW(window, name, 255))});
+}
+
+}  // namespace
+
+std::vector<TopWindow> Win32OtherWindows::TopLevelWindows() {
+    std::vector<TopWindow> windows;
+    EnumWindows(
+        [](HWND window, LPARAM found) -> BOOL {
+            const HWND owner = GetWindow(window, GW_OWNER);
+            reinterpret_cast<std::vector<TopWindow>*>(found)->push_back(
+                {reinterpret_cast<WindowHandle>(window), TextOf(window), ClassNameOf(window), owner != nullptr,
+                 owner ? TextOf(owner) : std::string(), IsWindowVisible(window) != FALSE});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<ChildWindow> Win32OtherWindows::ChildWindows(WindowHandle parent) {
+    std::vector<ChildWindow> children;
+    EnumChildWindows(
+        reinterpret_cast<HWND>(parent),
+        [](HWND window, LPARAM found) -> BOOL {
+            reinterpret_cast<std::vector<ChildWindow>*>(found)->push_back(
+                {TextOf(window), IsWindowVisible(window) != FALSE});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
 void Win32Clipboard::SetText(const std::string& text) {
     const std::wstring wide = Widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);

@@ -84,6 +84,8 @@ class Win32OtherWindows : public WindowPort {
 public:
     WindowHandle FindWindowByTitle(const std::string& title) override;
     void CloseWindow(WindowHandle window) override;
+    std::vector<TopWindow> TopLevelWindows() override;
+    std::vector<ChildWindow> ChildWindows(WindowHandle parent) override;
 };
 
 class Win32Clipboard : public ClipboardPort {

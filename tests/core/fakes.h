@@ -1,6 +1,7 @@
 // Fake platform for core tests: records every call, returns scripted answers.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -128,21 +129,28 @@ public:
     void OpenHelp(const std::filesystem::path& helpFile) override { helpOpened.push_back(helpFile); }
 };
 
-// Other programs' windows: a title -> handle table the test fills.
+// Other programs' windows: a title -> handle table the test fills, and the
+// desktop's windows as the scans list them. A closed window is gone.
 class FakeOtherWindows : public WindowPort {
 public:
     std::map<std::string, WindowHandle> open;
+    std::vector<TopWindow> tops;
+    std::map<WindowHandle, std::vector<ChildWindow>> children;
     std::vector<WindowHandle> closed;
     int lookups = 0;
     WindowHandle FindWindowByTitle(const std::string& title) override {
         ++lookups;
-        const auto found = open.find(title);
-        return found == open.end() ? 0 : found->second;
+        if (const auto found = open.find(title); found != open.end()) return found->second;
+        const auto top = std::find_if(tops.begin(), tops.end(), [&](const TopWindow& w) { return w.Title == title; });
+        return top == tops.end() ? 0 : top->Handle;
     }
     void CloseWindow(WindowHandle window) override {
         closed.push_back(window);
         std::erase_if(open, [&](const auto& entry) { return entry.second == window; });
+        std::erase_if(tops, [&](const TopWindow& w) { return w.Handle == window; });
     }
+    std::vector<TopWindow> TopLevelWindows() override { return tops; }
+    std::vector<ChildWindow> ChildWindows(WindowHandle parent) override { return children[parent]; }
 };
 
 class FakeClipboard : public ClipboardPort {

@@ -2,6 +2,7 @@
 
 #include "router/connect_commands.h"
 #include "settings/settings_file.h"
+#include "watch/window_watch.h"
 
 namespace rm {
 
@@ -47,6 +48,7 @@ void MenuClick(Monitor& m, Item item) {
     case Item::ISP3: ISP3Click(m); break;
     case Item::N3: N3Click(m); break;
     case Item::IP1: IP1Click(m); break;
+    case Item::N4: N4Click(m); break;
     default: break;
     }
 }

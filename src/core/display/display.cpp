@@ -59,6 +59,11 @@ void ShowIdle(Monitor& m) {
     m.s.conn.ConnectPending = false;
 }
 
+void TellDialUpWatcher(Monitor& m, const std::string& parameters) {
+    const std::string& program = m.s.settings.DialUpWatcherPath;
+    m.ports.Programs.RunProgram(program, parameters, FolderOf(program), ShowMode::Show);
+}
+
 void CloseDialUpWatcher(Monitor& m) {
     // A copy whose setting was switched off meanwhile keeps the mark.
     if (!m.s.conn.DialUpWatcherLaunched || !m.s.settings.UseDialUpWatcher) return;

@@ -9,6 +9,8 @@ namespace rm {
 void ShowConnected(Monitor& m);
 // The line is down or was reset: hide the panel and return to the idle state.
 void ShowIdle(Monitor& m);
+// Hands the Dial-Up Watcher's control program a connection name, or "stop".
+void TellDialUpWatcher(Monitor& m, const std::string& parameters);
 // Forgets that this program started the Dial-Up Watcher.
 void CloseDialUpWatcher(Monitor& m);
 

@@ -134,6 +134,16 @@ void N11Click(Monitor& m) {
     SetEnabled(m, {Item::N1, Item::N2}, true);
 }
 
+void DisconnectConnectedPort(Monitor& m) {
+    if (m.s.settings.NoUtility && m.s.settings.MultiAccount) {
+        N11Click(m);
+    } else if (m.s.conn.ConnectedPort == 1) {
+        N2Click(m);
+    } else if (m.s.conn.ConnectedPort == 2) {
+        N11Click(m);
+    }
+}
+
 void IP1Click(Monitor& m) {
     // The hint is the program title whenever no own address is known.
     if (m.view.Panel.Hint == AppTitle) return;

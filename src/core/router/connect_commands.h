@@ -18,6 +18,9 @@ void ISP3Click(Monitor& m);
 void N2Click(Monitor& m);
 // Disconnect port 2, or the one line in multi-account mode.
 void N11Click(Monitor& m);
+// Disconnects the line this copy connected: the one line in multi-account
+// direct mode, otherwise the port marked connected (none when 0).
+void DisconnectConnectedPort(Monitor& m);
 // Copies the connection's own address to the clipboard, when one is known.
 void IP1Click(Monitor& m);
 

@@ -47,11 +47,6 @@ std::string_view WithoutLeadingBlanks(std::string_view text) {
     return text;
 }
 
-void TellDialUpWatcher(Monitor& m, const std::string& parameters) {
-    const std::string& program = m.s.settings.DialUpWatcherPath;
-    m.ports.Programs.RunProgram(program, parameters, FolderOf(program), ShowMode::Show);
-}
-
 void StartRecord(MainState& s, bool port1, const std::string& stamp) {
     s.conn.HistoryRecord = s.VersionText + (port1 ? ",Port1," : ",Port2,") + stamp;
     s.conn.HistoryStage = 1;

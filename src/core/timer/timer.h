@@ -5,8 +5,9 @@
 
 namespace rm {
 
-// Writes history lines kept from a failed write, and writes out or closes
-// the daily syslog file.
+// Everything that runs by the clock: files kept waiting, the elapsed time on
+// the panel, the download watch, the reminder sound, the connect time-out, a
+// setup utility left open, and the scheduled connect and disconnect.
 void Timer1Timer(Monitor& m);
 
 }  // namespace rm
