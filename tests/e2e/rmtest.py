@@ -22,6 +22,8 @@ from winebox import TestLan, WineBox, inside_namespace  # noqa: E402,F401
 EXE = Path(os.environ.get("RM_EXE", ROOT / "build/win/src/win32/RMonitor.exe"))
 WINTOOL = Path(os.environ.get("RM_WINTOOL", ROOT / "build/win/tools/wintool/wintool.exe"))
 STANDIN = Path(os.environ.get("RM_STANDIN", ROOT / "build/win/tools/standin/standin.exe"))
+DOWNLOADSTANDIN = Path(os.environ.get("RM_DOWNLOADSTANDIN",
+                                     ROOT / "build/win/tools/downloadstandin/downloadstandin.exe"))
 ROUTERSIM = Path(os.environ.get("RM_ROUTERSIM", ROOT / "build/native/tools/routersim/routersim"))
 ARTIFACTS = Path(os.environ.get("RM_ARTIFACTS", ROOT / "build/e2e-artifacts"))
 
@@ -271,6 +273,14 @@ def panel_caption(m, handle):
         if len(cols) >= 3 and cols[1] == "Static":
             return cols[2]
     raise AssertionError("the panel has no caption control")
+
+
+def wait_counting(m, handle, timeout=30):
+    """Waits for the panel's caption to show the connected time; returns it."""
+    def counting():
+        caption = panel_caption(m, handle)
+        return caption if re.fullmatch(r"\d\d:\d\d:\d\d", caption) else None
+    return wait_until(counting, timeout, "the connected time on the panel")
 
 
 def tray_icon_rect(m, timeout=30):

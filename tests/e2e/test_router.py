@@ -7,7 +7,7 @@ import time
 import unittest
 
 from rmtest import (PC_ADDRESS, ROUTER_ADDRESS, Monitor, MonitorTestCase, inside_namespace, settings_bytes,
-                    wait_until)
+                    wait_counting, wait_panel, wait_until)
 
 ROUTER_OCTETS = "c0000201"  # 192.0.2.1
 
@@ -45,7 +45,8 @@ class RouterJourney(MonitorTestCase):
             self.assertRegex(clock[1], rf"^00400000410b000a0{{16}}{ROUTER_OCTETS}00[01][0-9a-f](00[0-3][0-9a-f]){{2}}$")
             connect, = m.wait_router_received("ConnectRouterPort")
             self.assertEqual(connect[1], "00020000016a0004" + "0" * 16 + ROUTER_OCTETS)
-            wait_until(lambda: panel_visible(m), what="the panel")
+            handle, _ = wait_panel(m, True)
+            wait_counting(m, handle)
             m.screenshot("connected")
             # Let the router finish its call before hanging up.
             time.sleep(3)
@@ -92,7 +93,7 @@ class RouterJourney(MonitorTestCase):
             proc = self.start(m, RedialCount="3")
             m.command("N1")
             m.wait_router_received("ConnectRouterPort", count=2, timeout=45)
-            wait_until(lambda: panel_visible(m), what="the panel")
+            wait_counting(m, wait_panel(m, True)[0])
             self.finish(m, proc)
 
     def test_utility_mode_starts_the_setup_utility(self):
