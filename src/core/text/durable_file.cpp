@@ -15,6 +15,8 @@ DurableFile::DurableFile(const std::filesystem::path& file, Mode mode) {
 #else
     file_ = std::fopen(file.c_str(), mode == Mode::Create ? "wb" : "ab+");
 #endif
+    // Every write is one whole buffer already: a stream buffer would only copy it.
+    if (file_) std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
 DurableFile::~DurableFile() { Close(); }
