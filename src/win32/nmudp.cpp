@@ -3,6 +3,7 @@
 #include <mswsock.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <istream>
@@ -44,6 +45,18 @@ void SetOption(SOCKET s, int name, const wchar_t* option, int value, const std::
 // Errors that belong to one datagram: the socket goes on receiving after them.
 bool DatagramError(int error) {
     return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET;
+}
+
+// Long enough for thousands of datagrams, short enough that a click in a
+// flood is answered at once.
+constexpr auto BurstSlice = std::chrono::milliseconds(30);
+
+// At most this many datagrams wait for their wake-up in a flood.
+constexpr int MaxHeldBack = 256;
+
+bool MoreWaiting(SOCKET s) {
+    u_long bytes = 0;
+    return ioctlsocket(s, FIONREAD, &bytes) == 0 && bytes > 0;
 }
 
 void WakeUp(HWND window, const std::wstring& about) {
@@ -122,22 +135,31 @@ LRESULT TNMUDP::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 std::wstring TNMUDP::About() const { return L"UDP port " + std::to_wstring(localPort_); }
 
-// One datagram per message, and the next one asked for before this one is
-// handled, so that a handler running a nested loop gets it there.
+// A burst per message, which costs far less than a message per datagram.
+// While a datagram is handled a wake-up stays posted whenever more are
+// waiting: a handler running a nested loop or a box gets the next ones there,
+// in order, and after a slice of time the rest waits behind the user's input.
 void TNMUDP::OnDatagramQueued() {
-    auto popped = queue_.Pop();
-    if (popped.Dropped) {
-        LogText(About() + L": " + std::to_wstring(popped.Dropped) +
-                L" datagrams dropped while the receive queue was full");
+    wakeUpPosted_ = false;
+    const auto sliceEnd = std::chrono::steady_clock::now() + BurstSlice;
+    while (std::chrono::steady_clock::now() < sliceEnd) {
+        auto popped = queue_.Pop();
+        if (popped.Dropped) {
+            LogText(About() + L": " + std::to_wstring(popped.Dropped) +
+                    L" datagrams dropped while the receive queue was full");
+        }
+        moreQueued_ = popped.More;
+        if (!popped.Next) return;
+        if (popped.More && !wakeUpPosted_) {
+            WakeUp(Handle(), About());
+            wakeUpPosted_ = true;
+        }
+        // Sender kept in this frame: a re-entered handler replaces only the data ReadBuffer gives.
+        Datagram datagram = std::move(*popped.Next);
+        received_ = std::move(datagram.Bytes);
+        receivedCount_ = datagram.Count;
+        if (OnDataReceived) OnDataReceived(*this, datagram.Count, datagram.FromIP, datagram.Port);
     }
-    if (popped.More) WakeUp(Handle(), About());
-    moreQueued_ = popped.More;
-    if (!popped.Next) return;
-    // Sender kept in this frame: a re-entered handler replaces only the data ReadBuffer gives.
-    Datagram datagram = std::move(*popped.Next);
-    received_ = std::move(datagram.Bytes);
-    receivedCount_ = datagram.Count;
-    if (OnDataReceived) OnDataReceived(*this, datagram.Count, datagram.FromIP, datagram.Port);
 }
 
 void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
@@ -152,20 +174,22 @@ void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
 
 void TNMUDP::ReceiveLoop(SOCKET s, HWND window) {
     std::array<char, BufferSize> buffer;
+    bool wakeUpOwed = false;
+    int heldBack = 0;
     for (;;) {
         sockaddr_in from{};
         int fromLength = sizeof from;
         const int count =
             recvfrom(s, buffer.data(), BufferSize, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
         // Closing the socket is what ends the read when the endpoint stops.
-        if (stopping_) return;
+        if (stopping_) break;
         Datagram datagram;
         datagram.Count = count;
         if (count == SOCKET_ERROR) {
             const int error = WSAGetLastError();
             if (!DatagramError(error)) {
                 LogError(L"recvfrom", About(), static_cast<DWORD>(error));
-                return;
+                break;
             }
             from = {};
         } else {
@@ -173,8 +197,18 @@ void TNMUDP::ReceiveLoop(SOCKET s, HWND window) {
         }
         datagram.FromIP = DottedText(from.sin_addr);
         datagram.Port = ntohs(from.sin_port);
-        if (queue_.Push(std::move(datagram))) WakeUp(window, About());
+        wakeUpOwed = queue_.Push(std::move(datagram)) || wakeUpOwed;
+        // What the socket already holds goes into the queue before the wake-up:
+        // a message per datagram would cost more than the datagram.
+        if (wakeUpOwed && (++heldBack >= MaxHeldBack || !MoreWaiting(s))) {
+            WakeUp(window, About());
+            wakeUpOwed = false;
+            heldBack = 0;
+        }
     }
+    // The queue outlives the socket: what is in it is still handled, and
+    // without this wake-up nobody would ask for it.
+    if (wakeUpOwed) WakeUp(window, About());
 }
 
 bool TNMUDP::StartReceiving() {

@@ -137,6 +137,8 @@ private:
     int lastError_ = 0;
     DatagramQueue queue_;
     bool moreQueued_ = false;
+    // A wake-up of this thread is in the message queue.
+    bool wakeUpPosted_ = false;
     std::thread receiver_;
     std::atomic<bool> stopping_ = false;
     std::vector<char> received_;
