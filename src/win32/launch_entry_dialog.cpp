@@ -15,6 +15,43 @@ namespace {
 constexpr wchar_t ProgramFilter[] = L"実行ファイル\0*.exe\0";
 // The lists' items: the index is the value.
 constexpr const wchar_t* ListItems[] = {L"off", L"on"};
+// The client area at 100 %.
+constexpr int ClientWidth = 301, ClientHeight = 204;
+
+// Gives the client area its size in pixels at the window's scale, moving and
+// sizing the controls in proportion: dialog units follow the font's average
+// width, which differs between fonts of the same name on different systems.
+void FitClientArea(HWND dialog, int width, int height) {
+    const UINT dpi = GetDpiForWindow(dialog);
+    const int w = MulDiv(width, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+    const int h = MulDiv(height, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        int height = MulDiv(r.bottom - r.top, h, client.bottom);
+        // A drop-down list's height includes its list, which keeps its size.
+        RECT dropped{};
+        if (SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped))) {
+            height = dropped.bottom - dropped.top;
+        }
+        MoveWindow(child, MulDiv(r.left, w, client.right), MulDiv(r.top, h, client.bottom),
+                   MulDiv(r.right - r.left, w, client.right), height, FALSE);
+    }
+    RECT before{};
+    GetWindowRect(dialog, &before);
+    RECT frame{0, 0, w, h};
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)), dpi);
+    const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    // Still centred where the dialog manager put it.
+    SetWindowPos(dialog, nullptr, (before.left + before.right - frameWidth) / 2,
+                 (before.top + before.bottom - frameHeight) / 2, frameWidth, frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 class LaunchEntryDialog {
 public:
@@ -32,7 +69,7 @@ public:
 private:
     INT_PTR HandleMessage(HWND dialog, UINT msg, WPARAM wp) {
         switch (msg) {
-        case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+        case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
         case WM_COMMAND:
             switch (LOWORD(wp)) {
             case IDC_LAUNCH_BROWSE: OnBrowse(); return TRUE;
@@ -46,6 +83,7 @@ private:
 
     void OnInitDialog(HWND dialog) {
         dialog_ = dialog;
+        FitClientArea(dialog_, ClientWidth, ClientHeight);
         const auto icon = reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
         SendMessageW(dialog_, WM_SETICON, ICON_BIG, icon);
         SendMessageW(dialog_, WM_SETICON, ICON_SMALL, icon);
@@ -60,6 +98,8 @@ private:
         SetText(IDC_LAUNCH_FOLDER, form_.WorkFolder);
         SendDlgItemMessageW(dialog_, IDC_LAUNCH_START, CB_SETCURSEL, form_.StartOnConnect ? 1 : 0, 0);
         SendDlgItemMessageW(dialog_, IDC_LAUNCH_CLOSE, CB_SETCURSEL, form_.CloseOnDisconnect ? 1 : 0, 0);
+        // The title cannot be changed here: the program file is what to fill in.
+        SetFocus(GetDlgItem(dialog_, IDC_LAUNCH_PROGRAM));
     }
 
     void OnBrowse() {
