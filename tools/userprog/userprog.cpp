@@ -79,6 +79,18 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     PostQuitMessage(0);
     return 0;
   }
+  if (message == WM_PAINT) {
+    // The title inside too, for screenshots taken without a window manager.
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd, &paint);
+    wchar_t title[256] = {};
+    GetWindowTextW(hwnd, title, 256);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    DrawTextW(dc, title, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    EndPaint(hwnd, &paint);
+    return 0;
+  }
   if (message != WM_CLOSE || hwnd != mainWindow) return DefWindowProcW(hwnd, message, wParam, lParam);
   switch (onClose) {
     case OnClose::Close:
