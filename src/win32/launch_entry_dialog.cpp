@@ -1,9 +1,13 @@
 #include "launch_entry_dialog.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
+#include "diagnostics.h"
 #include "message_box.h"
 #include "resource.h"
 #include "wide.h"
@@ -32,14 +36,17 @@ void FitClientArea(HWND dialog, int width, int height) {
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        int height = MulDiv(r.bottom - r.top, h, client.bottom);
+        int childHeight = MulDiv(r.bottom - r.top, h, client.bottom);
         // A drop-down list's height includes its list, which keeps its size.
+        wchar_t kind[16] = {};
+        GetClassNameW(child, kind, 16);
         RECT dropped{};
-        if (SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped))) {
-            height = dropped.bottom - dropped.top;
+        if (std::wstring_view(kind) == WC_COMBOBOXW &&
+            SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped))) {
+            childHeight = dropped.bottom - dropped.top;
         }
         MoveWindow(child, MulDiv(r.left, w, client.right), MulDiv(r.top, h, client.bottom),
-                   MulDiv(r.right - r.left, w, client.right), height, FALSE);
+                   MulDiv(r.right - r.left, w, client.right), childHeight, FALSE);
     }
     RECT before{};
     GetWindowRect(dialog, &before);
@@ -143,7 +150,10 @@ bool ShowLaunchEntryBox(HWND owner, LaunchForm& form) {
     LaunchEntryDialog dialog(form);
     const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LAUNCH_ENTRY), owner,
                                            LaunchEntryDialog::Proc, reinterpret_cast<LPARAM>(&dialog));
-    if (result == -1) throw std::runtime_error("the launcher entry dialog cannot be shown");
+    if (result == -1) {
+        LogLastError(L"DialogBoxParamW", L"launcher entry dialog");
+        throw std::runtime_error("the launcher entry dialog cannot be shown");
+    }
     return result == TRUE;
 }
 

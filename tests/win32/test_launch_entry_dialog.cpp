@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -8,16 +7,14 @@
 #include <vector>
 
 #include "launch_entry_dialog.h"
+#include "resource.h"
 #include "text/files.h"
-#include "wide.h"
 
 namespace rm::win {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int Edit1 = 201, Edit2 = 202, Button1 = 203, Edit3 = 204, Edit4 = 205, ComboBox1 = 206, ComboBox2 = 207,
-              Button2 = 208;
 // The file-open dialog's file type list and file name box.
 constexpr int FileTypes = 0x470, FileNameEdit = 0x480, FileNameCombo = 0x47c;
 
@@ -85,11 +82,11 @@ Look LookAt(HWND dialog) {
         const bool fits = extent.cx + (button ? 8 : 0) <= r.right - r.left && metrics.tmHeight <= r.bottom - r.top;
         if (!inside || !fits) look.clipped.push_back(std::wstring(kind) + L" " + text);
     }
-    look.title = TextOf(GetDlgItem(dialog, Edit1));
-    look.titleReadOnly = GetWindowLongW(GetDlgItem(dialog, Edit1), GWL_STYLE) & ES_READONLY;
-    look.start = TextOf(GetDlgItem(dialog, ComboBox1));
-    look.close = TextOf(GetDlgItem(dialog, ComboBox2));
-    const HWND list = GetDlgItem(dialog, ComboBox1);
+    look.title = TextOf(GetDlgItem(dialog, IDC_LAUNCH_TITLE));
+    look.titleReadOnly = GetWindowLongW(GetDlgItem(dialog, IDC_LAUNCH_TITLE), GWL_STYLE) & ES_READONLY;
+    look.start = TextOf(GetDlgItem(dialog, IDC_LAUNCH_START));
+    look.close = TextOf(GetDlgItem(dialog, IDC_LAUNCH_CLOSE));
+    const HWND list = GetDlgItem(dialog, IDC_LAUNCH_START);
     for (int i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
         wchar_t item[16] = {};
         SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
@@ -107,12 +104,12 @@ TEST(LaunchEntryDialogWindow, ShowsTheEntryWholeAndRegistersWhatWasEntered) {
     Look look;
     const bool registered = ShowWithUser(form, [&](HWND dialog) {
         look = LookAt(dialog);
-        Type(dialog, Edit2, L"D:\\ツール\\new.exe");
-        Type(dialog, Edit3, L"");
-        Type(dialog, Edit4, L"D:\\作業");
-        SendDlgItemMessageW(dialog, ComboBox1, CB_SETCURSEL, 0, 0);
-        SendDlgItemMessageW(dialog, ComboBox2, CB_SETCURSEL, 1, 0);
-        SendDlgItemMessageW(dialog, Button2, BM_CLICK, 0, 0);
+        Type(dialog, IDC_LAUNCH_PROGRAM, L"D:\\ツール\\new.exe");
+        Type(dialog, IDC_LAUNCH_ARGUMENTS, L"");
+        Type(dialog, IDC_LAUNCH_FOLDER, L"D:\\作業");
+        SendDlgItemMessageW(dialog, IDC_LAUNCH_START, CB_SETCURSEL, 0, 0);
+        SendDlgItemMessageW(dialog, IDC_LAUNCH_CLOSE, CB_SETCURSEL, 1, 0);
+        SendDlgItemMessageW(dialog, IDC_LAUNCH_REGISTER, BM_CLICK, 0, 0);
     });
     EXPECT_EQ(look.client.right, MulDiv(301, look.dpi, USER_DEFAULT_SCREEN_DPI));
     EXPECT_EQ(look.client.bottom, MulDiv(204, look.dpi, USER_DEFAULT_SCREEN_DPI));
@@ -134,7 +131,7 @@ TEST(LaunchEntryDialogWindow, ShowsTheEntryWholeAndRegistersWhatWasEntered) {
 TEST(LaunchEntryDialogWindow, ClosedWithItsCloseBoxItGivesNothingBack) {
     LaunchForm form{"メール", "C:\\mail.exe", "", "", true, true};
     const bool registered = ShowWithUser(form, [](HWND dialog) {
-        Type(dialog, Edit2, L"D:\\other.exe");
+        Type(dialog, IDC_LAUNCH_PROGRAM, L"D:\\other.exe");
         SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     EXPECT_FALSE(registered);
@@ -154,11 +151,11 @@ TEST(LaunchEntryDialogWindow, BrowseOffersProgramsAndTakesTheChosenFilesFullName
     LaunchForm form{"メール", "", "", "", true, true};
     std::wstring fileTypes;
     const bool registered = ShowWithUser(form, [&](HWND dialog) {
-        SendNotifyMessageW(GetDlgItem(dialog, Button1), BM_CLICK, 0, 0);
+        SendNotifyMessageW(GetDlgItem(dialog, IDC_LAUNCH_BROWSE), BM_CLICK, 0, 0);
         const HWND open = WaitFor([&] {
             HWND found = nullptr;
             for (HWND w = FindWindowW(L"#32770", nullptr); w && !found; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
-                if (GetWindow(w, GW_OWNER) == dialog) found = w;
+                if (GetWindow(w, GW_OWNER) == dialog && IsWindowVisible(w)) found = w;
             }
             return found;
         });
@@ -168,7 +165,7 @@ TEST(LaunchEntryDialogWindow, BrowseOffersProgramsAndTakesTheChosenFilesFullName
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((folder / L"選ぶ.exe").c_str()));
         PostMessageW(open, WM_COMMAND, IDOK, 0);
         WaitFor([&] { return IsWindow(open) ? nullptr : dialog; });
-        SendDlgItemMessageW(dialog, Button2, BM_CLICK, 0, 0);
+        SendDlgItemMessageW(dialog, IDC_LAUNCH_REGISTER, BM_CLICK, 0, 0);
     });
     EXPECT_EQ(fileTypes, L"実行ファイル");
     EXPECT_TRUE(registered);

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "fakes.h"
@@ -13,7 +12,6 @@
 #include "launcher/launcher_steps.h"
 #include "platform_ports.h"
 #include "text/files.h"
-#include "wide.h"
 
 namespace rm::win {
 namespace {
@@ -60,7 +58,7 @@ struct RealLauncher {
     void SetProgram(int i, const std::string& arguments, const std::string& closeOnDisconnect = "on") {
         Entry(i) = {"t", PathText(folder / "userprog.exe"), arguments, "", "on", closeOnDisconnect};
     }
-    HWND Window(int i) const { return reinterpret_cast<HWND>(m.s.launcher.LaunchWindows[i - 1]); }
+    HWND MainWindow(int i) const { return reinterpret_cast<HWND>(m.s.launcher.LaunchWindows[i - 1]); }
     HANDLE Process(int i) const { return Handle(m.s.launcher.LaunchProcesses[i - 1]); }
 
     // The log's records, each split at its tabs.
@@ -94,9 +92,9 @@ TEST(LauncherOnWindows, StartsTheProgramWithItsArgumentsInItsFolderAndFindsItsOw
     EXPECT_TRUE(fs::equivalent(PathOf(log[0].at(3)), l.folder));
     EXPECT_TRUE(log[0].at(3).ends_with("\\ツール")) << log[0].at(3);  // no trailing backslash
     // Not the owned window, which lies above it.
-    EXPECT_EQ(TitleOf(l.Window(1)), L"日本語の窓");
+    EXPECT_EQ(TitleOf(l.MainWindow(1)), L"日本語の窓");
     DWORD processId = 0;
-    GetWindowThreadProcessId(l.Window(1), &processId);
+    GetWindowThreadProcessId(l.MainWindow(1), &processId);
     EXPECT_EQ(processId, GetProcessId(l.Process(1)));
 }
 
@@ -107,13 +105,13 @@ TEST(LauncherOnWindows, ChosenTwiceItRunsOnceClosedByTheUserItStartsAgain) {
     LaunchEntry(l.m, 1);
     EXPECT_EQ(l.Events(), std::vector<std::string>{"start"});
 
-    PostMessageW(l.Window(1), WM_CLOSE, 0, 0);
+    PostMessageW(l.MainWindow(1), WM_CLOSE, 0, 0);
     ASSERT_TRUE(l.Ends(1));
     const HANDLE first = l.Process(1);
     LaunchEntry(l.m, 1);
     EXPECT_EQ(l.Events(), (std::vector<std::string>{"start", "closed", "start"}));
     EXPECT_NE(l.Process(1), first);
-    EXPECT_NE(l.Window(1), nullptr);
+    EXPECT_NE(l.MainWindow(1), nullptr);
 }
 
 TEST(LauncherOnWindows, DisconnectBringsTheProgramForwardAndClosesIt) {

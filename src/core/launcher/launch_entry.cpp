@@ -9,7 +9,6 @@ namespace rm {
 namespace {
 
 bool IsExistingFile(const std::string& path) {
-    if (path.empty()) return false;
     std::error_code ignored;
     return std::filesystem::is_regular_file(PathOf(path), ignored);
 }
