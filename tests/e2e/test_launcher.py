@@ -80,6 +80,31 @@ class Launcher(MonitorTestCase):
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
 
+    def test_a_hung_program_does_not_hold_up_the_disconnect(self):
+        with self.monitor() as m:
+            program = m.folder / "userprog.exe"
+            shutil.copy2(USERPROG, program)
+            (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=ROUTER_ADDRESS))
+            (m.folder / "RVlaunch.ini").write_bytes(launcher_bytes([
+                ["固まる", m.windows_path(program), "--hang --title 固まる窓", "", "on", "on"],
+            ]))
+            log = m.folder / "userprog.log"
+            m.start_router()
+            proc = m.start()
+            m.wait_main()
+            m.command("N1")
+            wait_until(lambda: self.starts(log)[0], what="the program to start")
+            time.sleep(3)
+            m.command("N2")
+            _, closes = wait_until(lambda: self.starts(log)[1] and self.starts(log), what="the close request")
+            self.assertEqual(closes[0][0], "hanging")
+            # The rest of the disconnect goes on: the record is written, and
+            # the monitor still answers its menu.
+            history = m.folder / "log" / "Rmonitor.csv"
+            wait_until(history.exists, what="the history record")
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -173,15 +173,17 @@ TEST(LauncherOnWindows, AProgramThatAsksIsAskingInFrontAndClosesOnYes) {
     EXPECT_EQ(l.Events(), (std::vector<std::string>{"start", "asked", "closed"}));
 }
 
-TEST(LauncherOnWindows, AnEmptyOrMissingProgramFileStartsNothing) {
+TEST(LauncherOnWindows, AnEmptyOrMissingProgramFileStartsNothingAndSaysNothing) {
     RealLauncher l;
     l.Entry(1).ProgramFile = "";
     l.Entry(2).ProgramFile = PathText(l.folder / "missing.exe");
     l.Entry(3).ProgramFile = PathText(l.folder);
-    l.m.s.launcher.LaunchPending = true;
+    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(LaunchEntry(l.m, i)) << i;
     for (int i = 1; i <= 3; ++i) l.Entry(i).StartOnConnect = "on";
+    l.m.s.launcher.LaunchPending = true;
     StartOnConnectStep(l.m);
     EXPECT_TRUE(l.Log().empty());
+    EXPECT_TRUE(l.f.dialogs.messages.empty());
     EXPECT_EQ(l.m.s.launcher.LaunchProcesses, (std::array<ProcessHandle, 6>{}));
 }
 
