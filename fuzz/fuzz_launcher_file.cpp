@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rm::LaunchEntries entries{};
     const bool read = rm::ApplyLauncherText(entries, bytes);
     if (!read || !bytes.starts_with("RouLaunch")) Check(SameEntries(entries, rm::LaunchEntries{}));
-    for (const rm::LaunchEntry& entry : entries) {
+    for (const rm::LaunchEntryTexts& entry : entries) {
         for (const std::string* text : {&entry.Title, &entry.ProgramFile, &entry.Arguments, &entry.WorkFolder,
                                         &entry.StartOnConnect, &entry.CloseOnDisconnect}) {
             Check(IsUtf8(*text));

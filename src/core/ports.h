@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "state/launch_form.h"
 #include "state/state.h"
 
 namespace rm {
@@ -40,6 +42,9 @@ public:
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // The version window; returns when the user closes it.
     virtual void ShowAbout() = 0;
+    // The launcher entry dialog with the form's values; true when the user
+    // pressed "登録", the form then holding what was entered.
+    virtual bool ShowLaunchEntryDialog(LaunchForm& form) = 0;
 };
 
 class ClockPort {
@@ -60,6 +65,9 @@ public:
     // Waits up to the given time for pending events and handles them; returns
     // after handling some, or when the time is up.
     virtual void ProcessEvents(int maxWaitMilliseconds) = 0;
+    // Blocks the thread until the process waits for input, at most the given
+    // time; no other event runs meanwhile.
+    virtual void WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) = 0;
 };
 
 class SoundPort {
@@ -71,6 +79,12 @@ public:
 
 enum class ShowMode { Show, Hide };
 
+// A process started for the launcher; its handle is the caller's to close.
+struct StartedProcess {
+    ProcessHandle Process = 0;
+    std::uint32_t ProcessId = 0;
+};
+
 class ProgramPort {
 public:
     virtual ~ProgramPort() = default;
@@ -80,6 +94,20 @@ public:
     virtual void CloseProcessHandle(ProcessHandle handle) = 0;
     // Opens the contents page of a help file.
     virtual void OpenHelp(const std::filesystem::path& helpFile) = 0;
+
+    // Creates a process from a command line with folder as its working folder
+    // (the monitor's own when empty), placed and shown as the program itself
+    // chooses; nothing when it cannot be created.
+    virtual std::optional<StartedProcess> CreateProgramProcess(const std::string& commandLine,
+                                                               const std::string& folder) = 0;
+    // Tested without waiting; false for an ended process and for a handle
+    // that is no longer valid.
+    virtual bool ProcessRunning(ProcessHandle process) = 0;
+    // The first top-level window of the process that has no owner, in the
+    // system's window order, visible or not; 0 when there is none.
+    virtual WindowHandle FindProcessWindow(std::uint32_t processId) = 0;
+    // Brings another program's window to the foreground.
+    virtual void BringToFront(WindowHandle window) = 0;
 };
 
 // A top-level window as the download watch sees it. Titles and class names

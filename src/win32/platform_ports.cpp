@@ -7,11 +7,30 @@
 #include <stdexcept>
 
 #include "diagnostics.h"
+#include "launch_entry_dialog.h"
 #include "message_box.h"
 #include "text/datetime.h"
 #include "wide.h"
 
 namespace rm::win {
+namespace {
+
+struct LaunchWindowSearch {
+    DWORD ProcessId;
+    HWND FoundWindow = nullptr;
+};
+
+BOOL CALLBACK FindLaunchWindow(HWND window, LPARAM lp) {
+    auto* search = reinterpret_cast<LaunchWindowSearch*>(lp);
+    if (GetWindow(window, GW_OWNER)) return TRUE;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->ProcessId) return TRUE;
+    search->FoundWindow = window;
+    return FALSE;
+}
+
+}  // namespace
 
 void Win32Net::Send(Endpoint from, const std::string& host, std::string_view bytes) {
     TNMUDP* endpoint = endpoints_[static_cast<std::size_t>(from)];
@@ -39,6 +58,14 @@ bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption)
         return false;
     }
     return ShowMessageBox(owner_.Handle(), text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
+}
+
+bool Win32Dialogs::ShowLaunchEntryDialog(LaunchForm& form) {
+    if (closing_) {
+        LogText(L"after close, not shown: the launcher entry dialog");
+        return false;
+    }
+    return ShowLaunchEntryBox(owner_.Handle(), form);
 }
 
 DateTime Win32Clock::Now() {
@@ -70,6 +97,11 @@ void Win32Events::ProcessEvents(int maxWaitMilliseconds) {
     }
 }
 
+void Win32Events::WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) {
+    showState_();
+    ::WaitForInputIdle(reinterpret_cast<HANDLE>(process), static_cast<DWORD>(maxWaitMilliseconds));
+}
+
 void Win32Sound::PlayWave(const std::string& file) {
     PlaySoundW(Widen(file).c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
@@ -84,6 +116,38 @@ void Win32Programs::CloseProcessHandle(ProcessHandle handle) { CloseHandle(reint
 
 void Win32Programs::OpenHelp(const std::filesystem::path& helpFile) {
     WinHelpW(owner_.Handle(), helpFile.c_str(), HELP_CONTENTS, 0);
+}
+
+std::optional<StartedProcess> Win32Programs::CreateProgramProcess(const std::string& commandLine,
+                                                                 const std::string& folder) {
+    std::wstring line = Widen(commandLine);
+    const std::wstring directory = Widen(folder);
+    // No flags: the program takes its own default window placement and show state.
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &started)) {
+        LogLastError(L"CreateProcessW", line + L" in " + directory);
+        return std::nullopt;
+    }
+    CloseHandle(started.hThread);
+    return StartedProcess{reinterpret_cast<ProcessHandle>(started.hProcess), started.dwProcessId};
+}
+
+bool Win32Programs::ProcessRunning(ProcessHandle process) {
+    return WaitForSingleObject(reinterpret_cast<HANDLE>(process), 0) == WAIT_TIMEOUT;
+}
+
+WindowHandle Win32Programs::FindProcessWindow(std::uint32_t processId) {
+    LaunchWindowSearch search{processId};
+    EnumWindows(FindLaunchWindow, reinterpret_cast<LPARAM>(&search));
+    return reinterpret_cast<WindowHandle>(search.FoundWindow);
+}
+
+void Win32Programs::BringToFront(WindowHandle window) {
+    // Windows may refuse while another program has the user's attention; the
+    // close request goes out all the same.
+    if (!SetForegroundWindow(reinterpret_cast<HWND>(window))) LogText(L"SetForegroundWindow refused");
 }
 
 WindowHandle Win32OtherWindows::FindWindowByTitle(const std::string& title) {

@@ -35,6 +35,7 @@ public:
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowAbout() override { showAbout_(); }
+    bool ShowLaunchEntryDialog(LaunchForm& form) override;
 
 private:
     const Window& owner_;
@@ -55,6 +56,7 @@ public:
     explicit Win32Events(std::function<void()> showState) : showState_(std::move(showState)) {}
     void Sleep(int milliseconds) override;
     void ProcessEvents(int maxWaitMilliseconds) override;
+    void WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) override;
 
 private:
     std::function<void()> showState_;
@@ -72,6 +74,11 @@ public:
                     ShowMode show) override;
     void CloseProcessHandle(ProcessHandle handle) override;
     void OpenHelp(const std::filesystem::path& helpFile) override;
+    std::optional<StartedProcess> CreateProgramProcess(const std::string& commandLine,
+                                                       const std::string& folder) override;
+    bool ProcessRunning(ProcessHandle process) override;
+    WindowHandle FindProcessWindow(std::uint32_t processId) override;
+    void BringToFront(WindowHandle window) override;
 
 private:
     const Window& owner_;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,14 @@ public:
         ++aboutShown;
         if (whileAboutOpen) whileAboutOpen();
     }
+    // The entry dialog as shown; the user's part changes the form and
+    // presses "登録" (true), or closes it any other way when unset.
+    std::vector<LaunchForm> launchForms;
+    std::function<bool(LaunchForm&)> onLaunchEntryDialog;
+    bool ShowLaunchEntryDialog(LaunchForm& form) override {
+        launchForms.push_back(form);
+        return onLaunchEntryDialog && onLaunchEntryDialog(form);
+    }
 };
 
 class FakeClock : public ClockPort {
@@ -98,6 +107,15 @@ public:
         queued.clear();
         for (auto& event : events) event();
     }
+    struct IdleWait {
+        ProcessHandle process;
+        int maxWait;
+        bool operator==(const IdleWait&) const = default;
+    };
+    std::vector<IdleWait> idleWaits;
+    void WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) override {
+        idleWaits.push_back({process, maxWaitMilliseconds});
+    }
 
 private:
     FakeClock& clock_;
@@ -127,6 +145,44 @@ public:
     void CloseProcessHandle(ProcessHandle handle) override { closed.push_back(handle); }
     std::vector<std::filesystem::path> helpOpened;
     void OpenHelp(const std::filesystem::path& helpFile) override { helpOpened.push_back(helpFile); }
+
+    // Processes started for the launcher: handles from 101, identifiers from
+    // 201 and, unless windowless, windows from 301.
+    struct Process {
+        std::string commandLine, folder;
+        ProcessHandle handle;
+        std::uint32_t id;
+        WindowHandle window;
+        bool running = true;
+    };
+    std::vector<Process> processes;
+    bool refuseProcesses = false;
+    bool windowless = false;
+    std::vector<WindowHandle> raised;
+    std::function<void(WindowHandle)> onRaise;
+    std::optional<StartedProcess> CreateProgramProcess(const std::string& commandLine,
+                                                       const std::string& folder) override {
+        if (refuseProcesses) return std::nullopt;
+        const auto n = static_cast<std::uint32_t>(processes.size());
+        processes.push_back({commandLine, folder, 101 + n, 201 + n, windowless ? 0 : 301 + n});
+        return StartedProcess{processes.back().handle, processes.back().id};
+    }
+    // A closed handle no longer tells anything.
+    bool ProcessRunning(ProcessHandle process) override {
+        const auto p = std::find_if(processes.begin(), processes.end(),
+                                    [&](const Process& started) { return started.handle == process; });
+        return p != processes.end() && p->running && std::find(closed.begin(), closed.end(), process) == closed.end();
+    }
+    WindowHandle FindProcessWindow(std::uint32_t processId) override {
+        for (const Process& p : processes) {
+            if (p.id == processId) return p.window;
+        }
+        return 0;
+    }
+    void BringToFront(WindowHandle window) override {
+        raised.push_back(window);
+        if (onRaise) onRaise(window);
+    }
 };
 
 // Other programs' windows: a title -> handle table the test fills, and the

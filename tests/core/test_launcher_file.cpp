@@ -35,7 +35,7 @@ void ReadFile(FakeMonitor& f, const std::string& bytes) {
 }
 
 bool AllEmpty(const MainState& s) {
-    for (const LaunchEntry& e : s.launcher.LaunchEntries) {
+    for (const LaunchEntryTexts& e : s.launcher.LaunchEntries) {
         if (!(e.Title + e.ProgramFile + e.Arguments + e.WorkFolder + e.StartOnConnect + e.CloseOnDisconnect).empty()) {
             return false;
         }
@@ -47,7 +47,7 @@ TEST(LauncherFileRead, CurrentLayoutHasSixLinesPerEntry) {
     FakeMonitor f;
     ReadFile(f, LauncherBytes("RouLaunch Ver2.03", 6));
     for (int e = 1; e <= 6; ++e) {
-        const LaunchEntry& entry = f.m.s.launcher.LaunchEntries[e - 1];
+        const LaunchEntryTexts& entry = f.m.s.launcher.LaunchEntries[e - 1];
         const std::string prefix = "e" + std::to_string(e) + "f";
         EXPECT_EQ(entry.Title, prefix + "1");
         EXPECT_EQ(entry.ProgramFile, prefix + "2");
@@ -65,7 +65,7 @@ TEST(LauncherFileRead, Version202HasFiveLinesPerEntry) {
     FakeMonitor f;
     ReadFile(f, bytes);
     for (int e = 1; e <= 6; ++e) {
-        const LaunchEntry& entry = f.m.s.launcher.LaunchEntries[e - 1];
+        const LaunchEntryTexts& entry = f.m.s.launcher.LaunchEntries[e - 1];
         const std::string prefix = "e" + std::to_string(e) + "f";
         EXPECT_EQ(entry.Title, prefix + "1");
         EXPECT_EQ(entry.StartOnConnect, prefix + "5");

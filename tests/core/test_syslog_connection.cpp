@@ -134,7 +134,9 @@ TEST(SyslogDisconnect, ReturnsToIdleAndClosesMarkedLauncherPrograms) {
     f.m.s.launcher.LaunchEntries[1].CloseOnDisconnect = "on";   // never started: no window
     f.m.s.launcher.LaunchEntries[2].CloseOnDisconnect = "on";
     f.m.s.launcher.LaunchEntries[3].CloseOnDisconnect = "off";
-    f.m.s.launcher.LaunchWindows = {31, 0, 33, 34, 0, 0};
+    for (int n = 0; n < 4; ++n) f.programs.CreateProgramProcess("\"p.exe\"", "");
+    f.m.s.launcher.LaunchProcesses = {101, 0, 103, 104, 0, 0};
+    f.m.s.launcher.LaunchWindows = {301, 0, 303, 304, 0, 0};
     f.Receive(SpeedLine("64000"));
     f.Receive(ConnectLine() + " IPCP UP. My IP=203.0.113.5");  // both phrases act
     EXPECT_EQ(f.m.view.Panel.Hint, "203.0.113.5");
@@ -150,8 +152,9 @@ TEST(SyslogDisconnect, ReturnsToIdleAndClosesMarkedLauncherPrograms) {
     EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 0);
     EXPECT_EQ(f.sound.played, std::vector<std::string>{"bye.wav"});
-    EXPECT_EQ(f.otherWindows.closed, (std::vector<WindowHandle>{31, 33}));
-    EXPECT_EQ(f.m.s.launcher.LaunchWindows[0], 31u);  // the handles stay
+    EXPECT_EQ(f.otherWindows.closed, (std::vector<WindowHandle>{301, 303}));
+    EXPECT_EQ(f.m.s.launcher.LaunchWindows[0], 301u);  // the handles stay
+    EXPECT_EQ(f.m.s.launcher.LaunchProcesses[0], 101u);
 }
 
 TEST(SyslogDisconnect, ConnectAndDisconnectInOneLineWriteTheRecord) {

@@ -24,6 +24,7 @@ WINTOOL = Path(os.environ.get("RM_WINTOOL", ROOT / "build/win/tools/wintool/wint
 STANDIN = Path(os.environ.get("RM_STANDIN", ROOT / "build/win/tools/standin/standin.exe"))
 DOWNLOADSTANDIN = Path(os.environ.get("RM_DOWNLOADSTANDIN",
                                      ROOT / "build/win/tools/downloadstandin/downloadstandin.exe"))
+USERPROG = Path(os.environ.get("RM_USERPROG", ROOT / "build/win/tools/userprog/userprog.exe"))
 ROUTERSIM = Path(os.environ.get("RM_ROUTERSIM", ROOT / "build/native/tools/routersim/routersim"))
 ARTIFACTS = Path(os.environ.get("RM_ARTIFACTS", ROOT / "build/e2e-artifacts"))
 

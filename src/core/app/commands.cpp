@@ -1,5 +1,6 @@
 #include "app/commands.h"
 
+#include "launcher/launch_menu.h"
 #include "router/connect_commands.h"
 #include "settings/settings_file.h"
 #include "watch/window_watch.h"
@@ -49,6 +50,12 @@ void MenuClick(Monitor& m, Item item) {
     case Item::N3: N3Click(m); break;
     case Item::IP1: IP1Click(m); break;
     case Item::N4: N4Click(m); break;
+    case Item::L11: L11Click(m); break;
+    case Item::L21: L21Click(m); break;
+    case Item::L31: L31Click(m); break;
+    case Item::L41: L41Click(m); break;
+    case Item::L51: L51Click(m); break;
+    case Item::L61: L61Click(m); break;
     default: break;
     }
 }

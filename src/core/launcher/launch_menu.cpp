@@ -1,5 +1,7 @@
 #include "launcher/launch_menu.h"
 
+#include "launcher/launch_entry.h"
+
 namespace rm {
 
 void RefreshLaunchMenu(Monitor& m) {
@@ -10,5 +12,12 @@ void RefreshLaunchMenu(Monitor& m) {
         if (item.Visible) item.Caption = title;
     }
 }
+
+void L11Click(Monitor& m) { LaunchEntry(m, 1); }
+void L21Click(Monitor& m) { LaunchEntry(m, 2); }
+void L31Click(Monitor& m) { LaunchEntry(m, 3); }
+void L41Click(Monitor& m) { LaunchEntry(m, 4); }
+void L51Click(Monitor& m) { LaunchEntry(m, 5); }
+void L61Click(Monitor& m) { LaunchEntry(m, 6); }
 
 }  // namespace rm

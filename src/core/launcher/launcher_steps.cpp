@@ -1,15 +1,26 @@
 #include "launcher/launcher_steps.h"
 
+#include "launcher/launch_entry.h"
+
 namespace rm {
 
-// Starting the marked entries needs the launcher runtime, which does not
-// exist yet; so far the step only marks the connection's start as done.
-void StartOnConnectStep(Monitor& m) { m.s.launcher.LaunchPending = false; }
+void StartOnConnectStep(Monitor& m) {
+    if (!m.s.launcher.LaunchPending) return;
+    m.s.launcher.LaunchPending = false;
+    for (int i = 1; i <= 6; ++i) {
+        if (IsOn(m.s.launcher.LaunchEntries[i - 1].StartOnConnect)) LaunchEntry(m, i);
+    }
+}
 
 void CloseOnDisconnectStep(Monitor& m) {
     for (std::size_t i = 0; i < m.s.launcher.LaunchEntries.size(); ++i) {
-        const WindowHandle window = m.s.launcher.LaunchWindows[i];
-        if (IsOn(m.s.launcher.LaunchEntries[i].CloseOnDisconnect) && window != 0) m.ports.OtherWindows.CloseWindow(window);
+        const Launcher& launcher = m.s.launcher;
+        const WindowHandle window = launcher.LaunchWindows[i];
+        if (!IsOn(launcher.LaunchEntries[i].CloseOnDisconnect) || window == 0) continue;
+        if (!m.ports.Programs.ProcessRunning(launcher.LaunchProcesses[i])) continue;
+        // In front, so that a program that asks before it closes is seen asking.
+        m.ports.Programs.BringToFront(window);
+        m.ports.OtherWindows.CloseWindow(window);
     }
 }
 

@@ -6,10 +6,12 @@
 
 namespace rm {
 
-// Run on every connect line: consumes LaunchPending of this connection.
+// Run on every connect line: once per connected display, starts the entries
+// marked start on connect, entry 1 first.
 void StartOnConnectStep(Monitor& m);
-// Run on every disconnect line: closes the window of each entry marked close
-// on disconnect, entry 1 first; the handles stay as they are.
+// Run on every disconnect line: asks the still running program of each entry
+// marked close on disconnect to close, entry 1 first; a program that does not
+// answer is given up on after a bounded wait. The records stay as they are.
 void CloseOnDisconnectStep(Monitor& m);
 
 }  // namespace rm

@@ -25,9 +25,9 @@ constexpr const char* DamagedMessage = "ランチャーの設定ファイルが�
 constexpr const char* SaveFailedMessage = "ランチャー設定ファイルの保存に失敗しました。";
 
 // The file order of an entry's texts.
-constexpr std::array<std::string LaunchEntry::*, 6> EntryFields{
-    &LaunchEntry::Title,      &LaunchEntry::ProgramFile,    &LaunchEntry::Arguments,
-    &LaunchEntry::WorkFolder, &LaunchEntry::StartOnConnect, &LaunchEntry::CloseOnDisconnect,
+constexpr std::array<std::string LaunchEntryTexts::*, 6> EntryFields{
+    &LaunchEntryTexts::Title,      &LaunchEntryTexts::ProgramFile,    &LaunchEntryTexts::Arguments,
+    &LaunchEntryTexts::WorkFolder, &LaunchEntryTexts::StartOnConnect, &LaunchEntryTexts::CloseOnDisconnect,
 };
 
 // Fields per entry by the header's version; nothing for a foreign header or
@@ -49,7 +49,7 @@ bool ApplyLauncherText(LaunchEntries& entries, std::string_view bytes) {
     if (!fields) return foreign;
     const std::size_t fieldCount = *fields;
     std::size_t line = 1;
-    for (LaunchEntry& entry : entries) {
+    for (LaunchEntryTexts& entry : entries) {
         for (std::size_t k = 0; k < fieldCount; ++k) entry.*EntryFields[k] = lines[line++];
         if (fieldCount == 5) entry.CloseOnDisconnect = OffText;
     }
@@ -74,7 +74,7 @@ std::string LauncherFileText(const LaunchEntries& entries, const std::string& ve
     std::vector<std::string> lines;
     lines.reserve(LauncherLineCount);
     lines.push_back(LauncherHeader + versionText);
-    for (const LaunchEntry& entry : entries) {
+    for (const LaunchEntryTexts& entry : entries) {
         for (const auto field : EntryFields) lines.push_back(entry.*field);
     }
     return FileTextOf(lines);

@@ -9,7 +9,7 @@
 
 namespace rm {
 
-using LaunchEntries = std::array<LaunchEntry, 6>;
+using LaunchEntries = std::array<LaunchEntryTexts, 6>;
 
 inline constexpr const char* LauncherFileName = "RVlaunch.ini";
 

@@ -99,16 +99,18 @@ struct WindowWatch {
     bool NifTermOnline = false;
 };
 
-struct LaunchEntry {
+// A launcher entry's six texts, in file order.
+struct LaunchEntryTexts {
     std::string Title, ProgramFile, Arguments, WorkFolder, StartOnConnect, CloseOnDisconnect;
+    bool operator==(const LaunchEntryTexts&) const = default;
 };
 
 struct Launcher {
-    std::array<LaunchEntry, 6> LaunchEntries{};
+    std::array<LaunchEntryTexts, 6> LaunchEntries{};
     std::array<WindowHandle, 6> LaunchWindows{};
     std::array<ProcessHandle, 6> LaunchProcesses{};
-    std::array<LaunchEntry, 6> LaunchDraft{};
-    WindowHandle FoundWindow = 0;
+    // The entry being edited in the entry dialog.
+    LaunchEntryTexts LaunchDraft{};
     bool LaunchPending = false;
 };
 

@@ -24,6 +24,8 @@ std::string PathText(const std::filesystem::path& file) {
     return std::string(name.begin(), name.end());
 }
 
+std::filesystem::path PathOf(const std::string& text) { return std::u8string(text.begin(), text.end()); }
+
 void SetWritable(const std::filesystem::path& file, bool writable) {
     std::error_code ignored;
     if (!std::filesystem::exists(file, ignored)) return;

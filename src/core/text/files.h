@@ -9,6 +9,8 @@ namespace rm {
 
 // A path as UTF-8 text, for messages and the diagnostic log.
 std::string PathText(const std::filesystem::path& file);
+// The path that UTF-8 text names.
+std::filesystem::path PathOf(const std::string& text);
 
 // The whole file; nothing when it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);

@@ -1,0 +1,27 @@
+// Starting a launcher entry's program, at most one copy while it runs.
+#pragma once
+
+#include <string>
+
+#include "monitor.h"
+
+namespace rm {
+
+// How long a started program may take to wait for input before its window
+// is looked for.
+inline constexpr int LaunchIdleWaitMilliseconds = 10'000;
+
+// The working folder: WorkFolder, or else the folder of ProgramFile without
+// its trailing backslash, unless that folder is a drive root such as D:\.
+std::string LaunchFolder(const LaunchEntryTexts& entry);
+// The quoted program file, then a blank and the arguments when there are any.
+std::string LaunchCommandLine(const LaunchEntryTexts& entry);
+
+// Starts entry i (1..6) unless the program it started last still runs; false
+// when its program file does not exist.
+bool LaunchEntry(Monitor& m, int i);
+// Creates the process of entry i in folder and records its handle and main
+// window; a process that cannot be created leaves the record as it was.
+bool StartLaunchProgram(Monitor& m, int i, const std::string& folder);
+
+}  // namespace rm

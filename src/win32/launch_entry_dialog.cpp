@@ -1,0 +1,160 @@
+#include "launch_entry_dialog.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "diagnostics.h"
+#include "message_box.h"
+#include "resource.h"
+#include "wide.h"
+
+namespace rm::win {
+namespace {
+
+// "実行ファイル|*.exe" as the file-open dialog takes it.
+constexpr wchar_t ProgramFilter[] = L"実行ファイル\0*.exe\0";
+// The lists' items: the index is the value.
+constexpr const wchar_t* ListItems[] = {L"off", L"on"};
+// The client area at 100 %.
+constexpr int ClientWidth = 301, ClientHeight = 204;
+
+// Gives the client area its size in pixels at the window's scale, moving and
+// sizing the controls in proportion: dialog units follow the font's average
+// width, which differs between fonts of the same name on different systems.
+void FitClientArea(HWND dialog, int width, int height) {
+    const UINT dpi = GetDpiForWindow(dialog);
+    const int w = MulDiv(width, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+    const int h = MulDiv(height, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        int childHeight = MulDiv(r.bottom - r.top, h, client.bottom);
+        // A drop-down list's height includes its list, which keeps its size.
+        wchar_t kind[16] = {};
+        GetClassNameW(child, kind, 16);
+        RECT dropped{};
+        if (std::wstring_view(kind) == WC_COMBOBOXW &&
+            SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped))) {
+            childHeight = dropped.bottom - dropped.top;
+        }
+        MoveWindow(child, MulDiv(r.left, w, client.right), MulDiv(r.top, h, client.bottom),
+                   MulDiv(r.right - r.left, w, client.right), childHeight, FALSE);
+    }
+    RECT before{};
+    GetWindowRect(dialog, &before);
+    RECT frame{0, 0, w, h};
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)), dpi);
+    const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    // Still centred where the dialog manager put it.
+    SetWindowPos(dialog, nullptr, (before.left + before.right - frameWidth) / 2,
+                 (before.top + before.bottom - frameHeight) / 2, frameWidth, frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+class LaunchEntryDialog {
+public:
+    explicit LaunchEntryDialog(LaunchForm& form) : form_(form) {}
+
+    static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lp);
+        auto* self = reinterpret_cast<LaunchEntryDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        if (!self) return FALSE;
+        INT_PTR result = FALSE;
+        Guarded(dialog, [&] { result = self->HandleMessage(dialog, msg, wp); });
+        return result;
+    }
+
+private:
+    INT_PTR HandleMessage(HWND dialog, UINT msg, WPARAM wp) {
+        switch (msg) {
+        case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
+        case WM_COMMAND:
+            switch (LOWORD(wp)) {
+            case IDC_LAUNCH_BROWSE: OnBrowse(); return TRUE;
+            case IDC_LAUNCH_REGISTER: OnRegister(); return TRUE;
+            case IDCANCEL: EndDialog(dialog_, FALSE); return TRUE;
+            default: return FALSE;
+            }
+        default: return FALSE;
+        }
+    }
+
+    void OnInitDialog(HWND dialog) {
+        dialog_ = dialog;
+        FitClientArea(dialog_, ClientWidth, ClientHeight);
+        const auto icon = reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
+        SendMessageW(dialog_, WM_SETICON, ICON_BIG, icon);
+        SendMessageW(dialog_, WM_SETICON, ICON_SMALL, icon);
+        for (const int list : {IDC_LAUNCH_START, IDC_LAUNCH_CLOSE}) {
+            for (const wchar_t* item : ListItems) {
+                SendDlgItemMessageW(dialog_, list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+            }
+        }
+        SetText(IDC_LAUNCH_TITLE, form_.Title);
+        SetText(IDC_LAUNCH_PROGRAM, form_.ProgramFile);
+        SetText(IDC_LAUNCH_ARGUMENTS, form_.Arguments);
+        SetText(IDC_LAUNCH_FOLDER, form_.WorkFolder);
+        SendDlgItemMessageW(dialog_, IDC_LAUNCH_START, CB_SETCURSEL, form_.StartOnConnect ? 1 : 0, 0);
+        SendDlgItemMessageW(dialog_, IDC_LAUNCH_CLOSE, CB_SETCURSEL, form_.CloseOnDisconnect ? 1 : 0, 0);
+        // The title cannot be changed here: the program file is what to fill in.
+        SetFocus(GetDlgItem(dialog_, IDC_LAUNCH_PROGRAM));
+    }
+
+    void OnBrowse() {
+        std::wstring file(MAX_PATH * 8, L'\0');
+        OPENFILENAMEW open{sizeof open};
+        open.hwndOwner = dialog_;
+        open.lpstrFilter = ProgramFilter;
+        open.lpstrFile = file.data();
+        open.nMaxFile = static_cast<DWORD>(file.size());
+        open.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+        if (!GetOpenFileNameW(&open)) return;
+        file.resize(file.find(L'\0'));
+        SetDlgItemTextW(dialog_, IDC_LAUNCH_PROGRAM, file.c_str());
+    }
+
+    void OnRegister() {
+        form_.ProgramFile = Text(IDC_LAUNCH_PROGRAM);
+        form_.Arguments = Text(IDC_LAUNCH_ARGUMENTS);
+        form_.WorkFolder = Text(IDC_LAUNCH_FOLDER);
+        form_.StartOnConnect = SendDlgItemMessageW(dialog_, IDC_LAUNCH_START, CB_GETCURSEL, 0, 0) == 1;
+        form_.CloseOnDisconnect = SendDlgItemMessageW(dialog_, IDC_LAUNCH_CLOSE, CB_GETCURSEL, 0, 0) == 1;
+        EndDialog(dialog_, TRUE);
+    }
+
+    void SetText(int control, const std::string& text) { SetDlgItemTextW(dialog_, control, Widen(text).c_str()); }
+
+    std::string Text(int control) const {
+        const HWND edit = GetDlgItem(dialog_, control);
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+        return Narrow(text);
+    }
+
+    LaunchForm& form_;
+    HWND dialog_ = nullptr;
+};
+
+}  // namespace
+
+bool ShowLaunchEntryBox(HWND owner, LaunchForm& form) {
+    LaunchEntryDialog dialog(form);
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LAUNCH_ENTRY), owner,
+                                           LaunchEntryDialog::Proc, reinterpret_cast<LPARAM>(&dialog));
+    if (result == -1) {
+        LogLastError(L"DialogBoxParamW", L"launcher entry dialog");
+        throw std::runtime_error("the launcher entry dialog cannot be shown");
+    }
+    return result == TRUE;
+}
+
+}  // namespace rm::win

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/commands.h"
+#include "launcher/launch_entry.h"
+#include "launcher/launcher_steps.h"
+#include "test_syslog_support.h"
+#include "text/files.h"
+
+namespace rm::test {
+namespace {
+
+TEST(LaunchFolder, WorkFolderOrTheProgramsFolderWithARootKeepingItsBackslash) {
+    const struct {
+        const char* program;
+        const char* workFolder;
+        const char* folder;
+    } cases[] = {
+        {"D:\\Tools\\x.exe", "", "D:\\Tools"},
+        {"D:\\x.exe", "", "D:\\"},
+        {"D:x.exe", "", "D:"},
+        {"\\x.exe", "", "\\"},
+        {"\\\\pc\\share\\ツール\\x.exe", "", "\\\\pc\\share\\ツール"},
+        {"x.exe", "", ""},
+        {"D:\\Tools\\x.exe", "C:\\作業", "C:\\作業"},
+        {"", "C:\\作業\\", "C:\\作業\\"},
+    };
+    for (const auto& c : cases) {
+        LaunchEntryTexts entry;
+        entry.ProgramFile = c.program;
+        entry.WorkFolder = c.workFolder;
+        EXPECT_EQ(LaunchFolder(entry), c.folder) << c.program << " / " << c.workFolder;
+    }
+}
+
+TEST(LaunchCommandLine, QuotedProgramThenTheArgumentsIfAny) {
+    LaunchEntryTexts entry;
+    entry.ProgramFile = "C:\\Program Files\\エディタ\\ed.exe";
+    EXPECT_EQ(LaunchCommandLine(entry), "\"C:\\Program Files\\エディタ\\ed.exe\"");
+    entry.Arguments = "-n \"設定 1.txt\"";
+    EXPECT_EQ(LaunchCommandLine(entry), "\"C:\\Program Files\\エディタ\\ed.exe\" -n \"設定 1.txt\"");
+}
+
+// A monitor with real program files for the entries to start.
+struct LauncherMonitor : SyslogMonitor {
+    std::string Program(const std::string& name) {
+        WriteBytes(dir.path() / PathOf(name), "MZ");
+        return PathText(dir.path() / PathOf(name));
+    }
+    LaunchEntryTexts& Entry(int i) { return m.s.launcher.LaunchEntries[i - 1]; }
+    const Launcher& launcher() const { return m.s.launcher; }
+};
+
+TEST(LaunchEntry, StartsTheProgramInItsFolderAndRecordsItsProcessAndWindow) {
+    LauncherMonitor f;
+    f.Entry(2) = {"メモ", f.Program("メモ帳.exe"), "-n 設定.txt", "C:\\作業", "off", "off"};
+    EXPECT_TRUE(LaunchEntry(f.m, 2));
+    ASSERT_EQ(f.programs.processes.size(), 1u);
+    const auto& started = f.programs.processes[0];
+    EXPECT_EQ(started.commandLine, "\"" + f.Entry(2).ProgramFile + "\" -n 設定.txt");
+    EXPECT_EQ(started.folder, "C:\\作業");
+    EXPECT_EQ(f.events.idleWaits, (std::vector<FakeEvents::IdleWait>{{101, 10000}}));
+    EXPECT_EQ(f.launcher().LaunchProcesses, (std::array<ProcessHandle, 6>{0, 101, 0, 0, 0, 0}));
+    EXPECT_EQ(f.launcher().LaunchWindows, (std::array<WindowHandle, 6>{0, 301, 0, 0, 0, 0}));
+}
+
+TEST(LaunchEntry, AMissingOrEmptyProgramFileDoesNothing) {
+    LauncherMonitor f;
+    f.Entry(1).ProgramFile = PathText(f.dir.path() / "gone.exe");
+    f.Entry(2).ProgramFile = "";
+    f.Entry(3).ProgramFile = PathText(f.dir.path());  // a folder is no program
+    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(LaunchEntry(f.m, i));
+    EXPECT_TRUE(f.programs.processes.empty());
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(LaunchEntry, ARunningProgramIsNotStartedTwiceAnEndedOneIsStartedAnew) {
+    LauncherMonitor f;
+    f.Entry(1).ProgramFile = f.Program("a.exe");
+    LaunchEntry(f.m, 1);
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.programs.processes.size(), 1u);
+
+    // The user closed it.
+    f.programs.processes[0].running = false;
+    EXPECT_TRUE(LaunchEntry(f.m, 1));
+    EXPECT_EQ(f.programs.processes.size(), 2u);
+    EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
+    EXPECT_EQ(f.launcher().LaunchProcesses[0], 102u);
+    EXPECT_EQ(f.launcher().LaunchWindows[0], 302u);
+}
+
+TEST(LaunchEntry, AProcessThatCannotBeCreatedLeavesTheRecord) {
+    LauncherMonitor f;
+    f.Entry(1).ProgramFile = f.Program("a.exe");
+    LaunchEntry(f.m, 1);
+    f.programs.processes[0].running = false;
+    f.programs.refuseProcesses = true;
+    EXPECT_TRUE(LaunchEntry(f.m, 1));
+    // The ended process's handle is released all the same; the window stays.
+    EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
+    EXPECT_EQ(f.launcher().LaunchProcesses[0], 0u);
+    EXPECT_EQ(f.launcher().LaunchWindows[0], 301u);
+
+    // Next time the stale record reads as ended, and nothing is closed twice.
+    f.programs.refuseProcesses = false;
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
+    EXPECT_EQ(f.launcher().LaunchProcesses[0], 102u);
+}
+
+TEST(LaunchEntry, AProgramWithoutAWindowIsStartedAgainAndItsOldHandleReleased) {
+    LauncherMonitor f;
+    f.Entry(1).ProgramFile = f.Program("tool.exe");
+    f.programs.windowless = true;
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.launcher().LaunchWindows[0], 0u);
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.programs.processes.size(), 2u);
+    EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
+    EXPECT_EQ(f.launcher().LaunchProcesses[0], 102u);
+}
+
+TEST(LauncherMenu, EachItemStartsItsOwnEntry) {
+    LauncherMonitor f;
+    f.Entry(1).ProgramFile = f.Program("one.exe");
+    f.Entry(6).ProgramFile = f.Program("six.exe");
+    MenuClick(f.m, Item::L61);
+    MenuClick(f.m, Item::L11);
+    MenuClick(f.m, Item::L31);  // no program: nothing
+    ASSERT_EQ(f.programs.processes.size(), 2u);
+    EXPECT_EQ(f.programs.processes[0].commandLine, "\"" + f.Entry(6).ProgramFile + "\"");
+    EXPECT_EQ(f.programs.processes[1].commandLine, "\"" + f.Entry(1).ProgramFile + "\"");
+    EXPECT_EQ(f.launcher().LaunchProcesses, (std::array<ProcessHandle, 6>{102, 0, 0, 0, 0, 101}));
+}
+
+TEST(StartOnConnect, EveryConnectLineStartsTheMarkedEntriesInOrderOnce) {
+    LauncherMonitor f;
+    f.Entry(1) = {"a", f.Program("a.exe"), "", "", "on", ""};
+    f.Entry(2) = {"b", f.Program("b.exe"), "", "", "On", ""};  // only exactly "on" counts
+    f.Entry(3) = {"c", PathText(f.dir.path() / "missing.exe"), "", "", "on", ""};
+    f.Entry(4) = {"d", "", "", "", "on", ""};
+    f.Entry(5) = {"e", f.Program("e.exe"), "", "", "off", ""};
+    f.Entry(6) = {"f", f.Program("f.exe"), "", "", "on", ""};
+    f.Receive(ConnectLine());
+    ASSERT_EQ(f.programs.processes.size(), 2u);
+    EXPECT_EQ(f.programs.processes[0].commandLine, "\"" + f.Entry(1).ProgramFile + "\"");
+    EXPECT_EQ(f.programs.processes[1].commandLine, "\"" + f.Entry(6).ProgramFile + "\"");
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_FALSE(f.launcher().LaunchPending);
+
+    // Connect again: entry 1 still runs, entry 6 was closed meanwhile.
+    f.programs.processes[1].running = false;
+    f.Receive(ConnectLine());
+    ASSERT_EQ(f.programs.processes.size(), 3u);
+    EXPECT_EQ(f.programs.processes[2].commandLine, "\"" + f.Entry(6).ProgramFile + "\"");
+
+    // Without a connected display first, the step has nothing to do.
+    f.programs.processes[0].running = false;
+    StartOnConnectStep(f.m);
+    EXPECT_EQ(f.programs.processes.size(), 3u);
+}
+
+TEST(CloseOnDisconnect, OnlyMarkedProgramsThatStillRunAreBroughtForwardAndAskedToClose) {
+    LauncherMonitor f;
+    for (int i = 1; i <= 5; ++i) f.Entry(i) = {"t", f.Program("p" + std::to_string(i) + ".exe"), "", "", "", "on"};
+    f.Entry(3).CloseOnDisconnect = "off";
+    f.Entry(4).CloseOnDisconnect = "ON";
+    f.programs.windowless = false;
+    for (int i = 1; i <= 4; ++i) LaunchEntry(f.m, i);
+    f.programs.windowless = true;
+    LaunchEntry(f.m, 5);
+    f.programs.processes[1].running = false;  // entry 2 ended by itself
+    f.programs.onRaise = [&](WindowHandle window) {
+        EXPECT_EQ(std::count(f.otherWindows.closed.begin(), f.otherWindows.closed.end(), window), 0);
+    };
+
+    f.Receive(ConnectLine());
+    f.Receive(DisconnectLine());
+    EXPECT_EQ(f.programs.raised, std::vector<WindowHandle>{301});
+    EXPECT_EQ(f.otherWindows.closed, std::vector<WindowHandle>{301});
+    EXPECT_EQ(f.launcher().LaunchProcesses, (std::array<ProcessHandle, 6>{101, 102, 103, 104, 105, 0}));
+    EXPECT_TRUE(f.programs.closed.empty());
+}
+
+}  // namespace
+}  // namespace rm::test
