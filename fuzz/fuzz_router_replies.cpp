@@ -68,6 +68,7 @@ public:
     Run* run = nullptr;
     void Sleep(int milliseconds) override;
     void ProcessEvents(int maxWaitMilliseconds) override;
+    void WaitUntilIdle(rm::ProcessHandle, int) override {}
 };
 
 struct Run {

@@ -118,6 +118,8 @@ public:
         return true;
     }
     void ShowAbout() override {}
+    void ShowMemoSend() override {}
+    bool ShowLaunchEntryDialog(rm::LaunchForm&) override { return false; }
 };
 
 class CountingSound : public rm::SoundPort {
@@ -132,6 +134,13 @@ public:
     void RunProgram(const std::string&, const std::string&, const std::string&, rm::ShowMode) override { ++runs; }
     void CloseProcessHandle(rm::ProcessHandle) override {}
     void OpenHelp(const std::filesystem::path&) override {}
+    std::optional<rm::StartedProcess> CreateProgramProcess(const std::string&, const std::string&) override {
+        ++runs;
+        return std::nullopt;
+    }
+    bool ProcessRunning(rm::ProcessHandle) override { return false; }
+    rm::WindowHandle FindProcessWindow(std::uint32_t) override { return 0; }
+    void BringToFront(rm::WindowHandle) override {}
 };
 
 // A monitor in the one program folder of the run; a folder made per input

@@ -45,6 +45,9 @@ public:
     // The launcher entry dialog with the form's values; true when the user
     // pressed "登録", the form then holding what was entered.
     virtual bool ShowLaunchEntryDialog(LaunchForm& form) = 0;
+    // The memo send window, shown from the view model; returns when it has
+    // closed. Events go on meanwhile and may change what it shows.
+    virtual void ShowMemoSend() = 0;
 };
 
 class ClockPort {
@@ -145,6 +148,8 @@ public:
     virtual ~ClipboardPort() = default;
     // Replaces the clipboard's content with the text.
     virtual void SetText(const std::string& text) = 0;
+    // The clipboard's text; empty when it holds none.
+    virtual std::string Text() = 0;
 };
 
 class FilePort {

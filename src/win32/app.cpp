@@ -7,6 +7,8 @@
 #include "app/commands.h"
 #include "app/startup.h"
 #include "command_ids.h"
+#include "lan/memos.h"
+#include "lan/peer_receive.h"
 #include "diagnostics.h"
 #include "message_box.h"
 #include "popup_menus.h"
@@ -35,10 +37,19 @@ App::App()
           .DpiChanged = [this] { LoadTrayIcons(); },
       }),
       viewer_([this] { Run([this] { monitor_.view.Viewer.Shown = false; }); }),
-      dialogs_(panel_, closing_, [this] { ShowAbout(); }),
+      dialogs_(panel_, closing_, [this] { ShowAbout(); }, [this] { memoSend_.Show(panel_.Handle()); }),
       events_([this] {
           if (panel_.Handle()) Render();
       }),
+      memoSend_(monitor_.view.MemoSend,
+                [this](const std::string& destination, const std::string& text) {
+                    Run([&] { SendMemo(monitor_, destination, text); });
+                },
+                [this](const std::string& destination, const std::string& text) {
+                    Run([&] { KeepMemoDraft(monitor_, destination, text); });
+                }),
+      memoReceive_([this] { Run([this] { CloseMemoReceive(monitor_); }); },
+                   [this] { Run([this] { HideMemoReceive(monitor_); }); }),
       popupMenu1_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }})),
       popupMenu2_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu2); }})) {}
 
@@ -53,6 +64,7 @@ App::~App() {
 bool App::Start() {
     if (!panel_.Create()) return false;
     viewer_.Create();
+    memoReceive_.Create(nullptr);
     LoadTrayIcons();
     icontray1 = std::make_unique<TTrayIcon>();
     icontray1->OnAreaRecreated = [this] { LoadTrayIcons(); };
@@ -86,6 +98,8 @@ void App::Render() {
     const ViewModel& view = monitor_.view;
     panel_.Render(view.Panel, monitor_.s.panel);
     viewer_.Render(view.Viewer);
+    memoSend_.Render();
+    memoReceive_.Render(view.MemoReceive);
     RenderTray();
     if (view.ExitRequested && !closing_) {
         monitor_.view.ExitRequested = false;
@@ -134,10 +148,16 @@ void App::CreateEndpoints() {
         Receive(sender, NumberBytes, ReplyBufferSize, RV_UDPDataReceived);
     };
     RM_UDP = make("", 4450, 4450);
+    RM_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string& FromIP, int) {
+        Receive(sender, NumberBytes, TNMUDP::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
+            RM_UDPDataReceived(m, count, datagram, FromIP);
+        });
+    };
     net_.Attach({SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()});
 }
 
-void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent event) {
+template <class DatagramEvent>
+void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent&& event) {
     std::array<char, TNMUDP::BufferSize> datagram;
     int length = 0;
     sender.ReadBuffer(datagram.data(), std::min(bufferSize, TNMUDP::BufferSize), length);

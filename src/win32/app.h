@@ -10,6 +10,7 @@
 
 #include "handles.h"
 #include "monitor.h"
+#include "memo_windows.h"
 #include "nmudp.h"
 #include "panel_window.h"
 #include "platform_ports.h"
@@ -42,8 +43,9 @@ private:
 
     void CreateEndpoints();
     void TellUnboundPorts();
-    using DatagramEvent = void (*)(Monitor&, int NumberBytes, std::string_view datagram);
-    void Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent event);
+    // Reads the datagram the endpoint holds and hands it to the core's handler.
+    template <class DatagramEvent>
+    void Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent&& event);
 
     void TellUnwritableFolder();
     void OnCommand(UINT id);
@@ -68,6 +70,9 @@ private:
     Win32Files files_;
     Ports ports_{net_, dialogs_, clock_, events_, sound_, programs_, otherWindows_, clipboard_, log_, files_};
     Monitor monitor_{MainState{}, ViewModel{}, ports_};
+
+    MemoSendDialog memoSend_;
+    MemoReceiveWindow memoReceive_;
 
     std::unique_ptr<TNMUDP> SYSLOGUDP, RV_UDP, RM_UDP;
 

@@ -60,6 +60,14 @@ bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption)
     return ShowMessageBox(owner_.Handle(), text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
 }
 
+void Win32Dialogs::ShowMemoSend() {
+    if (closing_) {
+        LogText(L"after close, not shown: the memo send window");
+        return;
+    }
+    showMemoSend_();
+}
+
 bool Win32Dialogs::ShowLaunchEntryDialog(LaunchForm& form) {
     if (closing_) {
         LogText(L"after close, not shown: the launcher entry dialog");
@@ -204,6 +212,22 @@ std::vector<ChildWindow> Win32OtherWindows::ChildWindows(WindowHandle parent) {
         },
         reinterpret_cast<LPARAM>(&children));
     return children;
+}
+
+std::string Win32Clipboard::Text() {
+    if (!OpenClipboard(owner_.Handle())) {
+        LogLastError(L"OpenClipboard", L"reading the clipboard");
+        return {};
+    }
+    std::string text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = Narrow(wide);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
 }
 
 void Win32Clipboard::SetText(const std::string& text) {

@@ -30,17 +30,19 @@ private:
 // handler still shows goes to the log instead.
 class Win32Dialogs : public DialogPort {
 public:
-    Win32Dialogs(const Window& owner, const bool& closing, std::function<void()> showAbout)
-        : owner_(owner), closing_(closing), showAbout_(std::move(showAbout)) {}
+    Win32Dialogs(const Window& owner, const bool& closing, std::function<void()> showAbout,
+                 std::function<void()> showMemoSend)
+        : owner_(owner), closing_(closing), showAbout_(std::move(showAbout)), showMemoSend_(std::move(showMemoSend)) {}
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowAbout() override { showAbout_(); }
+    void ShowMemoSend() override;
     bool ShowLaunchEntryDialog(LaunchForm& form) override;
 
 private:
     const Window& owner_;
     const bool& closing_;
-    std::function<void()> showAbout_;
+    std::function<void()> showAbout_, showMemoSend_;
 };
 
 class Win32Clock : public ClockPort {
@@ -99,6 +101,7 @@ class Win32Clipboard : public ClipboardPort {
 public:
     explicit Win32Clipboard(const Window& owner) : owner_(owner) {}
     void SetText(const std::string& text) override;
+    std::string Text() override;
 
 private:
     const Window& owner_;

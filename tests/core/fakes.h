@@ -70,6 +70,12 @@ public:
         launchForms.push_back(form);
         return onLaunchEntryDialog && onLaunchEntryDialog(form);
     }
+    int memoSendShown = 0;
+    std::function<void()> whileMemoSendOpen;
+    void ShowMemoSend() override {
+        ++memoSendShown;
+        if (whileMemoSendOpen) whileMemoSendOpen();
+    }
 };
 
 class FakeClock : public ClockPort {
@@ -212,7 +218,9 @@ public:
 class FakeClipboard : public ClipboardPort {
 public:
     std::vector<std::string> texts;
+    std::string held;
     void SetText(const std::string& text) override { texts.push_back(text); }
+    std::string Text() override { return held; }
 };
 
 // Moves with the plain rename; can be told to refuse.

@@ -1,5 +1,7 @@
 #include "app/commands.h"
 
+#include "lan/history_transfer.h"
+#include "lan/memos.h"
 #include "launcher/launch_menu.h"
 #include "router/connect_commands.h"
 #include "settings/settings_file.h"
@@ -56,6 +58,8 @@ void MenuClick(Monitor& m, Item item) {
     case Item::L41: L41Click(m); break;
     case Item::L51: L51Click(m); break;
     case Item::L61: L61Click(m); break;
+    case Item::memosend: memosendClick(m); break;
+    case Item::logCon: logConClick(m); break;
     default: break;
     }
 }

@@ -79,13 +79,15 @@ void FormCreate(Monitor& m) {
     ApplyConnectMenuShape(m);
     m.view.Menu[Item::syslog1].Visible = IsOn(s.settings.SyslogEnabled);
     ApplyRouterAddress(m);
-    BroadcastPeerText(m, s.settings.MasterMode ? "RMonitor Master Connected" : "RMonitor Master Check");
+    // The memo window starts with what the clipboard holds.
+    m.view.MemoSend.Text = m.ports.Clipboard.Text();
+    BroadcastPeerText(m, s.settings.MasterMode ? PeerText::MasterConnected : PeerText::MasterCheck);
 }
 
 void FormCloseQuery(Monitor& m) {
     CloseSyslog(m);
     SaveAllSettings(m);
-    if (m.s.settings.MasterMode) BroadcastPeerText(m, "RMonitor Master DisConnected");
+    if (m.s.settings.MasterMode) BroadcastPeerText(m, PeerText::MasterDisconnected);
     for (ProcessHandle& handle : m.s.launcher.LaunchProcesses) {
         if (handle != 0) m.ports.Programs.CloseProcessHandle(handle);
         handle = 0;

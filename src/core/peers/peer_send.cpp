@@ -9,12 +9,14 @@ std::string BroadcastAddress(const RouterLink& router) {
            std::to_string(router.RouterIp3) + ".255";
 }
 
-void BroadcastPeerText(Monitor& m, const std::string& text) {
-    SendPeerText(m, BroadcastAddress(m.s.router), text);
+void BroadcastPeerText(Monitor& m, std::string_view text) { SendPeerText(m, BroadcastAddress(m.s.router), text); }
+
+void SendPeerText(Monitor& m, const std::string& address, std::string_view text) {
+    SendPeerBytes(m, address, Utf8ToCp932(text));
 }
 
-void SendPeerText(Monitor& m, const std::string& address, const std::string& text) {
-    m.ports.Net.Send(Endpoint::RM_UDP, address, Utf8ToCp932(text));
+void SendPeerBytes(Monitor& m, const std::string& address, std::string_view bytes) {
+    m.ports.Net.Send(Endpoint::RM_UDP, address, bytes);
 }
 
 }  // namespace rm

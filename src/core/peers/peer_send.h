@@ -1,15 +1,34 @@
-// Sending plain-text datagrams to the other copies on the LAN.
+// Sending plain-text datagrams to the other copies on the LAN, and the
+// protocol's fixed texts.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "monitor.h"
 
 namespace rm {
 
+namespace PeerText {
+inline constexpr std::string_view MasterCheck = "RMonitor Master Check";
+inline constexpr std::string_view MasterConnected = "RMonitor Master Connected";
+inline constexpr std::string_view MasterDisconnected = "RMonitor Master DisConnected";
+inline constexpr std::string_view NameQuery = "RMonitor PC Name";
+inline constexpr std::string_view NameReply = "RMonitor PC Name =";
+inline constexpr std::string_view MemoStart = "RMonitor MemoSend Ver1.00";
+inline constexpr std::string_view MemoEnd = "RMonitor MemoSend End";
+inline constexpr std::string_view LogStart = "###Log Data Send### Start";
+inline constexpr std::string_view LogEnd = "###Log Data Send### End";
+}  // namespace PeerText
+
+// What fits into one datagram of the peer endpoint.
+inline constexpr std::size_t MaxPeerDatagram = 2048;
+
 // RouterIp1.RouterIp2.RouterIp3.255
 std::string BroadcastAddress(const RouterLink& router);
-void BroadcastPeerText(Monitor& m, const std::string& text);
-void SendPeerText(Monitor& m, const std::string& address, const std::string& text);
+void BroadcastPeerText(Monitor& m, std::string_view text);
+void SendPeerText(Monitor& m, const std::string& address, std::string_view text);
+// Bytes as they are, Shift-JIS already.
+void SendPeerBytes(Monitor& m, const std::string& address, std::string_view bytes);
 
 }  // namespace rm

@@ -31,7 +31,7 @@ bool BeginConnect(Monitor& m) {
         return false;
     }
     CloseUtilityWindows(m);
-    BroadcastPeerText(m, "RMonitor Master Check");
+    BroadcastPeerText(m, PeerText::MasterCheck);
     ShowConnected(m);
     return true;
 }

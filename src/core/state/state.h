@@ -129,6 +129,8 @@ struct FileKeeping {
     bool SettingsUnread = false, LauncherUnread = false;
     // History lines (Shift-JIS) written as soon as the file takes them, in order.
     std::vector<std::string> HistoryUnwritten, BackupUnwritten;
+    // Lines the other copies sent this master, for log\LogBackUp.csv.
+    std::vector<std::string> ReceivedUnwritten;
     bool HistoryFailureTold = false;
 };
 

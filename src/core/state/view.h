@@ -39,11 +39,32 @@ struct SyslogViewerView {
     std::vector<std::string> Lines;
 };
 
+// Tsendmemo: shown modally by memosend; the memo text stays for next time.
+struct MemoSendView {
+    bool Open = false;
+    std::string Text;
+    // The destination box: its list and its edit text.
+    std::vector<std::string> Destinations;
+    std::string Destination;
+    // Counts the core's changes to the destination box, so a window showing
+    // it knows when the user's typing must give way.
+    int DestinationChanges = 0;
+};
+
+// TResMemo: the memos received since the user last pressed "閉じる".
+struct MemoReceiveView {
+    bool Shown = false;
+    int Raised = 0;
+    std::vector<std::string> Lines;
+};
+
 struct ViewModel {
     PanelView Panel;
     TrayView Tray;
     Menus Menu;
     SyslogViewerView Viewer;
+    MemoSendView MemoSend;
+    MemoReceiveView MemoReceive;
     // The main window is to close, which ends the program.
     bool ExitRequested = false;
 };

@@ -1,6 +1,8 @@
 #include "syslog/history_file.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text/cp932.h"
@@ -33,6 +35,8 @@ fs::path HistoryFilePath(const fs::path& appDir) { return appDir / "log" / "Rmon
 
 fs::path BackupHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "RMBackUp.csv"; }
 
+fs::path ReceivedHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "LogBackUp.csv"; }
+
 bool AppendHistoryLine(const fs::path& file, std::string_view line) {
     SetWritable(file, true);
     DurableFile out(file, DurableFile::Mode::Append);
@@ -48,19 +52,33 @@ bool AppendHistoryLine(const fs::path& file, std::string_view line) {
 
 void WriteKeptHistory(Monitor& m) {
     FileKeeping& files = m.s.files;
-    const bool history = WriteLines(HistoryFilePath(m.s.AppDir), files.HistoryUnwritten);
-    const bool backup = WriteLines(BackupHistoryFilePath(m.s.AppDir), files.BackupUnwritten);
-    if (history && backup) {
+    std::optional<fs::path> failed;
+    for (const auto& [file, lines] : {std::pair{HistoryFilePath(m.s.AppDir), &files.HistoryUnwritten},
+                                      std::pair{BackupHistoryFilePath(m.s.AppDir), &files.BackupUnwritten},
+                                      std::pair{ReceivedHistoryFilePath(m.s.AppDir), &files.ReceivedUnwritten}}) {
+        if (!WriteLines(file, *lines) && !failed) failed = file;
+    }
+    if (!failed) {
         files.HistoryFailureTold = false;
         return;
     }
-    const fs::path failed = history ? BackupHistoryFilePath(m.s.AppDir) : HistoryFilePath(m.s.AppDir);
-    m.ports.Diagnostics.Log("history line kept, not written: " + PathText(failed));
+    m.ports.Diagnostics.Log("history line kept, not written: " + PathText(*failed));
     if (files.HistoryFailureTold) return;
     files.HistoryFailureTold = true;
     std::string text = UnwrittenMessage;
-    text.replace(text.find("%s"), 2, PathText(failed));
+    text.replace(text.find("%s"), 2, PathText(*failed));
     m.ports.Dialogs.ShowMessage(text);
+}
+
+void WriteReceivedHistoryLine(Monitor& m, std::string_view line) {
+    std::string kept;
+    kept.reserve(line.size());
+    // One record per line, whatever the sender put in it.
+    for (const char c : line) {
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) kept += c;
+    }
+    m.s.files.ReceivedUnwritten.push_back(std::move(kept));
+    WriteKeptHistory(m);
 }
 
 void WriteHistoryRecord(Monitor& m, std::string_view record) {

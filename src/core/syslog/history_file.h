@@ -15,6 +15,8 @@ namespace rm {
 std::filesystem::path HistoryFilePath(const std::filesystem::path& appDir);
 // The same records while no master copy is known, kept for the master.
 std::filesystem::path BackupHistoryFilePath(const std::filesystem::path& appDir);
+// On the master: the records the other copies sent it.
+std::filesystem::path ReceivedHistoryFilePath(const std::filesystem::path& appDir);
 
 // Appends the bytes of line and CR LF to file, creating it when missing; a
 // read-only file is made writable first, and a file whose last line was cut
@@ -28,6 +30,9 @@ bool AppendHistoryLine(const std::filesystem::path& file, std::string_view line)
 // does not take is kept for WriteKeptHistory; the user is told once per
 // failure, and again only after a success.
 void WriteHistoryRecord(Monitor& m, std::string_view record);
+// On the master: writes a line another copy sent (Shift-JIS) to the received
+// records, without the control bytes that would break it into several.
+void WriteReceivedHistoryLine(Monitor& m, std::string_view line);
 // Writes the kept lines, oldest first, as far as the files take them.
 void WriteKeptHistory(Monitor& m);
 

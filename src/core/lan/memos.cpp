@@ -1,0 +1,106 @@
+#include "lan/memos.h"
+
+#include "peers/peer_send.h"
+#include "text/cp932.h"
+
+namespace rm {
+namespace {
+
+constexpr int NameReplyWait = 500;
+
+// Pieces of line that each fit into one datagram, cut between characters.
+void AddCutLine(std::vector<std::string>& lines, std::string_view line) {
+    std::string piece;
+    std::size_t pieceBytes = 0;
+    for (std::size_t i = 0; i < line.size();) {
+        const auto lead = static_cast<unsigned char>(line[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view character = line.substr(i, length);
+        const std::size_t bytes = Utf8ToCp932(character).size();
+        if (pieceBytes + bytes > MaxPeerDatagram) {
+            lines.push_back(std::move(piece));
+            piece.clear();
+            pieceBytes = 0;
+        }
+        piece += character;
+        pieceBytes += bytes;
+        i += length;
+    }
+    lines.push_back(piece.empty() ? " " : piece);
+}
+
+}  // namespace
+
+int MemoDestinationIndex(const Peers& peers, const std::string& destination) {
+    for (int index = 255; index > 0; --index) {
+        if (peers.PcNames[static_cast<std::size_t>(index)] == destination) return index;
+    }
+    return 0;
+}
+
+std::vector<std::string> MemoLines(std::string_view text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        AddCutLine(lines, line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void ClearMemoDestinations(Monitor& m) {
+    MemoSendView& memo = m.view.MemoSend;
+    memo.Destinations.clear();
+    memo.Destination.clear();
+    ++memo.DestinationChanges;
+}
+
+void memosendClick(Monitor& m) {
+    MenuItem& item = m.view.Menu[Item::memosend];
+    item.Enabled = false;
+    MemoSendView& memo = m.view.MemoSend;
+    try {
+        memo.Destinations.clear();
+        ++memo.DestinationChanges;
+        BroadcastPeerText(m, PeerText::NameQuery);
+        // The replies wait at the endpoint and fill the list once the window is open.
+        m.ports.Events.Sleep(NameReplyWait);
+        memo.Open = true;
+        m.ports.Dialogs.ShowMemoSend();
+    } catch (...) {
+        memo.Open = false;
+        item.Enabled = true;
+        throw;
+    }
+    memo.Open = false;
+    item.Enabled = true;
+}
+
+void KeepMemoDraft(Monitor& m, const std::string& destination, const std::string& text) {
+    m.view.MemoSend.Destination = destination;
+    m.view.MemoSend.Text = text;
+}
+
+void SendMemo(Monitor& m, const std::string& destination, const std::string& text) {
+    KeepMemoDraft(m, destination, text);
+    const RouterLink& router = m.s.router;
+    const std::string address = std::to_string(router.RouterIp1) + "." + std::to_string(router.RouterIp2) + "." +
+                                std::to_string(router.RouterIp3) + "." +
+                                std::to_string(MemoDestinationIndex(m.s.peers, destination));
+    SendPeerText(m, address, PeerText::MemoStart);
+    for (const std::string& line : MemoLines(text)) SendPeerText(m, address, line);
+    SendPeerText(m, address, PeerText::MemoEnd);
+    m.view.MemoSend.Open = false;
+}
+
+void CloseMemoReceive(Monitor& m) {
+    m.view.MemoReceive.Lines.clear();
+    HideMemoReceive(m);
+}
+
+void HideMemoReceive(Monitor& m) { m.view.MemoReceive.Shown = false; }
+
+}  // namespace rm

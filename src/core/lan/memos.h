@@ -1,0 +1,32 @@
+// Short text memos between the copies on the LAN: the name exchange that
+// fills the send window's destination list, sending, and the receive window.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "monitor.h"
+
+namespace rm {
+
+// Asks every copy for its name and shows the send window until it closes.
+void memosendClick(Monitor& m);
+// The send window's "送信": the memo goes to the peer the destination names.
+void SendMemo(Monitor& m, const std::string& destination, const std::string& text);
+// The send window closed without sending: its texts are kept for next time.
+void KeepMemoDraft(Monitor& m, const std::string& destination, const std::string& text);
+// Empties the destination list and its edit text.
+void ClearMemoDestinations(Monitor& m);
+// The receive window's "閉じる": the memos read are gone.
+void CloseMemoReceive(Monitor& m);
+// Its close box only hides it; the memos stay.
+void HideMemoReceive(Monitor& m);
+
+// The peer a destination names: the highest index whose name equals it, 0 when none.
+int MemoDestinationIndex(const Peers& peers, const std::string& destination);
+// The memo as datagram texts: one per line, " " for an empty one, nothing for
+// an empty last line; a line longer than a datagram takes several.
+std::vector<std::string> MemoLines(std::string_view text);
+
+}  // namespace rm

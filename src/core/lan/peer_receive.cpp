@@ -1,0 +1,113 @@
+#include "lan/peer_receive.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+#include "lan/memos.h"
+#include "peers/peer_send.h"
+#include "syslog/history_file.h"
+#include "text/cp932.h"
+#include "text/numbers.h"
+
+namespace rm {
+namespace {
+
+constexpr const char* MemoRule = "-----------------------------";
+
+// The number after the last dot: names are kept per last octet.
+std::optional<int> PeerIndex(const std::string& address) {
+    const std::optional<std::int32_t> index = StrToInt(std::string_view(address).substr(address.rfind('.') + 1));
+    if (!index || *index < 0 || *index > 255) return std::nullopt;
+    return *index;
+}
+
+void StartMemo(Monitor& m, const std::string& from) {
+    m.s.peers.MemoReceiving = true;
+    std::vector<std::string>& lines = m.view.MemoReceive.Lines;
+    lines.push_back(MemoRule);
+    lines.push_back(from + ":(" + TimeText(DecodeDateTime(m.ports.Clock.Now())) + ")");
+    lines.push_back(MemoRule);
+}
+
+void EndMemo(Monitor& m) {
+    m.view.MemoReceive.Lines.emplace_back();
+    // Lines that come while the box is open still belong to this memo.
+    m.ports.Dialogs.ShowMessage("簡易メモのデータが届きました");
+    m.view.MemoReceive.Shown = true;
+    ++m.view.MemoReceive.Raised;
+    m.s.peers.MemoReceiving = false;
+}
+
+void AnswerNameQuery(Monitor& m, const std::string& from) {
+    ClearMemoDestinations(m);
+    SendPeerText(m, from, std::string(PeerText::NameReply) + m.s.settings.NickName);
+}
+
+// The list shows a peer once, by its name or, for a peer without one, its address.
+void TakeNameReply(Monitor& m, std::string_view name, const std::string& from) {
+    const std::optional<int> index = PeerIndex(from);
+    if (!index) return;
+    std::string& entry = m.s.peers.PcNames[static_cast<std::size_t>(*index)];
+    entry = name.empty() ? from : Cp932ToUtf8(name);
+    MemoSendView& memo = m.view.MemoSend;
+    const auto listed = [&](const std::string& text) {
+        return std::find(memo.Destinations.begin(), memo.Destinations.end(), text) != memo.Destinations.end();
+    };
+    if (listed(from) || listed(entry)) return;
+    memo.Destinations.push_back(entry);
+    memo.Destination = memo.Destinations.front();
+    ++memo.DestinationChanges;
+}
+
+void TakeMaster(Monitor& m, const std::string& from) {
+    if (m.s.settings.MasterMode) return;
+    m.s.peers.MasterAddress = from;
+    std::error_code ignored;
+    if (std::filesystem::exists(BackupHistoryFilePath(m.s.AppDir), ignored)) m.view.Menu[Item::logCon].Visible = true;
+}
+
+void ForgetMaster(Monitor& m) {
+    if (m.s.settings.MasterMode) return;
+    m.s.peers.MasterAddress.clear();
+    m.s.peers.MasterAtConnect = false;
+    m.view.Menu[Item::logCon].Visible = false;
+}
+
+}  // namespace
+
+void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP) {
+    if (NumberBytes < 0) return;
+    const std::string_view text = datagram.substr(0, static_cast<std::size_t>(NumberBytes));
+    Peers& peers = m.s.peers;
+    const bool master = m.s.settings.MasterMode;
+    if (text == PeerText::MemoStart) {
+        StartMemo(m, FromIP);
+    } else if (text == PeerText::MemoEnd) {
+        EndMemo(m);
+    } else if (text == PeerText::LogStart && master) {
+        peers.LogReceiving = true;
+        peers.LogLineCount = 0;
+    } else if (text == PeerText::LogEnd) {
+        peers.LogReceiving = false;
+        if (master) m.ports.Dialogs.ShowMessage(std::to_string(peers.LogLineCount) + "件のLOGを受信しました");
+    } else if (text == PeerText::NameQuery) {
+        AnswerNameQuery(m, FromIP);
+    } else if (text.starts_with(PeerText::NameReply)) {
+        TakeNameReply(m, text.substr(PeerText::NameReply.size()), FromIP);
+    } else if (text == PeerText::MasterCheck) {
+        if (master) BroadcastPeerText(m, PeerText::MasterConnected);
+    } else if (text == PeerText::MasterConnected) {
+        TakeMaster(m, FromIP);
+    } else if (text == PeerText::MasterDisconnected) {
+        ForgetMaster(m);
+    } else if (peers.LogReceiving) {
+        if (text == PeerText::LogStart) return;
+        WriteReceivedHistoryLine(m, text);
+        ++peers.LogLineCount;
+    } else if (peers.MemoReceiving) {
+        m.view.MemoReceive.Lines.push_back(Cp932ToUtf8(text));
+    }
+}
+
+}  // namespace rm

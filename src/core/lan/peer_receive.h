@@ -1,0 +1,15 @@
+// What the other copies on the LAN send to port 4450.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "monitor.h"
+
+namespace rm {
+
+// One datagram from the peer at FromIP (dotted); NumberBytes as the endpoint
+// reports it, -1 for a failed read.
+void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP);
+
+}  // namespace rm

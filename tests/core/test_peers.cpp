@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include "app/commands.h"
+#include "lan/history_transfer.h"
+#include "lan/memos.h"
+#include "lan/peer_receive.h"
+#include "peers/peer_send.h"
+#include "syslog/history_file.h"
+#include "test_syslog_support.h"
+#include "text/cp932.h"
+
+namespace rm::test {
+namespace {
+
+constexpr const char* Me = "192.168.0.7";
+
+// A copy on 192.168.0.x that sees what the LAN sends it.
+struct PeerMonitor : SyslogMonitor {
+    PeerMonitor() {
+        m.s.router.RouterIp1 = 192;
+        m.s.router.RouterIp2 = 168;
+        m.s.router.RouterIp3 = 0;
+        m.s.router.RouterIp4 = 1;
+    }
+    void From(const std::string& address, std::string_view utf8) {
+        const std::string bytes = Utf8ToCp932(utf8);
+        RM_UDPDataReceived(m, static_cast<int>(bytes.size()), bytes, address);
+    }
+    void Master() { m.s.settings.MasterMode = true; }
+    std::vector<SentDatagram> PeerSends() const {
+        std::vector<SentDatagram> sent;
+        for (const SentDatagram& d : net.sent) {
+            if (d.from == Endpoint::RM_UDP) sent.push_back(d);
+        }
+        return sent;
+    }
+    std::string Received() const { return ReadFile(ReceivedHistoryFilePath(dir.path())); }
+    const std::vector<std::string>& Destinations() const { return m.view.MemoSend.Destinations; }
+};
+
+SentDatagram To(const std::string& host, const std::string& text) { return {Endpoint::RM_UDP, host, Utf8ToCp932(text)}; }
+
+TEST(PeerProtocol, MasterAnswersChecksAndOthersFollowItsAnnouncements) {
+    PeerMonitor master;
+    master.Master();
+    master.From("192.168.0.9", "RMonitor Master Check");
+    EXPECT_EQ(master.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.255", "RMonitor Master Connected")}));
+    // Its own announcement comes back and changes nothing.
+    master.From(Me, "RMonitor Master Connected");
+    EXPECT_EQ(master.m.s.peers.MasterAddress, "");
+
+    PeerMonitor other;
+    other.From("192.168.0.9", "RMonitor Master Check");
+    EXPECT_TRUE(other.PeerSends().empty());
+    other.From("192.168.0.3", "RMonitor Master Connected");
+    EXPECT_EQ(other.m.s.peers.MasterAddress, "192.168.0.3");
+    EXPECT_FALSE(other.m.view.Menu[Item::logCon].Visible);
+    // With records kept for it the transfer item shows.
+    WriteBytes(BackupHistoryFilePath(other.dir.path()), "2.04,Port1\r\n");
+    other.From("192.168.0.4", "RMonitor Master Connected");
+    EXPECT_EQ(other.m.s.peers.MasterAddress, "192.168.0.4");
+    EXPECT_TRUE(other.m.view.Menu[Item::logCon].Visible);
+
+    other.m.s.peers.MasterAtConnect = true;
+    other.From("192.168.0.4", "RMonitor Master DisConnected");
+    EXPECT_EQ(other.m.s.peers.MasterAddress, "");
+    EXPECT_FALSE(other.m.s.peers.MasterAtConnect);
+    EXPECT_FALSE(other.m.view.Menu[Item::logCon].Visible);
+}
+
+TEST(PeerProtocol, NameQueryIsAnsweredAndEmptiesTheDestinationBox) {
+    PeerMonitor f;
+    f.m.s.settings.NickName = "経理のPC";
+    f.m.view.MemoSend.Destinations = {"a", "b"};
+    f.m.view.MemoSend.Destination = "a";
+    const int changes = f.m.view.MemoSend.DestinationChanges;
+    f.From("192.168.0.20", "RMonitor PC Name");
+    EXPECT_EQ(f.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.20", "RMonitor PC Name =経理のPC")}));
+    EXPECT_TRUE(f.Destinations().empty());
+    EXPECT_EQ(f.m.view.MemoSend.Destination, "");
+    EXPECT_GT(f.m.view.MemoSend.DestinationChanges, changes);
+
+    PeerMonitor nameless;
+    nameless.From("192.168.0.20", "RMonitor PC Name");
+    EXPECT_EQ(nameless.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.20", "RMonitor PC Name =")}));
+}
+
+TEST(PeerProtocol, NameRepliesFillTheDestinationListOncePerPeer) {
+    PeerMonitor f;
+    f.From("192.168.0.5", "RMonitor PC Name =");
+    f.From("192.168.0.6", "RMonitor PC Name =受付");
+    f.From("192.168.0.8", "RMonitor PC Name =受付");
+    EXPECT_EQ(f.Destinations(), (std::vector<std::string>{"192.168.0.5", "受付"}));
+    EXPECT_EQ(f.m.view.MemoSend.Destination, "192.168.0.5");
+    EXPECT_EQ(f.m.s.peers.PcNames[5], "192.168.0.5");
+    EXPECT_EQ(f.m.s.peers.PcNames[8], "受付");
+    // Listed by its address already: the new name is kept but not listed.
+    f.From("192.168.0.5", "RMonitor PC Name =倉庫");
+    EXPECT_EQ(f.m.s.peers.PcNames[5], "倉庫");
+    EXPECT_EQ(f.Destinations().size(), 2u);
+    // Keyed by the last octet alone.
+    f.From("10.0.0.8", "RMonitor PC Name =外");
+    EXPECT_EQ(f.m.s.peers.PcNames[8], "外");
+}
+
+TEST(PeerProtocol, MemoIsCollectedWithItsHeaderAndShownAfterTheMessage) {
+    PeerMonitor f;
+    f.clock.now = At(2003, 1, 2, 21, 4, 37);
+    f.From("192.168.0.5", "RMonitor MemoSend Ver1.00");
+    f.From("192.168.0.5", "お昼です");
+    f.From("192.168.0.5", " ");
+    std::vector<bool> shownDuringMessage;
+    f.dialogs.whileOpen = [&] {
+        shownDuringMessage.push_back(f.m.view.MemoReceive.Shown);
+        f.From("192.168.0.5", "late line");
+    };
+    f.From("192.168.0.5", "RMonitor MemoSend End");
+    const std::string rule(29, '-');
+    EXPECT_EQ(f.m.view.MemoReceive.Lines, (std::vector<std::string>{rule, "192.168.0.5:(21:04:37)", rule, "お昼です",
+                                                                    " ", "", "late line"}));
+    EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"簡易メモのデータが届きました"}));
+    EXPECT_EQ(shownDuringMessage, (std::vector<bool>{false}));
+    EXPECT_TRUE(f.m.view.MemoReceive.Shown);
+    EXPECT_FALSE(f.m.s.peers.MemoReceiving);
+    // Without a header, lines are ignored.
+    f.dialogs.whileOpen = nullptr;
+    f.From("192.168.0.5", "stray");
+    EXPECT_EQ(f.m.view.MemoReceive.Lines.back(), "late line");
+
+    CloseMemoReceive(f.m);
+    EXPECT_TRUE(f.m.view.MemoReceive.Lines.empty());
+    EXPECT_FALSE(f.m.view.MemoReceive.Shown);
+}
+
+TEST(PeerProtocol, MasterWritesATransferToItsOwnFileAndCountsIt) {
+    PeerMonitor f;
+    f.Master();
+    f.From("192.168.0.5", "###Log Data Send### Start");
+    f.From("192.168.0.5", "2.04,Port1,2003/01/02,09:05:00");
+    // A record with a line break inside stays one record.
+    f.From("192.168.0.5", "2.04,Port2,\r\n2003/01/03\t");
+    f.From("192.168.0.5", "###Log Data Send### End");
+    EXPECT_EQ(f.Received(), "2.04,Port1,2003/01/02,09:05:00\r\n2.04,Port2,2003/01/03\r\n");
+    EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"2件のLOGを受信しました"}));
+    EXPECT_FALSE(f.m.s.peers.LogReceiving);
+    // An End without a Start repeats the last count.
+    f.From("192.168.0.5", "###Log Data Send### End");
+    EXPECT_EQ(f.dialogs.messages.back(), "2件のLOGを受信しました");
+
+    PeerMonitor other;
+    other.From("192.168.0.5", "###Log Data Send### Start");
+    other.From("192.168.0.5", "2.04,Port1");
+    other.From("192.168.0.5", "###Log Data Send### End");
+    EXPECT_FALSE(std::filesystem::exists(ReceivedHistoryFilePath(other.dir.path())));
+    EXPECT_TRUE(other.dialogs.messages.empty());
+}
+
+TEST(PeerProtocol, ReceivedRecordIsKeptWhileTheFileIsRefusedAndWrittenLater) {
+    PeerMonitor f;
+    f.Master();
+    std::filesystem::remove_all(f.dir.path() / "log");
+    f.From("192.168.0.5", "###Log Data Send### Start");
+    f.From("192.168.0.5", "one");
+    f.From("192.168.0.5", "two");
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_NE(f.dialogs.messages[0].find("LogBackUp.csv"), std::string::npos);
+    std::filesystem::create_directory(f.dir.path() / "log");
+    WriteBytes(ReceivedHistoryFilePath(f.dir.path()), "cut");
+    f.From("192.168.0.5", "three");
+    EXPECT_EQ(f.Received(), "cut\r\none\r\ntwo\r\nthree\r\n");
+}
+
+TEST(PeerProtocol, ProtocolTextsWinOverMemoLinesAndFailedReadsAreIgnored) {
+    PeerMonitor f;
+    f.From("192.168.0.5", "RMonitor MemoSend Ver1.00");
+    f.From("192.168.0.5", "RMonitor PC Name =x");
+    EXPECT_EQ(f.m.view.MemoReceive.Lines.size(), 3u);
+    EXPECT_EQ(f.m.s.peers.PcNames[5], "x");
+    RM_UDPDataReceived(f.m, -1, "", "192.168.0.5");
+    RM_UDPDataReceived(f.m, 0, "", "192.168.0.5");
+    EXPECT_EQ(f.m.view.MemoReceive.Lines.back(), "");
+}
+
+TEST(Memos, NameExchangeOpensTheWindowAndGivesTheItemBackAfter) {
+    PeerMonitor f;
+    f.m.view.MemoSend.Destination = "typed";
+    f.m.view.MemoSend.Destinations = {"old"};
+    bool enabledWhileOpen = true;
+    f.dialogs.whileMemoSendOpen = [&] {
+        EXPECT_TRUE(f.m.view.MemoSend.Open);
+        enabledWhileOpen = f.m.view.Menu[Item::memosend].Enabled;
+        f.From(Me, "RMonitor PC Name");
+        f.From(Me, "RMonitor PC Name =");
+    };
+    MenuClick(f.m, Item::memosend);
+    EXPECT_EQ(f.PeerSends()[0], To("192.168.0.255", "RMonitor PC Name"));
+    EXPECT_EQ(f.events.sleeps, (std::vector<int>{500}));
+    EXPECT_EQ(f.dialogs.memoSendShown, 1);
+    EXPECT_FALSE(enabledWhileOpen);
+    EXPECT_TRUE(f.m.view.Menu[Item::memosend].Enabled);
+    EXPECT_FALSE(f.m.view.MemoSend.Open);
+    EXPECT_EQ(f.Destinations(), (std::vector<std::string>{Me}));
+
+    // A failed broadcast does not leave the item dead.
+    f.net.onSend = [](const SentDatagram&) { throw std::runtime_error("send failed"); };
+    EXPECT_THROW(MenuClick(f.m, Item::memosend), std::runtime_error);
+    EXPECT_TRUE(f.m.view.Menu[Item::memosend].Enabled);
+}
+
+TEST(Memos, DestinationIsTheHighestPeerOfThatNameAndEmptyMeansEveryone) {
+    PeerMonitor f;
+    f.m.s.peers.PcNames[3] = "受付";
+    f.m.s.peers.PcNames[9] = "受付";
+    f.m.s.peers.PcNames[12] = "192.168.0.12";
+    EXPECT_EQ(MemoDestinationIndex(f.m.s.peers, "受付"), 9);
+    EXPECT_EQ(MemoDestinationIndex(f.m.s.peers, "192.168.0.12"), 12);
+    EXPECT_EQ(MemoDestinationIndex(f.m.s.peers, "どこか"), 0);
+    EXPECT_EQ(MemoDestinationIndex(f.m.s.peers, ""), 255);
+
+    f.m.view.MemoSend.Open = true;
+    SendMemo(f.m, "受付", "こんにちは\r\n\r\n2行目\r\n");
+    EXPECT_EQ(f.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.9", "RMonitor MemoSend Ver1.00"),
+                                                        To("192.168.0.9", "こんにちは"), To("192.168.0.9", " "),
+                                                        To("192.168.0.9", "2行目"),
+                                                        To("192.168.0.9", "RMonitor MemoSend End")}));
+    EXPECT_FALSE(f.m.view.MemoSend.Open);
+    EXPECT_EQ(f.m.view.MemoSend.Text, "こんにちは\r\n\r\n2行目\r\n");
+
+    f.net.sent.clear();
+    SendMemo(f.m, "", "");
+    EXPECT_EQ(f.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.255", "RMonitor MemoSend Ver1.00"),
+                                                        To("192.168.0.255", "RMonitor MemoSend End")}));
+}
+
+TEST(Memos, LongLinesAreSplitBetweenCharactersIntoDatagramsThatFit) {
+    std::string line = "a" + std::string(3000, 'x');
+    for (int i = 0; i < 1100; ++i) line += "あ";
+    const std::vector<std::string> lines = MemoLines(line + "\nend");
+    std::string joined;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        const std::string bytes = Utf8ToCp932(lines[i]);
+        EXPECT_LE(bytes.size(), 2048u);
+        EXPECT_EQ(Cp932ToUtf8(bytes), lines[i]);
+        joined += lines[i];
+    }
+    EXPECT_EQ(joined, line);
+    EXPECT_EQ(lines.back(), "end");
+    EXPECT_EQ(lines.size(), 4u);  // 3001 + 2200 bytes in three pieces, and "end"
+}
+
+TEST(HistoryTransfer, SendsTheBackupLineByLineAndKeepsACopyOfWhatWasSent) {
+    PeerMonitor f;
+    f.m.s.peers.MasterAddress = "192.168.0.3";
+    f.m.view.Menu[Item::logCon].Visible = true;
+    const std::string first = Utf8ToCp932("2.04,Port1,2003/01/02,09:05:00");
+    WriteBytes(BackupHistoryFilePath(f.dir.path()), first + "\r\n\r\n2.04,Port2");
+    MenuClick(f.m, Item::logCon);
+    ASSERT_EQ(f.dialogs.questions.size(), 1u);
+    EXPECT_EQ(f.dialogs.questions[0].text, "バックアップされたログファイルの転送を行います。\rよろしいですか？");
+    EXPECT_EQ(f.dialogs.questions[0].caption, "Routavista Monitor");
+    EXPECT_EQ(f.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.3", "###Log Data Send### Start"),
+                                                        {Endpoint::RM_UDP, "192.168.0.3", first},
+                                                        To("192.168.0.3", "2.04,Port2"),
+                                                        To("192.168.0.3", "###Log Data Send### End")}));
+    EXPECT_EQ(f.events.sleeps, (std::vector<int>{100, 100}));
+    EXPECT_FALSE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
+    EXPECT_EQ(ReadFile(SentHistoryFilePath(f.dir.path())), first + "\r\n2.04,Port2\r\n");
+    EXPECT_FALSE(f.m.view.Menu[Item::logCon].Visible);
+}
+
+TEST(HistoryTransfer, RefusedWithoutMasterWhileOnlineOrWhenNotWanted) {
+    PeerMonitor f;
+    WriteBytes(BackupHistoryFilePath(f.dir.path()), "r\r\n");
+    f.m.view.Menu[Item::logCon].Visible = true;
+    f.dialogs.answers = {false};
+    MenuClick(f.m, Item::logCon);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    MenuClick(f.m, Item::logCon);
+    EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"マスターが見つかりません"}));
+    f.m.s.peers.MasterAddress = "192.168.0.3";
+    f.m.s.conn.Online = true;
+    MenuClick(f.m, Item::logCon);
+    EXPECT_EQ(f.dialogs.messages.back(), "接続中は実行できません");
+    EXPECT_TRUE(f.PeerSends().empty());
+    EXPECT_TRUE(f.m.view.Menu[Item::logCon].Visible);
+    EXPECT_TRUE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
+
+    // Nothing to send: only the item goes.
+    std::filesystem::remove(BackupHistoryFilePath(f.dir.path()));
+    f.m.s.conn.Online = false;
+    MenuClick(f.m, Item::logCon);
+    EXPECT_TRUE(f.PeerSends().empty());
+    EXPECT_FALSE(f.m.view.Menu[Item::logCon].Visible);
+}
+
+TEST(HistoryTransfer, BackupStaysWhenTheSentCopyCannotBeWritten) {
+    PeerMonitor f;
+    f.m.s.peers.MasterAddress = "192.168.0.3";
+    f.m.view.Menu[Item::logCon].Visible = true;
+    WriteBytes(BackupHistoryFilePath(f.dir.path()), "r\r\n");
+    std::filesystem::create_directory(SentHistoryFilePath(f.dir.path()));  // a folder in its way
+    EXPECT_THROW(MenuClick(f.m, Item::logCon), std::runtime_error);
+    EXPECT_TRUE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
+    EXPECT_TRUE(f.m.view.Menu[Item::logCon].Visible);
+}
+
+}  // namespace
+}  // namespace rm::test
