@@ -133,7 +133,8 @@ public:
     std::size_t runs = 0;
     void RunProgram(const std::string&, const std::string&, const std::string&, rm::ShowMode) override { ++runs; }
     void CloseProcessHandle(rm::ProcessHandle) override {}
-    void OpenHelp(const std::filesystem::path&) override {}
+    bool OpenHelp(const std::filesystem::path&) override { return false; }
+    void OpenHelpPage() override {}
     std::optional<rm::StartedProcess> CreateProgramProcess(const std::string&, const std::string&) override {
         ++runs;
         return std::nullopt;

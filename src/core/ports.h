@@ -95,8 +95,10 @@ public:
     virtual void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
                             ShowMode show) = 0;
     virtual void CloseProcessHandle(ProcessHandle handle) = 0;
-    // Opens the contents page of a help file.
-    virtual void OpenHelp(const std::filesystem::path& helpFile) = 0;
+    // Opens the contents page of a WinHelp file; false when no help viewer took it.
+    virtual bool OpenHelp(const std::filesystem::path& helpFile) = 0;
+    // Opens the program's own help page, which it carries, in the user's browser.
+    virtual void OpenHelpPage() = 0;
 
     // Creates a process from a command line with folder as its working folder
     // (the monitor's own when empty), placed and shown as the program itself

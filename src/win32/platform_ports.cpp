@@ -9,7 +9,10 @@
 #include "diagnostics.h"
 #include "launch_entry_dialog.h"
 #include "message_box.h"
+#include "resource.h"
 #include "text/datetime.h"
+#include "text/file_replace.h"
+#include "text/files.h"
 #include "wide.h"
 
 namespace rm::win {
@@ -122,8 +125,29 @@ void Win32Programs::RunProgram(const std::string& file, const std::string& param
 
 void Win32Programs::CloseProcessHandle(ProcessHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
-void Win32Programs::OpenHelp(const std::filesystem::path& helpFile) {
-    WinHelpW(owner_.Handle(), helpFile.c_str(), HELP_CONTENTS, 0);
+bool Win32Programs::OpenHelp(const std::filesystem::path& helpFile) {
+    if (WinHelpW(owner_.Handle(), helpFile.c_str(), HELP_CONTENTS, 0)) return true;
+    LogLastError(L"WinHelpW", helpFile.wstring());
+    return false;
+}
+
+// The page is written to the temporary folder each time: the program folder
+// may not be writable, and an old copy may be from an older version.
+void Win32Programs::OpenHelpPage() {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(IDR_HELP_PAGE), MAKEINTRESOURCEW(10));
+    const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) throw std::runtime_error("ヘルプのページがプログラムの中にありません。");
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::filesystem::path page = std::filesystem::path(temp) / L"RMonitorHelp.html";
+    if (!ReplaceFileContents(page, {static_cast<const char*>(bytes), SizeofResource(module, resource)})) {
+        throw std::runtime_error("ヘルプのページを書き出せません: " + PathText(page));
+    }
+    const auto opened = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner_.Handle(), L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (opened <= 32) throw std::runtime_error("ヘルプのページを開けません: " + PathText(page));
 }
 
 std::optional<StartedProcess> Win32Programs::CreateProgramProcess(const std::string& commandLine,

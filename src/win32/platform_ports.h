@@ -75,7 +75,8 @@ public:
     void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
                     ShowMode show) override;
     void CloseProcessHandle(ProcessHandle handle) override;
-    void OpenHelp(const std::filesystem::path& helpFile) override;
+    bool OpenHelp(const std::filesystem::path& helpFile) override;
+    void OpenHelpPage() override;
     std::optional<StartedProcess> CreateProgramProcess(const std::string& commandLine,
                                                        const std::string& folder) override;
     bool ProcessRunning(ProcessHandle process) override;

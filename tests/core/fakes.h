@@ -150,7 +150,13 @@ public:
     }
     void CloseProcessHandle(ProcessHandle handle) override { closed.push_back(handle); }
     std::vector<std::filesystem::path> helpOpened;
-    void OpenHelp(const std::filesystem::path& helpFile) override { helpOpened.push_back(helpFile); }
+    bool helpViewerThere = true;
+    int helpPagesOpened = 0;
+    bool OpenHelp(const std::filesystem::path& helpFile) override {
+        helpOpened.push_back(helpFile);
+        return helpViewerThere;
+    }
+    void OpenHelpPage() override { ++helpPagesOpened; }
 
     // Processes started for the launcher: handles from 101, identifiers from
     // 201 and, unless windowless, windows from 301.

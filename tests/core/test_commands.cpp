@@ -9,13 +9,29 @@ namespace {
 TEST(MenuCommands, GeneralItemsReachTheirWindows) {
     FakeMonitor f;
     MenuClick(f.m, Item::syslog1);
-    MenuClick(f.m, Item::help_n1);
     MenuClick(f.m, Item::N13);
     MenuClick(f.m, Item::Exit1);
     EXPECT_TRUE(f.m.view.Viewer.Shown);
     EXPECT_EQ(f.m.view.Viewer.Raised, 1);
-    EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
     EXPECT_TRUE(f.m.view.ExitRequested);
+}
+
+TEST(MenuCommands, HelpIsTheWinHelpFileWhereItIsShownOtherwiseTheOwnPage) {
+    FakeMonitor f;
+    MenuClick(f.m, Item::help_n1);
+    EXPECT_TRUE(f.programs.helpOpened.empty());
+    EXPECT_EQ(f.programs.helpPagesOpened, 1);
+
+    WriteBytes(f.dir.path() / "RMonitor.hlp", "?_");
+    MenuClick(f.m, Item::help_n1);
+    EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
+    EXPECT_EQ(f.programs.helpPagesOpened, 1);
+
+    // Current Windows has no WinHelp.
+    f.programs.helpViewerThere = false;
+    MenuClick(f.m, Item::help_n1);
+    EXPECT_EQ(f.programs.helpOpened.size(), 2u);
+    EXPECT_EQ(f.programs.helpPagesOpened, 2);
 }
 
 TEST(MenuCommands, AboutItemIsDisabledWhileTheWindowIsOpen) {

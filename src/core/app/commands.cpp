@@ -1,5 +1,7 @@
 #include "app/commands.h"
 
+#include "help.h"
+
 #include "lan/history_transfer.h"
 #include "lan/memos.h"
 #include "launcher/launch_menu.h"
@@ -16,7 +18,7 @@ void syslog1Click(Monitor& m) {
     ++m.view.Viewer.Raised;
 }
 
-void help_n1Click(Monitor& m) { m.ports.Programs.OpenHelp(m.s.AppDir / "RMonitor.hlp"); }
+void help_n1Click(Monitor& m) { ShowHelp(m); }
 
 void openver_n1Click(Monitor& m) {
     // Disabled while open, so at most one about window exists.
