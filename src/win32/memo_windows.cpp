@@ -16,11 +16,18 @@ void TakeProgramIcon(HWND dialog) {
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, icon);
 }
 
-// The dialog's object, kept in its user data from WM_INITDIALOG on.
+// The dialog's object, kept in its user data from WM_INITDIALOG on; errors
+// end in the general error box, never in Windows.
 template <class Self>
-Self* Attached(HWND dialog, UINT msg, LPARAM lp) {
+INT_PTR DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp, HWND Self::*handle,
+                   INT_PTR (Self::*handler)(UINT, WPARAM)) {
     if (msg == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lp);
-    return reinterpret_cast<Self*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* self = reinterpret_cast<Self*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!self) return FALSE;
+    self->*handle = dialog;
+    INT_PTR result = FALSE;
+    Guarded(dialog, [&] { result = (self->*handler)(msg, wp); });
+    return result;
 }
 
 }  // namespace
@@ -34,13 +41,7 @@ void MemoSendDialog::Show(HWND owner) {
 }
 
 INT_PTR CALLBACK MemoSendDialog::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    MemoSendDialog* self = Attached<MemoSendDialog>(dialog, msg, lp);
-    if (!self) return FALSE;
-    self->dialog_ = dialog;
-    INT_PTR result = FALSE;
-    // Errors end in the general error box, never in Windows.
-    Guarded(dialog, [&] { result = self->HandleMessage(msg, wp); });
-    return result;
+    return DialogProc(dialog, msg, wp, lp, &MemoSendDialog::dialog_, &MemoSendDialog::HandleMessage);
 }
 
 INT_PTR MemoSendDialog::HandleMessage(UINT msg, WPARAM wp) {
@@ -118,12 +119,7 @@ bool MemoReceiveWindow::Create(HWND owner) {
 }
 
 INT_PTR CALLBACK MemoReceiveWindow::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    MemoReceiveWindow* self = Attached<MemoReceiveWindow>(dialog, msg, lp);
-    if (!self) return FALSE;
-    self->dialog_ = dialog;
-    INT_PTR result = FALSE;
-    Guarded(dialog, [&] { result = self->HandleMessage(msg, wp); });
-    return result;
+    return DialogProc(dialog, msg, wp, lp, &MemoReceiveWindow::dialog_, &MemoReceiveWindow::HandleMessage);
 }
 
 INT_PTR MemoReceiveWindow::HandleMessage(UINT msg, WPARAM wp) {

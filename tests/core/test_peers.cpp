@@ -6,7 +6,7 @@
 #include "lan/peer_receive.h"
 #include "peers/peer_send.h"
 #include "syslog/history_file.h"
-#include "test_syslog_support.h"
+#include "test_command_support.h"
 #include "text/cp932.h"
 
 namespace rm::test {
@@ -15,13 +15,7 @@ namespace {
 constexpr const char* Me = "192.168.0.7";
 
 // A copy on 192.168.0.x that sees what the LAN sends it.
-struct PeerMonitor : SyslogMonitor {
-    PeerMonitor() {
-        m.s.router.RouterIp1 = 192;
-        m.s.router.RouterIp2 = 168;
-        m.s.router.RouterIp3 = 0;
-        m.s.router.RouterIp4 = 1;
-    }
+struct PeerMonitor : CommandMonitor {
     void From(const std::string& address, std::string_view utf8) {
         const std::string bytes = Utf8ToCp932(utf8);
         RM_UDPDataReceived(m, static_cast<int>(bytes.size()), bytes, address);

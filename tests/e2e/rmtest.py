@@ -230,6 +230,22 @@ class MonitorTestCase(unittest.TestCase):
         return Monitor(self.id().split(".")[-1])
 
 
+class LanTestCase(MonitorTestCase):
+    """The monitor on the test LAN, its settings naming the router there."""
+    def monitor(self):
+        return Monitor(self.id().split(".")[-1], lan=True)
+
+    def start(self, m, **settings):
+        (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=ROUTER_ADDRESS, **settings))
+        proc = m.start()
+        m.wait_main()
+        return proc
+
+    def finish(self, m, proc):
+        m.command("Exit1")
+        self.assertEqual(m.wait_exit(proc), 0)
+
+
 # ---- status display and tray icon
 
 # Without a system tray on the display, Wine shows the icons in its own

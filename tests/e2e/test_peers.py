@@ -3,11 +3,9 @@ backup line by line; a memo from another copy is shown; メモ送信 lists the
 copies that answer and sends the memo to the one chosen."""
 
 import socket
-import time
 import unittest
 
-from rmtest import (PC_ADDRESS, ROUTER_ADDRESS, WM_RBUTTONDOWN, Monitor, MonitorTestCase, lan_host_socket,
-                    open_tray_menu, settings_bytes, wait_until)
+from rmtest import (PC_ADDRESS, WM_RBUTTONDOWN, LanTestCase, lan_host_socket, open_tray_menu, wait_until)
 
 PEER_ADDRESS = "192.0.2.20"
 RECORDS = ["2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:30,2003/01/02,09:35:00,0312345",
@@ -16,19 +14,7 @@ MEMO_TEXT_ID, MEMO_DESTINATION_ID, MEMO_SEND_ID = 301, 303, 304
 MEMO_RECEIVED_ID, MEMO_CLOSE_ID = 311, 312
 
 
-class Peers(MonitorTestCase):
-    def monitor(self):
-        return Monitor(self.id().split(".")[-1], lan=True)
-
-    def start(self, m, **settings):
-        (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=ROUTER_ADDRESS, **settings))
-        proc = m.start()
-        m.wait_main()
-        return proc
-
-    def finish(self, m, proc):
-        m.command("Exit1")
-        self.assertEqual(m.wait_exit(proc), 0)
+class Peers(LanTestCase):
 
     def peer(self, m):
         """Another copy's port 4450 on the LAN, hearing broadcasts too."""
@@ -109,7 +95,6 @@ class Peers(MonitorTestCase):
             self.assertEqual(self.receive_until(other, "RMonitor PC Name"), ["RMonitor PC Name"])
             other.sendto("RMonitor PC Name =受付".encode("cp932"), (PC_ADDRESS, 4450))
             box, _ = self.control(m, "簡易メモ送信", MEMO_DESTINATION_ID)
-            _, out = m.tool("children", box)
             # Both copies answered: this one by its own broadcast, the other one directly.
             wait_until(lambda: self.control(m, "簡易メモ送信", MEMO_DESTINATION_ID)[1] in ("事務所", "受付"),
                        what="a destination")

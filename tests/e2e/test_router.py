@@ -6,8 +6,8 @@ import struct
 import time
 import unittest
 
-from rmtest import (PC_ADDRESS, ROUTER_ADDRESS, Monitor, MonitorTestCase, inside_namespace, settings_bytes,
-                    wait_counting, wait_panel, wait_until)
+from rmtest import (PC_ADDRESS, ROUTER_ADDRESS, LanTestCase, inside_namespace, wait_counting, wait_panel,
+                    wait_until)
 
 ROUTER_OCTETS = "c0000201"  # 192.0.2.1
 
@@ -22,19 +22,7 @@ def command_datagram(kind, code, payload):
     return struct.pack("!HHHH8x", kind, 0, code, len(payload)) + payload
 
 
-class RouterJourney(MonitorTestCase):
-    def monitor(self):
-        return Monitor(self.id().split(".")[-1], lan=True)
-
-    def start(self, m, **settings):
-        (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=ROUTER_ADDRESS, **settings))
-        proc = m.start()
-        m.wait_main()
-        return proc
-
-    def finish(self, m, proc):
-        m.command("Exit1")
-        self.assertEqual(m.wait_exit(proc), 0)
+class RouterJourney(LanTestCase):
 
     def test_connect_and_disconnect_from_the_menu(self):
         with self.monitor() as m:

@@ -7,8 +7,8 @@ import shutil
 import time
 import unittest
 
-from rmtest import (DOWNLOADSTANDIN, PC_ADDRESS, ROUTER_ADDRESS, Monitor, MonitorTestCase, panel_caption, pixels,
-                    settings_bytes, wait_counting, wait_panel, wait_until)
+from rmtest import (DOWNLOADSTANDIN, PC_ADDRESS, LanTestCase, panel_caption, pixels, wait_counting, wait_panel,
+                    wait_until)
 
 PANEL_AT = (400, 300)
 ELAPSED = re.compile(r"^\d\d:\d\d:\d\d$")
@@ -23,20 +23,9 @@ def red_pixels(rgb):
     return sum(1 for i in range(0, len(rgb), 3) if rgb[i] > 200 and rgb[i + 1] < 80 and rgb[i + 2] < 80)
 
 
-class Tick(MonitorTestCase):
-    def monitor(self):
-        return Monitor(self.id().split(".")[-1], lan=True)
-
+class Tick(LanTestCase):
     def start(self, m, **settings):
-        (m.folder / "RMonitor.ini").write_bytes(settings_bytes(
-            RouterAddress=ROUTER_ADDRESS, Left=str(PANEL_AT[0]), Top=str(PANEL_AT[1]), **settings))
-        proc = m.start()
-        m.wait_main()
-        return proc
-
-    def finish(self, m, proc):
-        m.command("Exit1")
-        self.assertEqual(m.wait_exit(proc), 0)
+        return super().start(m, Left=str(PANEL_AT[0]), Top=str(PANEL_AT[1]), **settings)
 
     def connected(self, m):
         m.start_router()
