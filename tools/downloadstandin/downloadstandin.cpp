@@ -10,6 +10,8 @@
 // a tab and its title to downloadstandin.log beside the exe, and goes.
 #include <windows.h>
 
+#include "../common/standin_support.h"
+
 #include <cwchar>
 #include <string>
 
@@ -24,28 +26,10 @@ int openWindows = 0;
 HWND byeButton = nullptr;
 WNDPROC dialogProc = nullptr;
 
-std::wstring logPath() {
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path = exe;
-  return path.substr(0, path.find_last_of(L"\\/") + 1) + kLogName;
-}
-
-// One write per line on a handle opened for appending only.
 void logClosed(HWND window) {
   wchar_t title[256] = {};
   GetWindowTextW(window, title, 256);
-  const std::wstring line = std::wstring(L"closed\t") + title + L"\n";
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr,
-                                        nullptr);
-  std::string utf8(bytes, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr, nullptr);
-  const HANDLE file = CreateFileW(logPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-  CloseHandle(file);
+  standin::appendLog(kLogName, std::wstring(L"closed\t") + title);
 }
 
 // Whatever the window's own procedure, a close request is logged and ends it.
@@ -124,12 +108,6 @@ int wmain(int argc, wchar_t* argv[]) {
   } else {
     return 2;
   }
-  SetTimer(nullptr, 0, lifetimeMs, nullptr);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.message == WM_TIMER && !message.hwnd) break;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  standin::runFor(lifetimeMs);
   return 0;
 }

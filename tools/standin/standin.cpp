@@ -13,6 +13,8 @@
 // Routavista4 one.  A window that gets WM_CLOSE logs "closed", tab, its title.
 #include <windows.h>
 
+#include "../common/standin_support.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <initializer_list>
@@ -44,26 +46,9 @@ constexpr UINT kHeldWindowLifetimeMs = 120'000;
 
 int openWindows = 0;
 
-std::wstring modulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 std::wstring_view fileNameOf(std::wstring_view path) {
   const auto slash = path.find_last_of(L"\\/");
   return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-}
-
-std::wstring_view folderOf(std::wstring_view path) {
-  const auto slash = path.find_last_of(L"\\/");
-  return slash == std::wstring_view::npos ? std::wstring_view{} : path.substr(0, slash + 1);
 }
 
 std::wstring currentFolder() {
@@ -104,24 +89,6 @@ bool isUtilityCommand(std::wstring_view arguments) {
          arguments.starts_with(L"-i ");
 }
 
-// One write per line on a handle opened for appending only, so lines of
-// copies running at the same time never interleave or overwrite each other.
-void appendLog(const std::wstring& line) {
-  const std::wstring text = line + L"\n";
-  const int size = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(bytes, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), bytes, nullptr, nullptr);
-
-  const std::wstring path = std::wstring(folderOf(modulePath())) + kLogName;
-  const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 std::wstring titleOf(HWND hwnd) {
   std::wstring title(GetWindowTextLengthW(hwnd) + 1, L'\0');
   title.resize(GetWindowTextW(hwnd, title.data(), static_cast<int>(title.size())));
@@ -131,7 +98,7 @@ std::wstring titleOf(HWND hwnd) {
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
-      appendLog(L"closed\t" + titleOf(hwnd));
+      standin::appendLog(kLogName, L"closed\t" + titleOf(hwnd));
       DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
@@ -170,23 +137,17 @@ int holdWindows(std::initializer_list<const wchar_t*> titles, int showState, UIN
   }
   if (openWindows == 0) return 1;
 
-  SetTimer(nullptr, 0, lifetimeMs, nullptr);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.message == WM_TIMER && !message.hwnd) break;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  standin::runFor(lifetimeMs);
   return 0;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
-  const std::wstring exePath = modulePath();
+  const std::wstring exePath = standin::modulePath();
   const std::wstring_view exeName = fileNameOf(exePath);
   const std::wstring_view arguments = argumentsOf(GetCommandLineW());
-  appendLog(std::wstring(exeName) + L'\t' + std::wstring(arguments) + L'\t' + currentFolder());
+  standin::appendLog(kLogName, std::wstring(exeName) + L'\t' + std::wstring(arguments) + L'\t' + currentFolder());
 
   const Variant& variant = variantFor(exeName);
   if (isUtilityCommand(arguments))

@@ -13,6 +13,8 @@
 //   --hang          stops answering when asked to close, for 120 s
 //   --owned-window  also opens an owned window, above the main one
 #include <windows.h>
+
+#include "../common/standin_support.h"
 #include <shellapi.h>
 
 #include <string>
@@ -31,46 +33,14 @@ enum class OnClose { Close, Refuse, Ask, Hang };
 OnClose onClose = OnClose::Close;
 HWND mainWindow = nullptr;
 
-std::wstring modulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 std::wstring currentFolder() {
   std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
   folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
   return folder;
 }
 
-// One write per line on a handle opened for appending only, so lines of
-// copies running at the same time never interleave.
-void appendLog(const std::wstring& line) {
-  const std::wstring text = line + L"\n";
-  const int size = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(bytes, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), bytes, nullptr, nullptr);
-
-  std::wstring path = modulePath();
-  path.resize(path.find_last_of(L'\\') + 1);
-  const HANDLE file = CreateFileW((path + kLogName).c_str(), FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 void logClose(const wchar_t* what, HWND hwnd) {
-  appendLog(std::wstring(what) + L'\t' + std::to_wstring(GetCurrentProcessId()) + L'\t' +
+  standin::appendLog(kLogName, std::wstring(what) + L'\t' + std::to_wstring(GetCurrentProcessId()) + L'\t' +
             (GetForegroundWindow() == hwnd ? L"foreground" : L"background"));
 }
 
@@ -131,7 +101,7 @@ HWND createWindow(const std::wstring& title, HWND owner) {
 }  // namespace
 
 int wmain() {
-  appendLog(L"start\t" + std::to_wstring(GetCurrentProcessId()) + L'\t' + GetCommandLineW() + L'\t' +
+  standin::appendLog(kLogName, L"start\t" + std::to_wstring(GetCurrentProcessId()) + L'\t' + GetCommandLineW() + L'\t' +
             currentFolder());
 
   int argc = 0;
@@ -160,12 +130,6 @@ int wmain() {
   ShowWindow(mainWindow, startupShowState());
   if (ownedWindow) ShowWindow(createWindow(title + L" owned", mainWindow), SW_SHOWNOACTIVATE);
 
-  SetTimer(nullptr, 0, kLifetimeMs, nullptr);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.message == WM_TIMER && !message.hwnd) break;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  standin::runFor(kLifetimeMs);
   return 0;
 }
