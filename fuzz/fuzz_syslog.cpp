@@ -20,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,6 +121,8 @@ public:
     void ShowAbout() override {}
     void ShowMemoSend() override {}
     bool ShowLaunchEntryDialog(rm::LaunchForm&) override { return false; }
+    std::optional<std::filesystem::path> AskSaveFileName() override { return std::nullopt; }
+    std::optional<rm::ViewerFont> AskFont(const rm::ViewerFont&) override { return std::nullopt; }
 };
 
 class CountingSound : public rm::SoundPort {

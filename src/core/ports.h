@@ -12,6 +12,7 @@
 
 #include "state/launch_form.h"
 #include "state/state.h"
+#include "state/view.h"
 
 namespace rm {
 
@@ -48,6 +49,10 @@ public:
     // The memo send window, shown from the view model; returns when it has
     // closed. Events go on meanwhile and may change what it shows.
     virtual void ShowMemoSend() = 0;
+    // The file save dialog; nothing when cancelled.
+    virtual std::optional<std::filesystem::path> AskSaveFileName() = 0;
+    // The font dialog for the syslog viewer, starting at current; nothing when cancelled.
+    virtual std::optional<ViewerFont> AskFont(const ViewerFont& current) = 0;
 };
 
 class ClockPort {

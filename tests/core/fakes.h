@@ -76,6 +76,19 @@ public:
         ++memoSendShown;
         if (whileMemoSendOpen) whileMemoSendOpen();
     }
+    // What the save and font dialogs give back; nothing is a cancel.
+    std::optional<std::filesystem::path> saveFileName;
+    int saveDialogs = 0;
+    std::optional<ViewerFont> chosenFont;
+    std::vector<ViewerFont> fontDialogsFrom;
+    std::optional<std::filesystem::path> AskSaveFileName() override {
+        ++saveDialogs;
+        return saveFileName;
+    }
+    std::optional<ViewerFont> AskFont(const ViewerFont& current) override {
+        fontDialogsFrom.push_back(current);
+        return chosenFont;
+    }
 };
 
 class FakeClock : public ClockPort {

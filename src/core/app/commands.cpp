@@ -7,6 +7,7 @@
 #include "launcher/launch_menu.h"
 #include "router/connect_commands.h"
 #include "settings/settings_file.h"
+#include "text/files.h"
 #include "watch/window_watch.h"
 
 namespace rm {
@@ -16,6 +17,10 @@ void Exit1Click(Monitor& m) { m.view.ExitRequested = true; }
 void syslog1Click(Monitor& m) {
     m.view.Viewer.Shown = true;
     ++m.view.Viewer.Raised;
+}
+
+void RMVClick(Monitor& m) {
+    m.ports.Programs.RunProgram(PathText(m.s.AppDir / "RMView.exe"), "", PathText(m.s.AppDir), ShowMode::Show);
 }
 
 void help_n1Click(Monitor& m) { ShowHelp(m); }
@@ -43,6 +48,7 @@ void MenuClick(Monitor& m, Item item) {
     switch (item) {
     case Item::Exit1: Exit1Click(m); break;
     case Item::syslog1: syslog1Click(m); break;
+    case Item::RMV: RMVClick(m); break;
     case Item::help_n1: help_n1Click(m); break;
     case Item::openver_n1: openver_n1Click(m); break;
     case Item::N13: N13Click(m); break;

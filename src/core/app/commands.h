@@ -10,6 +10,7 @@ void MenuClick(Monitor& m, Item item);
 
 void Exit1Click(Monitor& m);
 void syslog1Click(Monitor& m);
+void RMVClick(Monitor& m);
 void help_n1Click(Monitor& m);
 void openver_n1Click(Monitor& m);
 void N13Click(Monitor& m);

@@ -2,6 +2,7 @@
 // every event; tests read it directly.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,29 @@ struct TrayView {
     PopupMenu RightButton = PopupMenu::PopupMenu2;
 };
 
+// The viewer's font, chosen in its font dialog; not stored, so every start
+// begins with the fixed-pitch one.
+struct ViewerFont {
+    std::string Face = "ＭＳ ゴシック";
+    int Points = 9;
+    bool Bold = false, Italic = false;
+    int Charset = 128;  // Shift-JIS
+    bool operator==(const ViewerFont&) const = default;
+};
+
 struct SyslogViewerView {
+    // Released when syslog recording is switched off; a new, empty one
+    // comes when it is switched on again.
+    bool Exists = true;
     bool Shown = false;
     // Counts the requests to bring the window to the front.
     int Raised = 0;
-    // The lines, oldest first; never trimmed.
+    // The newest lines, oldest first (see syslog/viewer_lines.h for the bound).
     std::vector<std::string> Lines;
+    // Every line this viewer was given, also those dropped since: the window
+    // takes the ones it has not shown yet from the end of Lines.
+    std::uint64_t Added = 0;
+    ViewerFont Font;
 };
 
 // Tsendmemo: shown modally by memosend; the memo text stays for next time.

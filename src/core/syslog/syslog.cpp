@@ -6,6 +6,7 @@
 #include "display/display.h"
 #include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
+#include "syslog/viewer_lines.h"
 #include "router/connect_commands.h"
 #include "router/router_commands.h"
 #include "launcher/launcher_steps.h"
@@ -211,7 +212,7 @@ std::string ViewerText(std::string_view bytes) {
 }
 
 void AddViewerLine(Monitor& m, std::string_view bytes) {
-    m.view.Viewer.Lines.push_back(ViewerText(bytes));
+    AppendViewerLine(m.view.Viewer, ViewerText(bytes));
     if (m.s.settings.SyslogAutoSave) SaveSyslog(m, bytes);
 }
 

@@ -1,0 +1,33 @@
+// Tsyslogform's commands, and the viewer's life with syslog recording.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "monitor.h"
+#include "state/viewer_menu.h"
+
+namespace rm {
+
+// Every line of the viewer, each after prefix and ended by CR LF.
+std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix = "");
+
+// What the settings dialog does with its syslog check box: a viewer is
+// released when recording goes off, and a new, empty one made when it comes
+// on again. Only exactly "on" or "off" is switched; any other value stays.
+void SwitchSyslogRecording(Monitor& m, bool on);
+
+// Performs the click of an item of the viewer's menu bar.
+void ViewerMenuClick(Monitor& m, ViewerItem item);
+
+namespace sysloged {
+
+void logcopyClick(Monitor& m);
+void N5Click(Monitor& m);
+void N2Click(Monitor& m);
+void Exit1Click(Monitor& m);
+void Font2Click(Monitor& m);
+void N3Click(Monitor& m);
+
+}  // namespace sysloged
+}  // namespace rm
