@@ -17,6 +17,7 @@
 #include "router/router_commands.h"
 #include "syslog/syslog.h"
 #include "syslog/syslog_file.h"
+#include "syslog/viewer_commands.h"
 #include "text/files.h"
 #include "timer/timer.h"
 #include "tray_icon_loader.h"
@@ -36,7 +37,6 @@ App::App()
           .Close = [this] { OnClose(); },
           .DpiChanged = [this] { LoadTrayIcons(); },
       }),
-      viewer_([this] { Run([this] { monitor_.view.Viewer.Shown = false; }); }),
       dialogs_(panel_, closing_, [this] { ShowAbout(); }, [this] { memoSend_.Show(panel_.Handle()); }),
       events_([this] {
           if (panel_.Handle()) Render();
@@ -63,7 +63,6 @@ App::~App() {
 
 bool App::Start() {
     if (!panel_.Create()) return false;
-    viewer_.Create();
     memoReceive_.Create(nullptr);
     LoadTrayIcons();
     icontray1 = std::make_unique<TTrayIcon>();
@@ -97,7 +96,7 @@ void App::Run(Event&& event, bool render) {
 void App::Render() {
     const ViewModel& view = monitor_.view;
     panel_.Render(view.Panel, monitor_.s.panel);
-    viewer_.Render(view.Viewer);
+    RenderViewer();
     memoSend_.Render();
     memoReceive_.Render(view.MemoReceive);
     RenderTray();
@@ -117,6 +116,25 @@ void App::RenderTray() {
     icontray1->SetLBPopupMenu(menuOf(tray.LeftButton));
     icontray1->SetRBPopupMenu(menuOf(tray.RightButton));
     icontray1->SetVisible(tray.Visible);
+}
+
+void App::RenderViewer() {
+    const SyslogViewerView& view = monitor_.view.Viewer;
+    if (!view.Exists && viewerCommands_ == 0) viewer_.reset();
+    if (view.Exists && !viewer_) {
+        viewer_ = std::make_unique<SyslogViewer>(ViewerEvents{
+            .Command = [this](ViewerItem item) { OnViewerCommand(item); },
+            .Closed = [this] { Run([this] { sysloged::Exit1Click(monitor_); }); },
+        });
+        viewer_->Create(view);
+    }
+    if (viewer_) viewer_->Render(view);
+}
+
+void App::OnViewerCommand(ViewerItem item) {
+    ++viewerCommands_;
+    Run([&] { ViewerMenuClick(monitor_, item); });
+    --viewerCommands_;
 }
 
 void App::LoadTrayIcons() {

@@ -40,6 +40,8 @@ private:
     void Run(Event&& event, bool render = true);
     void Render();
     void RenderTray();
+    void RenderViewer();
+    void OnViewerCommand(ViewerItem item);
 
     void CreateEndpoints();
     void TellUnboundPorts();
@@ -56,7 +58,9 @@ private:
 
     bool closing_ = false;
     PanelWindow panel_;
-    SyslogViewer viewer_;
+    std::unique_ptr<SyslogViewer> viewer_;
+    // Viewer commands under way: their window must not go while one waits in a box.
+    int viewerCommands_ = 0;
 
     Win32Net net_;
     Win32Dialogs dialogs_;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "state/menus.h"
+#include "state/viewer_menu.h"
 
 namespace rm::win {
 
@@ -14,6 +15,13 @@ constexpr UINT CommandId(Item item) { return static_cast<UINT>(CommandIdOf(item)
 constexpr std::optional<Item> ItemOfCommand(UINT id) {
     if (id < FirstCommandId || id >= FirstCommandId + ItemCount) return std::nullopt;
     return static_cast<Item>(id - FirstCommandId);
+}
+
+constexpr UINT CommandId(ViewerItem item) { return static_cast<UINT>(CommandIdOf(item)); }
+
+constexpr std::optional<ViewerItem> ViewerItemOfCommand(UINT id) {
+    if (id < FirstViewerCommandId || id >= FirstViewerCommandId + ViewerItemCount) return std::nullopt;
+    return static_cast<ViewerItem>(id - FirstViewerCommandId);
 }
 
 }  // namespace rm::win

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "common_dialogs.h"
 #include "diagnostics.h"
 #include "launch_entry_dialog.h"
 #include "message_box.h"
@@ -52,7 +53,7 @@ void Win32Dialogs::ShowMessage(const std::string& text) {
         LogText(L"after close, not shown: " + Widen(text));
         return;
     }
-    ShowMessageBox(owner_.Handle(), text);
+    ShowMessageBox(Owner(), text);
 }
 
 bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption) {
@@ -60,7 +61,16 @@ bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption)
         LogText(L"after close, not asked: " + Widen(text));
         return false;
     }
-    return ShowMessageBox(owner_.Handle(), text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
+    return ShowMessageBox(Owner(), text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
+}
+
+std::optional<std::filesystem::path> Win32Dialogs::AskSaveFileName() { return ShowSaveDialog(Owner()); }
+
+std::optional<ViewerFont> Win32Dialogs::AskFont(const ViewerFont& current) { return ShowFontDialog(Owner(), current); }
+
+HWND Win32Dialogs::Owner() const {
+    const HWND active = GetActiveWindow();
+    return active ? active : owner_.Handle();
 }
 
 void Win32Dialogs::ShowMemoSend() {

@@ -38,8 +38,13 @@ public:
     void ShowAbout() override { showAbout_(); }
     void ShowMemoSend() override;
     bool ShowLaunchEntryDialog(LaunchForm& form) override;
+    std::optional<std::filesystem::path> AskSaveFileName() override;
+    std::optional<ViewerFont> AskFont(const ViewerFont& current) override;
 
 private:
+    // The window of ours the user works in, else the panel: a box is modal to it.
+    HWND Owner() const;
+
     const Window& owner_;
     const bool& closing_;
     std::function<void()> showAbout_, showMemoSend_;
