@@ -12,3 +12,9 @@ def command_ids():
 def captions():
     """Caption at start -> item name, separators left out."""
     return {row["caption"]: row["name"] for row in tables()["menu"] if row["caption"] != "-"}
+
+
+def viewer_command_ids():
+    """Item name of the syslog viewer's menu bar (logcopy, N2, ...) -> WM_COMMAND id."""
+    return {row["name"]: row["command"] for row in tables()["viewer_menu"]}
+

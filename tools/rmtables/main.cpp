@@ -7,6 +7,7 @@
 
 #include "settings/settings_file.h"
 #include "state/menus.h"
+#include "state/viewer_menu.h"
 
 namespace {
 
@@ -30,6 +31,13 @@ int main() {
                 ", \"menu\": " + Quoted(row.Menu == rm::PopupMenu::PopupMenu1 ? "PopupMenu1" : "PopupMenu2") +
                 ", \"caption\": " + Quoted(row.Caption) + ", \"visible\": " + Bool(row.Visible) +
                 ", \"enabled\": " + Bool(row.Enabled) + ", \"command\": " + std::to_string(rm::CommandIdOf(row.Id)) +
+                "},\n";
+    }
+    json.resize(json.size() - 2);
+    json += "\n  ],\n  \"viewer_menu\": [\n";
+    for (const rm::ViewerMenuRow& row : rm::ViewerMenuTable) {
+        json += "    {\"name\": " + Quoted(row.Name) + ", \"caption\": " + Quoted(row.Caption) +
+                ", \"heading\": " + Bool(row.Heading) + ", \"command\": " + std::to_string(rm::CommandIdOf(row.Id)) +
                 "},\n";
     }
     json.resize(json.size() - 2);

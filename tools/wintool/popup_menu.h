@@ -1,6 +1,7 @@
-// Reads the items of a popup menu that another program shows.  Windows lets
-// any process read a menu; Wine only the process that owns it, so there the
-// reading is done by a thread started inside that process.
+// Reads the items of a menu of another program: a popup menu it shows, or a
+// window's menu bar.  Windows lets any process read a menu; Wine only the
+// process that owns it, so there the reading is done by a thread started
+// inside that process.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +17,7 @@ struct PopupMenuItem {
   UINT id;
   UINT type;   // MFT_ flags
   UINT state;  // MFS_ flags
-  bool hasSubmenu;
+  HMENU submenu;  // null when the item opens none
 };
 
 namespace popup_menu_detail {
@@ -75,9 +76,9 @@ F relocated(F here, BYTE* baseHere, BYTE* baseThere) {
 }
 
 // Leaves the snapshot as it was when the owner cannot be made to take it.
-inline void takeSnapshotInOwner(HWND menuWindow, Snapshot& snapshot, DWORD timeoutMs) {
+inline void takeSnapshotInOwner(HWND ownerWindow, Snapshot& snapshot, DWORD timeoutMs) {
   DWORD processId = 0;
-  GetWindowThreadProcessId(menuWindow, &processId);
+  GetWindowThreadProcessId(ownerWindow, &processId);
   const auto user32Here = reinterpret_cast<BYTE*>(GetModuleHandleW(L"user32.dll"));
   BYTE* const user32There = moduleBase(processId, L"user32.dll");
   if (!user32There) return;
@@ -106,32 +107,37 @@ inline void takeSnapshotInOwner(HWND menuWindow, Snapshot& snapshot, DWORD timeo
 
 }  // namespace popup_menu_detail
 
-// The items of the menu that a popup menu window (class "#32768") shows, or
-// nothing when they cannot be read within the time-out.
-inline std::optional<std::vector<PopupMenuItem>> readPopupMenu(HWND menuWindow, DWORD timeoutMs) {
+// The items of a menu that a window of the same program shows (the popup
+// menu window itself, or the window with the menu bar), or nothing when they
+// cannot be read within the time-out.
+inline std::optional<std::vector<PopupMenuItem>> readMenu(HWND ownerWindow, HMENU menu, DWORD timeoutMs) {
   using namespace popup_menu_detail;
-  DWORD_PTR menu = 0;
-  if (!SendMessageTimeoutW(menuWindow, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &menu) || !menu)
-    return std::nullopt;
   auto snapshot = std::make_unique<Snapshot>();
   snapshot->getCount = &GetMenuItemCount;
   snapshot->getInfo = &GetMenuItemInfoW;
-  snapshot->menu = reinterpret_cast<HMENU>(menu);
+  snapshot->menu = menu;
   for (ItemSlot& slot : snapshot->items) {
     slot.info.cbSize = sizeof slot.info;
     slot.info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
     slot.info.cch = kMaxCaption;
   }
   takeSnapshot(snapshot.get());
-  if (snapshot->count < 0) takeSnapshotInOwner(menuWindow, *snapshot, timeoutMs);
+  if (snapshot->count < 0) takeSnapshotInOwner(ownerWindow, *snapshot, timeoutMs);
   if (snapshot->count < 0) return std::nullopt;
 
   std::vector<PopupMenuItem> items;
   for (int i = 0; i < snapshot->count && i < kMaxItems; ++i) {
     const MENUITEMINFOW& info = snapshot->items[i].info;
     const bool separator = info.fType & MFT_SEPARATOR;
-    items.push_back({separator ? L"" : snapshot->items[i].caption, info.wID, info.fType, info.fState,
-                     info.hSubMenu != nullptr});
+    items.push_back({separator ? L"" : snapshot->items[i].caption, info.wID, info.fType, info.fState, info.hSubMenu});
   }
   return items;
+}
+
+// The items of the menu that a popup menu window (class "#32768") shows.
+inline std::optional<std::vector<PopupMenuItem>> readPopupMenu(HWND menuWindow, DWORD timeoutMs) {
+  DWORD_PTR menu = 0;
+  if (!SendMessageTimeoutW(menuWindow, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &menu) || !menu)
+    return std::nullopt;
+  return readMenu(menuWindow, reinterpret_cast<HMENU>(menu), timeoutMs);
 }

@@ -322,7 +322,7 @@ std::wstring menuItemState(const PopupMenuItem& item) {
   if (item.state & MFS_CHECKED) state += L",checked";
   if (item.state & MFS_DEFAULT) state += L",default";
   if (item.type & MFT_SEPARATOR) state += L",separator";
-  if (item.hasSubmenu) state += L",submenu";
+  if (item.submenu) state += L",submenu";
   return state;
 }
 
@@ -479,6 +479,34 @@ int printMenus(const Args& args) {
   return allRead ? kDone : kNotFound;
 }
 
+// The menu bar of a window: each menu of the bar, then its items, with the
+// bar's position first and the item's position (empty for the menu itself).
+int printMenuBar(const Args& args) {
+  const HWND hwnd = existingWindow(args);
+  if (!hwnd) return kNotFound;
+  const HMENU bar = GetMenu(hwnd);
+  const auto menus = bar ? readMenu(hwnd, bar, kReplyTimeoutMs) : std::nullopt;
+  if (!menus) {
+    printError(L"no menu bar readable on " + args.positional.at(0));
+    return kNotFound;
+  }
+  for (size_t i = 0; i < menus->size(); ++i) {
+    const PopupMenuItem& menu = (*menus)[i];
+    printLine(record({decimal(i), L"", decimal(menu.id), menuItemState(menu), field(menu.caption)}));
+    if (!menu.submenu) continue;
+    const auto items = readMenu(hwnd, menu.submenu, kReplyTimeoutMs);
+    if (!items) {
+      printError(L"cannot read the menu " + menu.caption);
+      return kNotFound;
+    }
+    for (size_t j = 0; j < items->size(); ++j) {
+      const PopupMenuItem& item = (*items)[j];
+      printLine(record({decimal(i), decimal(j), decimal(item.id), menuItemState(item), field(item.caption)}));
+    }
+  }
+  return kDone;
+}
+
 int clickButton(const Args& args) {
   const HWND button = existingWindow(args);
   if (!button) return kNotFound;
@@ -522,6 +550,28 @@ int sendMessage(const Args& args) {
   return kDone;
 }
 
+// Sends MSG until the reply is at least MIN; prints the reply. For watching a
+// busy program from outside: it answers between its handlers.
+int waitReply(const Args& args) {
+  const HWND hwnd = existingWindow(args);
+  if (!hwnd) return kNotFound;
+  const UINT message = static_cast<UINT>(parseNumber(args.positional.at(1), L"message"));
+  const long long minimum = parseNumber(args.positional.at(2), L"minimum");
+  const auto reply = pollUntil(timeoutOf(args), [&]() -> std::optional<long long> {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, message, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &result)) return std::nullopt;
+    const auto value = static_cast<long long>(static_cast<LONG_PTR>(result));
+    if (value < minimum) return std::nullopt;
+    return value;
+  });
+  if (!reply) {
+    printError(L"no reply of at least " + args.positional.at(2) + L" from " + args.positional.at(0));
+    return kNotFound;
+  }
+  printLine(decimal(*reply));
+  return kDone;
+}
+
 // Posts, for messages whose handler opens something modal (a popup menu).
 int postMessage(const Args& args) {
   const HWND hwnd = existingWindow(args);
@@ -555,10 +605,12 @@ const Command kCommands[] = {
     {L"wait-gone", waitGone, {L"--title", L"--class", L"--timeout"}, {L"--visible"}, 0, 0,
      L"wait-gone --title T [--class C] [--visible] --timeout MS"},
     {L"menu", printMenus, {L"--timeout"}, {}, 0, 0, L"menu [--timeout MS]"},
+    {L"menubar", printMenuBar, {}, {}, 1, 1, L"menubar HWND"},
     {L"click", clickButton, {}, {}, 1, 1, L"click HWND"},
     {L"settext", setText, {}, {}, 2, 2, L"settext HWND TEXT"},
     {L"send", sendMessage, {}, {}, 2, 4, L"send HWND MSG [WPARAM [LPARAM]]"},
     {L"post", postMessage, {}, {}, 2, 4, L"post HWND MSG [WPARAM [LPARAM]]"},
+    {L"wait-reply", waitReply, {L"--timeout"}, {}, 3, 3, L"wait-reply HWND MSG MIN [--timeout MS]"},
 };
 
 bool contains(const std::vector<std::wstring_view>& names, const std::wstring& name) {
