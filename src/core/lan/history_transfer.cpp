@@ -1,6 +1,7 @@
 #include "lan/history_transfer.h"
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
