@@ -64,6 +64,8 @@ TEST(RmviewUsage, MonthsStepAcrossYearsAndKnowTheirLength) {
     EXPECT_EQ(DaysIn({2004, 2}), 29);
     EXPECT_EQ(DaysIn({2003, 2}), 28);
     EXPECT_EQ(MonthOf(At(2003, 4, 30, 23, 59, 59)), (YearMonth{2003, 4}));
+    EXPECT_EQ(WeekdayOf({2003, 1}, 1), 3);  // a Wednesday
+    EXPECT_EQ(WeekdayOf({2004, 2}, 29), 0);
 }
 
 TEST(RmviewPage, TotalsAndHeadingsOfTheShownMonthAndItsYear) {

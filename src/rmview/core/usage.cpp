@@ -64,6 +64,10 @@ YearMonth Next(YearMonth month) { return month.Month == 12 ? YearMonth{month.Yea
 
 int DaysIn(YearMonth month) { return static_cast<int>(FirstDay(Next(month)) - FirstDay(month)); }
 
+int WeekdayOf(YearMonth month, int day) {
+    return static_cast<int>(std::chrono::weekday(std::chrono::sys_days(std::chrono::days(FirstDay(month) + day - 1))).c_encoding());
+}
+
 std::vector<YearMonth> MonthsWithUsage(const Usage& usage) {
     std::vector<YearMonth> months;
     for (const auto& [day, ports] : usage.Days) {

@@ -44,6 +44,8 @@ YearMonth MonthOf(LocalSeconds when);
 YearMonth Previous(YearMonth month);
 YearMonth Next(YearMonth month);
 int DaysIn(YearMonth month);
+// 0 for Sunday to 6 for Saturday.
+int WeekdayOf(YearMonth month, int day);
 
 // The months that have connected time or calls, oldest first.
 std::vector<YearMonth> MonthsWithUsage(const Usage& usage);

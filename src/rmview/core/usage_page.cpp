@@ -1,6 +1,5 @@
 #include "usage_page.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace rmview {
@@ -13,19 +12,21 @@ std::string YearText(int year) { return std::to_string(year) + "年"; }
 std::string MonthText(YearMonth month) { return YearText(month.Year) + std::to_string(month.Month) + "月"; }
 
 std::string TotalsText(const std::string& period, const PortTimes& total) {
+    const auto part = [](std::string name, std::int64_t seconds, int calls) {
+        return name.append(" ").append(DurationText(seconds)).append(" (").append(std::to_string(calls)).append("回)");
+    };
     std::string text = period + "の合計";
     for (std::size_t port = 0; port < total.size(); ++port) {
-        text += "　Port" + std::to_string(port + 1) + " " + DurationText(total[port].Seconds) + " (" +
-                std::to_string(total[port].Calls) + "回)";
+        text += "　" + part("Port" + std::to_string(port + 1), total[port].Seconds, total[port].Calls);
     }
-    text += "　計 " + DurationText(total[0].Seconds + total[1].Seconds) + " (" +
-            std::to_string(total[0].Calls + total[1].Calls) + "回)";
-    return text;
+    return text + "　" + part("計", total[0].Seconds + total[1].Seconds, total[0].Calls + total[1].Calls);
 }
 
 std::string Row(const std::string& label, const PortTimes& ports) {
     std::string row = label;
-    for (const PortTime& port : ports) row += "\t" + DurationText(port.Seconds) + "\t" + std::to_string(port.Calls);
+    for (const PortTime& port : ports) {
+        row.append("\t").append(DurationText(port.Seconds)).append("\t").append(std::to_string(port.Calls));
+    }
     return row + "\r\n";
 }
 
@@ -70,12 +71,9 @@ std::string ReadSummary(const HistoryRead& read, const Usage& usage) {
 
 std::string PageText(const UsagePage& page) {
     std::string text = page.MonthHeading + "\r\n" + TableHead("日");
-    const auto first = std::chrono::sys_days(std::chrono::year_month_day{
-        std::chrono::year(page.Month.Year), std::chrono::month(static_cast<unsigned>(page.Month.Month)),
-        std::chrono::day(1)});
     for (std::size_t i = 0; i < page.Days.size(); ++i) {
-        const unsigned weekday = std::chrono::weekday(first + std::chrono::days(i)).c_encoding();
-        text += Row(std::to_string(i + 1) + "日(" + WeekdayNames[weekday] + ")", page.Days[i]);
+        const int day = static_cast<int>(i) + 1;
+        text += Row(std::to_string(day) + "日(" + WeekdayNames[WeekdayOf(page.Month, day)] + ")", page.Days[i]);
     }
     text += Row("合計", Total(page.Days)) + "\r\n" + page.YearHeading + "\r\n" + TableHead("月");
     for (std::size_t i = 0; i < page.Months.size(); ++i) text += Row(std::to_string(i + 1) + "月", page.Months[i]);
