@@ -60,6 +60,9 @@ TEST(RmviewRecords, TextIsReadLineByLineAndDamagedLinesCounted) {
 TEST(RmviewRecords, BothFilesOfTheFolderAreRead) {
     ProgramFolder folder;
     EXPECT_EQ(ReadHistoryFiles(folder.path()).FilesFound, 0);
+    std::filesystem::create_directory(folder.path() / "log" / "Rmonitor.csv");  // no file, whatever it is
+    EXPECT_EQ(ReadHistoryFiles(folder.path()).FilesFound, 0);
+    std::filesystem::remove(folder.path() / "log" / "Rmonitor.csv");
 
     folder.Write("Rmonitor.csv", "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:00,2003/01/02,09:06:00\r\nbad\r\n");
     HistoryRead own = ReadHistoryFiles(folder.path());

@@ -1,9 +1,9 @@
 #include "history_records.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
-
-#include "text/files.h"
+#include <fstream>
 
 namespace rmview {
 namespace {
@@ -111,10 +111,19 @@ void ReadHistoryText(std::string_view bytes, HistoryRead& into) {
 HistoryRead ReadHistoryFiles(const std::filesystem::path& appDir) {
     HistoryRead read;
     for (const char* name : {"Rmonitor.csv", "LogBackUp.csv"}) {
-        const auto bytes = rm::ReadFileBytes(appDir / "log" / name);
-        if (!bytes) continue;
+        // In one read of the file's size: byte by byte it took most of the
+        // viewer's start under Wine.
+        const std::filesystem::path file = appDir / "log" / name;
+        std::error_code ignored;
+        if (!std::filesystem::is_regular_file(file, ignored)) continue;
+        std::ifstream in(file, std::ios::binary | std::ios::ate);
+        if (!in.is_open()) continue;
         ++read.FilesFound;
-        ReadHistoryText(*bytes, read);
+        std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+        in.seekg(0);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+        ReadHistoryText(bytes, read);
     }
     return read;
 }
