@@ -10,6 +10,9 @@ namespace {
 
 constexpr std::size_t FieldsWithoutNumber = 8, FieldsWithNumber = 9;
 constexpr std::size_t NumberLength = 7;
+// A dial-up call held for more than a year is a broken record; one such line
+// would otherwise fill the days of centuries.
+constexpr LocalSeconds LongestCall = 366LL * 86400;
 
 // The digits of text[from, from + count), or -1.
 int Digits(std::string_view text, std::size_t from, std::size_t count) {
@@ -87,7 +90,10 @@ std::optional<Call> ParseHistoryLine(std::string_view line) {
     const auto connected = ParseStamp(fields[4], fields[5]);
     const auto ended = ParseStamp(fields[6], fields[7]);
     // Times that run backwards give no connected time to draw.
-    if (!started || !connected || !ended || *started > *connected || *connected > *ended) return std::nullopt;
+    if (!started || !connected || !ended || *started > *connected || *connected > *ended ||
+        *ended - *connected > LongestCall) {
+        return std::nullopt;
+    }
     call.Connected = *connected;
     call.Ended = *ended;
     return call;
