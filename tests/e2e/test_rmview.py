@@ -3,16 +3,40 @@ folder's history."""
 
 import os
 import shutil
+import struct
 import unittest
+import zlib
 from pathlib import Path
 
-from rmtest import EXE, MonitorTestCase, settings_bytes
+from rmtest import EXE, MonitorTestCase, settings_bytes, wait_until
 
 # Built beside the monitor: build/win/src/rmview/win32/RMView.exe.
 RMVIEW = Path(os.environ.get("RM_RMVIEW", EXE.parents[1] / "rmview/win32/RMView.exe"))
 
 GRAPH_TITLE = "接続履歴のグラフ"
 GRAPH_CLASS = "TRMViewForm"
+SAVE_PNG = 101  # ﾌｧｲﾙ - PNG画像として保存...
+CLIENT_SIZE = (760, 560)  # at 96 dpi
+IEND = b"\x00\x00\x00\x00IEND\xaeB`\x82"
+
+
+def png_size(data):
+    """Width and height of a PNG whose chunks and pixels are all sound."""
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", "no PNG signature"
+    chunks, at = {}, 8
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        (crc,) = struct.unpack(">I", data[at + 8 + length:at + 12 + length])
+        assert zlib.crc32(kind + body) == crc, f"bad CRC in {kind}"
+        chunks.setdefault(kind, []).append(body)
+        at += 12 + length
+    assert b"IEND" in chunks, "no IEND"
+    width, height, depth, colour = struct.unpack(">IIBB", chunks[b"IHDR"][0][:10])
+    channels = {2: 3, 6: 4}[colour]
+    pixels = zlib.decompress(b"".join(chunks[b"IDAT"]))
+    assert depth == 8 and len(pixels) == height * (1 + width * channels), "pixel data of another size"
+    return width, height
 
 
 class HistoryGraph(MonitorTestCase):
@@ -38,6 +62,20 @@ class HistoryGraph(MonitorTestCase):
             self.assertIn("接続記録 2件　読めない行 0行", texts)
             self.assertIn("2003年2月の合計　Port1 0:00:00 (0回)　Port2 1:00:00 (1回)　計 1:00:00 (1回)", texts)
             m.screenshot("rmview")
+
+            # Saved through the file dialog, as the user does.
+            m.tool("command", "--title", GRAPH_TITLE, "--class", GRAPH_CLASS, "--id", SAVE_PNG)
+            code, dialog = m.tool("find", "--title", "名前を付けて保存", "--class", "#32770", "--visible",
+                                  "--timeout", 20000)
+            self.assertEqual(code, 0, "no save dialog")
+            _, controls = m.tool("children", dialog.split()[0])
+            name_box = [line.split("\t") for line in controls.splitlines() if line.split("\t")[1] == "Edit"][0]
+            self.assertEqual(name_box[2], "接続履歴_200302.png")
+            picture = m.folder / "graph.png"
+            m.tool("settext", name_box[0], m.windows_path(picture))
+            m.press("保存(&S)", title="名前を付けて保存")
+            wait_until(lambda: picture.exists() and picture.read_bytes().endswith(IEND), 20, "the whole picture")
+            self.assertEqual(png_size(picture.read_bytes()), CLIENT_SIZE)
 
             m.tool("close", "--title", GRAPH_TITLE, "--class", GRAPH_CLASS)
             code, _ = m.tool("wait-gone", "--title", GRAPH_TITLE, "--class", GRAPH_CLASS, "--timeout", 20000)
