@@ -84,5 +84,28 @@ class HistoryGraph(MonitorTestCase):
             self.assertEqual(m.wait_exit(proc), 0)
 
 
+    def test_at_150_percent_it_is_scaled_and_kept_on_a_small_screen(self):
+        with self.monitor() as m:
+            shutil.copy2(RMVIEW, m.folder / "RMView.exe")
+            (m.folder / "log").mkdir()
+            (m.folder / "log/LogBackUp.csv").write_bytes(
+                b"2.04,Port2,2003/02/10,23:00:00,2003/02/10,23:00:05,2003/02/11,00:00:05\r\n")
+            m.box.wine(["reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", "144", "/f"])
+            proc = m.box.start([m.folder / "RMView.exe"], cwd=m.folder)
+            code, graph = m.tool("find", "--title", GRAPH_TITLE, "--class", GRAPH_CLASS, "--visible",
+                                 "--timeout", 30000)
+            self.assertEqual(code, 0, "RMView's window did not open")
+            # 760 x 560 at 96 dpi is 1140 x 840 at 144: more than the 1024 x 768 screen.
+            rect = [w[4] for w in m.windows() if w[2] == GRAPH_CLASS][0]
+            self.assertEqual(rect, (0, 0, 1024, 768))
+            _, children = m.tool("children", graph.split()[0])
+            texts = [line.split("\t")[2] for line in children.splitlines()]
+            self.assertIn("2003年2月の合計　Port1 0:00:00 (0回)　Port2 1:00:00 (1回)　計 1:00:00 (1回)", texts)
+            m.screenshot("rmview-150")
+            m.tool("close", "--title", GRAPH_TITLE, "--class", GRAPH_CLASS)
+            self.assertEqual(m.wait_exit(proc), 0)
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -50,8 +50,14 @@ bool GraphWindow::Create(const std::filesystem::path& appDir, YearMonth otherwis
     CreateControls();
     RECT r{0, 0, Px(ClientWidth), Px(ClientHeight)};
     AdjustWindowRectExForDpi(&r, Style, TRUE, 0, dpi_);
-    SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // At a large scale on a small screen: the whole screen.
+    MONITORINFO screen{sizeof screen};
+    GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &screen);
+    const RECT& work = screen.rcWork;
+    const bool fits = r.right - r.left <= work.right - work.left && r.bottom - r.top <= work.bottom - work.top;
+    SetWindowPos(Handle(), nullptr, work.left, work.top, std::min(r.right - r.left, work.right - work.left),
+                 std::min(r.bottom - r.top, work.bottom - work.top),
+                 SWP_NOZORDER | SWP_NOACTIVATE | (fits ? SWP_NOMOVE : 0));
     FillMonthList();
     ShowMonth(months_.empty() ? otherwise_ : months_.back());
     return true;
