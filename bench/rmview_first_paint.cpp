@@ -34,8 +34,8 @@ Times StartOnce(const fs::path& exe) {
     PROCESS_INFORMATION process{};
     LARGE_INTEGER start, now;
     QueryPerformanceCounter(&start);
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        exe.parent_path().c_str(), &startup, &process)) {
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, exe.parent_path().c_str(),
+                        &startup, &process)) {
         return {};
     }
     Times times;

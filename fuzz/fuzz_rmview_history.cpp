@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(read.Calls.size() + static_cast<std::size_t>(read.DamagedLines) == lines);
 
-    for (const rmview::Call& call : read.Calls) Check((call.Port == 1 || call.Port == 2) && call.Connected <= call.Ended);
+    for (const rmview::Call& call : read.Calls)
+        Check((call.Port == 1 || call.Port == 2) && call.Connected <= call.Ended);
     const rmview::Usage usage = rmview::Aggregate(read.Calls);
     int calls = usage.Duplicates;
     for (const auto& [day, ports] : usage.Days) {

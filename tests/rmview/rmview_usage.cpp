@@ -27,8 +27,7 @@ TEST(RmviewUsage, ACallAcrossAMonthsAndAYearsEndIsSplitBetweenThem) {
     EXPECT_EQ(months[11][0], (PortTime{60, 1}));
     EXPECT_EQ(MonthsOf(usage, 2004)[0][0], (PortTime{30, 0}));
     EXPECT_EQ(DaysOf(usage, {2003, 2})[0][1], (PortTime{3600, 0}));
-    EXPECT_EQ(MonthsWithUsage(usage),
-              (std::vector<YearMonth>{{2003, 1}, {2003, 2}, {2003, 12}, {2004, 1}}));
+    EXPECT_EQ(MonthsWithUsage(usage), (std::vector<YearMonth>{{2003, 1}, {2003, 2}, {2003, 12}, {2004, 1}}));
 }
 
 TEST(RmviewUsage, EachPortHasItsOwnTimesAndTotals) {
@@ -49,7 +48,9 @@ TEST(RmviewUsage, OverlappingRecordsOfOnePortAreOneCall) {
     // The same call stamped by two PCs whose clocks differ by a few seconds,
     // and a record found in both files.
     const Call own{1, At(2003, 1, 2, 9, 0, 0), At(2003, 1, 2, 10, 0, 0)};
-    const Usage usage = Aggregate({own, {1, At(2003, 1, 2, 9, 0, 4), At(2003, 1, 2, 10, 0, 5)}, own,
+    const Usage usage = Aggregate({own,
+                                   {1, At(2003, 1, 2, 9, 0, 4), At(2003, 1, 2, 10, 0, 5)},
+                                   own,
                                    {1, At(2003, 1, 2, 10, 0, 5), At(2003, 1, 2, 10, 1, 5)},  // the next call
                                    {2, At(2003, 1, 2, 9, 0, 0), At(2003, 1, 2, 10, 0, 0)}});
     EXPECT_EQ(usage.Duplicates, 2);

@@ -8,7 +8,7 @@ namespace rmview {
 
 struct TimeAxis {
     std::int64_t Step = 3600;  // seconds between grid lines
-    int Steps = 1;              // grid lines above zero; the top one is the axis's end
+    int Steps = 1;             // grid lines above zero; the top one is the axis's end
 };
 
 // The smallest round step that reaches the longest bar in at most five steps.

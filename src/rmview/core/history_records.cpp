@@ -51,8 +51,7 @@ std::optional<LocalSeconds> ParseStamp(std::string_view date, std::string_view t
 }
 
 bool IsNumber(std::string_view text) {
-    return text.size() == NumberLength &&
-           text.find_first_not_of(" 0123456789:;<=>?") == std::string_view::npos;
+    return text.size() == NumberLength && text.find_first_not_of(" 0123456789:;<=>?") == std::string_view::npos;
 }
 
 bool IsVersion(std::string_view text) {

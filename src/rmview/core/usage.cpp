@@ -14,9 +14,8 @@ std::int64_t DayOf(LocalSeconds when) {
 }
 
 std::int64_t FirstDay(YearMonth month) {
-    const std::chrono::year_month_day first{std::chrono::year(month.Year),
-                                            std::chrono::month(static_cast<unsigned>(month.Month)),
-                                            std::chrono::day(1)};
+    const std::chrono::year_month_day first{
+        std::chrono::year(month.Year), std::chrono::month(static_cast<unsigned>(month.Month)), std::chrono::day(1)};
     return std::chrono::sys_days(first).time_since_epoch().count();
 }
 
@@ -40,8 +39,7 @@ Usage Aggregate(std::vector<Call> calls) {
     Usage usage;
     std::optional<Call> current;
     for (const Call& call : calls) {
-        if (current && current->Port == call.Port &&
-            (call.Connected < current->Ended || call == *current)) {
+        if (current && current->Port == call.Port && (call.Connected < current->Ended || call == *current)) {
             current->Ended = std::max(current->Ended, call.Ended);
             ++usage.Duplicates;
             continue;
@@ -58,14 +56,19 @@ YearMonth MonthOf(LocalSeconds when) {
     return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month()))};
 }
 
-YearMonth Previous(YearMonth month) { return month.Month == 1 ? YearMonth{month.Year - 1, 12} : YearMonth{month.Year, month.Month - 1}; }
+YearMonth Previous(YearMonth month) {
+    return month.Month == 1 ? YearMonth{month.Year - 1, 12} : YearMonth{month.Year, month.Month - 1};
+}
 
-YearMonth Next(YearMonth month) { return month.Month == 12 ? YearMonth{month.Year + 1, 1} : YearMonth{month.Year, month.Month + 1}; }
+YearMonth Next(YearMonth month) {
+    return month.Month == 12 ? YearMonth{month.Year + 1, 1} : YearMonth{month.Year, month.Month + 1};
+}
 
 int DaysIn(YearMonth month) { return static_cast<int>(FirstDay(Next(month)) - FirstDay(month)); }
 
 int WeekdayOf(YearMonth month, int day) {
-    return static_cast<int>(std::chrono::weekday(std::chrono::sys_days(std::chrono::days(FirstDay(month) + day - 1))).c_encoding());
+    return static_cast<int>(
+        std::chrono::weekday(std::chrono::sys_days(std::chrono::days(FirstDay(month) + day - 1))).c_encoding());
 }
 
 std::vector<YearMonth> MonthsWithUsage(const Usage& usage) {
@@ -80,7 +83,8 @@ std::vector<YearMonth> MonthsWithUsage(const Usage& usage) {
 std::vector<PortTimes> DaysOf(const Usage& usage, YearMonth month) {
     const std::int64_t first = FirstDay(month);
     std::vector<PortTimes> days(static_cast<std::size_t>(DaysIn(month)));
-    for (auto it = usage.Days.lower_bound(first); it != usage.Days.end() && it->first < first + std::ssize(days); ++it) {
+    for (auto it = usage.Days.lower_bound(first); it != usage.Days.end() && it->first < first + std::ssize(days);
+         ++it) {
         days[static_cast<std::size_t>(it->first - first)] = it->second;
     }
     return days;

@@ -30,9 +30,7 @@ std::string Row(const std::string& label, const PortTimes& ports) {
     return row + "\r\n";
 }
 
-std::string TableHead(const char* first) {
-    return std::string(first) + "\tPort1\tPort1回数\tPort2\tPort2回数\r\n";
-}
+std::string TableHead(const char* first) { return std::string(first) + "\tPort1\tPort1回数\tPort2\tPort2回数\r\n"; }
 
 }  // namespace
 

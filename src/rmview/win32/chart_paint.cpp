@@ -78,7 +78,9 @@ void PaintChart(HDC dc, const RECT& area, const std::wstring& heading, std::span
     }
     const int height = plot.bottom - plot.top;
     const double slotWidth = static_cast<double>(plot.right - plot.left) / static_cast<double>(bars.size());
-    const auto slotLeft = [&](std::size_t i) { return plot.left + static_cast<int>(slotWidth * static_cast<double>(i)); };
+    const auto slotLeft = [&](std::size_t i) {
+        return plot.left + static_cast<int>(slotWidth * static_cast<double>(i));
+    };
 
     for (std::size_t i = 0; i < slots.size() && i < bars.size(); ++i) {
         if (slots[i].Marked) Fill(dc, {slotLeft(i), plot.top, slotLeft(i + 1), plot.bottom}, MarkColor);
@@ -95,8 +97,8 @@ void PaintChart(HDC dc, const RECT& area, const std::wstring& heading, std::span
         const int barWidth = std::max(1, width * 2 / 5);
         const int gap = std::max(0, (width - 2 * barWidth) / 2);
         for (std::size_t port = 0; port < 2; ++port) {
-            const int barHeight = static_cast<int>(static_cast<double>(height) *
-                                                   static_cast<double>(bars[i][port].Seconds) / static_cast<double>(top));
+            const int barHeight = static_cast<int>(
+                static_cast<double>(height) * static_cast<double>(bars[i][port].Seconds) / static_cast<double>(top));
             if (barHeight == 0) continue;
             const int barLeft = left + gap + static_cast<int>(port) * barWidth;
             Fill(dc, {barLeft, plot.bottom - barHeight, barLeft + barWidth, plot.bottom}, PortColors[port]);
@@ -112,7 +114,8 @@ void PaintChart(HDC dc, const RECT& area, const std::wstring& heading, std::span
     const std::size_t every = widest + px(2) > static_cast<int>(slotWidth) ? 2 : 1;
     for (std::size_t i = 0; i < slots.size() && i < bars.size(); i += every) {
         const int center = (slotLeft(i) + slotLeft(i + 1)) / 2;
-        Text(dc, center - TextSize(dc, slots[i].Label).cx / 2, plot.bottom + px(3), slots[i].Label, slots[i].LabelColor);
+        Text(dc, center - TextSize(dc, slots[i].Label).cx / 2, plot.bottom + px(3), slots[i].Label,
+             slots[i].LabelColor);
     }
     SelectObject(dc, oldFont);
 }

@@ -39,9 +39,9 @@ bool GraphWindow::Create(const std::filesystem::path& appDir, YearMonth otherwis
     otherwise_ = otherwise;
     Load();
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!CreateWindowOf({GraphWindowClass, LoadIconW(instance, MAKEINTRESOURCEW(IDI_RMVIEW)),
-                         GetSysColorBrush(COLOR_BTNFACE)},
-                        {GraphWindowTitle, Style, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT})) {
+    if (!CreateWindowOf(
+            {GraphWindowClass, LoadIconW(instance, MAKEINTRESOURCEW(IDI_RMVIEW)), GetSysColorBrush(COLOR_BTNFACE)},
+            {GraphWindowTitle, Style, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT})) {
         return false;
     }
     SetMenu(Handle(), BuildMenuBar());
@@ -171,8 +171,8 @@ void GraphWindow::Layout() {
     MoveWindow(list_, margin + Px(32), margin, Px(120), Px(300), TRUE);
     MoveWindow(next_, margin + Px(156), margin, Px(28), row, TRUE);
     const int summaryLeft = margin + Px(196);
-    MoveWindow(summary_, summaryLeft, margin + Px(5), std::max(0, static_cast<int>(c.right) - summaryLeft - margin), text,
-               TRUE);
+    MoveWindow(summary_, summaryLeft, margin + Px(5), std::max(0, static_cast<int>(c.right) - summaryLeft - margin),
+               text, TRUE);
     const int top = margin + row + margin;
     const int width = std::max(0, static_cast<int>(c.right) - 2 * margin);
     const int chart = std::max(0, (static_cast<int>(c.bottom) - top - margin - 2 * (text + gap) - Px(6)) / 2);
@@ -193,7 +193,9 @@ void GraphWindow::Paint(HDC dc) {
     std::vector<ChartSlot> days;
     for (int day = 1; day <= static_cast<int>(page_.Days.size()); ++day) {
         const int weekday = WeekdayOf(page_.Month, day);
-        days.push_back({std::to_wstring(day), weekday == 0 ? SundayColor : weekday == 6 ? SaturdayColor : RGB(0, 0, 0)});
+        days.push_back({std::to_wstring(day), weekday == 0   ? SundayColor
+                                              : weekday == 6 ? SaturdayColor
+                                                             : RGB(0, 0, 0)});
     }
     PaintChart(dc, dayChart_, rm::win::Widen(page_.MonthHeading), page_.Days, days, fonts);
 

@@ -41,7 +41,8 @@ bool SavePng(const std::filesystem::path& file, const void* pixels, UINT width, 
         WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
         if (!Check(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.GetAddressOf()), L"CreateEncoder",
                    file) ||
-            !Check(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache), L"IWICBitmapEncoder::Initialize", file) ||
+            !Check(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache), L"IWICBitmapEncoder::Initialize",
+                   file) ||
             !Check(encoder->CreateNewFrame(frame.GetAddressOf(), nullptr), L"CreateNewFrame", file) ||
             !Check(frame->Initialize(nullptr), L"IWICBitmapFrameEncode::Initialize", file) ||
             !Check(frame->SetSize(width, height), L"SetSize", file) ||

@@ -90,9 +90,12 @@ Shown Read(const GraphWindow& window) {
     EXPECT_EQ(buttons.size(), 2u);
     EXPECT_EQ(lists.size(), 1u);
     if (statics.size() != 3 || buttons.size() != 2 || lists.size() != 1) return {};
-    return {TextOf(lists[0]),        TextOf(statics[0]),
-            TextOf(statics[1]),      TextOf(statics[2]),
-            IsWindowEnabled(buttons[0]) != FALSE, IsWindowEnabled(buttons[1]) != FALSE};
+    return {TextOf(lists[0]),
+            TextOf(statics[0]),
+            TextOf(statics[1]),
+            TextOf(statics[2]),
+            IsWindowEnabled(buttons[0]) != FALSE,
+            IsWindowEnabled(buttons[1]) != FALSE};
 }
 
 void Command(const GraphWindow& window, WORD id, WORD code = 0, HWND from = nullptr) {
@@ -193,10 +196,12 @@ TEST_F(GraphWindowTest, CopyPutsTheShownMonthAndItsYearOnTheClipboard) {
     Open(window);
     Command(window, IdCopyText);
     const std::wstring text = ClipboardText();
-    EXPECT_TRUE(text.starts_with(L"2003年2月 日別の接続時間\r\n日\tPort1\tPort1回数\tPort2\tPort2回数\r\n"
-                                 L"1日(土)\t0:00:00\t0\t0:00:00\t0\r\n"))
+    EXPECT_TRUE(
+        text.starts_with(L"2003年2月 日別の接続時間\r\n日\tPort1\tPort1回数\tPort2\tPort2回数\r\n"
+                         L"1日(土)\t0:00:00\t0\t0:00:00\t0\r\n"))
         << text.substr(0, 200);
-    EXPECT_NE(text.find(L"\r\n3日(月)\t0:30:00\t1\t0:30:00\t1\r\n4日(火)\t0:15:00\t0\t0:00:00\t0\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\r\n3日(月)\t0:30:00\t1\t0:30:00\t1\r\n4日(火)\t0:15:00\t0\t0:00:00\t0\r\n"),
+              std::wstring::npos);
     EXPECT_NE(text.find(L"\r\n28日(金)\t0:00:00\t0\t0:00:00\t0\r\n合計\t0:45:00\t1\t0:30:00\t1\r\n\r\n"
                         L"2003年 月別の接続時間\r\n月\tPort1\tPort1回数\tPort2\tPort2回数\r\n"
                         L"1月\t1:00:00\t1\t0:00:00\t0\r\n2月\t0:45:00\t1\t0:30:00\t1\r\n"),
@@ -226,8 +231,8 @@ std::vector<BYTE> DecodedPixels(const fs::path& file, UINT& width, UINT& height)
     std::vector<BYTE> pixels;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(factory.GetAddressOf()))) ||
-        FAILED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.GetAddressOf())) ||
+        FAILED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.GetAddressOf())) ||
         FAILED(decoder->GetFrame(0, frame.GetAddressOf())) || FAILED(frame->GetSize(&width, &height)) ||
         FAILED(factory->CreateFormatConverter(converter.GetAddressOf())) ||
         FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0,
@@ -235,7 +240,9 @@ std::vector<BYTE> DecodedPixels(const fs::path& file, UINT& width, UINT& height)
         return pixels;
     }
     pixels.resize(static_cast<std::size_t>(width) * height * 4);
-    if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size()), pixels.data()))) pixels.clear();
+    if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size()), pixels.data()))) {
+        pixels.clear();
+    }
     return pixels;
 }
 
