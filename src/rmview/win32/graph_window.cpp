@@ -19,7 +19,6 @@ namespace {
 constexpr int ClientWidth = 760, ClientHeight = 560;
 constexpr DWORD Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr COLORREF SundayColor = RGB(204, 0, 0), SaturdayColor = RGB(0, 0, 204);
-constexpr const char* Caption = "接続履歴のグラフ";
 
 HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, WORD id = 0) {
     return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
@@ -70,9 +69,9 @@ void GraphWindow::Load() {
 }
 
 void GraphWindow::CreateControls() {
-    previous_ = Child(Handle(), L"BUTTON", L"◀", BS_PUSHBUTTON | WS_TABSTOP, IdPreviousMonth);
-    list_ = Child(Handle(), L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, IdMonthList);
-    next_ = Child(Handle(), L"BUTTON", L"▶", BS_PUSHBUTTON | WS_TABSTOP, IdNextMonth);
+    previous_ = Child(Handle(), L"BUTTON", L"◀", BS_PUSHBUTTON, IdPreviousMonth);
+    list_ = Child(Handle(), L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, IdMonthList);
+    next_ = Child(Handle(), L"BUTTON", L"▶", BS_PUSHBUTTON, IdNextMonth);
     summary_ = Child(Handle(), L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
     monthTotals_ = Child(Handle(), L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
     yearTotals_ = Child(Handle(), L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
@@ -228,7 +227,10 @@ void GraphWindow::OnPaint() {
 void GraphWindow::OnCommand(WORD id, WORD code) {
     switch (id) {
     case IdCopyText:
-        if (!CopyText()) rm::win::ShowMessageBox(Handle(), "クリップボードにコピーできませんでした。", MB_OK, Caption);
+        if (!CopyText()) {
+            rm::win::ShowMessageBox(Handle(), "クリップボードにコピーできませんでした。", MB_OK,
+                                    rm::win::Narrow(GraphWindowTitle));
+        }
         break;
     case IdSavePng: SaveAs(); break;
     case IdExit: Destroy(); break;
@@ -271,7 +273,8 @@ void GraphWindow::SaveAs() {
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameW(&dialog)) return;
     if (!SavePicture(name)) {
-        rm::win::ShowMessageBox(Handle(), "画像を保存できませんでした。\r" + rm::win::Narrow(name), MB_OK, Caption);
+        rm::win::ShowMessageBox(Handle(), "画像を保存できませんでした。\r" + rm::win::Narrow(name), MB_OK,
+                                rm::win::Narrow(GraphWindowTitle));
     }
 }
 
