@@ -2,7 +2,6 @@
 
 #include "fakes.h"
 #include "app/commands.h"
-#include "text/files.h"
 
 namespace rm::test {
 namespace {
@@ -47,14 +46,6 @@ TEST(MenuCommands, AboutItemIsDisabledWhileTheWindowIsOpen) {
     f.dialogs.whileAboutOpen = [] { throw std::runtime_error("no window"); };
     EXPECT_THROW(MenuClick(f.m, Item::openver_n1), std::runtime_error);
     EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);
-}
-
-TEST(MenuCommands, HistoryGraphStartsRMViewFromTheProgramFolder) {
-    FakeMonitor f;
-    MenuClick(f.m, Item::RMV);
-    const std::string folder = PathText(f.dir.path());
-    EXPECT_EQ(f.programs.runs, (std::vector<FakePrograms::Run>{{PathText(f.dir.path() / "RMView.exe"), "", folder,
-                                                                 ShowMode::Show}}));
 }
 
 }  // namespace
