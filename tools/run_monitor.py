@@ -12,10 +12,14 @@ import shutil
 import subprocess
 import sys
 import threading
+import time
 from pathlib import Path
 
-from rmcommands import captions, command_ids
+import demo_commands
+import tray_menus
+from rmcommands import command_ids
 from rmsettings import settings_bytes
+from rmtables import tables
 from winebox import TestLan, WineBox
 
 SCREENSHOT_EVERY = 3.0
@@ -29,16 +33,105 @@ def refresh_screenshots(box, shot, stop):
             box.screenshot(shot)
 
 
-def pick_menu_items(box, wintool):
-    """Menu items typed on the terminal, for a screen nobody can click on."""
-    ids, names = command_ids(), captions()
-    for line in sys.stdin:
-        item = line.strip()
-        item = names.get(item, item)
-        if item not in ids:
-            print(f"No menu item {line.strip()!r}. Try: {', '.join(list(names)[:3])}, リセット, 終了")
-            continue
-        box.wine([wintool, "command", "--id", ids[item]])
+class Terminal:
+    """Menu items, and answers to the box that is open, typed on the terminal
+    for a screen nobody can click on."""
+
+    def __init__(self, box, wintool):
+        self.box = box
+        self.wintool = wintool
+        self.ids = command_ids()
+        self.menu = [(row["name"], row["caption"]) for row in tables()["menu"]]
+        self.shown = [row["caption"] for row in tables()["menu"] if row["visible"] and row["caption"] != "-"]
+
+    def tool(self, *args):
+        result = self.box.wine([self.wintool] + [str(a) for a in args], timeout=60)
+        return result.returncode, result.stdout.decode("utf-8", "replace").strip()
+
+    def read_menus(self):
+        """What the two tray menus show now, enabled or not."""
+        items = []
+        for button in (tray_menus.WM_LBUTTONDOWN, tray_menus.WM_RBUTTONDOWN):
+            with contextlib.suppress(tray_menus.MenuNotShown):
+                items += [(caption, state) for caption, state in tray_menus.open_tray_menu(self.tool, button)
+                          if caption]
+        if items:
+            self.shown = [caption for caption, _ in items]
+        return items
+
+    def open_box(self):
+        """The texts and buttons of a box of the program that is open, if any."""
+        _, out = self.tool("list")
+        for line in out.splitlines():
+            cols = line.split("\t")
+            if len(cols) >= 4 and cols[1] == "1" and cols[2] == "#32770":
+                _, children = self.tool("children", cols[0])
+                texts, buttons = [], []
+                for child in children.splitlines():
+                    c = child.split("\t")
+                    if len(c) >= 4 and c[3] == "1" and c[2]:
+                        (buttons if c[1] == "Button" else texts).append(c[2].replace("\\r\\n", " "))
+                return cols[3], texts, buttons
+        return None
+
+    def tell_open_box(self):
+        box = self.open_box()
+        if box:
+            title, texts, buttons = box
+            print(f"  [{title}] {' '.join(texts)}  ({' / '.join(buttons)}: type one to answer)")
+
+    def handle(self, line):
+        action = demo_commands.parse(line, self.menu, self.shown)
+        if action is None:
+            return
+        if isinstance(action, demo_commands.ListItems):
+            for caption, state in self.read_menus():
+                print(f"  {caption}" + ("" if state.startswith("enabled") else "  (使えません)"))
+        elif isinstance(action, demo_commands.Answer):
+            box = self.open_box()
+            if not box:
+                print("  No box is open.")
+                return
+            code, out = self.tool("press", "--title", box[0], "--button", action.button, "--timeout", 3000)
+            print(f"  Pressed {action.button}: {' '.join(out.splitlines())}" if code == 0
+                  else f"  The box has no {action.button} button.")
+            time.sleep(0.5)
+            self.tell_open_box()
+        elif isinstance(action, demo_commands.Command):
+            items = dict(self.read_menus())
+            if not items.get(action.caption, "").startswith("enabled"):
+                where = "greyed out" if action.caption in items else "not in the menus now"
+                print(f"  {action.caption} is {where}. Type ? for what the menus show.")
+                return
+            self.tool("command", "--id", self.ids[action.name])
+            print(f"  Picked {action.caption}.")
+            time.sleep(1.0)
+            self.tell_open_box()
+        else:
+            print(f"  No menu item {line.strip()!r}. The menus show: {', '.join(action.suggestions)}")
+
+    def read_lines(self):
+        for line in sys.stdin:
+            with contextlib.suppress(Exception):
+                self.handle(line)
+
+
+def show_router_log(log, stop):
+    """The simulated router's commands received and syslog lines sent, as they happen."""
+    while not log.exists() and not stop.wait(0.2):
+        pass
+    with contextlib.suppress(OSError), open(log, encoding="utf-8", errors="replace") as lines:
+        lines.seek(0, 2)
+        while not stop.is_set():
+            line = lines.readline()
+            if not line:
+                stop.wait(0.2)
+                continue
+            cols = line.split(" ", 5)
+            if len(cols) == 6 and cols[2] == "recv":
+                print(f"  router <- {cols[4]}")
+            elif len(cols) == 6 and cols[2] == "send" and cols[4] == "syslog":
+                print(f"  router -> syslog: {cols[5].strip()}")
 
 
 def run(args, box):
@@ -48,8 +141,9 @@ def run(args, box):
         print(f"No display: the virtual screen is saved to {shot} every {SCREENSHOT_EVERY:.0f} s.")
         threading.Thread(target=refresh_screenshots, args=(box, shot, stop), daemon=True).start()
         if args.wintool and sys.stdin.isatty():
-            print("Type a menu item and Enter to pick it: 接続, 切断, リセット, SysLogを表示, 終了 ...")
-            threading.Thread(target=pick_menu_items, args=(box, args.wintool), daemon=True).start()
+            print("Type a menu item and Enter to pick it (接続, 切断, ﾊﾞｰｼﾞｮﾝ情報 or バージョン情報, 終了 ...),")
+            print("OK, はい or いいえ to answer a box, ? for what the menus show.")
+            threading.Thread(target=Terminal(box, args.wintool).read_lines, daemon=True).start()
     print("Routavista Monitor is running. End it from its menu (終了) or with Ctrl+C.")
     proc = box.start([args.folder / "RMonitor.exe"], cwd=args.folder)
     try:
@@ -92,10 +186,13 @@ def main(argv):
         sim = subprocess.Popen(["ip", "netns", "exec", router, str(args.routersim), "--listen", ROUTER_ADDRESS,
                                 "--log", str(log)], stdout=subprocess.DEVNULL)
         print(f"Router simulator: every datagram it gets is logged in {log}.")
+        stop_log = threading.Event()
+        threading.Thread(target=show_router_log, args=(log, stop_log), daemon=True).start()
         try:
             with WineBox(display=args.display, netns=pc) as box:
                 run(args, box)
         finally:
+            stop_log.set()
             sim.terminate()
             sim.wait(timeout=10)
     return 0

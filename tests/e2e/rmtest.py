@@ -15,7 +15,9 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools"))
+import tray_menus  # noqa: E402
 from rmcommands import command_ids  # noqa: E402
+from tray_menus import WM_LBUTTONDOWN, WM_RBUTTONDOWN  # noqa: E402,F401
 from rmsettings import settings_bytes, settings_values  # noqa: E402,F401
 from winebox import TestLan, WineBox, inside_namespace  # noqa: E402,F401
 
@@ -319,27 +321,14 @@ def pixels(png, rect):
                           check=True, capture_output=True).stdout
 
 
-TRAY_CALLBACK_CLASS = "RoutavistaTrayCallback"
-TRAY_MESSAGE = 0x8302  # TrayCallbackMessage (app_messages.h), with the icon number and the mouse message
-FIRST_ICON = 1
-WM_CANCELMODE = 0x1F
-WM_LBUTTONDOWN = 0x201
-WM_RBUTTONDOWN = 0x204
-
-
 def open_tray_menu(m, mouse_message):
     """The captions of the menu that a button opens on the tray icon; closes it again."""
-    callback = [w[0] for w in m.windows() if w[2] == TRAY_CALLBACK_CLASS][0]
-    # The send returns unanswered while the menu stays open.
-    m.tool("send", callback, TRAY_MESSAGE, FIRST_ICON, mouse_message)
-    code, out = m.tool("menu", "--timeout", 10000)
-    if code != 0:
-        raise AssertionError("no menu opened")
-    m.screenshot(f"menu-{mouse_message:x}")
-    m.tool("send", m.main_windows()[0][0], WM_CANCELMODE)
-    if m.tool("wait-gone", "--class", "#32768", "--visible", "--timeout", 10000)[0] != 0:
-        raise AssertionError("the menu stayed open")
-    return [line.split("\t")[4] for line in out.splitlines() if len(line.split("\t")) >= 5]
+    try:
+        items = tray_menus.open_tray_menu(m.tool, mouse_message,
+                                          lambda: m.screenshot(f"menu-{mouse_message:x}"))
+    except tray_menus.MenuNotShown as e:
+        raise AssertionError(str(e)) from None
+    return [caption for caption, _ in items]
 
 
 # ---- other hosts on the test LAN

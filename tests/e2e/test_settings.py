@@ -20,7 +20,7 @@ class SettingsFile(MonitorTestCase):
             _, place = wait_panel(m, shown=False)
             self.assertEqual(place[:2], (320, 240))
             # No first-run message with a settings file.
-            self.assertNotEqual(m.tool("find", "--class", "#32770", "--timeout", 1000)[0], 0)
+            self.assertNotEqual(m.tool("find", "--class", "#32770", "--visible", "--timeout", 1000)[0], 0)
 
             # Swapped: the right button opens the connect menu, in its two-port shape.
             captions = open_tray_menu(m, WM_RBUTTONDOWN)
