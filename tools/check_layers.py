@@ -10,7 +10,7 @@ CORE = Path(__file__).resolve().parent.parent / "src/core"
 # Bottom first. The files at the core's root (ports.h, monitor.h) sit right
 # above the state.
 LAYERS = ["text", "receive", "state", ".", "peers", "display", "router", "watch", "launcher", "syslog", "lan", "settings",
-          "timer", "app"]
+          "form", "timer", "app"]
 
 
 def folder_of(relative):

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "state/launch_form.h"
+#include "state/settings_form.h"
 #include "state/state.h"
 #include "state/view.h"
 
@@ -53,6 +54,8 @@ public:
     virtual std::optional<std::filesystem::path> AskSaveFileName() = 0;
     // The font dialog for the syslog viewer, starting at current; nothing when cancelled.
     virtual std::optional<ViewerFont> AskFont(const ViewerFont& current) = 0;
+    // The settings dialog filled from the form; returns when it has closed.
+    virtual void ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) = 0;
 };
 
 class ClockPort {

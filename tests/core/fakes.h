@@ -89,6 +89,14 @@ public:
         fontDialogsFrom.push_back(current);
         return chosenFont;
     }
+    // The settings dialog as filled; the user's part works the form and
+    // presses its buttons through the events, or closes it when unset.
+    std::vector<SettingsForm> settingsForms;
+    std::function<void(SettingsForm&, SettingsFormEvents&)> onSettingsDialog;
+    void ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) override {
+        settingsForms.push_back(form);
+        if (onSettingsDialog) onSettingsDialog(form, events);
+    }
 };
 
 class FakeClock : public ClockPort {

@@ -100,7 +100,8 @@ TEST(FormCreate, AnnouncesTheCopyToTheRouterSubnet) {
     FormCreate(master.m);
     master.net.sent.clear();
     master.m.s.settings.MasterMode = true;
-    master.m.s.router.RouterIp1 = 10, master.m.s.router.RouterIp2 = 1, master.m.s.router.RouterIp3 = 20;
+    // The save at exit takes the address again before the goodbye.
+    master.m.s.settings.RouterAddress = "10.1.20.1";
     FormCloseQuery(master.m);
     EXPECT_EQ(master.net.sent.back(),
               (SentDatagram{Endpoint::RM_UDP, "10.1.20.255", "RMonitor Master DisConnected"}));

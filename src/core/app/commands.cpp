@@ -2,11 +2,11 @@
 
 #include "help.h"
 
+#include "form/settings_form.h"
 #include "lan/history_transfer.h"
 #include "lan/memos.h"
 #include "launcher/launch_menu.h"
 #include "router/connect_commands.h"
-#include "settings/settings_file.h"
 #include "text/files.h"
 #include "watch/window_watch.h"
 
@@ -41,7 +41,7 @@ void N13Click(Monitor&) {}
 
 void Panel1Dragged(Monitor& m, int left, int top) {
     m.s.panel = {left, top};
-    SaveAllSettings(m);
+    SaveSettingsUnseen(m);
 }
 
 void MenuClick(Monitor& m, Item item) {
@@ -52,6 +52,7 @@ void MenuClick(Monitor& m, Item item) {
     case Item::help_n1: help_n1Click(m); break;
     case Item::openver_n1: openver_n1Click(m); break;
     case Item::N13: N13Click(m); break;
+    case Item::option_n1: option_n1Click(m); break;
     case Item::N1: N1Click(m); break;
     case Item::N2: N2Click(m); break;
     case Item::N10: N10Click(m); break;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "form/settings_form.h"
 #include "launcher/launch_menu.h"
 #include "peers/peer_send.h"
 #include "settings/launcher_file.h"
@@ -86,7 +87,7 @@ void FormCreate(Monitor& m) {
 
 void FormCloseQuery(Monitor& m) {
     CloseSyslog(m);
-    SaveAllSettings(m);
+    SaveSettingsUnseen(m);
     if (m.s.settings.MasterMode) BroadcastPeerText(m, PeerText::MasterDisconnected);
     for (ProcessHandle& handle : m.s.launcher.LaunchProcesses) {
         if (handle != 0) m.ports.Programs.CloseProcessHandle(handle);

@@ -1,0 +1,128 @@
+#include "form/settings_form.h"
+
+#include <algorithm>
+
+#include "form/settings_save.h"
+#include "launcher/launch_form.h"
+#include "text/numbers.h"
+
+namespace rm {
+namespace {
+
+// A spin edit's value from two characters of a stored time; a hand-edited
+// time that is not a number shows 0, one out of range the nearest end.
+int SpinValue(const std::string& time, std::size_t at, int highest) {
+    const auto value = StrToInt(time.size() >= at + 2 ? std::string_view(time).substr(at, 2) : std::string_view());
+    return std::clamp(value.value_or(0), 0, highest);
+}
+
+int Hour(const std::string& time) { return SpinValue(time, 0, 23); }
+int Minute(const std::string& time) { return SpinValue(time, time.size() >= 2 ? time.size() - 2 : 0, 59); }
+
+class DialogEvents : public SettingsFormEvents {
+public:
+    explicit DialogEvents(Monitor& m) : m_(m) {}
+    bool Button1Click(const SettingsForm& form) override { return rm::Button1Click(m_, form); }
+    void softButtonClick(int i, const std::string& title) override { OpenLaunchEntry(m_, i, title); }
+    void riskBoxClick(SettingsForm& form) override { rm::riskBoxClick(form, m_.ports.Dialogs); }
+    void TestSound(const std::string& file) override { rm::TestSound(m_, file); }
+
+private:
+    Monitor& m_;
+};
+
+}  // namespace
+
+SettingsForm FillSettingsForm(const Monitor& m) {
+    const Settings& s = m.s.settings;
+    SettingsForm form;
+    form.Edit2 = s.UtilityPath;
+    form.Edit1 = s.RouterAddress;
+    form.startBox1 = s.AutoConnect;
+    form.SpinEdit1 = Hour(s.ConnectTime);
+    form.SpinEdit2 = Minute(s.ConnectTime);
+    form.endBox2 = s.AutoDisconnect;
+    form.SpinEdit3 = Hour(s.DisconnectTime);
+    form.SpinEdit4 = Minute(s.DisconnectTime);
+    form.subportBox1 = s.UsePort2;
+    form.SyslogmainBox = IsOn(s.SyslogEnabled);
+    SyslogmainBoxClick(form);
+    form.SysLogTypeBox = s.SyslogSimple;
+    form.SysLogTimeBox = s.SyslogAddTime;
+    form.SyslogSaveBox = s.SyslogAutoSave;
+    form.SysLoglineBox = s.SyslogLineBreaks;
+    form.TrayCheckBox = s.TraySwap;
+    // The box starts checked, so only unchecking it runs its handler, which
+    // has no message for that.
+    if (!s.NoUtility) {
+        form.riskBox = false;
+        form.MACbox1Visible = false;
+        form.MACbox1 = false;
+    }
+    form.MACbox1 = s.MultiAccount;
+    for (std::size_t i = 0; i < form.soft.size(); ++i) form.soft[i] = m.s.launcher.LaunchEntries[i].Title;
+    form.DWBox = s.UseDialUpWatcher;
+    DWBoxClick(form);
+    form.Edit3 = s.DialUpWatcherPath;
+    form.dwport1 = s.DialUpWatcherNames[0];
+    form.dwport2 = s.DialUpWatcherNames[1];
+    form.dwport3 = s.DialUpWatcherNames[2];
+    form.Edit5 = s.ConnectSound;
+    form.Edit6 = s.DisconnectSound;
+    form.Edit4 = s.SoundAfterFile;
+    form.delyStime = s.SoundAfterMinutes;
+    form.MasterBox = s.MasterMode;
+    form.PCname = s.NickName;
+    form.RedialBox = s.RedialCount != 255;
+    form.Edit7 = s.IspNames[0];
+    form.Edit8 = s.IspNames[1];
+    form.Edit9 = s.IspNames[2];
+    return form;
+}
+
+void DWBoxClick(SettingsForm& form) { form.DialUpWatcherEnabled = form.DWBox; }
+
+void SyslogmainBoxClick(SettingsForm& form) { form.SyslogBoxesEnabled = form.SyslogmainBox; }
+
+void riskBoxClick(SettingsForm& form, DialogPort& dialogs) {
+    if (form.riskBox) {
+        dialogs.ShowMessage(RiskWarning);
+        form.MACbox1Visible = true;
+    } else {
+        form.MACbox1Visible = false;
+        form.MACbox1 = false;
+    }
+}
+
+const std::string& BrowseFilter(SettingsForm& form, BrowseButton button) {
+    switch (button) {
+    case BrowseButton::Button2: break;
+    case BrowseButton::Button3: form.OpenDialogFilter = "Dial-Up Watcherファイル |dwctrl32.exe"; break;
+    case BrowseButton::Button4:
+    case BrowseButton::Button5:
+    case BrowseButton::Button8: form.OpenDialogFilter = "wavファイル |*.wav"; break;
+    }
+    return form.OpenDialogFilter;
+}
+
+void TestSound(Monitor& m, const std::string& file) {
+    if (!file.empty()) m.ports.Sound.PlayWave(file);
+}
+
+void option_n1Click(Monitor& m) {
+    MenuItem& item = m.view.Menu[Item::option_n1];
+    item.Enabled = false;
+    SettingsForm form = FillSettingsForm(m);
+    DialogEvents events(m);
+    try {
+        m.ports.Dialogs.ShowSettingsDialog(form, events);
+    } catch (...) {
+        item.Enabled = true;
+        throw;
+    }
+    item.Enabled = true;
+}
+
+void SaveSettingsUnseen(Monitor& m) { Button1Click(m, FillSettingsForm(m)); }
+
+}  // namespace rm

@@ -1,0 +1,142 @@
+#include "form/settings_save.h"
+
+#include <array>
+
+#include "settings/settings_file.h"
+#include "text/numbers.h"
+
+namespace rm {
+namespace {
+
+std::string TwoDigits(int number) {
+    const std::string text = "00" + std::to_string(number);
+    return text.substr(text.size() - 2);
+}
+
+// Switches only a value that is exactly "off" or "on"; the viewer window
+// goes with it, and a new one starts hidden.
+void TakeSyslogRecording(Monitor& m, bool record) {
+    std::string& enabled = m.s.settings.SyslogEnabled;
+    if (enabled != (record ? OffText : OnText)) return;
+    m.view.Viewer.Shown = false;
+    enabled = record ? OnText : OffText;
+    m.view.Menu[Item::syslog1].Visible = record;
+}
+
+void ArrangeConnectMenu(Monitor& m, const SettingsForm& form) {
+    Settings& s = m.s.settings;
+    Menus& menu = m.view.Menu;
+    menu[Item::ISP3].Caption = s.IspNames[2] + " 接続";
+    if (form.MACbox1 && form.riskBox) {
+        s.UsePort2 = false;
+        s.MultiAccount = true;
+        menu[Item::N1].Caption = s.IspNames[0] + " 接続";
+        menu[Item::N1].Enabled = true;
+        menu[Item::N2].Visible = false;
+        menu[Item::N9].Visible = false;
+        menu[Item::N10].Caption = s.IspNames[1] + " 接続";
+        menu[Item::N10].Visible = menu[Item::N10].Enabled = true;
+        menu[Item::N11].Caption = "切断";
+        menu[Item::N11].Visible = menu[Item::N11].Enabled = true;
+        menu[Item::N12].Visible = true;
+        menu[Item::ISP3].Visible = true;
+    } else if (form.subportBox1) {
+        s.UsePort2 = true;
+        s.MultiAccount = false;
+        menu[Item::N1].Caption = "ポート1接続";
+        menu[Item::N2].Caption = "ポート1切断";
+        menu[Item::N2].Visible = true;
+        menu[Item::N9].Visible = true;
+        menu[Item::N10].Caption = "ポート2接続";
+        menu[Item::N10].Visible = menu[Item::N10].Enabled = true;
+        menu[Item::N11].Caption = "ポート2切断";
+        menu[Item::N11].Visible = menu[Item::N11].Enabled = true;
+        menu[Item::N12].Visible = true;
+        menu[Item::ISP3].Visible = false;
+    } else {
+        s.UsePort2 = false;
+        s.MultiAccount = false;
+        menu[Item::N1].Caption = "接続";
+        menu[Item::N1].Enabled = true;
+        menu[Item::N2].Caption = "切断";
+        menu[Item::N2].Visible = true;
+        menu[Item::N9].Visible = true;
+        menu[Item::N10].Visible = false;
+        menu[Item::N11].Visible = false;
+        menu[Item::N12].Visible = false;
+        menu[Item::ISP3].Visible = false;
+    }
+}
+
+}  // namespace
+
+std::string TimeText(int hours, int minutes) { return TwoDigits(hours) + ":" + TwoDigits(minutes); }
+
+bool TakeRouterAddress(const std::string& address, RouterLink& router) {
+    const std::array<std::uint16_t*, 4> octets{&router.RouterIp1, &router.RouterIp2, &router.RouterIp3,
+                                               &router.RouterIp4};
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < octets.size(); ++i) {
+        std::size_t end = address.find('.', start);
+        if (end == std::string::npos) {
+            if (i < 3) return false;
+            end = address.size();
+        }
+        const auto value = StrToInt(std::string_view(address).substr(start, end - start));
+        if (!value) return false;
+        *octets[i] = static_cast<std::uint16_t>(*value);
+        start = end + 1;
+    }
+    return true;
+}
+
+bool Button1Click(Monitor& m, const SettingsForm& form) {
+    const std::string connectTime = TimeText(form.SpinEdit1, form.SpinEdit2);
+    const std::string disconnectTime = TimeText(form.SpinEdit3, form.SpinEdit4);
+    if (form.startBox1 && form.endBox2 && connectTime == disconnectTime) {
+        m.ports.Dialogs.ShowMessage(EqualTimesMessage);
+        return false;
+    }
+    Settings& s = m.s.settings;
+    s.ConnectTime = connectTime;
+    s.DisconnectTime = disconnectTime;
+    s.AutoConnect = form.startBox1;
+    s.AutoDisconnect = form.endBox2;
+    m.s.schedule = {.ConnectArmed = true, .DisconnectArmed = true};
+
+    for (std::size_t i = 0; i < form.soft.size(); ++i) m.s.launcher.LaunchEntries[i].Title = form.soft[i];
+    TakeSyslogRecording(m, form.SyslogmainBox);
+    s.TraySwap = form.TrayCheckBox;
+    ApplyTrayMenus(s, m.view.Tray);
+
+    s.SyslogSimple = form.SysLogTypeBox;
+    s.SyslogAutoSave = form.SyslogSaveBox;
+    s.SyslogAddTime = form.SysLogTimeBox;
+    s.SyslogLineBreaks = form.SysLoglineBox;
+    s.NoUtility = form.riskBox;
+    s.UseDialUpWatcher = form.DWBox;
+
+    s.DialUpWatcherPath = form.Edit3;
+    s.DialUpWatcherNames = {form.dwport1, form.dwport2, form.dwport3};
+    s.ConnectSound = form.Edit5;
+    s.DisconnectSound = form.Edit6;
+    s.SoundAfterFile = form.Edit4;
+    s.SoundAfterMinutes = form.delyStime;
+    s.UtilityPath = form.Edit2;
+    s.RouterAddress = form.Edit1;
+    if (!TakeRouterAddress(s.RouterAddress, m.s.router)) {
+        m.ports.Dialogs.ShowMessage(InvalidAddressMessage);
+        return false;
+    }
+
+    s.MasterMode = form.MasterBox;
+    s.NickName = form.PCname;
+    s.RedialCount = form.RedialBox ? 3 : 255;
+    m.s.redial.RedialLeft = s.RedialCount;
+    s.IspNames = {form.Edit7, form.Edit8, form.Edit9};
+    ArrangeConnectMenu(m, form);
+    SaveAllSettings(m);
+    return true;
+}
+
+}  // namespace rm

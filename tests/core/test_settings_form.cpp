@@ -1,0 +1,504 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/startup.h"
+#include "fakes.h"
+#include "form/settings_form.h"
+#include "form/settings_save.h"
+#include "launcher/launch_menu.h"
+#include "settings/launcher_file.h"
+#include "settings/settings_file.h"
+#include "settings/settings_table.h"
+#include "text/cp932.h"
+
+namespace rm {
+namespace {
+
+using test::FakeMonitor;
+using test::ReadBytes;
+
+// The file's lines, as text.
+std::vector<std::string> Lines(const std::filesystem::path& file) {
+    const std::string text = Cp932ToUtf8(ReadBytes(file));
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    for (std::size_t end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+        lines.push_back(text.substr(pos, end - pos));
+    }
+    return lines;
+}
+
+// The value line of pair 1..34 in RMonitor.ini.
+std::string Saved(FakeMonitor& f, int pair) {
+    const std::vector<std::string> lines = Lines(f.m.s.AppDir / SettingsFileName);
+    return static_cast<std::size_t>(2 * pair) < lines.size() ? lines[2 * static_cast<std::size_t>(pair)] : "<none>";
+}
+
+bool SettingsWritten(FakeMonitor& f) { return std::filesystem::exists(f.m.s.AppDir / SettingsFileName); }
+
+const std::string& Caption(FakeMonitor& f, Item i) { return f.m.view.Menu[i].Caption; }
+bool Visible(FakeMonitor& f, Item i) { return f.m.view.Menu[i].Visible; }
+
+TEST(SettingsFormFill, ShowsEveryValueOfTheRunningState) {
+    FakeMonitor f;
+    Settings& s = f.m.s.settings;
+    s = {"D:\\util.exe", "10.0.0.1", true, "07:05", false, "23:59", "90", true, false, true, false, true,
+         "D:\\dw.exe", {"a", "b", "c"}, "c.wav", "d.wav", "on", false, true, "15", "r.wav", true, true, true, "pc",
+         3, {"A", "B", "C"}};
+    f.m.s.launcher.LaunchEntries[2].Title = "メール";
+    const SettingsForm form = FillSettingsForm(f.m);
+    EXPECT_EQ(form.Edit2, "D:\\util.exe");
+    EXPECT_EQ(form.Edit1, "10.0.0.1");
+    EXPECT_TRUE(form.startBox1);
+    EXPECT_EQ(form.SpinEdit1, 7);
+    EXPECT_EQ(form.SpinEdit2, 5);
+    EXPECT_FALSE(form.endBox2);
+    EXPECT_EQ(form.SpinEdit3, 23);
+    EXPECT_EQ(form.SpinEdit4, 59);
+    EXPECT_TRUE(form.subportBox1);
+    EXPECT_TRUE(form.SyslogmainBox);
+    EXPECT_TRUE(form.SyslogBoxesEnabled);
+    EXPECT_FALSE(form.SysLogTypeBox);
+    EXPECT_TRUE(form.SysLogTimeBox);
+    EXPECT_FALSE(form.SyslogSaveBox);
+    EXPECT_FALSE(form.SysLoglineBox);
+    EXPECT_TRUE(form.TrayCheckBox);
+    EXPECT_TRUE(form.riskBox);
+    EXPECT_TRUE(form.MACbox1Visible);
+    EXPECT_TRUE(form.MACbox1);
+    EXPECT_EQ(form.soft[2], "メール");
+    EXPECT_TRUE(form.DWBox);
+    EXPECT_TRUE(form.DialUpWatcherEnabled);
+    EXPECT_EQ(form.Edit3, "D:\\dw.exe");
+    EXPECT_EQ(form.dwport1 + form.dwport2 + form.dwport3, "abc");
+    EXPECT_EQ(form.Edit5, "c.wav");
+    EXPECT_EQ(form.Edit6, "d.wav");
+    EXPECT_EQ(form.Edit4, "r.wav");
+    EXPECT_EQ(form.delyStime, "15");
+    EXPECT_TRUE(form.MasterBox);
+    EXPECT_EQ(form.PCname, "pc");
+    EXPECT_TRUE(form.RedialBox);
+    EXPECT_EQ(form.Edit7 + form.Edit8 + form.Edit9, "ABC");
+}
+
+TEST(SettingsFormFill, SwitchedOffSyslogAndDialUpWatcherDisableTheirControls) {
+    FakeMonitor f;
+    f.m.s.settings.SyslogEnabled = "On";  // not exactly "on"
+    f.m.s.settings.UseDialUpWatcher = false;
+    const SettingsForm form = FillSettingsForm(f.m);
+    EXPECT_FALSE(form.SyslogmainBox);
+    EXPECT_FALSE(form.SyslogBoxesEnabled);
+    EXPECT_TRUE(form.SysLogTypeBox);  // the marks stay
+    EXPECT_FALSE(form.DWBox);
+    EXPECT_FALSE(form.DialUpWatcherEnabled);
+}
+
+TEST(SettingsFormFill, AHandEditedTimeShowsWhatTheSpinEditsCanHold) {
+    FakeMonitor f;
+    f.m.s.settings.ConnectTime = "7:5";
+    f.m.s.settings.DisconnectTime = "99:99";
+    const SettingsForm form = FillSettingsForm(f.m);
+    EXPECT_EQ(form.SpinEdit1, 0);
+    EXPECT_EQ(form.SpinEdit2, 0);
+    EXPECT_EQ(form.SpinEdit3, 23);
+    EXPECT_EQ(form.SpinEdit4, 59);
+}
+
+TEST(SettingsFormBoxes, CheckBoxesEnableTheirControlsAndRiskBoxWarnsOncePerCheck) {
+    FakeMonitor f;
+    f.m.s.settings.NoUtility = false;
+    f.m.s.settings.MultiAccount = true;
+    SettingsForm form = FillSettingsForm(f.m);
+    // Filling ran the unchecking branch without a message; MACbox1 keeps its mark, hidden.
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_FALSE(form.riskBox);
+    EXPECT_FALSE(form.MACbox1Visible);
+    EXPECT_TRUE(form.MACbox1);
+
+    form.riskBox = true;
+    riskBoxClick(form, f.dialogs);
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{RiskWarning});
+    EXPECT_TRUE(form.MACbox1Visible);
+    form.riskBox = false;
+    riskBoxClick(form, f.dialogs);
+    EXPECT_FALSE(form.MACbox1Visible);
+    EXPECT_FALSE(form.MACbox1);
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
+
+    form.SyslogmainBox = false;
+    SyslogmainBoxClick(form);
+    EXPECT_FALSE(form.SyslogBoxesEnabled);
+    form.DWBox = true;
+    DWBoxClick(form);
+    EXPECT_TRUE(form.DialUpWatcherEnabled);
+}
+
+TEST(SettingsFormBrowse, Button2KeepsTheFilterOfTheLastBrowse) {
+    SettingsForm form;
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button2), "");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button3), "Dial-Up Watcherファイル |dwctrl32.exe");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button4), "wavファイル |*.wav");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button2), "wavファイル |*.wav");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button5), "wavファイル |*.wav");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button8), "wavファイル |*.wav");
+    // A new dialog starts without one.
+    SettingsForm next;
+    EXPECT_EQ(BrowseFilter(next, BrowseButton::Button2), "");
+}
+
+TEST(SettingsSave, EqualTimesAreRefusedOnlyWithBothScheduleBoxes) {
+    FakeMonitor f;
+    SettingsForm form = FillSettingsForm(f.m);
+    form.startBox1 = form.endBox2 = true;
+    form.SpinEdit1 = form.SpinEdit3 = 7;
+    form.SpinEdit2 = form.SpinEdit4 = 5;
+    form.PCname = "changed";
+    f.m.s.schedule = {false, false};
+    EXPECT_FALSE(Button1Click(f.m, form));
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{EqualTimesMessage});
+    EXPECT_FALSE(f.m.s.settings.AutoConnect);
+    EXPECT_EQ(f.m.s.settings.ConnectTime, "00:00");
+    EXPECT_EQ(f.m.s.settings.NickName, "");
+    EXPECT_FALSE(f.m.s.schedule.ConnectArmed);
+    EXPECT_FALSE(SettingsWritten(f));
+
+    for (const bool connectBox : {true, false}) {
+        FakeMonitor one;
+        form.startBox1 = connectBox;
+        form.endBox2 = !connectBox;
+        EXPECT_TRUE(Button1Click(one.m, form));
+        EXPECT_TRUE(one.dialogs.messages.empty());
+        EXPECT_EQ(Saved(one, 7), "07:05");
+        EXPECT_EQ(Saved(one, 9), "07:05");
+        EXPECT_EQ(Saved(one, 6), connectBox ? "on" : "off");
+        EXPECT_EQ(Saved(one, 8), connectBox ? "off" : "on");
+    }
+}
+
+TEST(SettingsSave, TimesGetTwoDigitsAndBothScheduledActionsAreArmedAgain) {
+    FakeMonitor f;
+    f.m.s.schedule = {false, false};
+    SettingsForm form = FillSettingsForm(f.m);
+    form.SpinEdit1 = 7;
+    form.SpinEdit2 = 5;
+    form.SpinEdit3 = 12;
+    form.SpinEdit4 = 0;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(f.m.s.settings.ConnectTime, "07:05");
+    EXPECT_EQ(f.m.s.settings.DisconnectTime, "12:00");
+    EXPECT_TRUE(f.m.s.schedule.ConnectArmed);
+    EXPECT_TRUE(f.m.s.schedule.DisconnectArmed);
+    EXPECT_EQ(TimeText(0, 59), "00:59");
+}
+
+struct AddressCase {
+    std::string address;
+    bool accepted;
+    std::array<std::uint16_t, 4> octets;
+};
+
+TEST(SettingsSave, TheRouterAddressNeedsFourNumbers) {
+    const std::vector<AddressCase> cases{
+        {"192.168.0.1.9", true, {192, 168, 0, 1}},
+        {"300.1.1.1", true, {300, 1, 1, 1}},
+        {"10.1.2.3", true, {10, 1, 2, 3}},
+        // Refused: the pieces before the failing one are kept, the rest as they were.
+        {"192.168.0", false, {192, 168, 7, 7}},
+        {"10.x.0.1", false, {10, 7, 7, 7}},
+        {"10.0.0.", false, {10, 0, 0, 7}},
+        {"", false, {7, 7, 7, 7}},
+    };
+    for (const AddressCase& c : cases) {
+        SCOPED_TRACE(c.address);
+        FakeMonitor f;
+        f.m.s.router = {7, 7, 7, 7};
+        SettingsForm form = FillSettingsForm(f.m);
+        form.Edit1 = c.address;
+        form.Edit5 = "new.wav";   // taken before the check
+        form.PCname = "たろう";  // taken after it
+        form.MasterBox = true;
+        EXPECT_EQ(Button1Click(f.m, form), c.accepted);
+        const RouterLink& r = f.m.s.router;
+        EXPECT_EQ((std::array<std::uint16_t, 4>{r.RouterIp1, r.RouterIp2, r.RouterIp3, r.RouterIp4}), c.octets);
+        EXPECT_EQ(f.m.s.settings.RouterAddress, c.address);
+        EXPECT_EQ(f.m.s.settings.ConnectSound, "new.wav");
+        EXPECT_EQ(f.m.s.settings.NickName, c.accepted ? "たろう" : "");
+        EXPECT_EQ(f.m.s.settings.MasterMode, c.accepted);
+        EXPECT_EQ(SettingsWritten(f), c.accepted);
+        EXPECT_EQ(std::filesystem::exists(f.m.s.AppDir / LauncherFileName), c.accepted);
+        EXPECT_EQ(f.dialogs.messages,
+                  c.accepted ? std::vector<std::string>{} : std::vector<std::string>{InvalidAddressMessage});
+        if (c.accepted) EXPECT_EQ(Saved(f, 2), c.address);
+    }
+}
+
+TEST(SettingsSave, MultiAccountCountsOnlyWithRiskBox) {
+    FakeMonitor f;
+    f.m.s.settings.MultiAccount = true;
+    f.m.s.settings.NoUtility = false;
+    SettingsForm form = FillSettingsForm(f.m);
+    ASSERT_TRUE(form.MACbox1);
+    ASSERT_FALSE(form.MACbox1Visible);
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_FALSE(f.m.s.settings.MultiAccount);
+    EXPECT_EQ(Saved(f, 27), "off");
+    EXPECT_EQ(Saved(f, 26), "off");
+    EXPECT_EQ(Caption(f, Item::N1), "接続");
+    EXPECT_FALSE(Visible(f, Item::ISP3));
+
+    // Checked again by the user: the warning, then multi-account mode.
+    form.riskBox = true;
+    riskBoxClick(form, f.dialogs);
+    form.subportBox1 = true;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(Saved(f, 27), "on");
+    EXPECT_EQ(Saved(f, 11), "off");
+    EXPECT_FALSE(f.m.s.settings.UsePort2);
+    // Unchecking riskBox clears MACbox1 for good.
+    form.riskBox = false;
+    riskBoxClick(form, f.dialogs);
+    form.riskBox = true;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(Saved(f, 27), "off");
+}
+
+TEST(SettingsSave, TheConnectMenuTakesTheArrangementOfTheFirstCaseThatApplies) {
+    FakeMonitor f;
+    f.m.view.Menu[Item::N1].Enabled = false;  // as a connect leaves it
+    SettingsForm form = FillSettingsForm(f.m);
+    form.Edit7 = "ぷらら";
+    form.Edit8 = "OCN";
+    form.Edit9 = "";
+    form.riskBox = form.MACbox1 = form.subportBox1 = true;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(Caption(f, Item::N1), "ぷらら 接続");
+    EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
+    EXPECT_FALSE(Visible(f, Item::N2));
+    EXPECT_FALSE(Visible(f, Item::N9));
+    EXPECT_EQ(Caption(f, Item::N10), "OCN 接続");
+    EXPECT_EQ(Caption(f, Item::N11), "切断");
+    EXPECT_EQ(Caption(f, Item::ISP3), " 接続");
+    for (const Item i : {Item::N10, Item::N11, Item::N12, Item::ISP3}) EXPECT_TRUE(Visible(f, i));
+    EXPECT_EQ(Saved(f, 34), "");  // an empty name is saved as it is
+    EXPECT_EQ(f.m.s.settings.IspNames[0], "ぷらら");
+
+    form.MACbox1 = false;
+    f.m.view.Menu[Item::N10].Enabled = false;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(Caption(f, Item::N1), "ポート1接続");
+    EXPECT_EQ(Caption(f, Item::N2), "ポート1切断");
+    EXPECT_EQ(Caption(f, Item::N10), "ポート2接続");
+    EXPECT_EQ(Caption(f, Item::N11), "ポート2切断");
+    EXPECT_TRUE(f.m.view.Menu[Item::N10].Enabled);
+    for (const Item i : {Item::N2, Item::N9, Item::N10, Item::N11, Item::N12}) EXPECT_TRUE(Visible(f, i));
+    EXPECT_FALSE(Visible(f, Item::ISP3));
+    EXPECT_EQ(Saved(f, 11), "on");
+    EXPECT_EQ(Saved(f, 27), "off");
+
+    form.subportBox1 = false;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(Caption(f, Item::N1), "接続");
+    EXPECT_EQ(Caption(f, Item::N2), "切断");
+    for (const Item i : {Item::N10, Item::N11, Item::N12, Item::ISP3}) EXPECT_FALSE(Visible(f, i));
+    EXPECT_TRUE(Visible(f, Item::N9));
+    EXPECT_EQ(Saved(f, 11), "off");
+}
+
+TEST(SettingsSave, RedialBoxSavesThreeOr255AndResetsTheRedialsLeft) {
+    FakeMonitor f;
+    f.m.s.settings.RedialCount = 5;
+    SettingsForm form = FillSettingsForm(f.m);
+    EXPECT_TRUE(form.RedialBox);
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(f.m.s.settings.RedialCount, 3);
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 3);
+    EXPECT_EQ(Saved(f, 31), "3");
+    form.RedialBox = false;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(f.m.s.redial.RedialLeft, 255);
+    EXPECT_EQ(Saved(f, 31), "255");
+}
+
+TEST(SettingsSave, SyslogRecordingSwitchesTheViewerAndItsMenuItem) {
+    FakeMonitor f;
+    f.m.view.Viewer.Shown = true;
+    SettingsForm form = FillSettingsForm(f.m);
+    form.SyslogmainBox = false;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(f.m.s.settings.SyslogEnabled, "off");
+    EXPECT_FALSE(Visible(f, Item::syslog1));
+    EXPECT_FALSE(f.m.view.Viewer.Shown);
+    EXPECT_EQ(Saved(f, 21), "off");
+
+    form.SyslogmainBox = true;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(f.m.s.settings.SyslogEnabled, "on");
+    EXPECT_TRUE(Visible(f, Item::syslog1));
+    EXPECT_FALSE(f.m.view.Viewer.Shown);  // a new window, not shown yet
+
+    // Only an exact "on" or "off" is switched.
+    f.m.s.settings.SyslogEnabled = "ON";
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(Saved(f, 21), "ON");
+}
+
+TEST(SettingsSave, TrayMenusFollowTheTrayBox) {
+    FakeMonitor f;
+    SettingsForm form = FillSettingsForm(f.m);
+    form.TrayCheckBox = true;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu2);
+    EXPECT_EQ(f.m.view.Tray.RightButton, PopupMenu::PopupMenu1);
+    EXPECT_EQ(Saved(f, 23), "on");
+    form.TrayCheckBox = false;
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu1);
+    EXPECT_EQ(Saved(f, 23), "off");
+}
+
+TEST(SettingsSave, AnEmptyTitleKeepsTheEntryButHidesItsItem) {
+    FakeMonitor f;
+    f.m.s.launcher.LaunchEntries[2] = {"メール", "C:\\mail.exe", "-x", "C:\\w", "on", "off"};
+    RefreshLaunchMenu(f.m);
+    SettingsForm form = FillSettingsForm(f.m);
+    form.soft[2] = "";
+    form.soft[5] = "時計";
+    ASSERT_TRUE(Button1Click(f.m, form));
+    const std::vector<std::string> lines = Lines(f.m.s.AppDir / LauncherFileName);
+    ASSERT_EQ(lines.size(), 37u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 13, lines.begin() + 19),
+              (std::vector<std::string>{"", "C:\\mail.exe", "-x", "C:\\w", "on", "off"}));
+    EXPECT_EQ(lines[31], "時計");
+    EXPECT_FALSE(Visible(f, Item::L31));
+    EXPECT_TRUE(Visible(f, Item::L61));
+    EXPECT_EQ(Caption(f, Item::L61), "時計");
+}
+
+// Every setting with a control: a changed control is what the file keeps.
+TEST(SettingsSave, EveryControlReachesItsLineInTheFile) {
+    struct Edit {
+        int pair;
+        std::function<void(SettingsForm&)> change;
+        std::string saved;
+    };
+    const std::vector<Edit> edits{
+        {1, [](SettingsForm& f) { f.Edit2 = "E:\\u.exe"; }, "E:\\u.exe"},
+        {2, [](SettingsForm& f) { f.Edit1 = "10.0.0.2"; }, "10.0.0.2"},
+        {6, [](SettingsForm& f) { f.startBox1 = true; }, "on"},
+        {7, [](SettingsForm& f) { f.SpinEdit2 = 30; }, "00:30"},
+        {8, [](SettingsForm& f) { f.endBox2 = true; }, "on"},
+        {9, [](SettingsForm& f) { f.SpinEdit3 = 9; }, "09:00"},
+        {11, [](SettingsForm& f) { f.subportBox1 = true; }, "on"},
+        {12, [](SettingsForm& f) { f.SysLogTypeBox = false; }, "off"},
+        {13, [](SettingsForm& f) { f.SysLogTimeBox = false; }, "off"},
+        {14, [](SettingsForm& f) { f.SyslogSaveBox = true; }, "on"},
+        {15, [](SettingsForm& f) { f.DWBox = true; }, "on"},
+        {16, [](SettingsForm& f) { f.Edit3 = "dw.exe"; }, "dw.exe"},
+        {17, [](SettingsForm& f) { f.dwport1 = "n1"; }, "n1"},
+        {18, [](SettingsForm& f) { f.dwport2 = "n2"; }, "n2"},
+        {19, [](SettingsForm& f) { f.Edit5 = "c.wav"; }, "c.wav"},
+        {20, [](SettingsForm& f) { f.Edit6 = "d.wav"; }, "d.wav"},
+        {21, [](SettingsForm& f) { f.SyslogmainBox = false; }, "off"},
+        {22, [](SettingsForm& f) { f.SysLoglineBox = false; }, "off"},
+        {23, [](SettingsForm& f) { f.TrayCheckBox = true; }, "on"},
+        {24, [](SettingsForm& f) { f.delyStime = "abc"; }, "abc"},
+        {25, [](SettingsForm& f) { f.Edit4 = "r.wav"; }, "r.wav"},
+        {26, [](SettingsForm& f) { f.riskBox = false; }, "off"},
+        {27, [](SettingsForm& f) { f.MACbox1 = true; }, "on"},
+        {28, [](SettingsForm& f) { f.dwport3 = "n3"; }, "n3"},
+        {29, [](SettingsForm& f) { f.MasterBox = true; }, "on"},
+        {30, [](SettingsForm& f) { f.PCname = "ぴーしー"; }, "ぴーしー"},
+        {31, [](SettingsForm& f) { f.RedialBox = true; }, "3"},
+        {32, [](SettingsForm& f) { f.Edit7 = "I1"; }, "I1"},
+        {33, [](SettingsForm& f) { f.Edit8 = "I2"; }, "I2"},
+        {34, [](SettingsForm& f) { f.Edit9 = "I3"; }, "I3"},
+    };
+    FakeMonitor unchanged;
+    ASSERT_TRUE(Button1Click(unchanged.m, FillSettingsForm(unchanged.m)));
+    std::vector<int> covered;
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(SettingsTable[static_cast<std::size_t>(e.pair - 1)].Name);
+        FakeMonitor f;
+        SettingsForm form = FillSettingsForm(f.m);
+        e.change(form);
+        ASSERT_TRUE(Button1Click(f.m, form));
+        EXPECT_NE(Saved(unchanged, e.pair), e.saved);
+        EXPECT_EQ(Saved(f, e.pair), e.saved);
+        for (int other = 1; other <= SettingPairCount; ++other) {
+            if (other != e.pair) EXPECT_EQ(Saved(f, other), Saved(unchanged, other)) << "pair " << other;
+        }
+        covered.push_back(e.pair);
+    }
+    // Only the window's position, the unused line and the time-out have no control.
+    std::vector<int> expected;
+    for (const SettingRow& row : SettingsTable) {
+        if (row.Pair != 3 && row.Pair != 4 && row.Pair != 5 && row.Pair != 10) expected.push_back(row.Pair);
+    }
+    EXPECT_EQ(covered, expected);
+}
+
+TEST(SettingsDialogOpening, TheMenuItemIsDisabledWhileTheDialogIsOpen) {
+    FakeMonitor f;
+    f.m.s.launcher.LaunchEntries[0].Title = "メール";
+    bool enabledWhileOpen = true;
+    f.dialogs.onSettingsDialog = [&](SettingsForm& form, SettingsFormEvents& events) {
+        enabledWhileOpen = f.m.view.Menu[Item::option_n1].Enabled;
+        events.TestSound("");
+        events.TestSound(form.Edit5 = "D:\\ding.wav");
+        events.softButtonClick(2, "");
+        events.softButtonClick(1, form.soft[0]);
+        form.riskBox = false;
+        events.riskBoxClick(form);
+        form.Edit1 = "bad";
+        EXPECT_FALSE(events.Button1Click(form));
+        form.Edit1 = "192.168.0.1";
+        form.PCname = "新しい名前";
+        EXPECT_TRUE(events.Button1Click(form));
+    };
+    MenuClick(f.m, Item::option_n1);
+    EXPECT_FALSE(enabledWhileOpen);
+    EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
+    ASSERT_EQ(f.dialogs.settingsForms.size(), 1u);
+    EXPECT_EQ(f.dialogs.settingsForms[0].soft[0], "メール");
+    EXPECT_EQ(f.sound.played, std::vector<std::string>{"D:\\ding.wav"});
+    ASSERT_EQ(f.dialogs.launchForms.size(), 1u);
+    EXPECT_EQ(f.dialogs.launchForms[0].Title, "メール");
+    EXPECT_EQ(f.dialogs.messages,
+              (std::vector<std::string>{"タイトルが指定されていません", InvalidAddressMessage}));
+    EXPECT_EQ(Saved(f, 30), "新しい名前");
+}
+
+TEST(SettingsDialogOpening, ClosedWithoutSavingNothingChanges) {
+    FakeMonitor f;
+    f.dialogs.onSettingsDialog = [](SettingsForm& form, SettingsFormEvents&) { form.PCname = "typed"; };
+    MenuClick(f.m, Item::option_n1);
+    EXPECT_EQ(f.dialogs.settingsForms.size(), 1u);
+    EXPECT_EQ(f.m.s.settings.NickName, "");
+    EXPECT_FALSE(SettingsWritten(f));
+}
+
+TEST(SettingsUnseenSave, ADragAndTheExitSaveThroughTheSameChecks) {
+    FakeMonitor f;
+    f.m.s.settings.NickName = "pc";
+    Panel1Dragged(f.m, 40, -8);
+    EXPECT_EQ(Saved(f, 4), "40");
+    EXPECT_EQ(Saved(f, 5), "-8");
+    EXPECT_EQ(Saved(f, 30), "pc");
+    EXPECT_TRUE(f.dialogs.settingsForms.empty());
+
+    // A hand-edited address that the check refuses: told, and the files stay.
+    const std::string before = ReadBytes(f.m.s.AppDir / SettingsFileName);
+    f.m.s.settings.RouterAddress = "router.lan";
+    f.m.s.settings.NickName = "changed";
+    FormCloseQuery(f.m);
+    EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
+    EXPECT_EQ(ReadBytes(f.m.s.AppDir / SettingsFileName), before);
+}
+
+}  // namespace
+}  // namespace rm
