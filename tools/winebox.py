@@ -22,6 +22,7 @@ import ctypes
 import fcntl
 import itertools
 import os
+import re
 import shutil
 import signal
 import socket
@@ -35,8 +36,10 @@ DEFAULT_TEMPLATE = ROOT / "build" / "wine-template"
 NETNS_PREFIX = "rmbox-"
 CLONE_NEWNET = 0x40000000
 
-# Fonts the program asks for, mapped to the IPA fonts of Debian.
+# Fonts the program asks for, mapped to the IPA fonts of Debian and to the
+# Liberation font that has the metrics of Times New Roman.
 FONT_REPLACEMENTS = {
+    "Times New Roman": "Liberation Serif",
     "ＭＳ Ｐゴシック": "IPAPGothic",
     "ＭＳ ゴシック": "IPAGothic",
     "MS PGothic": "IPAPGothic",
@@ -155,6 +158,32 @@ def _copy_prefix(template, dest):
         reg.write_bytes(data)
 
 
+def _add_font_replacements(prefix):
+    """Replacements added after the template was made: prefixes made earlier
+    lack them."""
+    reg = prefix / "user.reg"
+    text = reg.read_text(encoding="utf-8", errors="surrogateescape")
+    header = re.search(r"^\[Software\\\\Wine\\\\Fonts\\\\Replacements\][^\n]*\n(?:#[^\n]*\n)?", text, re.M)
+    if not header:
+        return
+    missing = "".join(f'"{face}"="{real}"\n' for face, real in FONT_REPLACEMENTS.items()
+                      if face.isascii() and f'"{face}"=' not in text[header.end():])
+    reg.write_text(text[:header.end()] + missing + text[header.end():], encoding="utf-8", errors="surrogateescape")
+
+
+def _set_dpi(prefix, dpi):
+    """The screen's scale as Wine reads it at start: 96 is 100 %."""
+    value = f'"LogPixels"=dword:{dpi:08x}'
+    for name in ("user.reg", "system.reg"):
+        reg = prefix / name
+        text = reg.read_text(encoding="utf-8", errors="surrogateescape")
+        text = re.sub(r'^"LogPixels"=dword:[0-9a-f]{8}$', value, text, flags=re.M)
+        if name == "user.reg":
+            text = re.sub(r'^(\[Control Panel\\\\Desktop\][^\n]*\n(?:#[^\n]*\n)?)', r"\g<1>" + value + "\n", text,
+                          count=1, flags=re.M)
+        reg.write_text(text, encoding="utf-8", errors="surrogateescape")
+
+
 class TestLan:
     """with TestLan() as lan: pc = lan.add_host("pc", "192.0.2.10")"""
 
@@ -206,8 +235,9 @@ class WineBox:
     netns: run inside this existing namespace (a TestLan host) instead of a
     loopback-only one of the box's own."""
 
-    def __init__(self, display=None, host_network=False, netns=None, template=DEFAULT_TEMPLATE):
+    def __init__(self, display=None, host_network=False, netns=None, template=DEFAULT_TEMPLATE, dpi=None):
         self.display = display
+        self.dpi = dpi
         self.host_network = host_network
         self.template = template
         self.netns = netns
@@ -224,6 +254,9 @@ class WineBox:
             self._workdir = Path(tempfile.mkdtemp(prefix="winebox-"))
             self.prefix = self._workdir / "prefix"
             _copy_prefix(template, self.prefix)
+            _add_font_replacements(self.prefix)
+            if self.dpi:
+                _set_dpi(self.prefix, self.dpi)
             if not self.host_network and not self.netns:
                 self.netns = f"{NETNS_PREFIX}{os.getpid()}-{next(_counter)}"
                 _make_namespace(self.netns)
@@ -332,12 +365,13 @@ def main(argv):
     run.add_argument("--host-network", action="store_true", help="use the machine's own network")
     run.add_argument("--display", help="X display to use instead of a private Xvfb")
     run.add_argument("--timeout", type=float, default=None, help="seconds before the program is killed")
+    run.add_argument("--dpi", type=int, default=None, help="the screen's scale in dots per inch (96 = 100 %%)")
     run.add_argument("program", nargs=argparse.REMAINDER)
     args = parser.parse_args(argv)
     program = args.program[1:] if args.program[:1] == ["--"] else args.program
     if not program:
         parser.error("no program given")
-    with WineBox(display=args.display, host_network=args.host_network) as box:
+    with WineBox(display=args.display, host_network=args.host_network, dpi=args.dpi) as box:
         try:
             result = box.wine(program, timeout=args.timeout, capture_output=False)
         except subprocess.TimeoutExpired:

@@ -11,7 +11,7 @@ PACKAGES=(
     libgtest-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xvfb imagemagick fonts-ipafont-gothic
+    wine wine64 xvfb imagemagick fonts-ipafont-gothic fonts-liberation
 )
 
 need_root() {

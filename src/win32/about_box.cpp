@@ -1,5 +1,9 @@
 #include "about_box.h"
 
+#include <stdexcept>
+
+#include "diagnostics.h"
+#include "dialog_layout.h"
 #include "handles.h"
 #include "resource.h"
 #include "wide.h"
@@ -7,26 +11,58 @@
 namespace rm::win {
 namespace {
 
+constexpr int ClientWidth = 330, ClientHeight = 123;
+constexpr int BevelWidth = 3;
+
 struct AboutData {
     std::wstring versionLine;
-    HICON icon;
-    OwnedFont versionFont;
+    HICON picture;
+    OwnedFont versionFont, buttonFont;
 };
+
+HFONT TimesNewRoman(int pixels, bool italic, UINT dpi) {
+    return CreateFontW(-MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI), 0, 0, 0, FW_NORMAL, italic,
+                       FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       FF_ROMAN, L"Times New Roman");
+}
+
+void OnInitDialog(HWND dialog, AboutData& data) {
+    FitClientArea(dialog, ClientWidth, ClientHeight);
+    const UINT dpi = GetDpiForWindow(dialog);
+    data.versionFont.reset(TimesNewRoman(21, true, dpi));
+    data.buttonFont.reset(TimesNewRoman(12, false, dpi));
+    SendDlgItemMessageW(dialog, IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(data.versionFont.get()), FALSE);
+    SendDlgItemMessageW(dialog, IDOK, WM_SETFONT, reinterpret_cast<WPARAM>(data.buttonFont.get()), FALSE);
+    SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, data.versionLine.c_str());
+    SendDlgItemMessageW(dialog, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(data.picture), 0);
+}
+
+// Panel2: raised, with a bevel of three pixels at 100 %.
+void PaintPanel(HWND dialog) {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(dialog, &paint);
+    RECT r{};
+    GetClientRect(dialog, &r);
+    const int bevel = MulDiv(BevelWidth, static_cast<int>(GetDpiForWindow(dialog)), USER_DEFAULT_SCREEN_DPI);
+    for (int i = 0; i < bevel; ++i) {
+        const RECT top{r.left, r.top, r.right - 1, r.top + 1}, left{r.left, r.top, r.left + 1, r.bottom - 1};
+        const RECT bottom{r.left, r.bottom - 1, r.right, r.bottom}, right{r.right - 1, r.top, r.right, r.bottom};
+        FillRect(dc, &top, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+        FillRect(dc, &left, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+        FillRect(dc, &bottom, GetSysColorBrush(COLOR_BTNSHADOW));
+        FillRect(dc, &right, GetSysColorBrush(COLOR_BTNSHADOW));
+        InflateRect(&r, -1, -1);
+    }
+    EndPaint(dialog, &paint);
+}
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_INITDIALOG: {
-        auto* data = reinterpret_cast<AboutData*>(lp);
-        const UINT dpi = GetDpiForWindow(dialog);
-        data->versionFont.reset(CreateFontW(-MulDiv(21, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI), 0, 0,
-                                            0, FW_NORMAL, TRUE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN, L"Times New Roman"));
-        SendDlgItemMessageW(dialog, IDC_ABOUT_VERSION, WM_SETFONT,
-                            reinterpret_cast<WPARAM>(data->versionFont.get()), FALSE);
-        SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, data->versionLine.c_str());
-        SendDlgItemMessageW(dialog, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(data->icon), 0);
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lp);
+        OnInitDialog(dialog, *reinterpret_cast<AboutData*>(lp));
         return TRUE;
-    }
+    case WM_PAINT: PaintPanel(dialog); return TRUE;
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) EndDialog(dialog, IDOK);
         return TRUE;
@@ -36,13 +72,13 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void ShowAboutBox(HINSTANCE instance, HWND owner, const std::string& versionText, TrayIconKind icon) {
-    const int iconId = icon == TrayIconKind::Connected ? IDI_CONNECTED : IDI_PROGRAM;
-    AboutData data{Widen("Routavista Monitor Ver" + versionText + " "),
-                   static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, 32, 32,
-                                                 LR_DEFAULTCOLOR | LR_SHARED)),
-                   {}};
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutProc, reinterpret_cast<LPARAM>(&data));
+void ShowAboutBox(HWND owner, const std::string& versionText, HICON picture) {
+    AboutData data{Widen("Routavista Monitor Ver" + versionText + " "), picture, {}, {}};
+    if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutProc,
+                        reinterpret_cast<LPARAM>(&data)) == -1) {
+        LogLastError(L"DialogBoxParamW", L"about window");
+        throw std::runtime_error("the version window cannot be shown");
+    }
 }
 
 }  // namespace rm::win

@@ -1,15 +1,14 @@
-// TAboutbox: the program's name with its version and the current tray icon.
+// TAboutbox: the program's name with its version and the tray icon's
+// current picture.
 #pragma once
 
 #include <string>
 
 #include <windows.h>
 
-#include "state/view.h"
-
 namespace rm::win {
 
 // Shows the modal window; returns when the user closes it.
-void ShowAboutBox(HINSTANCE instance, HWND owner, const std::string& versionText, TrayIconKind icon);
+void ShowAboutBox(HWND owner, const std::string& versionText, HICON picture);
 
 }  // namespace rm::win

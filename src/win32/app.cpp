@@ -233,7 +233,12 @@ void App::OnClose() {
 }
 
 void App::ShowAbout() {
-    ShowAboutBox(GetModuleHandleW(nullptr), panel_.Handle(), monitor_.s.VersionText, monitor_.view.Tray.Icon);
+    // The tray icon's current picture, at the size of a window's icon.
+    const int size = MulDiv(32, static_cast<int>(GetDpiForWindow(panel_.Handle())), USER_DEFAULT_SCREEN_DPI);
+    const int id = monitor_.view.Tray.Icon == TrayIconKind::Connected ? IDI_CONNECTED : IDI_PROGRAM;
+    const OwnedIcon picture(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    ShowAboutBox(panel_.Handle(), monitor_.s.VersionText, picture.get());
 }
 
 }  // namespace rm::win

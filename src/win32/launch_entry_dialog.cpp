@@ -1,11 +1,9 @@
 #include "launch_entry_dialog.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 
 #include <stdexcept>
 #include <string>
-#include <string_view>
 
 #include "diagnostics.h"
 #include "dialog_layout.h"

@@ -11,6 +11,7 @@
 #include "launch_entry_dialog.h"
 #include "message_box.h"
 #include "resource.h"
+#include "settings_dialog.h"
 #include "text/datetime.h"
 #include "text/file_replace.h"
 #include "text/files.h"
@@ -86,7 +87,15 @@ bool Win32Dialogs::ShowLaunchEntryDialog(LaunchForm& form) {
         LogText(L"after close, not shown: the launcher entry dialog");
         return false;
     }
-    return ShowLaunchEntryBox(owner_.Handle(), form);
+    return ShowLaunchEntryBox(Owner(), form);
+}
+
+void Win32Dialogs::ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) {
+    if (closing_) {
+        LogText(L"after close, not shown: the settings dialog");
+        return;
+    }
+    ShowSettingsBox(owner_.Handle(), form, events);
 }
 
 DateTime Win32Clock::Now() {

@@ -40,6 +40,7 @@ public:
     bool ShowLaunchEntryDialog(LaunchForm& form) override;
     std::optional<std::filesystem::path> AskSaveFileName() override;
     std::optional<ViewerFont> AskFont(const ViewerFont& current) override;
+    void ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) override;
 
 private:
     // The window of ours the user works in, else the panel: a box is modal to it.
