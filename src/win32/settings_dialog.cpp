@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "diagnostics.h"
 #include "dialog_layout.h"
@@ -152,6 +154,8 @@ private:
         case WM_COMMAND:
             if (HIWORD(wp) == BN_CLICKED) return OnCommand(LOWORD(wp));
             return FALSE;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
         default: return FALSE;
         }
     }
@@ -175,6 +179,18 @@ private:
         Show();
         TabCtrl_SetCurSel(tabs, 0);
         ShowPage(0);
+    }
+
+    // Labels and check boxes on a themed page take the page's colour, not the
+    // dialog's; edits keep theirs.
+    INT_PTR OnControlColour(HDC dc, HWND control) {
+        wchar_t kind[16] = {};
+        GetClassNameW(control, kind, 16);
+        if (!IsAppThemed() || std::wstring_view(kind) == L"Edit" || GetDlgCtrlID(control) == IDC_OPT_BUTTON1) {
+            return FALSE;
+        }
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
     }
 
     INT_PTR OnCommand(int id) {

@@ -1,0 +1,95 @@
+"""The settings dialog opened from the tray menu: what is changed and saved
+there is in RMonitor.ini and comes back at the next start."""
+
+import unittest
+
+from rmtest import WM_RBUTTONDOWN, MonitorTestCase, settings_bytes, settings_values, wait_until
+
+WM_KEYDOWN = 0x100
+VK_RETURN = 0x0D
+VK_DOWN = 0x28
+TCM_SETCURFOCUS = 0x1330
+TRAY_MESSAGE = 0x8302
+FIRST_ICON = 1
+TRAY_CALLBACK_CLASS = "RoutavistaTrayCallback"
+PAGES = 8
+
+# Control ids of the dialog (resource.h).
+EDIT1, PCNAME, BUTTON1, TABS = 314, 323, 302, 301
+NICKNAME_PAIR, ADDRESS_PAIR = 30, 2
+
+
+class SettingsDialog(MonitorTestCase):
+    def open_from_tray_menu(self, m):
+        """Picks "設定", the first item of the right button's menu."""
+        callback = [w[0] for w in m.windows() if w[2] == TRAY_CALLBACK_CLASS][0]
+        m.tool("send", callback, TRAY_MESSAGE, FIRST_ICON, WM_RBUTTONDOWN)
+        if m.tool("menu", "--timeout", 10000)[0] != 0:
+            raise AssertionError("no menu opened")
+        main = m.main_windows()[0][0]
+        m.tool("post", main, WM_KEYDOWN, VK_DOWN)
+        m.tool("post", main, WM_KEYDOWN, VK_RETURN)
+        code, out = m.tool("find", "--title", "設定", "--class", "#32770", "--visible", "--timeout", 15000)
+        if code != 0:
+            raise AssertionError("the settings dialog did not open")
+        return out.split()[0]
+
+    def controls(self, m, dialog):
+        """Each control's handle and text, by id."""
+        _, out = m.tool("children", dialog)
+        rows = [line.split("\t") for line in out.splitlines()]
+        return {int(r[4]): (r[0], r[2]) for r in rows if len(r) >= 6}
+
+    def test_values_saved_in_the_dialog_are_back_after_a_restart(self):
+        with self.monitor() as m:
+            ini = m.folder / "RMonitor.ini"
+            ini.write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
+            proc = m.start()
+            m.wait_main()
+
+            dialog = self.open_from_tray_menu(m)
+            controls = self.controls(m, dialog)
+            self.assertEqual(controls[EDIT1][1], "127.0.0.1")
+            for page in range(PAGES):
+                m.tool("send", controls[TABS][0], TCM_SETCURFOCUS, page)
+                m.screenshot(f"page{page + 1}")
+            m.tool("send", controls[TABS][0], TCM_SETCURFOCUS, 0)
+            m.tool("settext", controls[EDIT1][0], "127.0.0.2")
+            m.tool("settext", controls[PCNAME][0], "たろうのPC")
+            before = ini.read_bytes()
+            m.tool("click", controls[BUTTON1][0])
+            wait_until(lambda: ini.read_bytes() != before, what="the settings file")
+            values = settings_values(ini.read_bytes())
+            self.assertEqual(values[ADDRESS_PAIR], "127.0.0.2")
+            self.assertEqual(values[NICKNAME_PAIR], "たろうのPC")
+            self.assertEqual(m.tool("wait-gone", "--title", "設定", "--class", "#32770", "--timeout", 10000)[0], 0)
+
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+            proc = m.start()
+            m.wait_main()
+            controls = self.controls(m, self.open_from_tray_menu(m))
+            self.assertEqual(controls[EDIT1][1], "127.0.0.2")
+            self.assertEqual(controls[PCNAME][1], "たろうのPC")
+            self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
+    def test_the_version_window_shows_its_line_whole(self):
+        with self.monitor() as m:
+            (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
+            proc = m.start()
+            m.wait_main()
+            m.command("openver_n1")
+            code, out = m.tool("find", "--title", "バージョン情報", "--class", "#32770", "--visible", "--timeout", 15000)
+            self.assertEqual(code, 0)
+            texts = [text for _, text in self.controls(m, out.split()[0]).values()]
+            self.assertIn("Routavista Monitor Ver2.04 ", texts)
+            m.screenshot("about")
+            m.press("OK", title="バージョン情報")
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
