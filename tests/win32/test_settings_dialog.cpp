@@ -235,7 +235,6 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
         Click(dialog, IDC_OPT_STARTBOX1);
         Type(dialog, IDC_OPT_SPINEDIT1, L"7");
         Type(dialog, IDC_OPT_SPINEDIT2, L"5");
-        Click(dialog, IDC_OPT_SYSLOGMAINBOX);
         Click(dialog, IDC_OPT_DWBOX);
         Click(dialog, IDC_OPT_TRAYCHECKBOX);
         Click(dialog, IDC_OPT_REDIALBOX);
@@ -243,6 +242,23 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
         Type(dialog, IDC_OPT_SOFT5, L"ブラウザ");
         Type(dialog, IDC_OPT_DWPORT2, L"接続2");
         Type(dialog, IDC_OPT_EDIT9, L"ISP三");
+        Type(dialog, IDC_OPT_EDIT2, L"E:\\util2.exe");
+        Type(dialog, IDC_OPT_EDIT3, L"E:\\dw\\dwctrl32.exe");
+        Type(dialog, IDC_OPT_DWPORT1, L"接続1");
+        Type(dialog, IDC_OPT_DWPORT3, L"");
+        Type(dialog, IDC_OPT_EDIT5, L"a.wav");
+        Type(dialog, IDC_OPT_EDIT6, L"b.wav");
+        Type(dialog, IDC_OPT_EDIT4, L"c.wav");
+        Type(dialog, IDC_OPT_DELYSTIME, L"20");
+        Type(dialog, IDC_OPT_EDIT7, L"I1");
+        Type(dialog, IDC_OPT_EDIT8, L"I2");
+        Type(dialog, IDC_OPT_SPINEDIT3, L"22");
+        Type(dialog, IDC_OPT_SPINEDIT4, L"99");  // beyond the arrows' range
+        for (const int box : {IDC_OPT_MASTERBOX, IDC_OPT_SUBPORTBOX1, IDC_OPT_MACBOX1, IDC_OPT_SYSLOGTYPEBOX,
+                              IDC_OPT_SYSLOGTIMEBOX, IDC_OPT_SYSLOGSAVEBOX, IDC_OPT_SYSLOGLINEBOX}) {
+            Click(dialog, box);
+        }
+        Click(dialog, IDC_OPT_SYSLOGMAINBOX);
         changed = LookAt(dialog);
         Click(dialog, IDC_OPT_BUTTON1);
     });
@@ -297,11 +313,27 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     form.soft[4] = "ブラウザ";
     form.dwport2 = "接続2";
     form.Edit9 = "ISP三";
+    form.Edit2 = "E:\\util2.exe";
+    form.Edit3 = "E:\\dw\\dwctrl32.exe";
+    form.dwport1 = "接続1";
+    form.dwport3 = "";
+    form.Edit5 = "a.wav";
+    form.Edit6 = "b.wav";
+    form.Edit4 = "c.wav";
+    form.delyStime = "20";
+    form.Edit7 = "I1";
+    form.Edit8 = "I2";
+    form.SpinEdit3 = 22;
+    form.SpinEdit4 = 59;
+    form.MasterBox = form.subportBox1 = form.MACbox1 = true;
+    form.SysLogTypeBox = form.SysLogTimeBox = form.SysLoglineBox = false;
+    form.SyslogSaveBox = true;
     ASSERT_TRUE(Button1Click(expected.m, form));
     const std::string settings = ReadBytes(f.m.s.AppDir / SettingsFileName);
     EXPECT_EQ(settings, ReadBytes(expected.m.s.AppDir / SettingsFileName));
     EXPECT_EQ(ReadBytes(f.m.s.AppDir / LauncherFileName), ReadBytes(expected.m.s.AppDir / LauncherFileName));
     EXPECT_NE(settings.find("\r\n07:05\r\n"), std::string::npos);
+    EXPECT_NE(settings.find("\r\n22:59\r\n"), std::string::npos);
     EXPECT_NE(settings.find("\r\n" + Utf8ToCp932("たろうのPC") + "\r\n"), std::string::npos);
     EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
     EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);

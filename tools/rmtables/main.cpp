@@ -49,7 +49,7 @@ int main() {
     for (const rm::SettingRow& row : rm::SettingsTable) {
         json += "    {\"pair\": " + std::to_string(row.Pair) + ", \"name\": " + Quoted(row.Name) +
                 ", \"label\": " + Quoted(row.Label) + ", \"default\": " + Quoted(row.Write({settings, panel})) +
-                "},\n";
+                ", \"control\": " + (row.Control ? Quoted(row.Control) : std::string("null")) + "},\n";
     }
     json.resize(json.size() - 2);
     json += "\n  ]\n}\n";

@@ -37,6 +37,9 @@ struct SettingRow {
     // Applies a value line; false when it ends the reading.
     bool (*Read)(StoredSettings to, const std::string& value);
     std::string (*Write)(ConstStoredSettings from);
+    // The settings dialog's controls that edit the value; none for values
+    // kept only in the file.
+    const char* Control = nullptr;
 };
 
 inline constexpr int SettingPairCount = 34;
