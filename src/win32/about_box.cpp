@@ -1,6 +1,7 @@
 #include "about_box.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "diagnostics.h"
 #include "dialog_layout.h"
@@ -26,13 +27,18 @@ HFONT TimesNewRoman(int pixels, bool italic, UINT dpi) {
                        FF_ROMAN, L"Times New Roman");
 }
 
+// The dialog manager scales its own font with the screen; these two are ours.
+void SetFonts(HWND dialog, AboutData& data, UINT dpi) {
+    OwnedFont version(TimesNewRoman(21, true, dpi)), button(TimesNewRoman(12, false, dpi));
+    SendDlgItemMessageW(dialog, IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(version.get()), TRUE);
+    SendDlgItemMessageW(dialog, IDOK, WM_SETFONT, reinterpret_cast<WPARAM>(button.get()), TRUE);
+    data.versionFont = std::move(version);
+    data.buttonFont = std::move(button);
+}
+
 void OnInitDialog(HWND dialog, AboutData& data) {
     FitClientArea(dialog, ClientWidth, ClientHeight);
-    const UINT dpi = GetDpiForWindow(dialog);
-    data.versionFont.reset(TimesNewRoman(21, true, dpi));
-    data.buttonFont.reset(TimesNewRoman(12, false, dpi));
-    SendDlgItemMessageW(dialog, IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(data.versionFont.get()), FALSE);
-    SendDlgItemMessageW(dialog, IDOK, WM_SETFONT, reinterpret_cast<WPARAM>(data.buttonFont.get()), FALSE);
+    SetFonts(dialog, data, GetDpiForWindow(dialog));
     SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, data.versionLine.c_str());
     SendDlgItemMessageW(dialog, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(data.picture), 0);
 }
@@ -63,6 +69,9 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         OnInitDialog(dialog, *reinterpret_cast<AboutData*>(lp));
         return TRUE;
     case WM_PAINT: PaintPanel(dialog); return TRUE;
+    case WM_DPICHANGED:
+        SetFonts(dialog, *reinterpret_cast<AboutData*>(GetWindowLongPtrW(dialog, DWLP_USER)), LOWORD(wp));
+        return FALSE;
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) EndDialog(dialog, IDOK);
         return TRUE;
