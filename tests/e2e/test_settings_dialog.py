@@ -15,7 +15,7 @@ TRAY_CALLBACK_CLASS = "RoutavistaTrayCallback"
 PAGES = 8
 
 # Control ids of the dialog (resource.h).
-EDIT1, PCNAME, BUTTON1, TABS = 314, 323, 302, 301
+EDIT1, PCNAME, BUTTON1, TABS = 614, 623, 602, 601
 NICKNAME_PAIR, ADDRESS_PAIR = 30, 2
 
 
