@@ -5,7 +5,6 @@
 #include <uxtheme.h>
 
 #include <algorithm>
-#include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -274,7 +273,7 @@ private:
         for (const SpinControl& c : SpinControls) {
             BOOL ok = FALSE;
             const UINT typed = GetDlgItemInt(dialog_, c.Edit, &ok, FALSE);
-            form_.*c.Field = ok ? std::min(static_cast<int>(std::min<UINT>(typed, 1000)), c.Highest) : 0;
+            form_.*c.Field = ok ? static_cast<int>(std::min(typed, static_cast<UINT>(c.Highest))) : 0;
         }
     }
 

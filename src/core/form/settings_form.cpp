@@ -53,12 +53,9 @@ SettingsForm FillSettingsForm(const Monitor& m) {
     form.SysLoglineBox = s.SyslogLineBreaks;
     form.TrayCheckBox = s.TraySwap;
     // The box starts checked, so only unchecking it runs its handler, which
-    // has no message for that.
-    if (!s.NoUtility) {
-        form.riskBox = false;
-        form.MACbox1Visible = false;
-        form.MACbox1 = false;
-    }
+    // hides MACbox1 without a message; MACbox1 takes its mark all the same.
+    form.riskBox = s.NoUtility;
+    form.MACbox1Visible = s.NoUtility;
     form.MACbox1 = s.MultiAccount;
     for (std::size_t i = 0; i < form.soft.size(); ++i) form.soft[i] = m.s.launcher.LaunchEntries[i].Title;
     form.DWBox = s.UseDialUpWatcher;
