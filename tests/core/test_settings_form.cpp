@@ -328,6 +328,7 @@ TEST(SettingsSave, RedialBoxSavesThreeOr255AndResetsTheRedialsLeft) {
 TEST(SettingsSave, SyslogRecordingSwitchesTheViewerAndItsMenuItem) {
     FakeMonitor f;
     f.m.view.Viewer.Shown = true;
+    f.m.view.Viewer.Lines = {"a line"};
     SettingsForm form = FillSettingsForm(f.m);
     form.SyslogmainBox = false;
     ASSERT_TRUE(Button1Click(f.m, form));
@@ -340,7 +341,9 @@ TEST(SettingsSave, SyslogRecordingSwitchesTheViewerAndItsMenuItem) {
     ASSERT_TRUE(Button1Click(f.m, form));
     EXPECT_EQ(f.m.s.settings.SyslogEnabled, "on");
     EXPECT_TRUE(Visible(f, Item::syslog1));
-    EXPECT_FALSE(f.m.view.Viewer.Shown);  // a new window, not shown yet
+    EXPECT_TRUE(f.m.view.Viewer.Exists);
+    EXPECT_FALSE(f.m.view.Viewer.Shown);  // a new, empty window, not shown yet
+    EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
     // Only an exact "on" or "off" is switched.
     f.m.s.settings.SyslogEnabled = "ON";

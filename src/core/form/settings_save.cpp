@@ -3,6 +3,7 @@
 #include <array>
 
 #include "settings/settings_file.h"
+#include "syslog/viewer_commands.h"
 #include "text/numbers.h"
 
 namespace rm {
@@ -11,16 +12,6 @@ namespace {
 std::string TwoDigits(int number) {
     const std::string text = "00" + std::to_string(number);
     return text.substr(text.size() - 2);
-}
-
-// Switches only a value that is exactly "off" or "on"; the viewer window
-// goes with it, and a new one starts hidden.
-void TakeSyslogRecording(Monitor& m, bool record) {
-    std::string& enabled = m.s.settings.SyslogEnabled;
-    if (enabled != (record ? OffText : OnText)) return;
-    m.view.Viewer.Shown = false;
-    enabled = record ? OnText : OffText;
-    m.view.Menu[Item::syslog1].Visible = record;
 }
 
 void ArrangeConnectMenu(Monitor& m, const SettingsForm& form) {
@@ -105,7 +96,7 @@ bool Button1Click(Monitor& m, const SettingsForm& form) {
     m.s.schedule = {.ConnectArmed = true, .DisconnectArmed = true};
 
     for (std::size_t i = 0; i < form.soft.size(); ++i) m.s.launcher.LaunchEntries[i].Title = form.soft[i];
-    TakeSyslogRecording(m, form.SyslogmainBox);
+    SwitchSyslogRecording(m, form.SyslogmainBox);
     s.TraySwap = form.TrayCheckBox;
     ApplyTrayMenus(s, m.view.Tray);
 
