@@ -123,6 +123,7 @@ public:
     bool ShowLaunchEntryDialog(rm::LaunchForm&) override { return false; }
     std::optional<std::filesystem::path> AskSaveFileName() override { return std::nullopt; }
     std::optional<rm::ViewerFont> AskFont(const rm::ViewerFont&) override { return std::nullopt; }
+    void ShowSettingsDialog(rm::SettingsForm&, rm::SettingsFormEvents&) override {}
 };
 
 class CountingSound : public rm::SoundPort {
