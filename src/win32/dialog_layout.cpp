@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "resource.h"
+
 namespace rm::win {
 
 void FitClientArea(HWND dialog, int width, int height) {
@@ -39,6 +41,12 @@ void FitClientArea(HWND dialog, int width, int height) {
     SetWindowPos(dialog, nullptr, (before.left + before.right - frameWidth) / 2,
                  (before.top + before.bottom - frameHeight) / 2, frameWidth, frameHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TakeProgramIcon(HWND dialog) {
+    const auto icon = reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, icon);
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, icon);
 }
 
 }  // namespace rm::win

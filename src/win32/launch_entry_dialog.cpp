@@ -52,9 +52,7 @@ private:
     void OnInitDialog(HWND dialog) {
         dialog_ = dialog;
         FitClientArea(dialog_, ClientWidth, ClientHeight);
-        const auto icon = reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
-        SendMessageW(dialog_, WM_SETICON, ICON_BIG, icon);
-        SendMessageW(dialog_, WM_SETICON, ICON_SMALL, icon);
+        TakeProgramIcon(dialog_);
         for (const int list : {IDC_LAUNCH_START, IDC_LAUNCH_CLOSE}) {
             for (const wchar_t* item : ListItems) {
                 SendDlgItemMessageW(dialog_, list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));

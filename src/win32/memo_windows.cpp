@@ -10,12 +10,6 @@ namespace {
 
 constexpr int ClientWidth = 342, ClientHeight = 173;
 
-void TakeProgramIcon(HWND dialog) {
-    const auto icon = reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
-    SendMessageW(dialog, WM_SETICON, ICON_BIG, icon);
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, icon);
-}
-
 // The dialog's object, kept in its user data from WM_INITDIALOG on; errors
 // end in the general error box, never in Windows.
 template <class Self>

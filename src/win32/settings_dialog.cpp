@@ -162,9 +162,7 @@ private:
     void OnInitDialog(HWND dialog) {
         dialog_ = dialog;
         FitClientArea(dialog_, ClientWidth, ClientHeight);
-        const auto icon = reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
-        SendMessageW(dialog_, WM_SETICON, ICON_BIG, icon);
-        SendMessageW(dialog_, WM_SETICON, ICON_SMALL, icon);
+        TakeProgramIcon(dialog_);
         const HWND tabs = GetDlgItem(dialog_, IDC_OPT_TABS);
         for (int page = 0; page < static_cast<int>(std::size(PageCaptions)); ++page) {
             TCITEMW item{TCIF_TEXT};
