@@ -162,6 +162,19 @@ TEST(StartOnConnect, EveryConnectLineStartsTheMarkedEntriesInOrderOnce) {
     EXPECT_EQ(f.programs.processes.size(), 3u);
 }
 
+TEST(LaunchEntry, AProgramWhoseWindowCameLateIsNeitherStartedTwiceNorLeftOpen) {
+    LauncherMonitor f;
+    f.Entry(1) = {"t", f.Program("slow.exe"), "", "", "", "on"};
+    f.programs.windowless = true;
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.launcher().LaunchWindows[0], 0u);
+    f.programs.processes[0].window = 399;  // shown after the wait for its start
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.programs.processes.size(), 1u);
+    CloseOnDisconnectStep(f.m);
+    EXPECT_EQ(f.otherWindows.closed, std::vector<WindowHandle>{399});
+}
+
 TEST(CloseOnDisconnect, OnlyMarkedProgramsThatStillRunAreBroughtForwardAndAskedToClose) {
     LauncherMonitor f;
     for (int i = 1; i <= 5; ++i) f.Entry(i) = {"t", f.Program("p" + std::to_string(i) + ".exe"), "", "", "", "on"};

@@ -39,12 +39,21 @@ bool LaunchEntry(Monitor& m, int i) {
     Launcher& launcher = m.s.launcher;
     if (!IsExistingFile(launcher.LaunchEntries[at].ProgramFile)) return false;
     const std::string folder = LaunchFolder(launcher.LaunchEntries[at]);
-    if (launcher.LaunchWindows[at] == 0) return StartLaunchProgram(m, i, folder);
+    if (LaunchWindow(m, at) == 0) return StartLaunchProgram(m, i, folder);
     const ProcessHandle process = launcher.LaunchProcesses[at];
     if (m.ports.Programs.ProcessRunning(process)) return true;
     if (process != 0) m.ports.Programs.CloseProcessHandle(process);
     launcher.LaunchProcesses[at] = 0;
     return StartLaunchProgram(m, i, folder);
+}
+
+WindowHandle LaunchWindow(Monitor& m, std::size_t at) {
+    Launcher& launcher = m.s.launcher;
+    if (launcher.LaunchWindows[at] == 0 && launcher.LaunchProcesses[at] != 0 &&
+        m.ports.Programs.ProcessRunning(launcher.LaunchProcesses[at])) {
+        launcher.LaunchWindows[at] = m.ports.Programs.FindProcessWindow(launcher.LaunchProcessIds[at]);
+    }
+    return launcher.LaunchWindows[at];
 }
 
 bool StartLaunchProgram(Monitor& m, int i, const std::string& folder) {
@@ -56,6 +65,7 @@ bool StartLaunchProgram(Monitor& m, int i, const std::string& folder) {
     // released.
     if (const ProcessHandle old = m.s.launcher.LaunchProcesses[at]; old != 0) programs.CloseProcessHandle(old);
     m.s.launcher.LaunchProcesses[at] = started->Process;
+    m.s.launcher.LaunchProcessIds[at] = started->ProcessId;
     m.ports.Events.WaitUntilIdle(started->Process, LaunchIdleWaitMilliseconds);
     m.s.launcher.LaunchWindows[at] = programs.FindProcessWindow(started->ProcessId);
     return true;

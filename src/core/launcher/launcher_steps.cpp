@@ -15,8 +15,9 @@ void StartOnConnectStep(Monitor& m) {
 void CloseOnDisconnectStep(Monitor& m) {
     for (std::size_t i = 0; i < m.s.launcher.LaunchEntries.size(); ++i) {
         const Launcher& launcher = m.s.launcher;
-        const WindowHandle window = launcher.LaunchWindows[i];
-        if (!IsOn(launcher.LaunchEntries[i].CloseOnDisconnect) || window == 0) continue;
+        if (!IsOn(launcher.LaunchEntries[i].CloseOnDisconnect)) continue;
+        const WindowHandle window = LaunchWindow(m, i);
+        if (window == 0) continue;
         if (!m.ports.Programs.ProcessRunning(launcher.LaunchProcesses[i])) continue;
         // In front, so that a program that asks before it closes is seen asking.
         m.ports.Programs.BringToFront(window);

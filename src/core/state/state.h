@@ -109,6 +109,7 @@ struct Launcher {
     std::array<LaunchEntryTexts, 6> LaunchEntries{};
     std::array<WindowHandle, 6> LaunchWindows{};
     std::array<ProcessHandle, 6> LaunchProcesses{};
+    std::array<std::uint32_t, 6> LaunchProcessIds{};
     // The entry being edited in the entry dialog.
     LaunchEntryTexts LaunchDraft{};
     bool LaunchPending = false;
