@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "resource.h"
+#include "wide.h"
 
 namespace rm::win {
 
@@ -41,6 +42,17 @@ void FitClientArea(HWND dialog, int width, int height) {
     SetWindowPos(dialog, nullptr, (before.left + before.right - frameWidth) / 2,
                  (before.top + before.bottom - frameHeight) / 2, frameWidth, frameHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string ControlText(HWND dialog, int control) {
+    const HWND window = GetDlgItem(dialog, control);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+void SetControlText(HWND dialog, int control, const std::string& text) {
+    SetDlgItemTextW(dialog, control, Widen(text).c_str());
 }
 
 void TakeProgramIcon(HWND dialog) {

@@ -7,9 +7,7 @@
 
 #include "diagnostics.h"
 #include "dialog_layout.h"
-#include "message_box.h"
 #include "resource.h"
-#include "wide.h"
 
 namespace rm::win {
 namespace {
@@ -26,12 +24,7 @@ public:
     explicit LaunchEntryDialog(LaunchForm& form) : form_(form) {}
 
     static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lp);
-        auto* self = reinterpret_cast<LaunchEntryDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-        if (!self) return FALSE;
-        INT_PTR result = FALSE;
-        Guarded(dialog, [&] { result = self->HandleMessage(dialog, msg, wp); });
-        return result;
+        return DispatchDialog<LaunchEntryDialog>(dialog, msg, lp, [&](LaunchEntryDialog& self) { return self.HandleMessage(dialog, msg, wp); });
     }
 
 private:
@@ -90,14 +83,9 @@ private:
         EndDialog(dialog_, TRUE);
     }
 
-    void SetText(int control, const std::string& text) { SetDlgItemTextW(dialog_, control, Widen(text).c_str()); }
+    void SetText(int control, const std::string& text) { SetControlText(dialog_, control, text); }
 
-    std::string Text(int control) const {
-        const HWND edit = GetDlgItem(dialog_, control);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-        return Narrow(text);
-    }
+    std::string Text(int control) const { return ControlText(dialog_, control); }
 
     LaunchForm& form_;
     HWND dialog_ = nullptr;

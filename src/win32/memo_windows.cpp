@@ -1,7 +1,6 @@
 #include "memo_windows.h"
 
 #include "dialog_layout.h"
-#include "message_box.h"
 #include "resource.h"
 #include "wide.h"
 
@@ -9,20 +8,6 @@ namespace rm::win {
 namespace {
 
 constexpr int ClientWidth = 342, ClientHeight = 173;
-
-// The dialog's object, kept in its user data from WM_INITDIALOG on; errors
-// end in the general error box, never in Windows.
-template <class Self>
-INT_PTR DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp, HWND Self::*handle,
-                   INT_PTR (Self::*handler)(UINT, WPARAM)) {
-    if (msg == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lp);
-    auto* self = reinterpret_cast<Self*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!self) return FALSE;
-    self->*handle = dialog;
-    INT_PTR result = FALSE;
-    Guarded(dialog, [&] { result = (self->*handler)(msg, wp); });
-    return result;
-}
 
 }  // namespace
 
@@ -35,7 +20,10 @@ void MemoSendDialog::Show(HWND owner) {
 }
 
 INT_PTR CALLBACK MemoSendDialog::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    return DialogProc(dialog, msg, wp, lp, &MemoSendDialog::dialog_, &MemoSendDialog::HandleMessage);
+    return DispatchDialog<MemoSendDialog>(dialog, msg, lp, [&](MemoSendDialog& self) {
+        self.dialog_ = dialog;
+        return self.HandleMessage(msg, wp);
+    });
 }
 
 INT_PTR MemoSendDialog::HandleMessage(UINT msg, WPARAM wp) {
@@ -54,7 +42,7 @@ INT_PTR MemoSendDialog::HandleMessage(UINT msg, WPARAM wp) {
 void MemoSendDialog::OnInitDialog() {
     FitClientArea(dialog_, ClientWidth, ClientHeight);
     TakeProgramIcon(dialog_);
-    SetDlgItemTextW(dialog_, IDC_MEMO_TEXT, Widen(view_.Text).c_str());
+    SetControlText(dialog_, IDC_MEMO_TEXT, view_.Text);
     shownChanges_ = -1;
     ShowDestinations();
 }
@@ -82,20 +70,14 @@ void MemoSendDialog::ShowDestinations() {
 void MemoSendDialog::OnSend() {
     // The core closes the window through the view once the memo went out;
     // after a send error it stays open.
-    send_(Text(IDC_MEMO_DESTINATION), Text(IDC_MEMO_TEXT));
+    send_(ControlText(dialog_, IDC_MEMO_DESTINATION), ControlText(dialog_, IDC_MEMO_TEXT));
 }
 
 void MemoSendDialog::OnClose() {
-    keep_(Text(IDC_MEMO_DESTINATION), Text(IDC_MEMO_TEXT));
+    keep_(ControlText(dialog_, IDC_MEMO_DESTINATION), ControlText(dialog_, IDC_MEMO_TEXT));
     EndDialog(dialog_, 0);
 }
 
-std::string MemoSendDialog::Text(int control) const {
-    const HWND window = GetDlgItem(dialog_, control);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return Narrow(text);
-}
 
 // ---- TResMemo
 
@@ -113,7 +95,10 @@ bool MemoReceiveWindow::Create(HWND owner) {
 }
 
 INT_PTR CALLBACK MemoReceiveWindow::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    return DialogProc(dialog, msg, wp, lp, &MemoReceiveWindow::dialog_, &MemoReceiveWindow::HandleMessage);
+    return DispatchDialog<MemoReceiveWindow>(dialog, msg, lp, [&](MemoReceiveWindow& self) {
+        self.dialog_ = dialog;
+        return self.HandleMessage(msg, wp);
+    });
 }
 
 INT_PTR MemoReceiveWindow::HandleMessage(UINT msg, WPARAM wp) {

@@ -33,7 +33,6 @@ private:
     void OnSend();
     void OnClose();
     void ShowDestinations();
-    std::string Text(int control) const;
 
     const MemoSendView& view_;
     Texts send_, keep_;

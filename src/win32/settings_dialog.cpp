@@ -12,7 +12,6 @@
 #include "diagnostics.h"
 #include "dialog_layout.h"
 #include "form/settings_form.h"
-#include "message_box.h"
 #include "resource.h"
 #include "wide.h"
 
@@ -135,12 +134,7 @@ public:
     SettingsDialog(SettingsForm& form, SettingsFormEvents& events) : form_(form), events_(events) {}
 
     static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lp);
-        auto* self = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-        if (!self) return FALSE;
-        INT_PTR result = FALSE;
-        Guarded(dialog, [&] { result = self->HandleMessage(dialog, msg, wp, lp); });
-        return result;
+        return DispatchDialog<SettingsDialog>(dialog, msg, lp, [&](SettingsDialog& self) { return self.HandleMessage(dialog, msg, wp, lp); });
     }
 
 private:
@@ -275,14 +269,9 @@ private:
         }
     }
 
-    void SetText(int control, const std::string& text) { SetDlgItemTextW(dialog_, control, Widen(text).c_str()); }
+    void SetText(int control, const std::string& text) { SetControlText(dialog_, control, text); }
 
-    std::string Text(int control) const {
-        const HWND edit = GetDlgItem(dialog_, control);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-        return Narrow(text);
-    }
+    std::string Text(int control) const { return ControlText(dialog_, control); }
 
     SettingsForm& form_;
     SettingsFormEvents& events_;
