@@ -22,18 +22,7 @@ namespace {
 
 // A monitor on the fakes in the one program folder of the run: a folder made
 // per input costs more than the input.
-struct PeerMonitor {
-    rm::test::FakeNet net;
-    rm::test::FakeDialogs dialogs;
-    rm::test::FakeClock clock;
-    rm::test::FakeEvents events{clock};
-    rm::test::FakeSound sound;
-    rm::test::FakePrograms programs;
-    rm::test::FakeOtherWindows otherWindows;
-    rm::test::FakeClipboard clipboard;
-    rm::test::FakeLog log;
-    rm::test::FakeFiles files;
-    rm::Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log, files};
+struct PeerMonitor : rm::test::FakePorts {
     rm::Monitor m{rm::MainState{}, rm::ViewModel{}, ports};
 
     PeerMonitor() {

@@ -282,9 +282,8 @@ private:
     std::filesystem::path path_;
 };
 
-// A monitor on fakes, in a fresh program folder.
-struct FakeMonitor {
-    TempDir dir;
+// Every port faked.
+struct FakePorts {
     FakeNet net;
     FakeDialogs dialogs;
     FakeClock clock;
@@ -296,6 +295,11 @@ struct FakeMonitor {
     FakeLog log;
     FakeFiles files;
     Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log, files};
+};
+
+// A monitor on fakes, in a fresh program folder.
+struct FakeMonitor : FakePorts {
+    TempDir dir;
     Monitor m{MainState{}, ViewModel{}, ports};
 
     FakeMonitor() { m.s.AppDir = dir.path(); }
