@@ -18,10 +18,7 @@ constexpr const char* ConnectTimedOut =
     "接続に失敗したか、syslogが受け取れませんでした。\r\n接続されている場合はRoutavistaのsyslog設定を確認してください。";
 
 void KeepFiles(Monitor& m) {
-    const FileKeeping& files = m.s.files;
-    if (!files.HistoryUnwritten.empty() || !files.BackupUnwritten.empty() || !files.ReceivedUnwritten.empty()) {
-        WriteKeptHistory(m);
-    }
+    WriteKeptHistory(m);
     // A quiet tick closes the daily file, so it is not held open for nothing.
     if (m.syslogFile.TakeActivity()) {
         FlushSyslog(m);
