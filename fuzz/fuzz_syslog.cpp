@@ -4,7 +4,7 @@
 // with automatic saving on leaves in the daily file whole lines, the ones the
 // viewer shows.
 //
-// Input: one byte of settings, then up to 24 datagrams separated by '\n',
+// Input: one byte of settings, then up to 16 datagrams separated by '\n',
 // each cut to 2048 bytes; longer inputs repeat what shorter ones reach, at a
 // cost that grows with each nested redial. A datagram starting with 0x01
 // stands for a connect command of this copy instead (port or ISP in its
@@ -35,7 +35,7 @@
 namespace {
 
 constexpr std::size_t MaxDatagram = 2048;
-constexpr std::size_t MaxDatagrams = 24;
+constexpr std::size_t MaxDatagrams = 16;
 
 // What the phrase tests see.
 std::string Clean(std::string_view datagram) {
