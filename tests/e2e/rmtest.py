@@ -130,8 +130,19 @@ class Monitor:
         self.procs.append(proc)
         return proc
 
+    def run_tool(self, *args, timeout=60):
+        """wintool's whole result. A start that Wine itself failed (under load,
+        rarely) is tried again: only the tool's own answer counts."""
+        for attempt in range(3):
+            result = self.box.wine([WINTOOL] + [str(a) for a in args], timeout=timeout)
+            if result.returncode == 0 or b"wintool: " in result.stderr:
+                return result
+            time.sleep(1)
+        raise AssertionError(f"wintool did not run ({result.returncode}): "
+                             f"{result.stderr.decode('utf-8', 'replace').strip()[-600:]!r}")
+
     def tool(self, *args, timeout=60):
-        result = self.box.wine([WINTOOL] + [str(a) for a in args], timeout=timeout)
+        result = self.run_tool(*args, timeout=timeout)
         return result.returncode, result.stdout.decode("utf-8", "replace").strip()
 
     def windows(self):
@@ -152,7 +163,8 @@ class Monitor:
         from now on are received."""
         code, out = self.tool("find", "--title", TITLE, "--class", MAIN_CLASS, "--timeout", int(timeout * 1000))
         if code != 0:
-            raise AssertionError("the main window did not appear")
+            ended = [p.returncode for p in self.procs if p.poll() is not None]
+            raise AssertionError(f"the main window did not appear (programs ended with {ended})")
         wait_until(lambda: {514, 4449, 4450} <= self.bound_udp_ports(), timeout, "the three UDP ports")
         return out.split()[0]
 

@@ -20,6 +20,8 @@
 
 namespace {
 
+// Every failure also says why on stderr after "wintool: ", which is how the
+// tests tell the tool's answer from Wine failing to start it.
 constexpr int kDone = 0;
 constexpr int kNotFound = 1;
 constexpr int kBadUsage = 2;
@@ -577,7 +579,9 @@ int postMessage(const Args& args) {
   const HWND hwnd = existingWindow(args);
   if (!hwnd) return kNotFound;
   const MessageArgs m = messageArgs(args);
-  return PostMessageW(hwnd, m.message, m.wParam, m.lParam) ? kDone : kNotFound;
+  if (PostMessageW(hwnd, m.message, m.wParam, m.lParam)) return kDone;
+  printError(L"cannot post to " + args.positional.at(0));
+  return kNotFound;
 }
 
 struct Command {
@@ -650,6 +654,7 @@ int wmain(int argc, wchar_t** argv) {
   for (const Command& c : kCommands)
     if (argc > 1 && c.name == std::wstring_view(argv[1])) command = &c;
   if (!command) {
+    printError(L"no such command");
     printUsage();
     return kBadUsage;
   }
