@@ -133,7 +133,7 @@ class Monitor:
     def run_tool(self, *args, timeout=60):
         """wintool's whole result. A start that Wine itself failed (under load,
         rarely) is tried again: only the tool's own answer counts."""
-        for attempt in range(3):
+        for _ in range(3):
             result = self.box.wine([WINTOOL] + [str(a) for a in args], timeout=timeout)
             if result.returncode == 0 or b"wintool: " in result.stderr:
                 return result
