@@ -57,9 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(static_cast<std::size_t>(calls) == read.Calls.size());
     const std::vector<rmview::YearMonth> months = rmview::MonthsWithUsage(usage);
-    for (std::size_t i = 0; i < months.size(); ++i) {
-        if (i > 0) Check(months[i - 1] < months[i]);
-    }
+    for (std::size_t i = 1; i < months.size(); ++i) Check(months[i - 1] < months[i]);
     if (!months.empty()) {
         Check(!rmview::PageText(rmview::PageOf(usage, months.front())).empty());
         Check(!rmview::PageText(rmview::PageOf(usage, months.back())).empty());

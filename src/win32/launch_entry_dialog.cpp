@@ -24,7 +24,8 @@ public:
     explicit LaunchEntryDialog(LaunchForm& form) : form_(form) {}
 
     static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-        return DispatchDialog<LaunchEntryDialog>(dialog, msg, lp, [&](LaunchEntryDialog& self) { return self.HandleMessage(dialog, msg, wp); });
+        return DispatchDialog<LaunchEntryDialog>(
+            dialog, msg, lp, [&](LaunchEntryDialog& self) { return self.HandleMessage(dialog, msg, wp); });
     }
 
 private:

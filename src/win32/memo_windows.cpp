@@ -78,7 +78,6 @@ void MemoSendDialog::OnClose() {
     EndDialog(dialog_, 0);
 }
 
-
 // ---- TResMemo
 
 MemoReceiveWindow::~MemoReceiveWindow() {

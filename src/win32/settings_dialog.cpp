@@ -134,7 +134,8 @@ public:
     SettingsDialog(SettingsForm& form, SettingsFormEvents& events) : form_(form), events_(events) {}
 
     static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-        return DispatchDialog<SettingsDialog>(dialog, msg, lp, [&](SettingsDialog& self) { return self.HandleMessage(dialog, msg, wp, lp); });
+        return DispatchDialog<SettingsDialog>(
+            dialog, msg, lp, [&](SettingsDialog& self) { return self.HandleMessage(dialog, msg, wp, lp); });
     }
 
 private:
