@@ -25,5 +25,13 @@ TEST(Chars, TleftCountsJapaneseCharactersAsOne) {
     EXPECT_EQ(CharCount("Ｒｏｕｔａｖｉｓｔａ4"), 11);
 }
 
+TEST(Chars, VisibleTextShowsEveryControlByteAndKeepsWhatFollows) {
+    using namespace std::string_literals;
+    EXPECT_EQ(VisibleText("a\0b"s), "a\u2400b");
+    EXPECT_EQ(VisibleText("\t\r\n\x1F\x7F"), "\u2409\u240D\u240A\u241F\u2421");
+    EXPECT_EQ(VisibleText("接続 ok ~"), "接続 ok ~");
+    EXPECT_EQ(VisibleText(""), "");
+}
+
 }  // namespace
 }  // namespace rm

@@ -34,4 +34,22 @@ std::string tleft(std::string_view s, int n) {
     return std::string(s.substr(0, OffsetOfChar(s, n)));
 }
 
+std::string VisibleText(std::string_view s) {
+    std::string visible;
+    visible.reserve(s.size());
+    for (const char c : s) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            visible += c;
+            continue;
+        }
+        // U+2400 + byte, and U+2421 for DEL, in UTF-8.
+        const unsigned picture = byte == 0x7F ? 0x2421 : 0x2400 + byte;
+        visible += static_cast<char>(0xE0 | (picture >> 12));
+        visible += static_cast<char>(0x80 | ((picture >> 6) & 0x3F));
+        visible += static_cast<char>(0x80 | (picture & 0x3F));
+    }
+    return visible;
+}
+
 }  // namespace rm

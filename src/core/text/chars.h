@@ -12,5 +12,9 @@ std::string right(std::string_view s, int n);
 std::string tleft(std::string_view s, int n);
 // Characters in a UTF-8 text.
 int CharCount(std::string_view s);
+// The text with each control byte (NUL, tab, line ends, DEL and the rest
+// below a space) as its visible picture (U+2400 on), so that no window cuts
+// or breaks a line at it.
+std::string VisibleText(std::string_view s);
 
 }  // namespace rm
