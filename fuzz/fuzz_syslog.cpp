@@ -207,7 +207,7 @@ struct Run {
 
     void Ignored(int numberBytes, std::string_view datagram) {
         const Seen before = Now();
-        rm::SYSLOGUDPDataReceived(f.m, numberBytes, datagram);
+        rm::SYSLOGUDPDataReceived(f.m, numberBytes, datagram, f.clock.now);
         Check(Now() == before);
     }
 
@@ -241,7 +241,7 @@ struct Run {
         const std::string clean = Clean(datagram);
         if (clean.find("Connect successfully") != std::string::npos) ++connectLines;
         if (clean.find("Disconnect successfully") != std::string::npos) ++disconnectLines;
-        rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram);
+        rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram, f.clock.now);
         saved.resize(f.m.view.Viewer.Lines.size(), s.settings.SyslogAutoSave);
         CheckState();
     }

@@ -159,7 +159,9 @@ void App::CreateEndpoints() {
     };
     SYSLOGUDP = make("255.255.255.255", 4449, 514);
     SYSLOGUDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
-        Receive(sender, NumberBytes, TNMUDP::BufferSize, SYSLOGUDPDataReceived);
+        Receive(sender, NumberBytes, TNMUDP::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
+            SYSLOGUDPDataReceived(m, count, datagram, sender.ArrivedAt());
+        });
     };
     RV_UDP = make("192.168.0.1", 4449, 4449);
     RV_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {

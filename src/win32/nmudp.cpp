@@ -11,6 +11,7 @@
 
 #include "app_messages.h"
 #include "diagnostics.h"
+#include "local_time.h"
 #include "wide.h"
 
 namespace rm::win {
@@ -53,6 +54,12 @@ constexpr auto BurstSlice = std::chrono::milliseconds(30);
 
 // At most this many datagrams wait for their wake-up in a flood.
 constexpr int MaxHeldBack = 256;
+
+// A wake-up can be lost: a modal box ended by a sent message takes the next
+// posted message off the queue and drops it (seen under Wine). The timer
+// looks at the queue often enough that no datagram waits long for that.
+constexpr UINT_PTR RecoveryTimer = 1;
+constexpr UINT RecoveryInterval = 1000;
 
 bool MoreWaiting(SOCKET s) {
     u_long bytes = 0;
@@ -129,6 +136,9 @@ LRESULT TNMUDP::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case HostLookupDoneMessage:
         OnLookupDone(wp, lp);
         return 0;
+    case WM_TIMER:
+        if (wp == RecoveryTimer) OnRecoveryTimer();
+        return 0;
     }
     return Window::HandleMessage(msg, wp, lp);
 }
@@ -141,6 +151,8 @@ std::wstring TNMUDP::About() const { return L"UDP port " + std::to_wstring(local
 // in order, and after a slice of time the rest waits behind the user's input.
 void TNMUDP::OnDatagramQueued() {
     wakeUpPosted_ = false;
+    // The handlers that hold the loop pick the queue up again when they end.
+    if (handlersRunning_ >= MaxNestedHandlers) return;
     const auto sliceEnd = std::chrono::steady_clock::now() + BurstSlice;
     while (std::chrono::steady_clock::now() < sliceEnd) {
         auto popped = queue_.Pop();
@@ -158,8 +170,18 @@ void TNMUDP::OnDatagramQueued() {
         Datagram datagram = std::move(*popped.Next);
         received_ = std::move(datagram.Bytes);
         receivedCount_ = datagram.Count;
-        if (OnDataReceived) OnDataReceived(*this, datagram.Count, datagram.FromIP, datagram.Port);
+        receivedArrived_ = datagram.Arrived;
+        if (!OnDataReceived) continue;
+        struct Running {
+            Running() { ++handlersRunning_; }
+            ~Running() { --handlersRunning_; }
+        } running;
+        OnDataReceived(*this, datagram.Count, datagram.FromIP, datagram.Port);
     }
+}
+
+void TNMUDP::OnRecoveryTimer() {
+    if (queue_.Waiting()) OnDatagramQueued();
 }
 
 void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
@@ -197,6 +219,7 @@ void TNMUDP::ReceiveLoop(SOCKET s, HWND window) {
         }
         datagram.FromIP = DottedText(from.sin_addr);
         datagram.Port = ntohs(from.sin_port);
+        datagram.Arrived = LocalNow();
         wakeUpOwed = queue_.Push(std::move(datagram)) || wakeUpOwed;
         // What the socket already holds goes into the queue before the wake-up:
         // a message per datagram would cost more than the datagram.
@@ -295,6 +318,7 @@ void TNMUDP::SetLocalPort(int port) {
         return;
     }
     bound_ = StartReceiving();
+    if (bound_ && !SetTimer(Handle(), RecoveryTimer, RecoveryInterval, nullptr)) LogLastError(L"SetTimer", About());
 }
 
 std::optional<in_addr> TNMUDP::LookUp(const std::string& host) {

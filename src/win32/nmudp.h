@@ -81,6 +81,12 @@ public:
     // Whether more datagrams waited behind the one being handled: false at
     // the end of a burst.
     bool HasQueued() const { return moreQueued_; }
+    // Local time when the datagram being handled was taken off the socket.
+    DateTime ArrivedAt() const { return receivedArrived_; }
+    // Datagram handlers running at once, nested in each other's message
+    // loops, across all endpoints; past this the next ones wait in their
+    // queues until the boxes and waits that hold the others end.
+    static constexpr int MaxNestedHandlers = 8;
 
     // NumberBytes is -1 after a failed read (FromIP "0.0.0.0", Port 0 then).
     std::function<void(TNMUDP& sender, int NumberBytes, const std::string& FromIP, int Port)> OnDataReceived;
@@ -113,6 +119,7 @@ private:
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDatagramQueued();
+    void OnRecoveryTimer();
     void OnLookupDone(WPARAM wParam, LPARAM lParam);
 
     std::wstring About() const;
@@ -143,6 +150,8 @@ private:
     std::atomic<bool> stopping_ = false;
     std::vector<char> received_;
     int receivedCount_ = -1;
+    DateTime receivedArrived_ = 0;
+    inline static int handlersRunning_ = 0;
     std::array<char, BufferSize> streamBuffer_{};
     std::shared_ptr<Lookups> lookups_ = std::make_shared<Lookups>();
 };

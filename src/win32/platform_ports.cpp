@@ -9,6 +9,7 @@
 #include "common_dialogs.h"
 #include "diagnostics.h"
 #include "launch_entry_dialog.h"
+#include "local_time.h"
 #include "message_box.h"
 #include "resource.h"
 #include "settings_dialog.h"
@@ -98,11 +99,7 @@ void Win32Dialogs::ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& ev
     ShowSettingsBox(owner_.Handle(), form, events);
 }
 
-DateTime Win32Clock::Now() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return EncodeDateTime({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds});
-}
+DateTime Win32Clock::Now() { return LocalNow(); }
 
 std::int64_t Win32Clock::MonotonicMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
 

@@ -28,7 +28,7 @@ TEST(SyslogDatagram, LongerThan200BytesIsDroppedUnseen) {
 
     // The length the endpoint reported decides, whatever was read.
     const std::string line = ConnectLineOf(200);
-    SYSLOGUDPDataReceived(f.m, 201, line);
+    SYSLOGUDPDataReceived(f.m, 201, line, f.clock.now);
     EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
@@ -41,15 +41,15 @@ TEST(SyslogDatagram, LongerThan200BytesIsDroppedUnseen) {
 TEST(SyslogDatagram, AtMost200BytesAreLookedAt) {
     SyslogMonitor f;
     f.m.s.settings.SyslogAddTime = false;
-    SYSLOGUDPDataReceived(f.m, -1, std::string(200, 'x') + ConnectLine());
+    SYSLOGUDPDataReceived(f.m, -1, std::string(200, 'x') + ConnectLine(), f.clock.now);
     EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_EQ(f.m.view.Viewer.Lines.at(0), std::string(200, 'x'));
 }
 
 TEST(SyslogDatagram, EmptyOrFailedReadShowsNothing) {
     SyslogMonitor f;
-    SYSLOGUDPDataReceived(f.m, 0, "");
-    SYSLOGUDPDataReceived(f.m, -1, "");
+    SYSLOGUDPDataReceived(f.m, 0, "", f.clock.now);
+    SYSLOGUDPDataReceived(f.m, -1, "", f.clock.now);
     EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 }
 
@@ -117,9 +117,9 @@ TEST(SyslogFile, LinesAfterMidnightGoToTheNextDaysFile) {
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20031231.log"), "[2003/12/31 23:59:59]late\r\n---\r\n");
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20040101.log"), "[2004/01/01 00:00:01]early\r\n---\r\n");
 
-    // The date is that of the moment of writing.
-    f.clock.now = At(2004, 1, 2, 0, 0, 0);
-    SaveSyslog(f.m, "x");
+    // The date is that of the line's arrival, however late it is written.
+    f.clock.now = At(2004, 1, 3, 0, 0, 1);
+    SaveSyslog(f.m, "x", At(2004, 1, 2, 23, 59, 59));
     CloseSyslog(f.m);
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20040102.log"), "x\r\n");
 }
@@ -128,7 +128,7 @@ TEST(SyslogFile, FailuresAreSilentAndTheViewerKeepsTheLine) {
     SyslogMonitor f;
     f.m.s.settings.SyslogAutoSave = true;
     std::filesystem::remove(f.dir.path() / "syslog");
-    SaveSyslog(f.m, "x");
+    SaveSyslog(f.m, "x", f.clock.now);
     FlushSyslog(f.m);
     EXPECT_EQ(f.log.lines.size(), 1u);
     EXPECT_NO_THROW(f.Receive("kept"));

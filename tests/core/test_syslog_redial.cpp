@@ -124,9 +124,9 @@ TEST(SyslogRedial, AnotherLineHandledWhileTheQuestionIsOpen) {
     f.RequestConnect(1);
     f.Receive(DisconnectLine());
     EXPECT_EQ(f.Questions(), 1u);
-    // The inner line was handled completely, and first; the outer one went
-    // on with the fields as the inner one left them.
-    EXPECT_EQ(f.m.view.Viewer.Lines, (std::vector<std::string>{ConnectLine(), DisconnectLine()}));
+    // The lines stay in the order they came; the inner one was handled
+    // completely, and the outer one went on with the fields as it left them.
+    EXPECT_EQ(f.m.view.Viewer.Lines, (std::vector<std::string>{DisconnectLine(), ConnectLine()}));
     EXPECT_TRUE(f.m.view.Panel.Shown);
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);
     EXPECT_EQ(f.m.s.conn.HistoryStage, 2);

@@ -47,7 +47,7 @@ struct SyslogMonitor : FakeMonitor {
         clock.now = At(2003, 1, 2, 9, 5, 0);
     }
 
-    void Receive(std::string_view line) { SYSLOGUDPDataReceived(m, static_cast<int>(line.size()), line); }
+    void Receive(std::string_view line) { SYSLOGUDPDataReceived(m, static_cast<int>(line.size()), line, clock.now); }
     void ReceiveAt(DateTime when, std::string_view line) {
         clock.now = when;
         Receive(line);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -13,6 +14,8 @@
 #include <string_view>
 #include <thread>
 
+#include "app_messages.h"
+#include "local_time.h"
 #include "pump.h"
 
 namespace rm::win {
@@ -283,6 +286,60 @@ TEST_F(UdpReceiving, AHandlerRunningTheMessageLoopGetsTheNextDatagramThere) {
     peer.SendTo(EndpointPort, "inner");
     ASSERT_TRUE(PumpUntil([&] { return events.size() >= 4; }));
     EXPECT_EQ(events, (std::vector<std::string>{"begin outer", "begin inner", "end inner", "end outer"}));
+}
+
+TEST_F(UdpReceiving, AWakeUpLostFromTheMessageQueueIsMadeGoodWithinATick) {
+    peer.SendTo(EndpointPort, "first");
+    // Taken off the queue and dropped, as a box ended by a sent click does.
+    MSG lost;
+    ASSERT_TRUE(PumpUntil([&] {
+        return PeekMessageW(&lost, nullptr, DatagramQueuedMessage, DatagramQueuedMessage, PM_REMOVE) != 0;
+    }));
+    // A later datagram finds its wake-up still owed and posts none of its own.
+    peer.SendTo(EndpointPort, "second");
+    ASSERT_TRUE(PumpUntilReceived(2)) << received.size() << " handled";
+    EXPECT_EQ(received[0].data, "first");
+    EXPECT_EQ(received[1].data, "second");
+}
+
+TEST_F(UdpReceiving, HandlersNestedInEachOthersLoopsStopAtTheBoundAndTheRestFollowInOrder) {
+    constexpr int Count = TNMUDP::MaxNestedHandlers + 12;
+    int depth = 0, deepest = 0;
+    bool release = false;
+    std::vector<std::string> handled;
+    udp.OnDataReceived = [&](TNMUDP& sender, int numberBytes, const std::string&, int) {
+        std::string data(static_cast<std::size_t>(numberBytes), '\0');
+        int length = 0;
+        sender.ReadBuffer(data.data(), numberBytes, length);
+        handled.push_back(data);
+        deepest = std::max(deepest, ++depth);
+        if (depth == TNMUDP::MaxNestedHandlers) {
+            // Long enough for the queue's timer to come twice while the loop runs here.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);
+            PumpUntil([&] { return std::chrono::steady_clock::now() > until; });
+            release = true;
+        }
+        // Like a box: other events run until it is dismissed.
+        if (!release) PumpUntil([&] { return release; });
+        --depth;
+    };
+    for (int i = 0; i < Count; ++i) peer.SendTo(EndpointPort, std::to_string(i));
+    ASSERT_TRUE(PumpUntil([&] { return handled.size() >= static_cast<std::size_t>(Count) && depth == 0; }))
+        << handled.size() << " handled";
+    EXPECT_EQ(deepest, TNMUDP::MaxNestedHandlers);
+    for (int i = 0; i < Count; ++i) EXPECT_EQ(handled[static_cast<std::size_t>(i)], std::to_string(i));
+}
+
+TEST_F(UdpReceiving, EachDatagramKeepsTheTimeItArrived) {
+    std::vector<DateTime> arrived;
+    udp.OnDataReceived = [&](TNMUDP& sender, int, const std::string&, int) { arrived.push_back(sender.ArrivedAt()); };
+    peer.SendTo(EndpointPort, "early");
+    // The handler comes to it well after it arrived.
+    Sleep(1500);
+    const DateTime handledFrom = LocalNow();
+    ASSERT_TRUE(PumpUntil([&] { return !arrived.empty(); }));
+    EXPECT_LT(arrived[0], handledFrom - 1.0 / 86400);
+    EXPECT_GT(arrived[0], handledFrom - 10.0 / 86400);
 }
 
 using UdpSending = UdpEndpoint;

@@ -35,4 +35,9 @@ DatagramQueue::Popped DatagramQueue::Pop() {
     return popped;
 }
 
+bool DatagramQueue::Waiting() {
+    const std::lock_guard hold(lock_);
+    return !queue_.empty();
+}
+
 }  // namespace rm

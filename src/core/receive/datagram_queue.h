@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "text/datetime.h"
+
 namespace rm {
 
 struct Datagram {
@@ -17,6 +19,8 @@ struct Datagram {
     std::string FromIP;  // "a.b.c.d"
     int Port = 0;
     int Count = 0;  // what the read returned: the byte count, or -1 for a failed read
+    // Local time when it was taken off the socket: the handler may come to it later.
+    DateTime Arrived = 0;
 };
 
 class DatagramQueue {
@@ -41,6 +45,8 @@ public:
         std::size_t Dropped = 0;
     };
     Popped Pop();
+    // Whether datagrams wait, whatever became of the wake-up that was owed for them.
+    bool Waiting();
 
 private:
     static std::size_t Cost(const Datagram& datagram);

@@ -211,30 +211,30 @@ std::string ViewerText(std::string_view bytes) {
     return ascii ? std::string(bytes) : Cp932ToUtf8(bytes);
 }
 
-void AddViewerLine(Monitor& m, std::string_view bytes) {
+void AddViewerLine(Monitor& m, std::string_view bytes, DateTime arrived) {
     AppendViewerLine(m.view.Viewer, ViewerText(bytes));
-    if (m.s.settings.SyslogAutoSave) SaveSyslog(m, bytes);
+    if (m.s.settings.SyslogAutoSave) SaveSyslog(m, bytes, arrived);
 }
 
-void ShowLine(Monitor& m, std::string_view view) {
+void ShowLine(Monitor& m, std::string_view view, DateTime arrived) {
     if (!IsOn(m.s.settings.SyslogEnabled)) return;
     std::string line;
-    if (m.s.settings.SyslogAddTime) line.append("[").append(DateTimeText(m.ports.Clock.Now(), ' ')).append("]");
+    if (m.s.settings.SyslogAddTime) line.append("[").append(DateTimeText(arrived, ' ')).append("]");
     line += view;
-    AddViewerLine(m, line);
-    if (m.s.settings.SyslogLineBreaks) AddViewerLine(m, "---");
+    AddViewerLine(m, line, arrived);
+    if (m.s.settings.SyslogLineBreaks) AddViewerLine(m, "---", arrived);
 }
 
 }  // namespace
 
-void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram) {
+void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, DateTime arrived) {
     if (NumberBytes > MaxSyslogBytes) return;
     // A copy: the endpoint's buffer may serve another datagram while a box is open.
     const std::string raw(datagram.substr(0, MaxSyslogBytes));
-    const std::string stamp = DateTimeText(m.ports.Clock.Now(), ',');
+    const std::string stamp = DateTimeText(arrived, ',');
     if (raw.empty()) return;
     const std::string clean = CleanLine(raw);
-    const std::string_view view = m.s.settings.SyslogSimple ? clean : raw;
+    ShowLine(m, m.s.settings.SyslogSimple ? clean : raw, arrived);
     const bool port1 = Has(clean, "S01:");
 
     if (Has(clean, "<--: CONNECT") || Has(clean, "<--: CARRIER")) ReportSpeed(m, clean);
@@ -243,7 +243,6 @@ void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagra
     if (Has(clean, OwnAddressPhrase)) TakeOwnAddress(m, clean);
     if (Has(clean, "Disconnect successfully")) Disconnect(m, stamp);
     if (Has(clean, "BUSY")) Busy(m);
-    ShowLine(m, view);
 }
 
 }  // namespace rm

@@ -12,8 +12,11 @@ namespace rm {
 inline constexpr int MaxSyslogBytes = 200;
 
 // One datagram from SYSLOGUDP: NumberBytes as the endpoint reported it (-1
-// when the read failed), datagram the bytes read. May run other events while
-// the router is asked for its ISP or the redial question is open.
-void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram);
+// when the read failed), datagram the bytes read, arrived the local time it
+// was taken off the socket. Its line is recorded before anything else, so
+// that the files keep the order and times of arrival whatever the handling
+// does; that may run other events while the router is asked for its ISP or
+// the redial question is open.
+void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, DateTime arrived);
 
 }  // namespace rm

@@ -8,8 +8,8 @@ std::filesystem::path SyslogFilePath(const std::filesystem::path& appDir, DateTi
     return appDir / "syslog" / (DateText(DecodeDateTime(when)) + ".log");
 }
 
-void SaveSyslog(Monitor& m, std::string_view line) {
-    m.syslogFile.Add(SyslogFilePath(m.s.AppDir, m.ports.Clock.Now()), line);
+void SaveSyslog(Monitor& m, std::string_view line, DateTime arrived) {
+    m.syslogFile.Add(SyslogFilePath(m.s.AppDir, arrived), line, m.ports.Clock.MonotonicMilliseconds());
 }
 
 void FlushSyslog(Monitor& m) {

@@ -4,14 +4,15 @@
 
 namespace rm {
 
-void BatchedFile::Add(const std::filesystem::path& file, std::string_view line) {
+void BatchedFile::Add(const std::filesystem::path& file, std::string_view line, std::int64_t now) {
     if (file != file_) {
         Close();
         file_ = file;
     }
+    if (waiting_.empty()) firstWaiting_ = now;
     waiting_.append(line).append("\r\n");
     active_ = true;
-    if (waiting_.size() >= BatchBytes) Flush();
+    if (waiting_.size() >= BatchBytes || now - firstWaiting_ >= MaxWaitMilliseconds) Flush();
 }
 
 bool BatchedFile::Flush() {

@@ -2,6 +2,7 @@
 // batches: bursts cost one write each, not one open and close per line.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,10 +16,13 @@ class BatchedFile {
 public:
     // More than this waiting is written at once.
     static constexpr std::size_t BatchBytes = 64 * 1024;
+    // And a line waits no longer than this, even when lines never pause.
+    static constexpr std::int64_t MaxWaitMilliseconds = 500;
 
     // Keeps the line (and CR LF) for the given file; a line for another file
-    // (a new day) first writes what waits for the old one.
-    void Add(const std::filesystem::path& file, std::string_view line);
+    // (a new day) first writes what waits for the old one. now is a
+    // monotonic clock in milliseconds.
+    void Add(const std::filesystem::path& file, std::string_view line, std::int64_t now);
     // Writes what waits; false when the file did not take it (the lines are
     // dropped then: the daily files are best effort).
     bool Flush();
@@ -33,6 +37,7 @@ private:
     std::filesystem::path file_;
     std::unique_ptr<DurableFile> out_;
     std::string waiting_;
+    std::int64_t firstWaiting_ = 0;
     bool active_ = false;
 };
 
