@@ -24,9 +24,6 @@
 #include "wide.h"
 
 namespace rm::win {
-namespace {
-
-}  // namespace
 
 App::App()
     : panel_(PanelEvents{
@@ -50,6 +47,8 @@ App::App()
                 }),
       memoReceive_([this] { Run([this] { CloseMemoReceive(monitor_); }); },
                    [this] { Run([this] { HideMemoReceive(monitor_); }); }),
+      memoNotice_([this] { Run([this] { MemoNoticeClosed(monitor_); }); }),
+      logNotice_([this] { Run([this] { LogNoticeClosed(monitor_); }); }),
       popupMenu1_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }})),
       popupMenu2_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu2); }})) {}
 
@@ -98,12 +97,21 @@ void App::Render() {
     panel_.Render(view.Panel, monitor_.s.panel);
     RenderViewer();
     memoSend_.Render();
+    memoNotice_.Render(panel_.Handle(), view.MemoNotice);
+    logNotice_.Render(panel_.Handle(), view.LogNotice);
     memoReceive_.Render(view.MemoReceive);
     RenderTray();
     if (view.ExitRequested && !closing_) {
         monitor_.view.ExitRequested = false;
         PostMessageW(panel_.Handle(), WM_CLOSE, 0, 0);
     }
+}
+
+bool App::TakeDialogMessage(MSG& msg) {
+    for (const HWND dialog : {memoReceive_.Handle(), memoNotice_.Handle(), logNotice_.Handle()}) {
+        if (dialog && IsDialogMessageW(dialog, &msg)) return true;
+    }
+    return false;
 }
 
 void App::RenderTray() {
@@ -182,7 +190,19 @@ void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent
     int length = 0;
     sender.ReadBuffer(datagram.data(), std::min(bufferSize, TNMUDP::BufferSize), length);
     Run([&] {
-        event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0)));
+        try {
+            event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0)));
+        } catch (const std::exception& e) {
+            // One error box for datagrams at a time: a stream of faulty ones
+            // from the LAN must not stack them.
+            if (datagramErrorShown_) {
+                LogText(L"datagram error while its box is open: " + Widen(e.what()));
+            } else {
+                datagramErrorShown_ = true;
+                ShowGeneralError(panel_.Handle(), e.what());
+                datagramErrorShown_ = false;
+            }
+        }
         // The end of a burst: its lines go to the daily file in one write.
         if (!sender.HasQueued()) FlushSyslog(monitor_);
     }, !sender.HasQueued());

@@ -12,6 +12,7 @@
 #include "monitor.h"
 #include "memo_windows.h"
 #include "nmudp.h"
+#include "notice_window.h"
 #include "panel_window.h"
 #include "platform_ports.h"
 #include "syslog_viewer.h"
@@ -31,6 +32,9 @@ public:
     // Creates the windows and the endpoints and runs the start-up; false when
     // the panel cannot be created.
     bool Start();
+    // Keyboard input for the windows shown beside the others (Tab, Enter,
+    // Esc); true when one of them took the message.
+    bool TakeDialogMessage(MSG& msg);
 
 private:
     // Runs one event of the core; an uncaught error is shown and the program
@@ -57,6 +61,8 @@ private:
     void ShowAbout();
 
     bool closing_ = false;
+    // The general error box of a datagram is open.
+    bool datagramErrorShown_ = false;
     PanelWindow panel_;
     std::unique_ptr<SyslogViewer> viewer_;
     // Viewer commands under way: their window must not go while one waits in a box.
@@ -77,6 +83,7 @@ private:
 
     MemoSendDialog memoSend_;
     MemoReceiveWindow memoReceive_;
+    NoticeWindow memoNotice_, logNotice_;
 
     std::unique_ptr<TNMUDP> SYSLOGUDP, RV_UDP, RM_UDP;
 

@@ -45,6 +45,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (!app.Start()) return 1;
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (app.TakeDialogMessage(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

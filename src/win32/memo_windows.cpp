@@ -1,6 +1,7 @@
 #include "memo_windows.h"
 
 #include "dialog_layout.h"
+#include "lan/memos.h"
 #include "resource.h"
 #include "wide.h"
 
@@ -90,6 +91,8 @@ bool MemoReceiveWindow::Create(HWND owner) {
     if (!dialog_) return false;
     FitClientArea(dialog_, ClientWidth, ClientHeight);
     TakeProgramIcon(dialog_);
+    // The control's own limit would refuse text long before the memos' bound.
+    SendDlgItemMessageW(dialog_, IDC_MEMO_RECEIVED, EM_SETLIMITTEXT, 4 * MaxMemoBytes, 0);
     return true;
 }
 
@@ -109,17 +112,26 @@ INT_PTR MemoReceiveWindow::HandleMessage(UINT msg, WPARAM wp) {
     }
 }
 
+// Only what is new goes in: the text may be long, and datagrams come at any rate.
 void MemoReceiveWindow::Render(const MemoReceiveView& view) {
     if (!dialog_) return;
-    std::wstring text;
-    for (const std::string& line : view.Lines) text += Widen(line) + L"\r\n";
-    if (text != shownText_) {
-        shownText_ = std::move(text);
+    if (view.Added != shownAdded_ || view.Dropped != shownDropped_ || view.Emptied != shownEmptied_) {
+        const bool whole = view.Dropped != shownDropped_ || view.Emptied != shownEmptied_;
+        const std::size_t fresh = whole ? view.Lines.size() : static_cast<std::size_t>(view.Added - shownAdded_);
+        std::wstring text;
+        for (auto line = view.Lines.end() - static_cast<std::ptrdiff_t>(fresh); line != view.Lines.end(); ++line) {
+            text += Widen(*line) + L"\r\n";
+        }
         const HWND edit = GetDlgItem(dialog_, IDC_MEMO_RECEIVED);
-        SetWindowTextW(edit, shownText_.c_str());
-        // The newest memo in sight.
-        SendMessageW(edit, EM_SETSEL, shownText_.size(), shownText_.size());
+        if (whole) SetWindowTextW(edit, L"");
+        // At the end, which also brings the newest memo in sight.
+        const LRESULT end = GetWindowTextLengthW(edit);
+        SendMessageW(edit, EM_SETSEL, end, end);
+        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
         SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+        shownAdded_ = view.Added;
+        shownDropped_ = view.Dropped;
+        shownEmptied_ = view.Emptied;
     }
     if (!view.Shown) {
         ShowWindow(dialog_, SW_HIDE);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -59,7 +60,9 @@ private:
 
     std::function<void()> close_, hide_;
     HWND dialog_ = nullptr;
-    std::wstring shownText_;
+    // The view's counts that the text shows.
+    std::uint64_t shownAdded_ = 0, shownDropped_ = 0;
+    int shownEmptied_ = 0;
     int shownRaised_ = 0;
 };
 

@@ -97,33 +97,91 @@ TEST(PeerProtocol, NameRepliesFillTheDestinationListOncePerPeer) {
     EXPECT_EQ(f.m.s.peers.PcNames[8], "外");
 }
 
-TEST(PeerProtocol, MemoIsCollectedWithItsHeaderAndShownAfterTheMessage) {
+TEST(PeerProtocol, MemoIsCollectedWithItsHeaderAndShownAfterTheNotice) {
     PeerMonitor f;
     f.clock.now = At(2003, 1, 2, 21, 4, 37);
     f.From("192.168.0.5", "RMonitor MemoSend Ver1.00");
     f.From("192.168.0.5", "お昼です");
     f.From("192.168.0.5", " ");
-    std::vector<bool> shownDuringMessage;
-    f.dialogs.whileOpen = [&] {
-        shownDuringMessage.push_back(f.m.view.MemoReceive.Shown);
-        f.From("192.168.0.5", "late line");
-    };
     f.From("192.168.0.5", "RMonitor MemoSend End");
     const std::string rule(29, '-');
-    EXPECT_EQ(f.m.view.MemoReceive.Lines, (std::vector<std::string>{rule, "192.168.0.5:(21:04:37)", rule, "お昼です",
-                                                                    " ", "", "late line"}));
-    EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"簡易メモのデータが届きました"}));
-    EXPECT_EQ(shownDuringMessage, (std::vector<bool>{false}));
-    EXPECT_TRUE(f.m.view.MemoReceive.Shown);
+    EXPECT_EQ(f.m.view.MemoReceive.Lines,
+              (std::vector<std::string>{rule, "192.168.0.5:(21:04:37)", rule, "お昼です", " ", ""}));
+    // The notice is up without a loop of its own: nothing waits in a box.
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.m.view.MemoNotice.Shown);
+    EXPECT_EQ(f.m.view.MemoNotice.Text, "簡易メモのデータが届きました");
+    EXPECT_FALSE(f.m.view.MemoReceive.Shown);
     EXPECT_FALSE(f.m.s.peers.MemoReceiving);
-    // Without a header, lines are ignored.
-    f.dialogs.whileOpen = nullptr;
+    // The memo has ended: later lines without a header are ignored.
     f.From("192.168.0.5", "stray");
-    EXPECT_EQ(f.m.view.MemoReceive.Lines.back(), "late line");
+    EXPECT_EQ(f.m.view.MemoReceive.Lines.back(), "");
+
+    MemoNoticeClosed(f.m);
+    EXPECT_FALSE(f.m.view.MemoNotice.Shown);
+    EXPECT_TRUE(f.m.view.MemoReceive.Shown);
+    EXPECT_EQ(f.m.view.MemoReceive.Raised, 1);
 
     CloseMemoReceive(f.m);
     EXPECT_TRUE(f.m.view.MemoReceive.Lines.empty());
     EXPECT_FALSE(f.m.view.MemoReceive.Shown);
+}
+
+TEST(PeerProtocol, MemosThatEndWhileTheNoticeIsUpShareItAndAllReachTheWindow) {
+    PeerMonitor f;
+    for (int i = 0; i < 1000; ++i) {
+        f.From("192.168.0.5", "RMonitor MemoSend Ver1.00");
+        f.From("192.168.0.5", "memo " + std::to_string(i));
+        f.From("192.168.0.5", "RMonitor MemoSend End");
+    }
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.m.view.MemoNotice.Shown);
+    EXPECT_EQ(f.m.view.MemoNotice.Count, 1000);
+    ASSERT_EQ(f.m.view.MemoReceive.Lines.size(), 5000u);
+    EXPECT_EQ(f.m.view.MemoReceive.Lines[3], "memo 0");
+    EXPECT_EQ(f.m.view.MemoReceive.Lines[4998], "memo 999");
+    MemoNoticeClosed(f.m);
+    // The next memo opens a notice of its own.
+    f.From("192.168.0.5", "RMonitor MemoSend End");
+    EXPECT_TRUE(f.m.view.MemoNotice.Shown);
+    EXPECT_EQ(f.m.view.MemoNotice.Count, 1);
+}
+
+TEST(PeerProtocol, MemoLinesShowEveryByteAndHoldTheNewestMegabyte) {
+    PeerMonitor f;
+    f.From("192.168.0.5", "RMonitor MemoSend Ver1.00");
+    f.From("192.168.0.5", std::string("before\0after", 12));
+    EXPECT_EQ(f.m.view.MemoReceive.Lines.back(), "before\u2400after");
+
+    const std::string line(2000, 'x');
+    const int count = 2 * static_cast<int>(MaxMemoBytes / line.size());
+    for (int i = 0; i < count; ++i) f.From("192.168.0.5", std::to_string(i) + line);
+    const MemoReceiveView& memo = f.m.view.MemoReceive;
+    EXPECT_LE(memo.Bytes, MaxMemoBytes);
+    EXPECT_GT(memo.Bytes, MaxMemoBytes / 2);
+    std::size_t bytes = 0;
+    for (const std::string& held : memo.Lines) bytes += held.size();
+    EXPECT_EQ(bytes, memo.Bytes);
+    EXPECT_EQ(memo.Lines.back(), std::to_string(count - 1) + line);
+    // The first line says how many went; with what is held, every line is accounted for.
+    EXPECT_EQ(memo.Lines.front(), "（古いメモ " + std::to_string(memo.Dropped) + " 行を削除しました）");
+    EXPECT_EQ(memo.Dropped + memo.Lines.size() - 1, static_cast<std::uint64_t>(count + 4));
+    EXPECT_EQ(memo.Added, static_cast<std::uint64_t>(count + 4));
+}
+
+TEST(PeerProtocol, APeerKeepsOneDestinationHoweverManyNamesItSends) {
+    PeerMonitor f;
+    for (int i = 0; i < 50000; ++i) f.From("192.168.0.5", "RMonitor PC Name =name" + std::to_string(i));
+    EXPECT_EQ(f.Destinations(), (std::vector<std::string>{"name49999"}));
+    EXPECT_EQ(f.m.view.MemoSend.Destination, "name49999");
+    for (int i = 0; i < 600; ++i) {
+        f.From("10.0." + std::to_string(i / 256) + "." + std::to_string(i % 256), "RMonitor PC Name =pc" + std::to_string(i));
+    }
+    EXPECT_EQ(f.Destinations().size(), 256u);
+    EXPECT_EQ(f.m.s.peers.PcNames[5], "pc517");
+    // A name with a NUL in it is listed whole.
+    f.From("192.168.0.9", std::string("RMonitor PC Name =a\0b", 21));
+    EXPECT_EQ(f.m.s.peers.PcNames[9], "a\u2400b");
 }
 
 TEST(PeerProtocol, MasterWritesATransferToItsOwnFileAndCountsIt) {
@@ -135,18 +193,30 @@ TEST(PeerProtocol, MasterWritesATransferToItsOwnFileAndCountsIt) {
     f.From("192.168.0.5", "2.04,Port2,\r\n2003/01/03\t");
     f.From("192.168.0.5", "###Log Data Send### End");
     EXPECT_EQ(f.Received(), "2.04,Port1,2003/01/02,09:05:00\r\n2.04,Port2,2003/01/03\r\n");
-    EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"2件のLOGを受信しました"}));
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.m.view.LogNotice.Shown);
+    EXPECT_EQ(f.m.view.LogNotice.Text, "2件のLOGを受信しました");
     EXPECT_FALSE(f.m.s.peers.LogReceiving);
-    // An End without a Start repeats the last count.
+    // A repeated End adds nothing to the box shown.
     f.From("192.168.0.5", "###Log Data Send### End");
-    EXPECT_EQ(f.dialogs.messages.back(), "2件のLOGを受信しました");
+    EXPECT_EQ(f.m.view.LogNotice.Text, "2件のLOGを受信しました");
+    // Another transfer that ends while the box is up adds its lines to the count.
+    f.From("192.168.0.6", "###Log Data Send### Start");
+    for (int i = 0; i < 3; ++i) f.From("192.168.0.6", "2.04,Port1," + std::to_string(i));
+    f.From("192.168.0.6", "###Log Data Send### End");
+    EXPECT_EQ(f.m.view.LogNotice.Text, "5件のLOGを受信しました");
+    LogNoticeClosed(f.m);
+    EXPECT_FALSE(f.m.view.LogNotice.Shown);
+    // Without a box, an End without a Start repeats the last count.
+    f.From("192.168.0.5", "###Log Data Send### End");
+    EXPECT_EQ(f.m.view.LogNotice.Text, "3件のLOGを受信しました");
 
     PeerMonitor other;
     other.From("192.168.0.5", "###Log Data Send### Start");
     other.From("192.168.0.5", "2.04,Port1");
     other.From("192.168.0.5", "###Log Data Send### End");
     EXPECT_FALSE(std::filesystem::exists(ReceivedHistoryFilePath(other.dir.path())));
-    EXPECT_TRUE(other.dialogs.messages.empty());
+    EXPECT_FALSE(other.m.view.LogNotice.Shown);
 }
 
 TEST(PeerProtocol, ReceivedRecordIsKeptWhileTheFileIsRefusedAndWrittenLater) {

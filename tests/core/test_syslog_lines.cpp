@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "settings/settings_file.h"
+#include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
 #include "timer/timer.h"
 #include "test_syslog_support.h"
@@ -122,6 +123,40 @@ TEST(SyslogFile, LinesAfterMidnightGoToTheNextDaysFile) {
     SaveSyslog(f.m, "x", At(2004, 1, 2, 23, 59, 59));
     CloseSyslog(f.m);
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20040102.log"), "x\r\n");
+}
+
+TEST(SyslogFile, LinesKeepTheirArrivalOrderAndTimeWhileHandlingOpensABox) {
+    SyslogMonitor f;
+    f.m.s.settings.SyslogAutoSave = true;
+    f.m.s.settings.SyslogLineBreaks = false;
+    std::filesystem::create_directory(HistoryFilePath(f.dir.path()));  // the disconnect's record is refused: a box
+    f.Receive(ConnectLine());
+    f.dialogs.whileOpen = [&] { f.ReceiveAt(At(2003, 1, 2, 9, 6, 0), "inside the box"); };
+    // Arrived at 09:05:30 but handled later: the box is closed at 09:20.
+    f.clock.now = At(2003, 1, 2, 9, 20, 0);
+    SYSLOGUDPDataReceived(f.m, static_cast<int>(DisconnectLine().size()), DisconnectLine(), At(2003, 1, 2, 9, 5, 30));
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    FlushSyslog(f.m);
+    EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"),
+              "[2003/01/02 09:05:00]" + ConnectLine() + "\r\n[2003/01/02 09:05:30]" + DisconnectLine() +
+                  "\r\n[2003/01/02 09:06:00]inside the box\r\n");
+    EXPECT_EQ(f.m.s.files.HistoryUnwritten.at(0),
+              "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:00,2003/01/02,09:05:30");
+}
+
+TEST(SyslogFile, LinesThatNeverPauseWaitAtMostHalfASecond) {
+    SyslogMonitor f;
+    f.m.s.settings.SyslogAutoSave = true;
+    f.m.s.settings.SyslogLineBreaks = false;
+    f.m.s.settings.SyslogAddTime = false;
+    const auto file = f.dir.path() / "syslog" / "20030102.log";
+    for (int i = 0; i < 5; ++i) {
+        f.Receive(std::to_string(i));
+        f.clock.Advance(100);
+    }
+    EXPECT_EQ(ReadFile(file), "");
+    f.Receive("5");
+    EXPECT_EQ(ReadFile(file), "0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n");
 }
 
 TEST(SyslogFile, FailuresAreSilentAndTheViewerKeepsTheLine) {

@@ -133,5 +133,22 @@ TEST(SyslogRedial, AnotherLineHandledWhileTheQuestionIsOpen) {
     EXPECT_EQ(f.m.s.redial.RedialLeft, 255);
 }
 
+TEST(SyslogRedial, FailuresWhileTheQuestionIsOpenAskNoSecondQuestion) {
+    RedialMonitor f(255);
+    int inside = 0;
+    f.dialogs.whileOpen = [&] {
+        // A flood of failure lines from anyone on the LAN while the user thinks.
+        for (; inside < 300; ++inside) f.Receive(inside % 2 ? BusyLine() : DisconnectLine());
+    };
+    f.RequestConnect(1);
+    f.Receive(DisconnectLine());
+    EXPECT_EQ(f.Questions(), 1u);
+    EXPECT_FALSE(f.m.s.redial.Asking);
+    // Once it is answered, the next failure asks again.
+    f.dialogs.whileOpen = nullptr;
+    f.Fail(DisconnectLine());
+    EXPECT_EQ(f.Questions(), 2u);
+}
+
 }  // namespace
 }  // namespace rm::test

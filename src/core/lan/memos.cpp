@@ -1,12 +1,32 @@
 #include "lan/memos.h"
 
 #include "peers/peer_send.h"
+#include "text/chars.h"
 #include "text/cp932.h"
 
 namespace rm {
 namespace {
 
 constexpr int NameReplyWait = 500;
+
+std::string DroppedLine(std::uint64_t dropped) {
+    return "（古いメモ " + std::to_string(dropped) + " 行を削除しました）";
+}
+
+// Drops the oldest lines down to three quarters of the bound, so that the
+// window redraws its whole text seldom; the first line counts what went.
+void TrimMemoLines(MemoReceiveView& memo) {
+    const bool counted = memo.Dropped > 0;
+    std::size_t drop = counted ? 1 : 0;
+    std::size_t bytes = memo.Bytes - (counted ? memo.Lines.front().size() : 0);
+    for (; drop < memo.Lines.size() && bytes > MaxMemoBytes / 4 * 3; ++drop) {
+        bytes -= memo.Lines[drop].size();
+        ++memo.Dropped;
+    }
+    memo.Lines.erase(memo.Lines.begin(), memo.Lines.begin() + static_cast<std::ptrdiff_t>(drop));
+    memo.Lines.insert(memo.Lines.begin(), DroppedLine(memo.Dropped));
+    memo.Bytes = bytes + memo.Lines.front().size();
+}
 
 // Pieces of line that each fit into one datagram, cut between characters.
 void AddCutLine(std::vector<std::string>& lines, std::string_view line) {
@@ -54,6 +74,7 @@ std::vector<std::string> MemoLines(std::string_view text) {
 void ClearMemoDestinations(Monitor& m) {
     MemoSendView& memo = m.view.MemoSend;
     memo.Destinations.clear();
+    memo.DestinationPeers.clear();
     memo.Destination.clear();
     ++memo.DestinationChanges;
 }
@@ -64,6 +85,7 @@ void memosendClick(Monitor& m) {
     MemoSendView& memo = m.view.MemoSend;
     try {
         memo.Destinations.clear();
+        memo.DestinationPeers.clear();
         ++memo.DestinationChanges;
         BroadcastPeerText(m, PeerText::NameQuery);
         // The replies wait at the endpoint and fill the list once the window is open.
@@ -97,8 +119,27 @@ void SendMemo(Monitor& m, const std::string& destination, const std::string& tex
 }
 
 void CloseMemoReceive(Monitor& m) {
-    m.view.MemoReceive.Lines.clear();
+    MemoReceiveView& memo = m.view.MemoReceive;
+    memo.Lines.clear();
+    memo.Added = 0;
+    memo.Bytes = 0;
+    memo.Dropped = 0;
+    ++memo.Emptied;
     HideMemoReceive(m);
+}
+
+void AddMemoLine(Monitor& m, std::string_view line) {
+    MemoReceiveView& memo = m.view.MemoReceive;
+    memo.Lines.push_back(VisibleText(line));
+    memo.Bytes += memo.Lines.back().size();
+    ++memo.Added;
+    if (memo.Bytes > MaxMemoBytes) TrimMemoLines(memo);
+}
+
+void MemoNoticeClosed(Monitor& m) {
+    m.view.MemoNotice = {};
+    m.view.MemoReceive.Shown = true;
+    ++m.view.MemoReceive.Raised;
 }
 
 void HideMemoReceive(Monitor& m) { m.view.MemoReceive.Shown = false; }

@@ -23,6 +23,14 @@ void CloseMemoReceive(Monitor& m);
 // Its close box only hides it; the memos stay.
 void HideMemoReceive(Monitor& m);
 
+// The receive window holds at most this much text; older lines go in steps
+// of a quarter, and its first line then says how many went.
+inline constexpr std::size_t MaxMemoBytes = 1024 * 1024;
+// Adds a received line, its control bytes made visible so none hides the rest.
+void AddMemoLine(Monitor& m, std::string_view line);
+// The box "簡易メモのデータが届きました" was dismissed: the memos are shown.
+void MemoNoticeClosed(Monitor& m);
+
 // The peer a destination names: the highest index whose name equals it, 0 when none.
 int MemoDestinationIndex(const Peers& peers, const std::string& destination);
 // The memo as datagram texts: one per line, " " for an empty one, nothing for

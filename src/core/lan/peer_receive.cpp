@@ -7,6 +7,7 @@
 #include "lan/memos.h"
 #include "peers/peer_send.h"
 #include "syslog/history_file.h"
+#include "text/chars.h"
 #include "text/cp932.h"
 #include "text/numbers.h"
 
@@ -24,19 +25,31 @@ std::optional<int> PeerIndex(const std::string& address) {
 
 void StartMemo(Monitor& m, const std::string& from) {
     m.s.peers.MemoReceiving = true;
-    std::vector<std::string>& lines = m.view.MemoReceive.Lines;
-    lines.push_back(MemoRule);
-    lines.push_back(from + ":(" + TimeText(DecodeDateTime(m.ports.Clock.Now())) + ")");
-    lines.push_back(MemoRule);
+    AddMemoLine(m, MemoRule);
+    AddMemoLine(m, from + ":(" + TimeText(DecodeDateTime(m.ports.Clock.Now())) + ")");
+    AddMemoLine(m, MemoRule);
 }
 
+// The receive window comes when the box is dismissed; memos that end before
+// that are in it then, under the one box.
 void EndMemo(Monitor& m) {
-    m.view.MemoReceive.Lines.emplace_back();
-    // Lines that come while the box is open still belong to this memo.
-    m.ports.Dialogs.ShowMessage("簡易メモのデータが届きました");
-    m.view.MemoReceive.Shown = true;
-    ++m.view.MemoReceive.Raised;
+    AddMemoLine(m, "");
     m.s.peers.MemoReceiving = false;
+    NoticeView& notice = m.view.MemoNotice;
+    notice.Shown = true;
+    notice.Text = "簡易メモのデータが届きました";
+    ++notice.Count;
+}
+
+// Transfers that end while the box is up add their lines to its count; a
+// repeated End adds nothing, and without a box it tells the last count again.
+void EndLog(Monitor& m) {
+    Peers& peers = m.s.peers;
+    NoticeView& notice = m.view.LogNotice;
+    notice.Count = notice.Shown ? notice.Count + peers.LogLineCount - peers.LogLinesTold : peers.LogLineCount;
+    peers.LogLinesTold = peers.LogLineCount;
+    notice.Shown = true;
+    notice.Text = std::to_string(notice.Count) + "件のLOGを受信しました";
 }
 
 void AnswerNameQuery(Monitor& m, const std::string& from) {
@@ -49,13 +62,20 @@ void TakeNameReply(Monitor& m, std::string_view name, const std::string& from) {
     const std::optional<int> index = PeerIndex(from);
     if (!index) return;
     std::string& entry = m.s.peers.PcNames[static_cast<std::size_t>(*index)];
-    entry = name.empty() ? from : Cp932ToUtf8(name);
+    entry = name.empty() ? from : VisibleText(Cp932ToUtf8(name));
     MemoSendView& memo = m.view.MemoSend;
     const auto listed = [&](const std::string& text) {
         return std::find(memo.Destinations.begin(), memo.Destinations.end(), text) != memo.Destinations.end();
     };
     if (listed(from) || listed(entry)) return;
-    memo.Destinations.push_back(entry);
+    // A peer that answers again under another name keeps its one entry.
+    const auto own = std::find(memo.DestinationPeers.begin(), memo.DestinationPeers.end(), *index);
+    if (own != memo.DestinationPeers.end()) {
+        memo.Destinations[static_cast<std::size_t>(own - memo.DestinationPeers.begin())] = entry;
+    } else {
+        memo.Destinations.push_back(entry);
+        memo.DestinationPeers.push_back(*index);
+    }
     memo.Destination = memo.Destinations.front();
     ++memo.DestinationChanges;
 }
@@ -88,9 +108,10 @@ void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, 
     } else if (text == PeerText::LogStart && master) {
         peers.LogReceiving = true;
         peers.LogLineCount = 0;
+        peers.LogLinesTold = 0;
     } else if (text == PeerText::LogEnd) {
         peers.LogReceiving = false;
-        if (master) m.ports.Dialogs.ShowMessage(std::to_string(peers.LogLineCount) + "件のLOGを受信しました");
+        if (master) EndLog(m);
     } else if (text == PeerText::NameQuery) {
         AnswerNameQuery(m, FromIP);
     } else if (text.starts_with(PeerText::NameReply)) {
@@ -106,8 +127,10 @@ void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, 
         WriteReceivedHistoryLine(m, text);
         ++peers.LogLineCount;
     } else if (peers.MemoReceiving) {
-        m.view.MemoReceive.Lines.push_back(Cp932ToUtf8(text));
+        AddMemoLine(m, Cp932ToUtf8(text));
     }
 }
+
+void LogNoticeClosed(Monitor& m) { m.view.LogNotice = {}; }
 
 }  // namespace rm

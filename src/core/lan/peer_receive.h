@@ -11,5 +11,7 @@ namespace rm {
 // One datagram from the peer at FromIP (dotted); NumberBytes as the endpoint
 // reports it, -1 for a failed read.
 void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP);
+// The box with the count of history lines received was dismissed.
+void LogNoticeClosed(Monitor& m);
 
 }  // namespace rm

@@ -86,6 +86,8 @@ struct Connection {
 struct Redial {
     std::uint16_t RedialLeft = 0;
     bool BusySeen = false;
+    // The redial question is open.
+    bool Asking = false;
 };
 
 // The scheduled connect and disconnect may each fire again once armed.
@@ -121,6 +123,8 @@ struct Peers {
     std::array<std::string, 256> PcNames{};
     bool MemoReceiving = false, LogReceiving = false;
     std::int32_t LogLineCount = 0;
+    // Of LogLineCount, the lines already counted in the box shown.
+    std::int32_t LogLinesTold = 0;
 };
 
 // Files that must lose nothing: what is not written yet, what is still to

@@ -63,17 +63,38 @@ struct MemoSendView {
     std::string Text;
     // The destination box: its list and its edit text.
     std::vector<std::string> Destinations;
+    // The peer index (last octet) whose reply put each entry there: one entry
+    // per peer, however many names it sends.
+    std::vector<int> DestinationPeers;
     std::string Destination;
     // Counts the core's changes to the destination box, so a window showing
     // it knows when the user's typing must give way.
     int DestinationChanges = 0;
 };
 
-// TResMemo: the memos received since the user last pressed "閉じる".
+// TResMemo: the memos received since the user last pressed "閉じる", the
+// newest MaxMemoBytes of them (lan/memos.h).
 struct MemoReceiveView {
     bool Shown = false;
     int Raised = 0;
     std::vector<std::string> Lines;
+    // Every line added since the window was last emptied, also those dropped
+    // since: the window appends only what it has not shown yet.
+    std::uint64_t Added = 0;
+    // Bytes of Lines, and the older lines dropped to stay within the bound.
+    std::size_t Bytes = 0;
+    std::uint64_t Dropped = 0;
+    // Counts the emptyings by "閉じる".
+    int Emptied = 0;
+};
+
+// A box that a datagram opened. It runs no message loop of its own, so the
+// next datagram of its kind adds to the box shown instead of opening another.
+struct NoticeView {
+    bool Shown = false;
+    std::string Text;
+    // What it stands for: memos, or history lines received.
+    int Count = 0;
 };
 
 struct ViewModel {
@@ -83,6 +104,7 @@ struct ViewModel {
     SyslogViewerView Viewer;
     MemoSendView MemoSend;
     MemoReceiveView MemoReceive;
+    NoticeView MemoNotice, LogNotice;
     // The main window is to close, which ends the program.
     bool ExitRequested = false;
 };

@@ -162,12 +162,25 @@ void PerformConnectCommand(Monitor& m, int target) {
     }
 }
 
+// The question open answers for every failure seen while it is up: lines
+// from the network must not stack questions.
+bool AskRedial(Monitor& m) {
+    bool& asking = m.s.redial.Asking;
+    if (asking) return false;
+    asking = true;
+    struct Done {
+        bool& asking;
+        ~Done() { asking = false; }
+    } done{asking};
+    return m.ports.Dialogs.AskYesNo(RedialQuestion, RedialCaption);
+}
+
 // RedialCount 0 and 255 mean: always ask.
 void Redial(Monitor& m, int target) {
     MainState& s = m.s;
     if (s.redial.RedialLeft == 0 || s.settings.RedialCount == 255) {
         s.redial.RedialLeft = s.settings.RedialCount;
-        if (m.ports.Dialogs.AskYesNo(RedialQuestion, RedialCaption)) PerformConnectCommand(m, target);
+        if (AskRedial(m)) PerformConnectCommand(m, target);
         return;
     }
     m.view.Panel.Caption = "接続中(" + std::to_string(s.settings.RedialCount - s.redial.RedialLeft + 1) + ")";
