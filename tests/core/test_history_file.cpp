@@ -84,7 +84,7 @@ TEST(HistoryFile, AnUnwritableBackupKeepsItsLineWhileTheHistoryIsWritten) {
     f.Receive(ConnectLine());
     EXPECT_NO_THROW(f.Receive(DisconnectLine()));
     EXPECT_NE(f.History(), "");
-    EXPECT_EQ(f.m.s.files.BackupUnwritten.size(), 1u);
+    EXPECT_EQ(ReadFile(SpillFilePath(BackupHistoryFilePath(f.dir.path()))), f.History());
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_NE(f.dialogs.messages[0].find("RMBackUp.csv"), std::string::npos);
 }

@@ -140,8 +140,8 @@ TEST(SyslogFile, LinesKeepTheirArrivalOrderAndTimeWhileHandlingOpensABox) {
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"),
               "[2003/01/02 09:05:00]" + ConnectLine() + "\r\n[2003/01/02 09:05:30]" + DisconnectLine() +
                   "\r\n[2003/01/02 09:06:00]inside the box\r\n");
-    EXPECT_EQ(f.m.s.files.HistoryUnwritten.at(0),
-              "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:00,2003/01/02,09:05:30");
+    EXPECT_EQ(ReadFile(SpillFilePath(HistoryFilePath(f.dir.path()))),
+              "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:00,2003/01/02,09:05:30\r\n");
 }
 
 TEST(SyslogFile, LinesThatNeverPauseWaitAtMostHalfASecond) {

@@ -8,6 +8,8 @@
 #include "peers/peer_send.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
+#include "syslog/call_record.h"
+#include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
 #include "text/numbers.h"
 
@@ -80,6 +82,9 @@ void FormCreate(Monitor& m) {
     ApplyConnectMenuShape(m);
     m.view.Menu[Item::syslog1].Visible = IsOn(s.settings.SyslogEnabled);
     ApplyRouterAddress(m);
+    // What the last run could not write, and the call it left open.
+    WriteKeptHistory(m);
+    RestoreOpenCall(m);
     // The memo window starts with what the clipboard holds.
     m.view.MemoSend.Text = m.ports.Clipboard.Text();
     BroadcastPeerText(m, s.settings.MasterMode ? PeerText::MasterConnected : PeerText::MasterCheck);
@@ -87,6 +92,8 @@ void FormCreate(Monitor& m) {
 
 void FormCloseQuery(Monitor& m) {
     CloseSyslog(m);
+    KeepOpenCall(m, true);
+    TellKeptHistory(m);
     SaveSettingsUnseen(m);
     if (m.s.settings.MasterMode) BroadcastPeerText(m, PeerText::MasterDisconnected);
     for (ProcessHandle& handle : m.s.launcher.LaunchProcesses) {

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-#include "settings/positional_text.h"
+#include "text/positional_text.h"
 #include "settings/file_save.h"
 #include "text/chars.h"
 #include "text/files.h"

@@ -5,7 +5,7 @@
 
 #include "launcher/launch_menu.h"
 #include "settings/launcher_file.h"
-#include "settings/positional_text.h"
+#include "text/positional_text.h"
 #include "syslog/syslog_file.h"
 #include "settings/file_save.h"
 #include "text/files.h"

@@ -81,6 +81,12 @@ struct Connection {
     bool SoundAfterPending = true;
     bool DialUpWatcherStarted = false;
     bool DialUpWatcherLaunched = false;
+    // The call's record on disk: the last time it was known to be up
+    // (yyyy/mm/dd,hh:nn:ss), when that was written (monotonic), and whether
+    // it was taken up at start rather than seen to connect.
+    std::string OpenCallSeen;
+    std::int64_t OpenCallKeptAt = 0;
+    bool OpenCallRestored = false;
 };
 
 struct Redial {
@@ -132,11 +138,14 @@ struct Peers {
 struct FileKeeping {
     // The file exists but could not be read whole: keep a copy at the first save.
     bool SettingsUnread = false, LauncherUnread = false;
-    // History lines (Shift-JIS) written as soon as the file takes them, in order.
+    // History lines (Shift-JIS) that neither the file nor its spill file
+    // took, written as soon as one does, in order.
     std::vector<std::string> HistoryUnwritten, BackupUnwritten;
     // Lines the other copies sent this master, for log\LogBackUp.csv.
     std::vector<std::string> ReceivedUnwritten;
     bool HistoryFailureTold = false;
+    // Lines lost because too many waited in memory.
+    std::size_t HistoryLinesLost = 0;
 };
 
 struct MainState {

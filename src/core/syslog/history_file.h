@@ -1,7 +1,9 @@
 // The connection history files in the log folder: one CSV line per
 // completed connection. Nothing is lost: a line that the file does not take
-// (folder missing, disk full, file held open by a spreadsheet) is kept and
-// written later, in order.
+// (folder missing, disk full, file held open by a spreadsheet) goes to a
+// spill file beside it (Rmonitor.pending.csv), or stays in memory when that
+// too is refused, and is written to the file later, in order, also after a
+// restart.
 #pragma once
 
 #include <filesystem>
@@ -33,7 +35,14 @@ void WriteHistoryRecord(Monitor& m, std::string_view record);
 // On the master: writes a line another copy sent (Shift-JIS) to the received
 // records, without the control bytes that would break it into several.
 void WriteReceivedHistoryLine(Monitor& m, std::string_view line);
-// Writes the kept lines, oldest first, as far as the files take them.
+// Where the lines wait that the file did not take.
+std::filesystem::path SpillFilePath(const std::filesystem::path& file);
+// At most this many lines wait in memory per file; more are lost, and said so.
+inline constexpr std::size_t MaxKeptLines = 10'000;
+
+// Writes the waiting lines, oldest first, as far as the files take them.
 void WriteKeptHistory(Monitor& m);
+// At exit: tells the user which records still wait, and where.
+void TellKeptHistory(Monitor& m);
 
 }  // namespace rm

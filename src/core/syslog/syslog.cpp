@@ -4,7 +4,7 @@
 #include <string>
 
 #include "display/display.h"
-#include "syslog/history_file.h"
+#include "syslog/call_record.h"
 #include "syslog/syslog_file.h"
 #include "syslog/viewer_lines.h"
 #include "router/connect_commands.h"
@@ -22,12 +22,6 @@ constexpr std::string_view OwnAddressPhrase = "IPCP UP. My IP=";
 constexpr int DialUpWatcherStopWait = 500;
 constexpr const char* RedialQuestion = "接続を確立できませんでした。\r　 　再接続しますか？ 　　　";
 constexpr const char* RedialCaption = "Routavysta Monitor";
-
-// yyyy/mm/dd, the separator, hh:nn:ss.
-std::string DateTimeText(DateTime when, char between) {
-    const CivilTime t = DecodeDateTime(when);
-    return DateText(t, '/') + between + TimeText(t);
-}
 
 // Printable ASCII and DEL only: tabs, line ends and Japanese text never
 // reach the phrase tests.
@@ -62,6 +56,7 @@ void ReportSpeed(Monitor& m, std::string_view line) {
 }
 
 void Dial(Monitor& m, std::string_view line, bool port1, const std::string& stamp) {
+    EndUnseenCall(m);
     MainState& s = m.s;
     s.conn.Online = true;
     s.conn.OnlineSince = m.ports.Clock.Now();
@@ -111,6 +106,7 @@ void ConnectedOnPort2(Monitor& m) {
 }
 
 void Connect(Monitor& m, bool port1, const std::string& stamp) {
+    EndUnseenCall(m);
     MainState& s = m.s;
     s.redial.RedialLeft = s.settings.RedialCount;
     if (!s.peers.MasterAddress.empty()) s.peers.MasterAtConnect = true;
@@ -122,10 +118,7 @@ void Connect(Monitor& m, bool port1, const std::string& stamp) {
     }
     ShowConnected(m);
     s.conn.ConnectPending = false;
-    if (s.conn.HistoryStage == 1) {
-        s.conn.HistoryRecord += "," + stamp;
-        s.conn.HistoryStage = 2;
-    }
+    RecordConnect(m, stamp);
     if (!s.settings.ConnectSound.empty()) m.ports.Sound.PlayWave(s.settings.ConnectSound);
     if (port1) {
         ConnectedOnPort1(m);
@@ -200,13 +193,7 @@ void Disconnect(Monitor& m, const std::string& stamp) {
     s.conn.DialUpWatcherStarted = false;
     N3Click(m);
     CloseOnDisconnectStep(m);
-    if (s.conn.HistoryStage == 2) {
-        s.conn.HistoryRecord += "," + stamp;
-        s.conn.HistoryStage = 0;
-        if (s.conn.DialledNumber != SevenBlanks) s.conn.HistoryRecord += "," + s.conn.DialledNumber;
-        s.conn.DialledNumber.clear();
-        WriteHistoryRecord(m, s.conn.HistoryRecord);
-    }
+    FinishRecord(m, stamp);
     // A busy line already redialled this attempt.
     if (target != 0 && !s.redial.BusySeen) Redial(m, target);
 }

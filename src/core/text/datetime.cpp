@@ -69,4 +69,9 @@ std::string TimeText(const CivilTime& t) {
     return text;
 }
 
+std::string DateTimeText(DateTime when, char between) {
+    const CivilTime t = DecodeDateTime(when);
+    return DateText(t, '/') + between + TimeText(t);
+}
+
 }  // namespace rm

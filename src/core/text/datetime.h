@@ -18,6 +18,8 @@ DateTime EncodeDateTime(const CivilTime& t);
 std::string DateText(const CivilTime& t, char separator = '\0');
 // hh:nn:ss, 24 hours.
 std::string TimeText(const CivilTime& t);
+// yyyy/mm/dd, the separator, hh:nn:ss: the times of the history and the syslog lines.
+std::string DateTimeText(DateTime when, char between);
 // Rounded to the millisecond, so 12:00:00 never reads as 11:59:59.
 CivilTime DecodeDateTime(DateTime value);
 

@@ -6,6 +6,7 @@
 #include "display/display.h"
 #include "router/connect_commands.h"
 #include "router/utility_windows.h"
+#include "syslog/call_record.h"
 #include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
 #include "text/numbers.h"
@@ -19,6 +20,7 @@ constexpr const char* ConnectTimedOut =
 
 void KeepFiles(Monitor& m) {
     WriteKeptHistory(m);
+    KeepOpenCall(m, false);
     // A quiet tick closes the daily file, so it is not held open for nothing.
     if (m.syslogFile.TakeActivity()) {
         FlushSyslog(m);

@@ -1,4 +1,4 @@
-#include "settings/positional_text.h"
+#include "text/positional_text.h"
 
 #include <charconv>
 #include <cmath>
