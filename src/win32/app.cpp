@@ -34,10 +34,9 @@ App::App()
           .Close = [this] { OnClose(); },
           .DpiChanged = [this] { LoadTrayIcons(); },
       }),
-      dialogs_(panel_, closing_, [this] { ShowAbout(); }, [this] { memoSend_.Show(panel_.Handle()); }),
-      events_([this] {
-          if (panel_.Handle()) Render();
-      }),
+      dialogs_(panel_, closing_, [this] { ShowState(); }, [this] { ShowAbout(); },
+               [this] { memoSend_.Show(panel_.Handle()); }),
+      events_([this] { ShowState(); }),
       memoSend_(monitor_.view.MemoSend,
                 [this](const std::string& destination, const std::string& text) {
                     Run([&] { SendMemo(monitor_, destination, text); });
@@ -90,6 +89,10 @@ void App::Run(Event&& event, bool render) {
     }
     Guarded(panel_.Handle(), std::forward<Event>(event));
     if (render && panel_.Handle()) Render();
+}
+
+void App::ShowState() {
+    if (panel_.Handle()) Render();
 }
 
 void App::Render() {

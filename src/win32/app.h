@@ -43,6 +43,8 @@ private:
     template <class Event>
     void Run(Event&& event, bool render = true);
     void Render();
+    // Renders before the thread blocks or opens a box inside an event.
+    void ShowState();
     void RenderTray();
     void RenderViewer();
     void OnViewerCommand(ViewerItem item);

@@ -55,6 +55,7 @@ void Win32Dialogs::ShowMessage(const std::string& text) {
         LogText(L"after close, not shown: " + Widen(text));
         return;
     }
+    showState_();
     ShowMessageBox(Owner(), text);
 }
 
@@ -63,6 +64,7 @@ bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption)
         LogText(L"after close, not asked: " + Widen(text));
         return false;
     }
+    showState_();
     return ShowMessageBox(Owner(), text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
 }
 

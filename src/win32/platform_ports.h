@@ -27,12 +27,14 @@ private:
 };
 
 // Boxes owned by the panel. Once the program closes, a box that a waiting
-// handler still shows goes to the log instead.
+// handler still shows goes to the log instead. Before a box the user sees
+// the state so far (a reset panel goes before its failure message).
 class Win32Dialogs : public DialogPort {
 public:
-    Win32Dialogs(const Window& owner, const bool& closing, std::function<void()> showAbout,
-                 std::function<void()> showMemoSend)
-        : owner_(owner), closing_(closing), showAbout_(std::move(showAbout)), showMemoSend_(std::move(showMemoSend)) {}
+    Win32Dialogs(const Window& owner, const bool& closing, std::function<void()> showState,
+                 std::function<void()> showAbout, std::function<void()> showMemoSend)
+        : owner_(owner), closing_(closing), showState_(std::move(showState)), showAbout_(std::move(showAbout)),
+          showMemoSend_(std::move(showMemoSend)) {}
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowAbout() override { showAbout_(); }
@@ -48,7 +50,7 @@ private:
 
     const Window& owner_;
     const bool& closing_;
-    std::function<void()> showAbout_, showMemoSend_;
+    std::function<void()> showState_, showAbout_, showMemoSend_;
 };
 
 class Win32Clock : public ClockPort {

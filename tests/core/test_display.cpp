@@ -42,7 +42,7 @@ TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
     EXPECT_TRUE(f.m.s.launcher.LaunchPending);
     EXPECT_TRUE(f.m.s.conn.SoundAfterPending);
     EXPECT_TRUE(f.m.s.conn.ConnectPending);
-    EXPECT_EQ(f.m.s.conn.ConnectRequestedAt, f.clock.now);
+    EXPECT_EQ(f.m.s.conn.ConnectRequestedAt, f.clock.monotonic);
     EXPECT_FALSE(f.m.s.conn.Online);
     // Without the tool nothing is started and nothing waits.
     EXPECT_TRUE(f.programs.runs.empty());
@@ -52,7 +52,7 @@ TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
     // A second connect restarts the time-out base.
     f.clock.now += 0.01;
     ShowConnected(f.m);
-    EXPECT_EQ(f.m.s.conn.ConnectRequestedAt, f.clock.now);
+    EXPECT_EQ(f.m.s.conn.ConnectRequestedAt, f.clock.monotonic);
 }
 
 TEST(StatusDisplay, ResetReturnsEverythingToIdle) {

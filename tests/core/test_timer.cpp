@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "display/display.h"
+#include "router/connect_commands.h"
 #include "router/utility_windows.h"
 #include "test_command_support.h"
 #include "timer/timer.h"
@@ -15,8 +18,12 @@ constexpr const char* TimedOut =
 struct TickMonitor : CommandMonitor {
     DateTime start = At(2003, 1, 2, 9, 0, 0);
 
+    // The monotonic clock, counting from start.
+    std::int64_t Mono(DateTime when) const { return std::llround((when - start) * 86'400'000.0); }
+    // Both clocks at when, as long as nobody sets the PC's clock.
     void TickAt(DateTime when) {
         clock.now = when;
+        clock.monotonic = Mono(when);
         Timer1Timer(m);
     }
     // Ticks every 2 s from..to; returns the times at which the check first held.
@@ -34,7 +41,7 @@ struct TickMonitor : CommandMonitor {
     void LineUp(DateTime since) {
         m.s.conn.Online = true;
         m.s.conn.ConnectPending = false;
-        m.s.conn.OnlineSince = since;
+        m.s.conn.OnlineSince = Mono(since);
         m.view.Panel.Shown = true;
     }
     std::size_t Count(const std::string& datagram) const {
@@ -54,9 +61,11 @@ TEST(Tick, CaptionShowsTheConnectedTimeOfDayWhileOnline) {
     // A full day starts again at zero.
     f.TickAt(f.start + (86400 + 5) * Second);
     EXPECT_EQ(f.m.view.Panel.Caption, "00:00:05");
-    // The user set the clock back before the line came up.
-    f.TickAt(f.start - 60 * Second);
-    EXPECT_EQ(f.m.view.Panel.Caption, "00:00:00");
+    // The user sets the PC's clock back an hour: the connected time goes on.
+    f.clock.now = f.start - 3600 * Second;
+    f.clock.monotonic = f.Mono(f.start + (86400 + 7) * Second);
+    Timer1Timer(f.m);
+    EXPECT_EQ(f.m.view.Panel.Caption, "00:00:07");
 }
 
 TEST(Tick, ReminderSoundPlaysOnceInItsMinuteOfConnectedTime) {
@@ -117,31 +126,74 @@ TEST(Tick, TimeOutWithoutTheWatcherStartedRunsNoProgram) {
     TickMonitor f;
     f.m.s.settings.UseDialUpWatcher = true;
     f.m.s.conn.ConnectPending = true;
-    f.m.s.conn.ConnectRequestedAt = f.start;
+    f.m.s.conn.ConnectRequestedAt = f.Mono(f.start);
     f.TickAt(f.start + 61 * Second);
     EXPECT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_TRUE(f.programs.runs.empty());
     EXPECT_TRUE(f.sound.played.empty());
 }
 
-TEST(Tick, ValueThatIsNoNumberEndsTheTick) {
-    for (const bool badSound : {true, false}) {
-        SCOPED_TRACE(badSound ? "SoundAfterMinutes" : "ConnectTimeout");
+TEST(Tick, ValueThatIsNoNumberSwitchesOffOnlyItsOwnStep) {
+    {
+        SCOPED_TRACE("SoundAfterMinutes");
         TickMonitor f;
-        (badSound ? f.m.s.settings.SoundAfterMinutes : f.m.s.settings.ConnectTimeout) = "30分";
+        f.m.s.settings.SoundAfterMinutes = "";
+        f.m.s.settings.SoundAfterFile = "a.wav";
         f.m.s.settings.AutoDisconnect = true;
         f.m.s.settings.DisconnectTime = "09:10";
         f.LineUp(f.start);
         f.m.s.conn.ConnectedPort = 1;
-        f.m.s.conn.ConnectPending = true;
-        f.m.s.conn.ConnectRequestedAt = f.start;
         f.otherWindows.open = {{UtilityWindows[0], 1}, {UtilityWindows[1], 2}};
         f.TickAt(f.start + 600 * Second);
         EXPECT_EQ(f.m.view.Panel.Caption, "00:10:00");
-        EXPECT_TRUE(f.dialogs.messages.empty());
-        EXPECT_TRUE(f.otherWindows.closed.empty());
-        EXPECT_TRUE(f.RouterSends().empty());
+        EXPECT_TRUE(f.sound.played.empty());
+        EXPECT_EQ(f.otherWindows.closed, (std::vector<WindowHandle>{1, 2}));
+        EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(1)});
     }
+    {
+        SCOPED_TRACE("ConnectTimeout");
+        TickMonitor f;
+        f.m.s.settings.ConnectTimeout = "30分";
+        f.m.s.settings.SoundAfterMinutes = "1";
+        f.m.s.settings.SoundAfterFile = "a.wav";
+        f.LineUp(f.start);
+        f.m.s.conn.ConnectPending = true;
+        f.m.s.conn.ConnectRequestedAt = f.Mono(f.start);
+        f.TickAt(f.start + 61 * Second);
+        EXPECT_TRUE(f.dialogs.messages.empty());
+        EXPECT_EQ(f.sound.played, (std::vector<std::string>{"a.wav"}));
+    }
+}
+
+TEST(Tick, TimeOutComesOneSecondAfterTheLimitWhateverThePcsClockDoes) {
+    TickMonitor f;
+    f.clock.now = f.start;
+    ShowConnected(f.m);
+    // The PC's clock jumps an hour ahead: no false failure.
+    f.clock.now = f.start + 3600 * Second;
+    f.clock.monotonic = f.Mono(f.start + 60 * Second);
+    Timer1Timer(f.m);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    // And back two hours: the time-out is not late.
+    f.clock.now = f.start - 3600 * Second;
+    f.clock.monotonic = f.Mono(f.start + 61 * Second);
+    Timer1Timer(f.m);
+    EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{TimedOut}));
+}
+
+TEST(Tick, AConnectMadeWhileTheTimeOutBoxIsOpenKeepsItsOwnTimeOut) {
+    TickMonitor f;
+    f.clock.now = f.start;
+    ShowConnected(f.m);
+    // The user picks 接続 while the failure is still on screen.
+    f.dialogs.whileOpen = [&] { N1Click(f.m); };
+    f.TickAt(f.start + 61 * Second);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(f.m.s.conn.ConnectPending);
+    EXPECT_TRUE(f.m.view.Panel.Shown);
+    f.dialogs.whileOpen = nullptr;
+    f.TickAt(f.start + 123 * Second);
+    EXPECT_EQ(f.dialogs.messages.size(), 2u);
 }
 
 TEST(Tick, SetupUtilityLeftOpenIsClosedUnlessItsSettingsWindowIsOpen) {
@@ -158,7 +210,7 @@ TEST(Tick, SetupUtilityLeftOpenIsClosedUnlessItsSettingsWindowIsOpen) {
     EXPECT_EQ(f.otherWindows.open.size(), 3u);
 }
 
-TEST(Schedule, ConnectFiresOnceInItsMinuteAndArmsTheDisconnect) {
+TEST(Schedule, ConnectFiresOnceInItsMinuteAndAgainTheNextDay) {
     TickMonitor f;
     f.m.s.settings.AutoConnect = true;
     f.m.s.settings.ConnectTime = "07:05";
@@ -167,13 +219,30 @@ TEST(Schedule, ConnectFiresOnceInItsMinuteAndArmsTheDisconnect) {
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_NEAR(hits[0], At(2003, 1, 2, 7, 5, 1), Second / 10);
     EXPECT_EQ(f.Count(f.Connect(1)), 1u);
-    EXPECT_FALSE(f.m.s.schedule.ConnectArmed);
-    EXPECT_TRUE(f.m.s.schedule.DisconnectArmed);
 
-    // Disarmed: the next day's 07:05 passes.
+    // The connect timed out and no scheduled disconnect came: the next day's 07:05 connects again.
     f.m.s.conn.ConnectedPort = 0;
+    f.m.s.conn.ConnectPending = false;
+    f.TickAt(At(2003, 1, 3, 7, 4, 59));
     f.TickAt(At(2003, 1, 3, 7, 5, 1));
-    EXPECT_EQ(f.Count(f.Connect(1)), 1u);
+    EXPECT_EQ(f.Count(f.Connect(1)), 2u);
+}
+
+TEST(Schedule, BothOnADayWithoutTheScheduledDisconnectKeepsTheDailyConnect) {
+    TickMonitor f;
+    f.m.s.settings.AutoConnect = true;
+    f.m.s.settings.ConnectTime = "07:05";
+    f.m.s.settings.AutoDisconnect = true;
+    f.m.s.settings.DisconnectTime = "18:00";
+    for (int day = 2; day <= 4; ++day) {
+        f.TickAt(At(2003, 1, day, 7, 5, 1));
+        // The user disconnected before 18:00 each day.
+        f.m.s.conn.ConnectedPort = 0;
+        f.m.s.conn.ConnectPending = false;
+        f.TickAt(At(2003, 1, day, 18, 0, 1));
+    }
+    EXPECT_EQ(f.Count(f.Connect(1)), 3u);
+    EXPECT_EQ(f.Count(f.Disconnect(1)), 0u);
 }
 
 TEST(Schedule, ConnectIsSkippedWhileAPortIsMarkedAndTriedOnALaterDay) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
+#include "display/display.h"
 #include "router/utility_windows.h"
 #include "test_command_support.h"
 #include "timer/timer.h"
@@ -112,7 +113,7 @@ TEST(DownloadWatch, TerminalKeepsTheLineWhileItsByeButtonShows) {
     EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(1)});
 }
 
-TEST(DownloadWatch, HiddenOrOwnedTerminalsAreNotLookedAtAndAClosedOneKeepsItsAnswer) {
+TEST(DownloadWatch, HiddenOrOwnedTerminalsAreNotLookedAtAndAClosedOneIsOffline) {
     WatchMonitor f;
     f.otherWindows.tops = {Terminal(4, "NifTerm", false), Terminal(5, "NifTerm", true, true)};
     f.otherWindows.children[4] = f.otherWindows.children[5] = {{"BYE", true}};
@@ -121,12 +122,32 @@ TEST(DownloadWatch, HiddenOrOwnedTerminalsAreNotLookedAtAndAClosedOneKeepsItsAns
     f.otherWindows.tops = {Terminal(6, "NifTerm")};
     f.otherWindows.children[6] = {{"BYE", true}};
     f.Arm();
-    // Closed while online: the watch waits until the user disarms it.
+    // Closed while its BYE showed: no transfer is left, so the line is cut.
     f.otherWindows.tops.clear();
     f.Tick();
-    f.Tick();
-    EXPECT_TRUE(f.Armed());
-    EXPECT_TRUE(f.RouterSends().empty());
+    EXPECT_FALSE(f.Armed());
+    EXPECT_FALSE(f.RouterSends().empty());
+    // And the next arming finds nothing to wait for.
+    f.m.view.Menu[Item::N4].Enabled = true;
+    N4Click(f.m);
+    EXPECT_FALSE(f.Armed());
+    EXPECT_EQ(f.dialogs.messages.back(), "対象を見つけられませんでした");
+}
+
+TEST(DownloadWatch, ThePanelIsRedExactlyWhileTheWatchIsArmed) {
+    WatchMonitor f;
+    f.otherWindows.tops = {Dialog(1, "コピーしました")};
+    f.Arm();
+    EXPECT_EQ(f.m.view.Panel.Colour, FontColour::Red);
+    // Another port's connect line unchecks the watch.
+    ShowConnected(f.m);
+    EXPECT_FALSE(f.Armed());
+    EXPECT_EQ(f.m.view.Panel.Colour, FontColour::WindowText);
+    // A disconnect on its way keeps its blue when the watch goes.
+    f.Arm();
+    f.m.view.Panel.Colour = FontColour::Blue;
+    N4Click(f.m);
+    EXPECT_EQ(f.m.view.Panel.Colour, FontColour::Blue);
 }
 
 TEST(DownloadWatch, StrayDialogsOfTheDownloadWindowAreClosedButSaveAsIsLeft) {

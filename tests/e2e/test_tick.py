@@ -7,8 +7,8 @@ import shutil
 import time
 import unittest
 
-from rmtest import (DOWNLOADSTANDIN, PC_ADDRESS, LanTestCase, panel_caption, pixels, wait_counting, wait_panel,
-                    wait_until)
+from rmtest import (DOWNLOADSTANDIN, MAIN_CLASS, PC_ADDRESS, TITLE, LanTestCase, panel_caption, pixels, wait_counting,
+                    wait_panel, wait_until)
 
 PANEL_AT = (400, 300)
 ELAPSED = re.compile(r"^\d\d:\d\d:\d\d$")
@@ -73,6 +73,10 @@ class Tick(LanTestCase):
             m.command("N1")
             handle, _ = wait_panel(m, True)
             requested = time.monotonic()
+            wait_until(lambda: any(w[2] == "#32770" and w[3] == TITLE and w[1] for w in m.windows()), 60,
+                       "the time-out box")
+            # The reset is on screen before its message: no panel behind the box.
+            self.assertFalse(any(w[2] == MAIN_CLASS and w[1] for w in m.windows()))
             text = m.press("OK", timeout=60)
             self.assertGreater(time.monotonic() - requested, 29)
             self.assertIn("接続に失敗したか、syslogが受け取れませんでした。", text)

@@ -123,7 +123,7 @@ struct ViewerCommands : ::testing::Test {
     bool closing = false;
     SyslogViewer window{{[](ViewerItem) {}, [] {}}};
     Win32Net net;
-    Win32Dialogs dialogs{window, closing, [] {}, [] {}};
+    Win32Dialogs dialogs{window, closing, [] {}, [] {}, [] {}};
     Win32Clock clock;
     Win32Events events{[] {}};
     Win32Sound sound;

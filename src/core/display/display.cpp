@@ -28,12 +28,11 @@ void StartDialUpWatcher(Monitor& m) {
 void ShowConnected(Monitor& m) {
     m.view.Panel.Shown = true;
     m.view.Tray.Icon = TrayIconKind::Connected;
-    MenuItem& n4 = m.view.Menu[Item::N4];
-    n4.Enabled = true;
-    n4.Checked = false;
+    m.view.Menu[Item::N4].Enabled = true;
+    ArmDownloadWatch(m, false);
     m.s.launcher.LaunchPending = true;
     m.s.conn.SoundAfterPending = true;
-    m.s.conn.ConnectRequestedAt = m.ports.Clock.Now();
+    m.s.conn.ConnectRequestedAt = m.ports.Clock.MonotonicMilliseconds();
     m.s.conn.ConnectPending = true;
     if (m.s.settings.UseDialUpWatcher && m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle) == 0) {
         StartDialUpWatcher(m);
@@ -43,9 +42,8 @@ void ShowConnected(Monitor& m) {
 void ShowIdle(Monitor& m) {
     m.view.Panel.Caption = "未接続";
     m.view.Tray.Icon = TrayIconKind::Program;
-    MenuItem& n4 = m.view.Menu[Item::N4];
-    n4.Enabled = false;
-    n4.Checked = false;
+    m.view.Menu[Item::N4].Enabled = false;
+    ArmDownloadWatch(m, false);
     m.view.Panel.Colour = FontColour::WindowText;
     m.s.conn.Online = false;
     m.view.Panel.Shown = false;
@@ -57,6 +55,18 @@ void ShowIdle(Monitor& m) {
     m.view.Panel.Hint = AppTitle;
     m.view.Menu[Item::IP1].Enabled = false;
     m.s.conn.ConnectPending = false;
+}
+
+void ArmDownloadWatch(Monitor& m, bool armed) {
+    m.view.Menu[Item::N4].Checked = armed;
+    FontColour& colour = m.view.Panel.Colour;
+    if (armed) {
+        colour = FontColour::Red;
+        return;
+    }
+    // Blue, a disconnect on its way, stays.
+    if (colour == FontColour::Red) colour = FontColour::WindowText;
+    m.s.watch.NifTermOnline = false;
 }
 
 void TellDialUpWatcher(Monitor& m, const std::string& parameters) {

@@ -13,5 +13,8 @@ void ShowIdle(Monitor& m);
 void TellDialUpWatcher(Monitor& m, const std::string& parameters);
 // Forgets that this program started the Dial-Up Watcher.
 void CloseDialUpWatcher(Monitor& m);
+// Arms or disarms the download watch (N4): the panel is red exactly while
+// it is armed, and a disarmed watch forgets what the terminal last showed.
+void ArmDownloadWatch(Monitor& m, bool armed);
 
 }  // namespace rm

@@ -67,13 +67,15 @@ struct RouterLink {
     std::uint16_t ReportedIsp = 0;
 };
 
+// Durations are measured on the monotonic clock, in milliseconds: the user
+// may set the PC's clock at any moment.
 struct Connection {
     bool Online = false;
-    DateTime OnlineSince = 0;
+    std::int64_t OnlineSince = 0;
     std::int16_t ConnectedPort = 0;
     std::uint16_t ConnectedIsp = 0;
     bool ConnectPending = false;
-    DateTime ConnectRequestedAt = 0;
+    std::int64_t ConnectRequestedAt = 0;
     std::string HistoryRecord;
     std::int16_t HistoryStage = 0;
     std::string DialledNumber;
@@ -96,7 +98,8 @@ struct Redial {
     bool Asking = false;
 };
 
-// The scheduled connect and disconnect may each fire again once armed.
+// The scheduled connect and disconnect each fire once in their minute, and
+// are armed again once it has passed, for the next day.
 struct Schedule {
     bool ConnectArmed = true, DisconnectArmed = true;
 };

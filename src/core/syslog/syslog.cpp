@@ -59,7 +59,7 @@ void Dial(Monitor& m, std::string_view line, bool port1, const std::string& stam
     EndUnseenCall(m);
     MainState& s = m.s;
     s.conn.Online = true;
-    s.conn.OnlineSince = m.ports.Clock.Now();
+    s.conn.OnlineSince = m.ports.Clock.MonotonicMilliseconds();
     // A dial that never connected keeps the record and its first start time.
     if (s.conn.HistoryStage == 0) StartRecord(s, port1, stamp);
     std::string number(SevenBlanks);
@@ -112,7 +112,7 @@ void Connect(Monitor& m, bool port1, const std::string& stamp) {
     if (!s.peers.MasterAddress.empty()) s.peers.MasterAtConnect = true;
     if (!s.conn.Online) {
         s.conn.Online = true;
-        s.conn.OnlineSince = m.ports.Clock.Now();
+        s.conn.OnlineSince = m.ports.Clock.MonotonicMilliseconds();
         if (s.conn.HistoryStage == 0) StartRecord(s, port1, stamp);
         s.conn.DialledNumber = SevenBlanks;
     }

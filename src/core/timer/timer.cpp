@@ -30,8 +30,16 @@ void KeepFiles(Monitor& m) {
 }
 
 // The time of day of the span since then, so a day and more starts again at
-// 00:00:00. A clock set back meanwhile counts as no time rather than a day.
-CivilTime Since(DateTime then, DateTime now) { return DecodeDateTime(std::max(0.0, now - then)); }
+// 00:00:00; both on the monotonic clock.
+CivilTime Since(std::int64_t then, std::int64_t now) {
+    constexpr std::int64_t Day = 86'400'000;
+    const auto ms = static_cast<int>(std::max<std::int64_t>(0, now - then) % Day);
+    CivilTime t;
+    t.Hour = ms / 3'600'000;
+    t.Minute = ms / 60'000 % 60;
+    t.Second = ms / 1000 % 60;
+    return t;
+}
 
 void PlaySoundAfter(Monitor& m, int minutes, const CivilTime& online) {
     if (minutes / 60 != online.Hour || minutes % 60 != online.Minute) return;
@@ -45,8 +53,9 @@ void EndConnectAttempt(Monitor& m) {
     N3Click(m);
     if (m.s.settings.UseDialUpWatcher && m.s.conn.DialUpWatcherStarted) TellDialUpWatcher(m, "stop");
     m.s.conn.DialUpWatcherStarted = false;
+    // The reset ended the attempt; a connect made while the box is open is a
+    // new one, with its own time-out.
     m.ports.Dialogs.ShowMessage(ConnectTimedOut);
-    m.s.conn.ConnectPending = false;
 }
 
 // A variant whose settings window is open is being used; the others are
@@ -70,21 +79,23 @@ bool IsTime(const std::string& setting, const CivilTime& now) {
 }
 
 // The flags are switched before the command runs: its waits let further
-// ticks run, which must not fire it again.
+// ticks run, which must not fire it again within its minute. A day on which
+// one did not fire (the line was already up or down) does not stop the next.
 void RunSchedule(Monitor& m) {
     const CivilTime now = DecodeDateTime(m.ports.Clock.Now());
     const Settings& settings = m.s.settings;
     Schedule& schedule = m.s.schedule;
+    const bool connectTime = IsTime(settings.ConnectTime, now);
+    const bool disconnectTime = IsTime(settings.DisconnectTime, now);
+    if (!connectTime) schedule.ConnectArmed = true;
+    if (!disconnectTime) schedule.DisconnectArmed = true;
     if (!m.s.conn.Online && settings.AutoConnect && schedule.ConnectArmed && m.s.conn.ConnectedPort == 0 &&
-        IsTime(settings.ConnectTime, now)) {
+        connectTime) {
         schedule.ConnectArmed = false;
-        schedule.DisconnectArmed = true;
         N1Click(m);
     }
-    if (m.s.conn.Online && settings.AutoDisconnect && schedule.DisconnectArmed &&
-        IsTime(settings.DisconnectTime, now)) {
+    if (m.s.conn.Online && settings.AutoDisconnect && schedule.DisconnectArmed && disconnectTime) {
         schedule.DisconnectArmed = false;
-        schedule.ConnectArmed = true;
         DisconnectConnectedPort(m);
     }
 }
@@ -93,21 +104,16 @@ void RunSchedule(Monitor& m) {
 
 void Timer1Timer(Monitor& m) {
     KeepFiles(m);
-    const DateTime now = m.ports.Clock.Now();
+    const std::int64_t now = m.ports.Clock.MonotonicMilliseconds();
     Connection& conn = m.s.conn;
     if (conn.Online) m.view.Panel.Caption = TimeText(Since(conn.OnlineSince, now));
     if (conn.Online && m.view.Menu[Item::N4].Checked) WatchDownloads(m);
-    if (conn.Online && conn.SoundAfterPending) {
-        // A value edited by hand that is no number ends the tick here.
-        const std::optional<std::int32_t> minutes = StrToInt(m.s.settings.SoundAfterMinutes);
-        if (!minutes) return;
-        PlaySoundAfter(m, *minutes, Since(conn.OnlineSince, now));
-    }
-    if (conn.ConnectPending) {
-        const std::optional<std::int32_t> limit = StrToInt(m.s.settings.ConnectTimeout);
-        if (!limit) return;
-        const CivilTime waited = Since(conn.ConnectRequestedAt, now);
-        if (waited.Hour * 3600 + waited.Minute * 60 + waited.Second > *limit) EndConnectAttempt(m);
+    // A value edited by hand that is no number switches off its own step only.
+    const std::optional<std::int32_t> minutes = StrToInt(m.s.settings.SoundAfterMinutes);
+    if (conn.Online && conn.SoundAfterPending && minutes) PlaySoundAfter(m, *minutes, Since(conn.OnlineSince, now));
+    const std::optional<std::int32_t> limit = StrToInt(m.s.settings.ConnectTimeout);
+    if (conn.ConnectPending && limit && (now - conn.ConnectRequestedAt) / 1000 > *limit) {
+        EndConnectAttempt(m);
     }
     CloseUtilityLeftOpen(m);
     RunSchedule(m);

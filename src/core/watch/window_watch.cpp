@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "display/display.h"
 #include "router/connect_commands.h"
 #include "router/utility_windows.h"
 
@@ -29,15 +30,16 @@ void ScanDownloadDialogs(Monitor& m, const std::vector<TopWindow>& windows) {
     }
 }
 
-// The terminal is online while its "BYE" control shows. A terminal closed
-// meanwhile leaves the last answer standing.
+// The terminal is online while its "BYE" control shows; without such a
+// terminal it is not.
 void ScanTerminals(Monitor& m, const std::vector<TopWindow>& windows) {
+    m.s.watch.NifTermOnline = false;
     for (const TopWindow& window : windows) {
         if (window.Owned || !window.Visible || !Contains(window.Title, "NifTerm")) continue;
         const std::vector<ChildWindow> children = m.ports.OtherWindows.ChildWindows(window.Handle);
         const auto bye = std::find_if(children.begin(), children.end(),
                                       [](const ChildWindow& child) { return child.Text == "BYE"; });
-        if (bye != children.end()) m.s.watch.NifTermOnline = bye->Visible;
+        if (bye != children.end() && bye->Visible) m.s.watch.NifTermOnline = true;
     }
 }
 
@@ -64,13 +66,10 @@ bool DownloadRunning(Monitor& m) {
 }
 
 void N4Click(Monitor& m) {
-    MenuItem& n4 = m.view.Menu[Item::N4];
-    if (n4.Checked) {
-        n4.Checked = false;
-        m.view.Panel.Colour = FontColour::WindowText;
+    if (m.view.Menu[Item::N4].Checked) {
+        ArmDownloadWatch(m, false);
     } else if (DownloadRunning(m)) {
-        n4.Checked = true;
-        m.view.Panel.Colour = FontColour::Red;
+        ArmDownloadWatch(m, true);
     } else {
         m.ports.Dialogs.ShowMessage("対象を見つけられませんでした");
     }
@@ -82,7 +81,7 @@ void WatchDownloads(Monitor& m) {
         return;
     }
     // Disarmed first: a tick inside the disconnect's boxes must not disconnect again.
-    m.view.Menu[Item::N4].Checked = false;
+    ArmDownloadWatch(m, false);
     for (std::size_t i = 0; i < UtilityWindowsBeforeDisconnect; ++i) {
         if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(UtilityWindows[i])) {
             m.ports.OtherWindows.CloseWindow(window);
