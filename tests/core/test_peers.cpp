@@ -310,6 +310,9 @@ TEST(Memos, LongLinesAreSplitBetweenCharactersIntoDatagramsThatFit) {
     EXPECT_EQ(joined, line);
     EXPECT_EQ(lines.back(), "end");
     EXPECT_EQ(lines.size(), 4u);  // 3001 + 2200 bytes in three pieces, and "end"
+    // A line of exactly a datagram goes whole.
+    EXPECT_EQ(MemoLines(std::string(2048, 'z')), (std::vector<std::string>{std::string(2048, 'z')}));
+    EXPECT_EQ(MemoLines(std::string(2049, 'z')).size(), 2u);
 }
 
 TEST(HistoryTransfer, SendsTheBackupLineByLineAndKeepsACopyOfWhatWasSent) {
@@ -330,6 +333,40 @@ TEST(HistoryTransfer, SendsTheBackupLineByLineAndKeepsACopyOfWhatWasSent) {
     EXPECT_FALSE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
     EXPECT_EQ(ReadFile(SentHistoryFilePath(f.dir.path())), first + "\r\n2.04,Port2\r\n");
     EXPECT_FALSE(f.m.view.Menu[Item::logCon].Visible);
+}
+
+TEST(HistoryTransfer, EveryDatagramFitsAndNoRecordIsLost) {
+    PeerMonitor f;
+    f.m.s.peers.MasterAddress = "192.168.0.3";
+    // Lines ended by CR alone, as some editors leave them, and one line too
+    // long for a datagram with a double-byte character across the cut.
+    std::string records;
+    for (int i = 0; i < 300; ++i) records += "2.04,Port1,2003/01/02,09:05:" + std::to_string(10 + i % 50) + "\r";
+    const std::string longLine = std::string(2047, 'x') + "\x82\xa0" + std::string(10, 'y');
+    WriteBytes(BackupHistoryFilePath(f.dir.path()), records + longLine + "\r\n");
+    MenuClick(f.m, Item::logCon);
+    const std::vector<SentDatagram> sent = f.PeerSends();
+    ASSERT_EQ(sent.size(), 300u + 2 + 2);
+    std::string joined;
+    for (std::size_t i = 1; i + 1 < sent.size(); ++i) {
+        EXPECT_LE(sent[i].bytes.size(), MaxPeerDatagram);
+        joined += sent[i].bytes + (i <= 300 ? "\r" : "");
+    }
+    EXPECT_EQ(joined, records + longLine);
+    EXPECT_EQ(sent[301].bytes, std::string(2047, 'x'));
+    EXPECT_EQ(sent[302].bytes, "\x82\xa0" + std::string(10, 'y'));
+}
+
+TEST(HistoryTransfer, ARepeatedStartAtACopyThatStoppedBeingMasterIsNoRecord) {
+    PeerMonitor f;
+    f.Master();
+    f.From("192.168.0.5", "###Log Data Send### Start");
+    f.From("192.168.0.5", "2.04,Port1,2003/01/02,09:05:00");
+    f.m.s.settings.MasterMode = false;  // switched off in the settings mid-transfer
+    f.From("192.168.0.5", "###Log Data Send### Start");
+    f.From("192.168.0.5", "2.04,Port1,2003/01/03,09:05:00");
+    f.From("192.168.0.5", "###Log Data Send### End");
+    EXPECT_EQ(f.Received(), "2.04,Port1,2003/01/02,09:05:00\r\n2.04,Port1,2003/01/03,09:05:00\r\n");
 }
 
 TEST(HistoryTransfer, RefusedWithoutMasterWhileOnlineOrWhenNotWanted) {

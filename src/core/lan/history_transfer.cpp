@@ -1,5 +1,6 @@
 #include "lan/history_transfer.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -8,6 +9,7 @@
 #include "peers/peer_send.h"
 #include "syslog/history_file.h"
 #include "text/files.h"
+#include "text/positional_text.h"
 
 namespace rm {
 namespace {
@@ -16,16 +18,26 @@ namespace fs = std::filesystem;
 
 constexpr int LinePause = 100;
 
-// The file's lines without their ends; empty lines carry no record.
+// A Shift-JIS lead byte: its character takes two bytes.
+bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+// The file's lines without their ends, each in datagrams that fit: a line
+// longer than a datagram (no record is) goes in pieces cut between
+// characters rather than be dropped by the master. Empty lines carry no record.
 std::vector<std::string> RecordsOf(const std::string& bytes) {
     std::vector<std::string> records;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (line.ends_with('\r')) line.pop_back();
-        if (!line.empty()) records.push_back(std::move(line));
-        start = end + 1;
+    for (std::string_view line : SplitLines(bytes)) {
+        while (!line.empty()) {
+            std::size_t cut = 0;
+            while (cut < line.size()) {
+                const std::size_t width = IsLeadByte(static_cast<unsigned char>(line[cut])) ? 2 : 1;
+                if (cut + width > MaxPeerDatagram) break;
+                cut += width;
+            }
+            cut = std::min(cut, line.size());
+            records.emplace_back(line.substr(0, cut));
+            line.remove_prefix(cut);
+        }
     }
     return records;
 }

@@ -3,6 +3,7 @@
 #include "peers/peer_send.h"
 #include "text/chars.h"
 #include "text/cp932.h"
+#include "text/positional_text.h"
 
 namespace rm {
 namespace {
@@ -60,14 +61,7 @@ int MemoDestinationIndex(const Peers& peers, const std::string& destination) {
 
 std::vector<std::string> MemoLines(std::string_view text) {
     std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        AddCutLine(lines, line);
-        start = end + 1;
-    }
+    for (const std::string_view line : SplitLines(text)) AddCutLine(lines, line);
     return lines;
 }
 

@@ -8,30 +8,25 @@
 
 namespace rm {
 
-std::vector<std::string> LinesOf(std::string_view bytes, std::size_t count) {
-    std::vector<std::string> lines;
-    lines.reserve(count);
-    std::size_t pos = 0;
-    while (lines.size() < count && pos < bytes.size()) {
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    for (std::size_t pos = 0; pos < bytes.size();) {
         std::size_t end = bytes.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = bytes.size();
-        lines.push_back(Cp932ToUtf8(bytes.substr(pos, end - pos)));
-        pos = end + 1;
-        if (bytes.substr(end, 2) == "\r\n") ++pos;
+        lines.push_back(bytes.substr(pos, end - pos));
+        pos = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
     }
-    lines.resize(count);
     return lines;
 }
 
-std::size_t LineCount(std::string_view bytes) {
-    std::size_t count = 0;
-    for (std::size_t pos = 0; pos < bytes.size(); ++count) {
-        std::size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = bytes.size();
-        pos = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
-    }
-    return count;
+std::vector<std::string> LinesOf(std::string_view bytes, std::size_t count) {
+    const std::vector<std::string_view> split = SplitLines(bytes);
+    std::vector<std::string> lines(count);
+    for (std::size_t i = 0; i < count && i < split.size(); ++i) lines[i] = Cp932ToUtf8(split[i]);
+    return lines;
 }
+
+std::size_t LineCount(std::string_view bytes) { return SplitLines(bytes).size(); }
 
 std::string FileTextOf(const std::vector<std::string>& lines) {
     std::string text;
