@@ -159,6 +159,48 @@ TEST(SyslogFile, LinesThatNeverPauseWaitAtMostHalfASecond) {
     EXPECT_EQ(ReadFile(file), "0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n");
 }
 
+TEST(SyslogFile, LinesTheFileRefusesWaitForTheNextTryAndACutLineIsEndedFirst) {
+    SyslogMonitor f;
+    f.m.s.settings.SyslogAutoSave = true;
+    f.m.s.settings.SyslogLineBreaks = false;
+    f.m.s.settings.SyslogAddTime = false;
+    const auto folder = f.dir.path() / "syslog";
+    std::filesystem::remove(folder);
+    f.Receive("one");
+    f.Receive("two");
+    FlushSyslog(f.m);
+    EXPECT_EQ(f.log.lines.size(), 1u);
+    // Space is back; the disk filled up in the middle of a line before.
+    std::filesystem::create_directory(folder);
+    WriteBytes(folder / "20030102.log", "zero\r\ncut off");
+    f.Receive("three");
+    FlushSyslog(f.m);
+    EXPECT_EQ(ReadFile(folder / "20030102.log"), "zero\r\ncut off\r\none\r\ntwo\r\nthree\r\n");
+}
+
+TEST(SyslogFile, WhatWaitsForARefusingFileIsBoundedAndTheLossLogged) {
+    SyslogMonitor f;
+    f.m.s.settings.SyslogAutoSave = true;
+    f.m.s.settings.SyslogLineBreaks = false;
+    f.m.s.settings.SyslogAddTime = false;
+    std::filesystem::remove(f.dir.path() / "syslog");
+    const std::string line(198, 'x');
+    for (std::size_t i = 0; i < BatchedFile::MaxWaitingBytes / 200 + 100; ++i) {
+        f.Receive(line);
+        f.clock.Advance(1);
+    }
+    const bool lossLogged = std::any_of(f.log.lines.begin(), f.log.lines.end(), [](const std::string& text) {
+        return text.starts_with("syslog bytes lost");
+    });
+    EXPECT_TRUE(lossLogged);
+    std::filesystem::create_directory(f.dir.path() / "syslog");
+    FlushSyslog(f.m);
+    const auto kept = ReadFile(f.dir.path() / "syslog" / "20030102.log");
+    EXPECT_LE(kept.size(), BatchedFile::MaxWaitingBytes);
+    EXPECT_GT(kept.size(), BatchedFile::MaxWaitingBytes - 400);
+    EXPECT_TRUE(kept.starts_with(line + "\r\n"));
+}
+
 TEST(SyslogFile, FailuresAreSilentAndTheViewerKeepsTheLine) {
     SyslogMonitor f;
     f.m.s.settings.SyslogAutoSave = true;

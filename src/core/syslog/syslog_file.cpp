@@ -8,16 +8,25 @@ std::filesystem::path SyslogFilePath(const std::filesystem::path& appDir, DateTi
     return appDir / "syslog" / (DateText(DecodeDateTime(when)) + ".log");
 }
 
+namespace {
+
+// Silent for the user, as the daily files are a convenience; the log says
+// what waits and what went.
+void Report(Monitor& m, bool written) {
+    if (!written) m.ports.Diagnostics.Log("syslog lines not written yet: " + PathText(m.syslogFile.Path()));
+    if (const std::size_t dropped = m.syslogFile.TakeDropped()) {
+        m.ports.Diagnostics.Log("syslog bytes lost, refused too long: " + std::to_string(dropped));
+    }
+}
+
+}  // namespace
+
 void SaveSyslog(Monitor& m, std::string_view line, DateTime arrived) {
-    m.syslogFile.Add(SyslogFilePath(m.s.AppDir, arrived), line, m.ports.Clock.MonotonicMilliseconds());
+    Report(m, m.syslogFile.Add(SyslogFilePath(m.s.AppDir, arrived), line, m.ports.Clock.MonotonicMilliseconds()));
 }
 
-void FlushSyslog(Monitor& m) {
-    if (!m.syslogFile.Flush()) m.ports.Diagnostics.Log("syslog lines not written: " + PathText(m.syslogFile.Path()));
-}
+void FlushSyslog(Monitor& m) { Report(m, m.syslogFile.Flush()); }
 
-void CloseSyslog(Monitor& m) {
-    if (!m.syslogFile.Close()) m.ports.Diagnostics.Log("syslog lines not written: " + PathText(m.syslogFile.Path()));
-}
+void CloseSyslog(Monitor& m) { Report(m, m.syslogFile.Close()); }
 
 }  // namespace rm

@@ -19,12 +19,15 @@ public:
     // And a line waits no longer than this, even when lines never pause.
     static constexpr std::int64_t MaxWaitMilliseconds = 500;
 
+    // At most this much waits for a file that refuses it; older lines go.
+    static constexpr std::size_t MaxWaitingBytes = 4 * 1024 * 1024;
+
     // Keeps the line (and CR LF) for the given file; a line for another file
     // (a new day) first writes what waits for the old one. now is a
-    // monotonic clock in milliseconds.
-    void Add(const std::filesystem::path& file, std::string_view line, std::int64_t now);
-    // Writes what waits; false when the file did not take it (the lines are
-    // dropped then: the daily files are best effort).
+    // monotonic clock in milliseconds. False when a write it made failed.
+    bool Add(const std::filesystem::path& file, std::string_view line, std::int64_t now);
+    // Writes what waits; false when the file did not take it. The lines then
+    // wait for the next try, and a line cut by the failure is ended first.
     bool Flush();
     // Flushes and closes the file; the next line opens it again.
     bool Close();
@@ -32,12 +35,15 @@ public:
     const std::filesystem::path& Path() const { return file_; }
     // Lines added since the last call.
     bool TakeActivity();
+    // Bytes dropped since the last call: the file refused them too long.
+    std::size_t TakeDropped();
 
 private:
     std::filesystem::path file_;
     std::unique_ptr<DurableFile> out_;
     std::string waiting_;
     std::int64_t firstWaiting_ = 0;
+    std::size_t dropped_ = 0;
     bool active_ = false;
 };
 
