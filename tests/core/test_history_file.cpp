@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "syslog/history_file.h"
+#include "text/durable_file.h"
+#include "text/file_replace.h"
 #include "timer/timer.h"
 #include "test_syslog_support.h"
 
@@ -87,6 +89,34 @@ TEST(HistoryFile, AnUnwritableBackupKeepsItsLineWhileTheHistoryIsWritten) {
     EXPECT_EQ(ReadFile(SpillFilePath(BackupHistoryFilePath(f.dir.path()))), f.History());
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_NE(f.dialogs.messages[0].find("RMBackUp.csv"), std::string::npos);
+}
+
+// Every sync the files make, in place of the system's; failing ones when told.
+struct SyncSeam {
+    inline static int syncs = 0;
+    inline static bool fail = false;
+    static bool Sync(std::FILE*) {
+        ++syncs;
+        return !fail;
+    }
+    DurableFile::SyncCall system = DurableFile::SetSyncCall(Sync);
+    SyncSeam() { syncs = 0, fail = false; }
+    ~SyncSeam() { DurableFile::SetSyncCall(system); }
+};
+
+TEST(HistoryFile, RecordsAndWholeFileSavesReachTheDiskAndAFailedSyncCounts) {
+    SyncSeam seam;
+    TempDir dir;
+    EXPECT_TRUE(AppendHistoryLine(dir.path() / "Rmonitor.csv", "record"));
+    EXPECT_EQ(SyncSeam::syncs, 1);
+    EXPECT_TRUE(ReplaceFileContents(dir.path() / "RMonitor.ini", "settings"));
+    EXPECT_GE(SyncSeam::syncs, 2);
+
+    // A record whose sync failed is not taken as written: it waits in the spill file.
+    SyncSeam::fail = true;
+    EXPECT_FALSE(AppendHistoryLine(dir.path() / "Rmonitor.csv", "next"));
+    EXPECT_FALSE(ReplaceFileContents(dir.path() / "RMonitor.ini", "changed"));
+    EXPECT_EQ(ReadFile(dir.path() / "RMonitor.ini"), "settings");
 }
 
 }  // namespace

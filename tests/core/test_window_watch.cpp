@@ -182,6 +182,17 @@ TEST(DownloadWatch, SetupUtilityIsClosedBeforeTheDisconnect) {
     EXPECT_EQ(closedAtSend, 8u);
     EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(1)});
     EXPECT_TRUE(f.dialogs.messages.empty());
+
+    // No port marked connected: nothing goes to the router, but the utility's windows still go.
+    WatchMonitor unmarked;
+    for (std::size_t i = 0; i < 8; ++i) unmarked.otherWindows.open[UtilityWindows[i]] = 200 + i;
+    unmarked.otherWindows.tops = {Dialog(1, "コピーしました")};
+    unmarked.Arm();
+    unmarked.otherWindows.tops.clear();
+    unmarked.m.s.conn.ConnectedPort = 0;
+    unmarked.Tick();
+    EXPECT_EQ(unmarked.otherWindows.closed, (std::vector<WindowHandle>{200, 201, 202, 203, 204, 205, 206, 207}));
+    EXPECT_FALSE(unmarked.Armed());
 }
 
 TEST(DownloadWatch, DisconnectFollowsTheModeAndRunsOnlyWhileOnline) {

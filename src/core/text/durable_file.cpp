@@ -1,5 +1,7 @@
 #include "text/durable_file.h"
 
+#include <utility>
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -7,6 +9,21 @@
 #endif
 
 namespace rm {
+namespace {
+
+bool SystemSync(std::FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
+DurableFile::SyncCall syncCall = SystemSync;
+
+}  // namespace
+
+DurableFile::SyncCall DurableFile::SetSyncCall(SyncCall call) { return std::exchange(syncCall, call); }
 
 DurableFile::DurableFile(const std::filesystem::path& file, Mode mode) {
     // Read access too, so an append can look at the last bytes.
@@ -27,14 +44,7 @@ bool DurableFile::Write(std::string_view bytes) {
 
 bool DurableFile::Flush() { return file_ && std::fflush(file_) == 0; }
 
-bool DurableFile::Sync() {
-    if (!file_ || std::fflush(file_) != 0) return false;
-#ifdef _WIN32
-    return _commit(_fileno(file_)) == 0;
-#else
-    return fsync(fileno(file_)) == 0;
-#endif
-}
+bool DurableFile::Sync() { return file_ && std::fflush(file_) == 0 && syncCall(file_); }
 
 bool DurableFile::EndsWithLineEnd() {
     if (!file_ || std::fseek(file_, 0, SEEK_END) != 0) return false;

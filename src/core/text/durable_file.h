@@ -28,6 +28,11 @@ public:
     // Closes; false when the last bytes could not be written.
     bool Close();
 
+    // The call that hands a file's bytes to the disk. Tests put their own in
+    // to see that it is made, and what its failure does.
+    using SyncCall = bool (*)(std::FILE* file);
+    static SyncCall SetSyncCall(SyncCall call);
+
 private:
     std::FILE* file_ = nullptr;
 };
