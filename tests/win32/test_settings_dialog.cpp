@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -355,6 +356,40 @@ TEST(SettingsDialogWindow, ARefusedAddressKeepsTheDialogOpenAndWritesNothing) {
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
     EXPECT_EQ(f.m.s.router.RouterIp4, 254);
     EXPECT_NE(ReadBytes(f.m.s.AppDir / SettingsFileName).find("\r\n192.168.0.254\r\n"), std::string::npos);
+}
+
+// The size in pixels of an icon's picture.
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return {};
+    BITMAP picture{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof picture, &picture);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return {picture.bmWidth, info.hbmColor ? picture.bmHeight : picture.bmHeight / 2};
+}
+
+TEST(SettingsDialogWindow, TheButtonIsCentredAndTheIconsAreDrawnAtTheirSizes) {
+    FakeMonitor f;
+    UINT dpi = 0;
+    RECT button{}, tabs{};
+    SIZE small{}, big{};
+    OpenWithUser(f, [&](HWND dialog) {
+        dpi = GetDpiForWindow(dialog);
+        GetWindowRect(Control(dialog, IDC_OPT_BUTTON1), &button);
+        GetWindowRect(Control(dialog, IDC_OPT_TABS), &tabs);
+        small = IconSize(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0)));
+        big = IconSize(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0)));
+        SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    RecordProperty("dpi", static_cast<int>(dpi));
+    // A pixel apart at most, from rounding the dialog units.
+    EXPECT_LE(std::abs((button.left + button.right) - (tabs.left + tabs.right)), 2);
+    const int smallSide = GetSystemMetricsForDpi(SM_CXSMICON, dpi), bigSide = GetSystemMetricsForDpi(SM_CXICON, dpi);
+    EXPECT_EQ(small.cx, smallSide);
+    EXPECT_EQ(small.cy, smallSide);
+    EXPECT_EQ(big.cx, bigSide);
+    EXPECT_EQ(big.cy, bigSide);
 }
 
 TEST(SettingsDialogWindow, BoxesAndButtonsReachTheProgram) {
