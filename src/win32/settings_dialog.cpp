@@ -288,7 +288,7 @@ void ShowSettingsBox(HWND owner, SettingsForm& form, SettingsFormEvents& events)
     if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog::Proc,
                         reinterpret_cast<LPARAM>(&dialog)) == -1) {
         LogLastError(L"DialogBoxParamW", L"settings dialog");
-        throw std::runtime_error("the settings dialog cannot be shown");
+        throw std::runtime_error("設定画面を表示できません。");
     }
 }
 
