@@ -345,10 +345,27 @@ TEST(SettingsSave, SyslogRecordingSwitchesTheViewerAndItsMenuItem) {
     EXPECT_FALSE(f.m.view.Viewer.Shown);  // a new, empty window, not shown yet
     EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
-    // Only an exact "on" or "off" is switched.
-    f.m.s.settings.SyslogEnabled = "ON";
-    ASSERT_TRUE(Button1Click(f.m, form));
-    EXPECT_EQ(Saved(f, 21), "ON");
+}
+
+// A cut or hand-edited file may hold anything there: the box decides.
+TEST(SettingsSave, TheSyslogBoxWritesOnOrOffWhateverTheFileHeld) {
+    for (const char* stored : {"", "ON", "yes"}) {
+        SCOPED_TRACE(stored);
+        FakeMonitor f;
+        f.m.s.settings.SyslogEnabled = stored;
+        SettingsForm form = FillSettingsForm(f.m);
+        ASSERT_FALSE(form.SyslogmainBox);
+        ASSERT_TRUE(Button1Click(f.m, form));
+        EXPECT_EQ(Saved(f, 21), "off");
+        EXPECT_FALSE(Visible(f, Item::syslog1));
+
+        f.m.s.settings.SyslogEnabled = stored;
+        form.SyslogmainBox = true;
+        ASSERT_TRUE(Button1Click(f.m, form));
+        EXPECT_EQ(Saved(f, 21), "on");
+        EXPECT_TRUE(Visible(f, Item::syslog1));
+        EXPECT_TRUE(f.m.view.Viewer.Exists);
+    }
 }
 
 TEST(SettingsSave, TrayMenusFollowTheTrayBox) {
