@@ -6,6 +6,7 @@
 #include "router/utility_windows.h"
 #include "app/startup.h"
 #include "launcher/launch_menu.h"
+#include "text/files.h"
 
 namespace rm::test {
 namespace {
@@ -184,6 +185,19 @@ TEST(RouterAddress, BadAddressFallsBackWithAMessage) {
     ApplyRouterAddress(wide.m);
     EXPECT_TRUE(wide.dialogs.messages.empty());
     EXPECT_EQ(wide.m.s.router.RouterIp1, 300);
+}
+
+// A cut settings file was read as far as it went, without a word before.
+TEST(FormCreate, SaysOnceThatSettingsWereResetAndWhereTheOldFileIs) {
+    FakeMonitor f;
+    WriteBytes(f.dir.path() / "RMonitor.ini", "Routavista Monitor Ver2.04\r\n[x]\r\nD:\\u.exe\r\n[x]\r\n10.0.0.1\r\n");
+    FormCreate(f.m);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_NE(f.dialogs.messages[0].find("基本設定ファイルを最後まで読み込めなかった"), std::string::npos);
+    EXPECT_NE(f.dialogs.messages[0].find(PathText(f.dir.path() / "RMonitor.ini.bak")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(f.dir.path() / "RMonitor.ini.bak"));
+    FormCloseQuery(f.m);
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
 }
 
 TEST(FormCloseQuery, ClosesLauncherHandlesButOnlyTheOpenOnes) {

@@ -6,6 +6,7 @@
 #include "form/settings_form.h"
 #include "launcher/launch_menu.h"
 #include "peers/peer_send.h"
+#include "settings/file_save.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
 #include "syslog/call_record.h"
@@ -78,6 +79,7 @@ void FormCreate(Monitor& m) {
     if (haveSettings) ReadSettingsFile(m);
 
     if (std::filesystem::exists(s.AppDir / LauncherFileName, ignored)) ReadLauncherFile(m);
+    TellUnreadFiles(m);
     RefreshLaunchMenu(m);
     ApplyConnectMenuShape(m);
     m.view.Menu[Item::syslog1].Visible = IsOn(s.settings.SyslogEnabled);
