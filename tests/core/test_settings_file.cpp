@@ -54,9 +54,9 @@ std::string SettingsBytes(const std::vector<std::string>& values) {
     return SettingsBytes("Routavista Monitor Ver2.04", values);
 }
 
-void ReadFile(FakeMonitor& f, const std::string& bytes) {
+SettingsRead ReadFile(FakeMonitor& f, const std::string& bytes) {
     WriteBytes(f.m.s.AppDir / SettingsFileName, bytes);
-    ReadSettingsFile(f.m);
+    return ReadSettingsFile(f.m);
 }
 
 // The whole settings side of a state, as the save action would write it.
@@ -205,6 +205,21 @@ TEST(SettingsFileRead, NonNumericTimeoutStopsAfterTheSoundSettings) {
     EXPECT_EQ(f.m.s.settings.IspNames[0], "ISP1");
 }
 
+// A count the settings dialog would refuse could never be saved again after
+// a drag or at exit, so it keeps the default.
+TEST(SettingsFileRead, MinutesTheDialogWouldRefuseKeepTheDefault) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"0", "0"}, {"1439", "1439"}, {"1440", "30"}, {"", "30"}, {"-5", "30"}, {"30分", "30"}, {"+5", "30"}};
+    for (const auto& [value, expected] : cases) {
+        FakeMonitor f;
+        auto values = FullValues();
+        values[23] = value;
+        EXPECT_EQ(ReadFile(f, SettingsBytes(values)), SettingsRead::Complete) << value;
+        EXPECT_EQ(f.m.s.settings.SoundAfterMinutes, expected) << value;
+        EXPECT_EQ(f.m.s.settings.NickName, "pc1") << value;
+    }
+}
+
 TEST(SettingsFileRead, RedialCount) {
     const std::vector<std::pair<std::string, int>> cases{{"", 255}, {"3", 3}, {"0", 0}, {"-1", 65535}};
     for (const auto& [value, expected] : cases) {
@@ -253,7 +268,7 @@ TEST(SettingsFileRead, FileCutAfterLine41) {
     EXPECT_FALSE(IsOn(s.settings.SyslogEnabled));
     EXPECT_FALSE(s.settings.NoUtility);
     EXPECT_FALSE(s.settings.TraySwap);
-    EXPECT_EQ(s.settings.SoundAfterMinutes, "");
+    EXPECT_EQ(s.settings.SoundAfterMinutes, "30");  // empty: the default stays
     EXPECT_EQ(s.settings.ConnectTimeout, "45");
     EXPECT_EQ(s.settings.RedialCount, 255);
     EXPECT_EQ(s.redial.RedialLeft, 255);

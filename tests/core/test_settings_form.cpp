@@ -42,6 +42,9 @@ std::string Saved(FakeMonitor& f, int pair) {
 
 bool SettingsWritten(FakeMonitor& f) { return std::filesystem::exists(f.m.s.AppDir / SettingsFileName); }
 
+// The whole settings side of the running state, as a save would write it.
+std::string StateText(const Monitor& m) { return SettingsFileText({m.s.settings, m.s.panel}, m.s.VersionText); }
+
 const std::string& Caption(FakeMonitor& f, Item i) { return f.m.view.Menu[i].Caption; }
 bool Visible(FakeMonitor& f, Item i) { return f.m.view.Menu[i].Visible; }
 
@@ -197,44 +200,115 @@ TEST(SettingsSave, TimesGetTwoDigitsAndBothScheduledActionsAreArmedAgain) {
     EXPECT_EQ(TimeText(0, 59), "00:59");
 }
 
-struct AddressCase {
-    std::string address;
-    bool accepted;
-    std::array<std::uint16_t, 4> octets;
-};
+TEST(SettingsSave, TheRouterAddressIsFourNumbersUpTo255) {
+    for (const char* address : {"10.1.2.3", "255.255.255.255", "0.0.0.0", "192.168.000.001"}) {
+        SCOPED_TRACE(address);
+        FakeMonitor f;
+        SettingsForm form = FillSettingsForm(f.m);
+        form.Edit1 = address;
+        EXPECT_TRUE(Button1Click(f.m, form));
+        EXPECT_EQ(Saved(f, 2), address);
+        EXPECT_TRUE(f.dialogs.messages.empty());
+    }
+    FakeMonitor f;
+    SettingsForm form = FillSettingsForm(f.m);
+    form.Edit1 = "010.001.002.003";
+    ASSERT_TRUE(Button1Click(f.m, form));
+    const RouterLink& r = f.m.s.router;
+    EXPECT_EQ((std::array<std::uint16_t, 4>{r.RouterIp1, r.RouterIp2, r.RouterIp3, r.RouterIp4}),
+              (std::array<std::uint16_t, 4>{10, 1, 2, 3}));
 
-TEST(SettingsSave, TheRouterAddressNeedsFourNumbers) {
-    const std::vector<AddressCase> cases{
-        {"192.168.0.1.9", true, {192, 168, 0, 1}},
-        {"300.1.1.1", true, {300, 1, 1, 1}},
-        {"10.1.2.3", true, {10, 1, 2, 3}},
-        // Refused: the pieces before the failing one are kept, the rest as they were.
-        {"192.168.0", false, {192, 168, 7, 7}},
-        {"10.x.0.1", false, {10, 7, 7, 7}},
-        {"10.0.0.", false, {10, 0, 0, 7}},
-        {"", false, {7, 7, 7, 7}},
+    for (const char* address : {"192.168.0.1.9", "300.1.1.1", "192.168.0", "10.x.0.1", "10.0.0.", "", "10.0.0.-1",
+                                "10.0.0.+1", " 10.0.0.1", "10.0.0.1 ", "１０.0.0.1", "10..0.1", "1.2.3.0001"}) {
+        SCOPED_TRACE(address);
+        FakeMonitor refused;
+        SettingsForm bad = FillSettingsForm(refused.m);
+        bad.Edit1 = address;
+        EXPECT_EQ(Button1Click(refused.m, bad).Refused, FormField::Edit1);
+        EXPECT_EQ(refused.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
+        EXPECT_EQ(refused.m.s.settings.RouterAddress, "192.168.0.1");
+        EXPECT_FALSE(SettingsWritten(refused));
+    }
+}
+
+// Every check of the save, each with a form that changes everything else too:
+// the refusal is told, names its control, and nothing at all has changed.
+TEST(SettingsSave, ARefusedSaveChangesNothing) {
+    struct Refused {
+        const char* what;
+        std::function<void(SettingsForm&)> spoil;
+        FormField field;
+        std::string message;
     };
-    for (const AddressCase& c : cases) {
-        SCOPED_TRACE(c.address);
+    const std::vector<Refused> cases{
+        {"equal times",
+         [](SettingsForm& f) {
+             f.startBox1 = f.endBox2 = true;
+             f.SpinEdit1 = f.SpinEdit3 = 7;
+             f.SpinEdit2 = f.SpinEdit4 = 5;
+         },
+         FormField::SpinEdit3, EqualTimesMessage},
+        {"address", [](SettingsForm& f) { f.Edit1 = "192.168.0.1.9"; }, FormField::Edit1, InvalidAddressMessage},
+        {"minutes", [](SettingsForm& f) { f.delyStime = "30分"; }, FormField::delyStime,
+         "サウンドの「分経過時」には 0 から 1439 までの整数を入力してください。"},
+    };
+    for (const Refused& c : cases) {
+        SCOPED_TRACE(c.what);
         FakeMonitor f;
         f.m.s.router = {7, 7, 7, 7};
+        f.m.s.schedule = {false, false};
+        f.m.view.Viewer.Lines = {"a line"};
+        f.m.s.launcher.LaunchEntries[0].Title = "メール";
+        RefreshLaunchMenu(f.m);
+        const MainState before = f.m.s;
+        const ViewModel shown = f.m.view;
         SettingsForm form = FillSettingsForm(f.m);
-        form.Edit1 = c.address;
-        form.Edit5 = "new.wav";   // taken before the check
-        form.PCname = "たろう";  // taken after it
-        form.MasterBox = true;
-        EXPECT_EQ(Button1Click(f.m, form), c.accepted);
+        form.SyslogmainBox = false;
+        form.TrayCheckBox = form.subportBox1 = form.MasterBox = true;
+        form.RedialBox = true;
+        form.soft[0] = "";
+        form.Edit1 = "10.0.0.9";
+        form.Edit7 = "ぷらら";
+        c.spoil(form);
+
+        EXPECT_EQ(Button1Click(f.m, form).Refused, c.field);
+        EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(StateText(f.m), SettingsFileText({before.settings, before.panel}, before.VersionText));
+        EXPECT_EQ(f.m.s.launcher.LaunchEntries, before.launcher.LaunchEntries);
+        EXPECT_EQ(f.m.s.redial.RedialLeft, before.redial.RedialLeft);
+        EXPECT_FALSE(f.m.s.schedule.ConnectArmed || f.m.s.schedule.DisconnectArmed);
         const RouterLink& r = f.m.s.router;
-        EXPECT_EQ((std::array<std::uint16_t, 4>{r.RouterIp1, r.RouterIp2, r.RouterIp3, r.RouterIp4}), c.octets);
-        EXPECT_EQ(f.m.s.settings.RouterAddress, c.address);
-        EXPECT_EQ(f.m.s.settings.ConnectSound, "new.wav");
-        EXPECT_EQ(f.m.s.settings.NickName, c.accepted ? "たろう" : "");
-        EXPECT_EQ(f.m.s.settings.MasterMode, c.accepted);
-        EXPECT_EQ(SettingsWritten(f), c.accepted);
-        EXPECT_EQ(std::filesystem::exists(f.m.s.AppDir / LauncherFileName), c.accepted);
-        EXPECT_EQ(f.dialogs.messages,
-                  c.accepted ? std::vector<std::string>{} : std::vector<std::string>{InvalidAddressMessage});
-        if (c.accepted) EXPECT_EQ(Saved(f, 2), c.address);
+        EXPECT_EQ((std::array<std::uint16_t, 4>{r.RouterIp1, r.RouterIp2, r.RouterIp3, r.RouterIp4}),
+                  (std::array<std::uint16_t, 4>{7, 7, 7, 7}));
+        EXPECT_EQ(f.m.view.Viewer.Lines, shown.Viewer.Lines);
+        EXPECT_TRUE(f.m.view.Viewer.Exists);
+        EXPECT_EQ(f.m.view.Tray.LeftButton, shown.Tray.LeftButton);
+        for (const Item i : {Item::syslog1, Item::N1, Item::N2, Item::N10, Item::L11}) {
+            EXPECT_EQ(Visible(f, i), shown.Menu[i].Visible);
+            EXPECT_EQ(Caption(f, i), shown.Menu[i].Caption);
+        }
+        EXPECT_FALSE(SettingsWritten(f));
+        EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / LauncherFileName));
+    }
+}
+
+TEST(SettingsSave, TheMinutesMustBeAWholeNumberOfADay) {
+    for (const char* minutes : {"0", "30", "1439", "090"}) {
+        SCOPED_TRACE(minutes);
+        FakeMonitor f;
+        SettingsForm form = FillSettingsForm(f.m);
+        form.delyStime = minutes;
+        EXPECT_TRUE(Button1Click(f.m, form));
+        EXPECT_EQ(Saved(f, 24), minutes);
+    }
+    for (const char* minutes : {"", "1440", "-1", "+5", "2.5", " 5", "１０", "abc", "99999999999"}) {
+        SCOPED_TRACE(minutes);
+        FakeMonitor f;
+        SettingsForm form = FillSettingsForm(f.m);
+        form.delyStime = minutes;
+        EXPECT_EQ(Button1Click(f.m, form).Refused, FormField::delyStime);
+        EXPECT_EQ(f.m.s.settings.SoundAfterMinutes, "30");
+        EXPECT_FALSE(SettingsWritten(f));
     }
 }
 
@@ -427,7 +501,7 @@ TEST(SettingsSave, EveryControlReachesItsLineInTheFile) {
         {"SyslogmainBox", {[](SettingsForm& f) { f.SyslogmainBox = false; }, "off"}},
         {"SysLoglineBox", {[](SettingsForm& f) { f.SysLoglineBox = false; }, "off"}},
         {"TrayCheckBox", {[](SettingsForm& f) { f.TrayCheckBox = true; }, "on"}},
-        {"delyStime", {[](SettingsForm& f) { f.delyStime = "abc"; }, "abc"}},
+        {"delyStime", {[](SettingsForm& f) { f.delyStime = "45"; }, "45"}},
         {"Edit4", {[](SettingsForm& f) { f.Edit4 = "r.wav"; }, "r.wav"}},
         {"riskBox", {[](SettingsForm& f) { f.riskBox = false; }, "off"}},
         {"MACbox1", {[](SettingsForm& f) { f.MACbox1 = true; }, "on"}},

@@ -358,6 +358,58 @@ TEST(SettingsDialogWindow, ARefusedAddressKeepsTheDialogOpenAndWritesNothing) {
     EXPECT_NE(ReadBytes(f.m.s.AppDir / SettingsFileName).find("\r\n192.168.0.254\r\n"), std::string::npos);
 }
 
+// The keyboard focus of the dialog's thread, seen from the user's.
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Pressed on another page than the one at fault: the dialog stays, shows the
+// page and puts the cursor into the control, and nothing is saved.
+TEST(SettingsDialogWindow, ARefusedValueTakesTheFocusOnItsPage) {
+    struct Fault {
+        const char* what;
+        std::function<void(HWND)> enter;
+        int control;
+        int page;
+    };
+    const std::vector<Fault> faults{
+        {"equal times",
+         [](HWND d) {
+             Click(d, IDC_OPT_STARTBOX1);
+             Click(d, IDC_OPT_ENDBOX2);
+         },
+         IDC_OPT_SPINEDIT3, 3},
+        {"address", [](HWND d) { Type(d, IDC_OPT_EDIT1, L"192.168.0.1.9"); }, IDC_OPT_EDIT1, 0},
+        {"minutes", [](HWND d) { Type(d, IDC_OPT_DELYSTIME, L"30分"); }, IDC_OPT_DELYSTIME, 6},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.what);
+        FakeMonitor f;
+        bool open = false, controlShown = false;
+        HWND focus = nullptr, control = nullptr;
+        int page = -1;
+        OpenWithUser(f, [&](HWND dialog) {
+            fault.enter(dialog);
+            ChoosePage(dialog, fault.page == 1 ? 2 : 1);
+            Click(dialog, IDC_OPT_BUTTON1);
+            open = IsWindowVisible(dialog);
+            control = Control(dialog, fault.control);
+            focus = FocusOf(dialog);
+            controlShown = IsWindowVisible(control);
+            page = TabCtrl_GetCurSel(Control(dialog, IDC_OPT_TABS));
+            SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        });
+        EXPECT_TRUE(open);
+        EXPECT_EQ(f.dialogs.messages.size(), 1u);
+        EXPECT_EQ(page, fault.page);
+        EXPECT_TRUE(controlShown);
+        EXPECT_EQ(focus, control);
+        EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / SettingsFileName));
+    }
+}
+
 // The size in pixels of an icon's picture.
 SIZE IconSize(HICON icon) {
     ICONINFO info{};
