@@ -251,6 +251,9 @@ TEST(SettingsSave, ARefusedSaveChangesNothing) {
         {"address", [](SettingsForm& f) { f.Edit1 = "192.168.0.1.9"; }, FormField::Edit1, InvalidAddressMessage},
         {"minutes", [](SettingsForm& f) { f.delyStime = "30分"; }, FormField::delyStime,
          "サウンドの「分経過時」には 0 から 1439 までの整数を入力してください。"},
+        {"characters", [](SettingsForm& f) { f.Edit5 = "C:\\José\\on.wav"; }, FormField::Edit5,
+         "「サウンドの接続時」に、ファイルに保存できない文字「é」があります。\r"
+         "この文字を使わずに入力し直してください。"},
     };
     for (const Refused& c : cases) {
         SCOPED_TRACE(c.what);
@@ -310,6 +313,59 @@ TEST(SettingsSave, TheMinutesMustBeAWholeNumberOfADay) {
         EXPECT_EQ(f.m.s.settings.SoundAfterMinutes, "30");
         EXPECT_FALSE(SettingsWritten(f));
     }
+}
+
+// Shift-JIS would keep a look-alike or "?" instead: the user is told which
+// field holds the character, by the label the dialog shows it under.
+TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
+    struct Text {
+        std::string SettingsForm::*field;
+        FormField control;
+        std::string label;
+    };
+    const std::vector<Text> texts{
+        {&SettingsForm::Edit2, FormField::Edit2, "Routavistaユーティリティの場所"},
+        {&SettingsForm::PCname, FormField::PCname, "パソコンのニックネーム"},
+        {&SettingsForm::Edit3, FormField::Edit3, "Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所"},
+        {&SettingsForm::dwport1, FormField::dwport1, "登録アクセスポイントの名称 ISP１"},
+        {&SettingsForm::dwport2, FormField::dwport2, "登録アクセスポイントの名称 ISP２"},
+        {&SettingsForm::dwport3, FormField::dwport3, "登録アクセスポイントの名称 ISP３"},
+        {&SettingsForm::Edit5, FormField::Edit5, "サウンドの接続時"},
+        {&SettingsForm::Edit6, FormField::Edit6, "サウンドの切断時"},
+        {&SettingsForm::Edit4, FormField::Edit4, "サウンドの分経過時"},
+        {&SettingsForm::Edit7, FormField::Edit7, "ISP1 の名称"},
+        {&SettingsForm::Edit8, FormField::Edit8, "ISP2 の名称"},
+        {&SettingsForm::Edit9, FormField::Edit9, "ISP3 の名称"},
+    };
+    const auto message = [](const std::string& label, const std::string& character) {
+        return "「" + label + "」に、ファイルに保存できない文字「" + character +
+               "」があります。\rこの文字を使わずに入力し直してください。";
+    };
+    for (const Text& t : texts) {
+        SCOPED_TRACE(t.label);
+        FakeMonitor f;
+        SettingsForm form = FillSettingsForm(f.m);
+        form.*t.field = "𠮷野家";
+        EXPECT_EQ(Button1Click(f.m, form).Refused, t.control);
+        EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{message(t.label, "𠮷")});
+        EXPECT_FALSE(SettingsWritten(f));
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        FakeMonitor f;
+        SettingsForm form = FillSettingsForm(f.m);
+        form.soft[i] = "¥100ショップ";
+        EXPECT_EQ(Button1Click(f.m, form).Refused, static_cast<FormField>(static_cast<int>(FormField::soft1) + i));
+        EXPECT_EQ(f.dialogs.messages,
+                  std::vector<std::string>{message("ランチャーのタイトル" + std::to_string(i + 1), "¥")});
+        EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / LauncherFileName));
+    }
+
+    // What Shift-JIS holds is saved as it was typed.
+    FakeMonitor f;
+    SettingsForm form = FillSettingsForm(f.m);
+    form.PCname = "ﾀﾛｳ①～ＰＣ\\";
+    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_EQ(Saved(f, 30), "ﾀﾛｳ①～ＰＣ\\");
 }
 
 TEST(SettingsSave, MultiAccountCountsOnlyWithRiskBox) {

@@ -383,6 +383,8 @@ TEST(SettingsDialogWindow, ARefusedValueTakesTheFocusOnItsPage) {
          IDC_OPT_SPINEDIT3, 3},
         {"address", [](HWND d) { Type(d, IDC_OPT_EDIT1, L"192.168.0.1.9"); }, IDC_OPT_EDIT1, 0},
         {"minutes", [](HWND d) { Type(d, IDC_OPT_DELYSTIME, L"30分"); }, IDC_OPT_DELYSTIME, 6},
+        {"title", [](HWND d) { Type(d, IDC_OPT_SOFT4, L"𠮷"); }, IDC_OPT_SOFT4, 4},
+        {"ISP name", [](HWND d) { Type(d, IDC_OPT_EDIT9, L"José"); }, IDC_OPT_EDIT9, 7},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.what);

@@ -17,8 +17,9 @@ struct Refusal {
 };
 
 // The first value the save refuses, with its message: equal schedule times
-// with both boxes checked, an address that is no IPv4 address, or a minute
-// count that is no whole number of a day.
+// with both boxes checked, an address that is no IPv4 address, a minute
+// count that is no whole number of a day, or a text with a character the
+// Shift-JIS files cannot hold.
 std::optional<Refusal> CheckSettingsForm(const SettingsForm& form);
 
 }  // namespace rm
