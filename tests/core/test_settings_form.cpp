@@ -42,6 +42,13 @@ std::string Saved(FakeMonitor& f, int pair) {
 
 bool SettingsWritten(FakeMonitor& f) { return std::filesystem::exists(f.m.s.AppDir / SettingsFileName); }
 
+// "設定" pressed in a dialog filled from the running state, after one change.
+SaveResult SaveWith(FakeMonitor& f, const std::function<void(SettingsForm&)>& change) {
+    SettingsForm form = FillSettingsForm(f.m);
+    change(form);
+    return Button1Click(f.m, form);
+}
+
 // The whole settings side of the running state, as a save would write it.
 std::string StateText(const Monitor& m) { return SettingsFileText({m.s.settings, m.s.panel}, m.s.VersionText); }
 
@@ -204,9 +211,7 @@ TEST(SettingsSave, TheRouterAddressIsFourNumbersUpTo255) {
     for (const char* address : {"10.1.2.3", "255.255.255.255", "0.0.0.0", "192.168.000.001"}) {
         SCOPED_TRACE(address);
         FakeMonitor f;
-        SettingsForm form = FillSettingsForm(f.m);
-        form.Edit1 = address;
-        EXPECT_TRUE(Button1Click(f.m, form));
+        EXPECT_TRUE(SaveWith(f, [&](SettingsForm& form) { form.Edit1 = address; }));
         EXPECT_EQ(Saved(f, 2), address);
         EXPECT_TRUE(f.dialogs.messages.empty());
     }
@@ -222,9 +227,7 @@ TEST(SettingsSave, TheRouterAddressIsFourNumbersUpTo255) {
                                 "10.0.0.+1", " 10.0.0.1", "10.0.0.1 ", "１０.0.0.1", "10..0.1", "1.2.3.0001"}) {
         SCOPED_TRACE(address);
         FakeMonitor refused;
-        SettingsForm bad = FillSettingsForm(refused.m);
-        bad.Edit1 = address;
-        EXPECT_EQ(Button1Click(refused.m, bad).Refused, FormField::Edit1);
+        EXPECT_EQ(SaveWith(refused, [&](SettingsForm& form) { form.Edit1 = address; }).Refused, FormField::Edit1);
         EXPECT_EQ(refused.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
         EXPECT_EQ(refused.m.s.settings.RouterAddress, "192.168.0.1");
         EXPECT_FALSE(SettingsWritten(refused));
@@ -299,17 +302,13 @@ TEST(SettingsSave, TheMinutesMustBeAWholeNumberOfADay) {
     for (const char* minutes : {"0", "30", "1439", "090"}) {
         SCOPED_TRACE(minutes);
         FakeMonitor f;
-        SettingsForm form = FillSettingsForm(f.m);
-        form.delyStime = minutes;
-        EXPECT_TRUE(Button1Click(f.m, form));
+        EXPECT_TRUE(SaveWith(f, [&](SettingsForm& form) { form.delyStime = minutes; }));
         EXPECT_EQ(Saved(f, 24), minutes);
     }
     for (const char* minutes : {"", "1440", "-1", "+5", "2.5", " 5", "１０", "abc", "99999999999"}) {
         SCOPED_TRACE(minutes);
         FakeMonitor f;
-        SettingsForm form = FillSettingsForm(f.m);
-        form.delyStime = minutes;
-        EXPECT_EQ(Button1Click(f.m, form).Refused, FormField::delyStime);
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.delyStime = minutes; }).Refused, FormField::delyStime);
         EXPECT_EQ(f.m.s.settings.SoundAfterMinutes, "30");
         EXPECT_FALSE(SettingsWritten(f));
     }
@@ -344,17 +343,14 @@ TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
     for (const Text& t : texts) {
         SCOPED_TRACE(t.label);
         FakeMonitor f;
-        SettingsForm form = FillSettingsForm(f.m);
-        form.*t.field = "𠮷野家";
-        EXPECT_EQ(Button1Click(f.m, form).Refused, t.control);
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.*t.field = "𠮷野家"; }).Refused, t.control);
         EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{message(t.label, "𠮷")});
         EXPECT_FALSE(SettingsWritten(f));
     }
     for (std::size_t i = 0; i < 6; ++i) {
         FakeMonitor f;
-        SettingsForm form = FillSettingsForm(f.m);
-        form.soft[i] = "¥100ショップ";
-        EXPECT_EQ(Button1Click(f.m, form).Refused, static_cast<FormField>(static_cast<int>(FormField::soft1) + i));
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.soft[i] = "¥100ショップ"; }).Refused,
+                  static_cast<FormField>(static_cast<int>(FormField::soft1) + i));
         EXPECT_EQ(f.dialogs.messages,
                   std::vector<std::string>{message("ランチャーのタイトル" + std::to_string(i + 1), "¥")});
         EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / LauncherFileName));
@@ -362,9 +358,7 @@ TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
 
     // What Shift-JIS holds is saved as it was typed.
     FakeMonitor f;
-    SettingsForm form = FillSettingsForm(f.m);
-    form.PCname = "ﾀﾛｳ①～ＰＣ\\";
-    ASSERT_TRUE(Button1Click(f.m, form));
+    ASSERT_TRUE(SaveWith(f, [](SettingsForm& form) { form.PCname = "ﾀﾛｳ①～ＰＣ\\"; }));
     EXPECT_EQ(Saved(f, 30), "ﾀﾛｳ①～ＰＣ\\");
 }
 
