@@ -86,7 +86,7 @@ void ShowAboutBox(HWND owner, const std::string& versionText, HICON picture) {
     if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutProc,
                         reinterpret_cast<LPARAM>(&data)) == -1) {
         LogLastError(L"DialogBoxParamW", L"about window");
-        throw std::runtime_error("the version window cannot be shown");
+        throw std::runtime_error("バージョン情報を表示できません。");
     }
 }
 

@@ -2,12 +2,32 @@
 
 #include <commctrl.h>
 
+#include <map>
+#include <string>
 #include <string_view>
 
+#include "diagnostics.h"
+#include "handles.h"
 #include "resource.h"
 #include "wide.h"
 
 namespace rm::win {
+namespace {
+
+// Drawn for its size from the nearest picture of the icon file. Kept for the
+// program's life: the dialogs come and go, and ask for few sizes.
+HICON ProgramIcon(int size) {
+    static std::map<int, OwnedIcon> loaded;
+    OwnedIcon& icon = loaded[size];
+    if (!icon) {
+        icon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                                 size, size, LR_DEFAULTCOLOR)));
+        if (!icon) LogLastError(L"LoadImageW", L"program icon " + std::to_wstring(size));
+    }
+    return icon.get();
+}
+
+}  // namespace
 
 void FitClientArea(HWND dialog, int width, int height) {
     const UINT dpi = GetDpiForWindow(dialog);
@@ -56,9 +76,11 @@ void SetControlText(HWND dialog, int control, const std::string& text) {
 }
 
 void TakeProgramIcon(HWND dialog) {
-    const auto icon = reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
-    SendMessageW(dialog, WM_SETICON, ICON_BIG, icon);
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, icon);
+    const UINT dpi = GetDpiForWindow(dialog);
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi))));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetricsForDpi(SM_CXICON, dpi))));
 }
 
 }  // namespace rm::win

@@ -30,7 +30,8 @@ void SetControlText(HWND dialog, int control, const std::string& text);
 // sizing the controls in proportion: dialog units follow the font's average
 // width, which differs between fonts of the same name on different systems.
 void FitClientArea(HWND dialog, int width, int height);
-// The program's icon in the dialog's title bar and task switcher.
+// The program's icon in the dialog's title bar and task switcher, each at
+// its own size for the dialog's scale.
 void TakeProgramIcon(HWND dialog);
 
 }  // namespace rm::win

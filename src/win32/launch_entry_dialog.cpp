@@ -100,7 +100,7 @@ bool ShowLaunchEntryBox(HWND owner, LaunchForm& form) {
                                            LaunchEntryDialog::Proc, reinterpret_cast<LPARAM>(&dialog));
     if (result == -1) {
         LogLastError(L"DialogBoxParamW", L"launcher entry dialog");
-        throw std::runtime_error("the launcher entry dialog cannot be shown");
+        throw std::runtime_error("ランチャーの設定画面を表示できません。");
     }
     return result == TRUE;
 }

@@ -113,7 +113,7 @@ std::optional<std::uint32_t> DottedAddress(const std::string& host) {
 
 TNMUDP::TNMUDP() {
     if (!CreateWindowOf(WindowClass{L"RmUdpEndpoint"}, WindowArgs{.Parent = HWND_MESSAGE})) {
-        throw std::runtime_error("Cannot create the UDP endpoint window");
+        throw std::runtime_error("通信用のウィンドウを作成できません。");
     }
     ReportStatus("Initializing Winsock", 8);
     if (const int result = winsock_.Start()) {

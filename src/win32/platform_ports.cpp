@@ -276,7 +276,7 @@ void Win32Clipboard::SetText(const std::string& text) {
     const std::wstring wide = Widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     // Another program may hold the clipboard for a moment; the user can try again.
-    if (!OpenClipboard(owner_.Handle())) throw std::runtime_error("Cannot open clipboard");
+    if (!OpenClipboard(owner_.Handle())) throw std::runtime_error("クリップボードを開けません。少し待ってからもう一度試してください。");
     EmptyClipboard();
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     void* target = memory ? GlobalLock(memory) : nullptr;

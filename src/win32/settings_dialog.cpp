@@ -69,6 +69,24 @@ constexpr TextControl TextControls[] = {
     {IDC_OPT_EDIT4, &SettingsForm::Edit4, 0},     {IDC_OPT_EDIT7, &SettingsForm::Edit7, 0},
     {IDC_OPT_EDIT8, &SettingsForm::Edit8, 0},     {IDC_OPT_EDIT9, &SettingsForm::Edit9, 0},
 };
+// The control of each value a save can refuse.
+struct FieldControl {
+    FormField Field;
+    int Id;
+};
+constexpr FieldControl FieldControls[] = {
+    {FormField::Edit2, IDC_OPT_EDIT2},         {FormField::Edit1, IDC_OPT_EDIT1},
+    {FormField::PCname, IDC_OPT_PCNAME},       {FormField::SpinEdit3, IDC_OPT_SPINEDIT3},
+    {FormField::soft1, IDC_OPT_SOFT1},         {FormField::soft2, IDC_OPT_SOFT2},
+    {FormField::soft3, IDC_OPT_SOFT3},         {FormField::soft4, IDC_OPT_SOFT4},
+    {FormField::soft5, IDC_OPT_SOFT5},         {FormField::soft6, IDC_OPT_SOFT6},
+    {FormField::Edit3, IDC_OPT_EDIT3},         {FormField::dwport1, IDC_OPT_DWPORT1},
+    {FormField::dwport2, IDC_OPT_DWPORT2},     {FormField::dwport3, IDC_OPT_DWPORT3},
+    {FormField::Edit5, IDC_OPT_EDIT5},         {FormField::Edit6, IDC_OPT_EDIT6},
+    {FormField::delyStime, IDC_OPT_DELYSTIME}, {FormField::Edit4, IDC_OPT_EDIT4},
+    {FormField::Edit7, IDC_OPT_EDIT7},         {FormField::Edit8, IDC_OPT_EDIT8},
+    {FormField::Edit9, IDC_OPT_EDIT9},
+};
 constexpr int SoftEdits[] = {IDC_OPT_SOFT1, IDC_OPT_SOFT2, IDC_OPT_SOFT3, IDC_OPT_SOFT4, IDC_OPT_SOFT5, IDC_OPT_SOFT6};
 constexpr int SoftButtons[] = {IDC_OPT_SOFTBUTTON1, IDC_OPT_SOFTBUTTON2, IDC_OPT_SOFTBUTTON3,
                                IDC_OPT_SOFTBUTTON4, IDC_OPT_SOFTBUTTON5, IDC_OPT_SOFTBUTTON6};
@@ -192,7 +210,12 @@ private:
         }
         if (id == IDC_OPT_BUTTON1) {
             Take();
-            if (events_.Button1Click(form_)) EndDialog(dialog_, 0);
+            const SaveResult saved = events_.Button1Click(form_);
+            if (saved) {
+                EndDialog(dialog_, 0);
+            } else {
+                Focus(saved.Refused);
+            }
             return TRUE;
         }
         if (id == IDC_OPT_DWBOX || id == IDC_OPT_SYSLOGMAINBOX || id == IDC_OPT_RISKBOX) {
@@ -233,6 +256,18 @@ private:
         if (!GetOpenFileNameW(&open)) return;
         file.resize(file.find(L'\0'));
         SetDlgItemTextW(dialog_, browse.Edit, file.c_str());
+    }
+
+    // The page of a refused value comes up with its control ready for typing.
+    void Focus(FormField field) {
+        const auto control = std::find_if(std::begin(FieldControls), std::end(FieldControls),
+                                          [field](const FieldControl& c) { return c.Field == field; });
+        if (control == std::end(FieldControls)) return;
+        const auto page = std::find_if(std::begin(PageControls), std::end(PageControls),
+                                       [&](const PageControl& c) { return c.Id == control->Id; });
+        TabCtrl_SetCurSel(GetDlgItem(dialog_, IDC_OPT_TABS), page->Page);
+        ShowPage(page->Page);
+        SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, control->Id)), TRUE);
     }
 
     int CurrentPage() const { return TabCtrl_GetCurSel(GetDlgItem(dialog_, IDC_OPT_TABS)); }
@@ -288,7 +323,7 @@ void ShowSettingsBox(HWND owner, SettingsForm& form, SettingsFormEvents& events)
     if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog::Proc,
                         reinterpret_cast<LPARAM>(&dialog)) == -1) {
         LogLastError(L"DialogBoxParamW", L"settings dialog");
-        throw std::runtime_error("the settings dialog cannot be shown");
+        throw std::runtime_error("設定画面を表示できません。");
     }
 }
 

@@ -72,6 +72,19 @@ TEST(Cp932, BestFitLikeWindows) {
     EXPECT_EQ(Utf8ToCp932("ゔ"), "\x83\x94");
 }
 
+// What would not come back from a file as it was typed.
+TEST(Cp932, TheFirstCharacterThatWouldNotComeBackIsNamed) {
+    EXPECT_EQ(FirstCharNotInCp932("José"), "é");
+    EXPECT_EQ(FirstCharNotInCp932("𠮷野家"), "𠮷");
+    EXPECT_EQ(FirstCharNotInCp932("C:\\¥100"), "¥");
+    EXPECT_EQ(FirstCharNotInCp932("a\u301Cb\u2212c"), "\u301C");
+    EXPECT_EQ(FirstCharNotInCp932("한국어"), "한");
+    EXPECT_EQ(FirstCharNotInCp932("Ñandú"), "Ñ");
+    for (const char* kept : {"", "RMonitor.ini", "C:\\音\\on.wav", "①～⑳ ㈱ ∵ Ⅹ 髙 﨑", "ﾀﾞｳﾝﾛｰﾄﾞ", "ＡＢＣ ・ \r\n\t~\\"}) {
+        EXPECT_EQ(FirstCharNotInCp932(kept), "") << kept;
+    }
+}
+
 TEST(Cp932, BrokenDoubleBytesDecodeAsWindowsDefaultChar) {
     EXPECT_EQ(Cp932ToUtf8("\x90"), "・");
     EXPECT_EQ(Cp932ToUtf8("\x90\xDA\x91"), "接・");

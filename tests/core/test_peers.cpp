@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/commands.h"
 #include "lan/history_transfer.h"
 #include "lan/memos.h"
@@ -294,6 +296,27 @@ TEST(Memos, DestinationIsTheHighestPeerOfThatNameAndEmptyMeansEveryone) {
     SendMemo(f.m, "", "");
     EXPECT_EQ(f.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.255", "RMonitor MemoSend Ver1.00"),
                                                         To("192.168.0.255", "RMonitor MemoSend End")}));
+}
+
+// Datagrams are Shift-JIS: "José" would arrive as "Jose" and "𠮷" as "??".
+TEST(Memos, AMemoWithCharactersShiftJisCannotHoldIsNotSentAndTheWindowStays) {
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {"受付", "José より", "「メモ」に、送れない文字「é」があります。"},
+        {"受付", "1行目\r\n𠮷野家で", "「メモ」に、送れない文字「𠮷」があります。"},
+        {"Café", "こんにちは", "「送信先」に、送れない文字「é」があります。"},
+    };
+    for (const auto& [destination, text, told] : cases) {
+        SCOPED_TRACE(text);
+        PeerMonitor f;
+        f.m.s.peers.PcNames[9] = "受付";
+        f.m.view.MemoSend.Open = true;
+        SendMemo(f.m, destination, text);
+        EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{told + "\rこの文字を使わずに書き直してください。メモは送っていません。"});
+        EXPECT_TRUE(f.PeerSends().empty());
+        EXPECT_TRUE(f.m.view.MemoSend.Open);
+        EXPECT_EQ(f.m.view.MemoSend.Text, text);
+        EXPECT_EQ(f.m.view.MemoSend.Destination, destination);
+    }
 }
 
 TEST(Memos, LongLinesAreSplitBetweenCharactersIntoDatagramsThatFit) {

@@ -8,9 +8,11 @@
 
 #include "fakes.h"
 #include "text/file_replace.h"
+#include "settings/file_save.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
 #include "text/cp932.h"
+#include "text/files.h"
 
 namespace rm {
 namespace {
@@ -52,9 +54,9 @@ std::string SettingsBytes(const std::vector<std::string>& values) {
     return SettingsBytes("Routavista Monitor Ver2.04", values);
 }
 
-void ReadFile(FakeMonitor& f, const std::string& bytes) {
+SettingsRead ReadFile(FakeMonitor& f, const std::string& bytes) {
     WriteBytes(f.m.s.AppDir / SettingsFileName, bytes);
-    ReadSettingsFile(f.m);
+    return ReadSettingsFile(f.m);
 }
 
 // The whole settings side of a state, as the save action would write it.
@@ -203,6 +205,21 @@ TEST(SettingsFileRead, NonNumericTimeoutStopsAfterTheSoundSettings) {
     EXPECT_EQ(f.m.s.settings.IspNames[0], "ISP1");
 }
 
+// A count the settings dialog would refuse could never be saved again after
+// a drag or at exit, so it keeps the default.
+TEST(SettingsFileRead, MinutesTheDialogWouldRefuseKeepTheDefault) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"0", "0"}, {"1439", "1439"}, {"1440", "30"}, {"", "30"}, {"-5", "30"}, {"30分", "30"}, {"+5", "30"}};
+    for (const auto& [value, expected] : cases) {
+        FakeMonitor f;
+        auto values = FullValues();
+        values[23] = value;
+        EXPECT_EQ(ReadFile(f, SettingsBytes(values)), SettingsRead::Complete) << value;
+        EXPECT_EQ(f.m.s.settings.SoundAfterMinutes, expected) << value;
+        EXPECT_EQ(f.m.s.settings.NickName, "pc1") << value;
+    }
+}
+
 TEST(SettingsFileRead, RedialCount) {
     const std::vector<std::pair<std::string, int>> cases{{"", 255}, {"3", 3}, {"0", 0}, {"-1", 65535}};
     for (const auto& [value, expected] : cases) {
@@ -251,7 +268,7 @@ TEST(SettingsFileRead, FileCutAfterLine41) {
     EXPECT_FALSE(IsOn(s.settings.SyslogEnabled));
     EXPECT_FALSE(s.settings.NoUtility);
     EXPECT_FALSE(s.settings.TraySwap);
-    EXPECT_EQ(s.settings.SoundAfterMinutes, "");
+    EXPECT_EQ(s.settings.SoundAfterMinutes, "30");  // empty: the default stays
     EXPECT_EQ(s.settings.ConnectTimeout, "45");
     EXPECT_EQ(s.settings.RedialCount, 255);
     EXPECT_EQ(s.redial.RedialLeft, 255);
@@ -543,6 +560,50 @@ TEST(SettingsFileKeep, AFileThatWasNotReadWholeIsKeptBeforeItIsWrittenOver) {
     ReadFile(whole, SettingsBytes(FullValues()));
     SaveAllSettings(whole.m);
     EXPECT_FALSE(fs::exists(whole.m.s.AppDir / "RMonitor.ini.bak"));
+}
+
+// Told once at start, with the place of the copy, which is made right then.
+TEST(SettingsFileKeep, AtStartTheUserIsToldWhichSettingsWereResetAndWhereTheOldFileIs) {
+    const std::string cut = SettingsBytes(FullValues()).substr(0, 300);
+    FakeMonitor f;
+    ReadFile(f, cut);
+    WriteBytes(f.m.s.AppDir / LauncherFileName, "a foreign file\r\n");
+    ReadLauncherFile(f.m);
+    TellUnreadFiles(f.m);
+    const std::string settingsCopy = PathText(f.m.s.AppDir / "RMonitor.ini.bak");
+    const std::string launcherCopy = PathText(f.m.s.AppDir / "RVlaunch.ini.bak");
+    EXPECT_EQ(f.dialogs.messages,
+              std::vector<std::string>{
+                  "基本設定ファイルを最後まで読み込めなかったため、読み込めなかった設定は初期値になっています。\r"
+                  "元のファイルは次の場所に残してあります。\r" + settingsCopy + "\r\r"
+                  "ランチャー設定ファイルを最後まで読み込めなかったため、読み込めなかった設定は初期値になっています。\r"
+                  "元のファイルは次の場所に残してあります。\r" + launcherCopy});
+    EXPECT_EQ(ReadBytes(f.m.s.AppDir / "RMonitor.ini.bak"), cut);
+    EXPECT_EQ(ReadBytes(f.m.s.AppDir / "RVlaunch.ini.bak"), "a foreign file\r\n");
+    // The save after it leaves the copies alone.
+    WriteBytes(f.m.s.AppDir / "RMonitor.ini.bak", "kept");
+    SaveAllSettings(f.m);
+    EXPECT_EQ(ReadBytes(f.m.s.AppDir / "RMonitor.ini.bak"), "kept");
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
+
+    // Where no copy can be made, the old file is where it was, and is not written over.
+    FakeMonitor stuck;
+    ReadFile(stuck, cut);
+    fs::create_directory(stuck.m.s.AppDir / "RMonitor.ini.bak");
+    TellUnreadFiles(stuck.m);
+    EXPECT_EQ(stuck.dialogs.messages,
+              std::vector<std::string>{
+                  "基本設定ファイルを最後まで読み込めなかったため、読み込めなかった設定は初期値になっています。\r"
+                  "元のファイルは次の場所にあります。上書きする前に .bak を付けた名前で残します。\r" +
+                  PathText(stuck.m.s.AppDir / SettingsFileName)});
+    SaveAllSettings(stuck.m);
+    EXPECT_EQ(ReadBytes(stuck.m.s.AppDir / SettingsFileName), cut);
+
+    // Files read whole: nothing to tell.
+    FakeMonitor whole;
+    ReadFile(whole, SettingsBytes(FullValues()));
+    TellUnreadFiles(whole.m);
+    EXPECT_TRUE(whole.dialogs.messages.empty());
 }
 
 TEST(SettingsFileKeep, TheSaveGoesThroughTheDurableMove) {

@@ -42,6 +42,16 @@ std::string Saved(FakeMonitor& f, int pair) {
 
 bool SettingsWritten(FakeMonitor& f) { return std::filesystem::exists(f.m.s.AppDir / SettingsFileName); }
 
+// "設定" pressed in a dialog filled from the running state, after one change.
+SaveResult SaveWith(FakeMonitor& f, const std::function<void(SettingsForm&)>& change) {
+    SettingsForm form = FillSettingsForm(f.m);
+    change(form);
+    return Button1Click(f.m, form);
+}
+
+// The whole settings side of the running state, as a save would write it.
+std::string StateText(const Monitor& m) { return SettingsFileText({m.s.settings, m.s.panel}, m.s.VersionText); }
+
 const std::string& Caption(FakeMonitor& f, Item i) { return f.m.view.Menu[i].Caption; }
 bool Visible(FakeMonitor& f, Item i) { return f.m.view.Menu[i].Visible; }
 
@@ -197,45 +207,159 @@ TEST(SettingsSave, TimesGetTwoDigitsAndBothScheduledActionsAreArmedAgain) {
     EXPECT_EQ(TimeText(0, 59), "00:59");
 }
 
-struct AddressCase {
-    std::string address;
-    bool accepted;
-    std::array<std::uint16_t, 4> octets;
-};
+TEST(SettingsSave, TheRouterAddressIsFourNumbersUpTo255) {
+    for (const char* address : {"10.1.2.3", "255.255.255.255", "0.0.0.0", "192.168.000.001"}) {
+        SCOPED_TRACE(address);
+        FakeMonitor f;
+        EXPECT_TRUE(SaveWith(f, [&](SettingsForm& form) { form.Edit1 = address; }));
+        EXPECT_EQ(Saved(f, 2), address);
+        EXPECT_TRUE(f.dialogs.messages.empty());
+    }
+    FakeMonitor f;
+    SettingsForm form = FillSettingsForm(f.m);
+    form.Edit1 = "010.001.002.003";
+    ASSERT_TRUE(Button1Click(f.m, form));
+    const RouterLink& r = f.m.s.router;
+    EXPECT_EQ((std::array<std::uint16_t, 4>{r.RouterIp1, r.RouterIp2, r.RouterIp3, r.RouterIp4}),
+              (std::array<std::uint16_t, 4>{10, 1, 2, 3}));
 
-TEST(SettingsSave, TheRouterAddressNeedsFourNumbers) {
-    const std::vector<AddressCase> cases{
-        {"192.168.0.1.9", true, {192, 168, 0, 1}},
-        {"300.1.1.1", true, {300, 1, 1, 1}},
-        {"10.1.2.3", true, {10, 1, 2, 3}},
-        // Refused: the pieces before the failing one are kept, the rest as they were.
-        {"192.168.0", false, {192, 168, 7, 7}},
-        {"10.x.0.1", false, {10, 7, 7, 7}},
-        {"10.0.0.", false, {10, 0, 0, 7}},
-        {"", false, {7, 7, 7, 7}},
+    for (const char* address : {"192.168.0.1.9", "300.1.1.1", "192.168.0", "10.x.0.1", "10.0.0.", "", "10.0.0.-1",
+                                "10.0.0.+1", " 10.0.0.1", "10.0.0.1 ", "１０.0.0.1", "10..0.1", "1.2.3.0001"}) {
+        SCOPED_TRACE(address);
+        FakeMonitor refused;
+        EXPECT_EQ(SaveWith(refused, [&](SettingsForm& form) { form.Edit1 = address; }).Refused, FormField::Edit1);
+        EXPECT_EQ(refused.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
+        EXPECT_EQ(refused.m.s.settings.RouterAddress, "192.168.0.1");
+        EXPECT_FALSE(SettingsWritten(refused));
+    }
+}
+
+// Every check of the save, each with a form that changes everything else too:
+// the refusal is told, names its control, and nothing at all has changed.
+TEST(SettingsSave, ARefusedSaveChangesNothing) {
+    struct Refused {
+        const char* what;
+        std::function<void(SettingsForm&)> spoil;
+        FormField field;
+        std::string message;
     };
-    for (const AddressCase& c : cases) {
-        SCOPED_TRACE(c.address);
+    const std::vector<Refused> cases{
+        {"equal times",
+         [](SettingsForm& f) {
+             f.startBox1 = f.endBox2 = true;
+             f.SpinEdit1 = f.SpinEdit3 = 7;
+             f.SpinEdit2 = f.SpinEdit4 = 5;
+         },
+         FormField::SpinEdit3, EqualTimesMessage},
+        {"address", [](SettingsForm& f) { f.Edit1 = "192.168.0.1.9"; }, FormField::Edit1, InvalidAddressMessage},
+        {"minutes", [](SettingsForm& f) { f.delyStime = "30分"; }, FormField::delyStime,
+         "サウンドの「分経過時」には 0 から 1439 までの整数を入力してください。"},
+        {"characters", [](SettingsForm& f) { f.Edit5 = "C:\\José\\on.wav"; }, FormField::Edit5,
+         "「サウンドの接続時」に、ファイルに保存できない文字「é」があります。\r"
+         "この文字を使わずに入力し直してください。"},
+    };
+    for (const Refused& c : cases) {
+        SCOPED_TRACE(c.what);
         FakeMonitor f;
         f.m.s.router = {7, 7, 7, 7};
+        f.m.s.schedule = {false, false};
+        f.m.view.Viewer.Lines = {"a line"};
+        f.m.s.launcher.LaunchEntries[0].Title = "メール";
+        RefreshLaunchMenu(f.m);
+        const MainState before = f.m.s;
+        const ViewModel shown = f.m.view;
         SettingsForm form = FillSettingsForm(f.m);
-        form.Edit1 = c.address;
-        form.Edit5 = "new.wav";   // taken before the check
-        form.PCname = "たろう";  // taken after it
-        form.MasterBox = true;
-        EXPECT_EQ(Button1Click(f.m, form), c.accepted);
+        form.SyslogmainBox = false;
+        form.TrayCheckBox = form.subportBox1 = form.MasterBox = true;
+        form.RedialBox = true;
+        form.soft[0] = "";
+        form.Edit1 = "10.0.0.9";
+        form.Edit7 = "ぷらら";
+        c.spoil(form);
+
+        EXPECT_EQ(Button1Click(f.m, form).Refused, c.field);
+        EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(StateText(f.m), SettingsFileText({before.settings, before.panel}, before.VersionText));
+        EXPECT_EQ(f.m.s.launcher.LaunchEntries, before.launcher.LaunchEntries);
+        EXPECT_EQ(f.m.s.redial.RedialLeft, before.redial.RedialLeft);
+        EXPECT_FALSE(f.m.s.schedule.ConnectArmed || f.m.s.schedule.DisconnectArmed);
         const RouterLink& r = f.m.s.router;
-        EXPECT_EQ((std::array<std::uint16_t, 4>{r.RouterIp1, r.RouterIp2, r.RouterIp3, r.RouterIp4}), c.octets);
-        EXPECT_EQ(f.m.s.settings.RouterAddress, c.address);
-        EXPECT_EQ(f.m.s.settings.ConnectSound, "new.wav");
-        EXPECT_EQ(f.m.s.settings.NickName, c.accepted ? "たろう" : "");
-        EXPECT_EQ(f.m.s.settings.MasterMode, c.accepted);
-        EXPECT_EQ(SettingsWritten(f), c.accepted);
-        EXPECT_EQ(std::filesystem::exists(f.m.s.AppDir / LauncherFileName), c.accepted);
-        EXPECT_EQ(f.dialogs.messages,
-                  c.accepted ? std::vector<std::string>{} : std::vector<std::string>{InvalidAddressMessage});
-        if (c.accepted) EXPECT_EQ(Saved(f, 2), c.address);
+        EXPECT_EQ((std::array<std::uint16_t, 4>{r.RouterIp1, r.RouterIp2, r.RouterIp3, r.RouterIp4}),
+                  (std::array<std::uint16_t, 4>{7, 7, 7, 7}));
+        EXPECT_EQ(f.m.view.Viewer.Lines, shown.Viewer.Lines);
+        EXPECT_TRUE(f.m.view.Viewer.Exists);
+        EXPECT_EQ(f.m.view.Tray.LeftButton, shown.Tray.LeftButton);
+        for (const Item i : {Item::syslog1, Item::N1, Item::N2, Item::N10, Item::L11}) {
+            EXPECT_EQ(Visible(f, i), shown.Menu[i].Visible);
+            EXPECT_EQ(Caption(f, i), shown.Menu[i].Caption);
+        }
+        EXPECT_FALSE(SettingsWritten(f));
+        EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / LauncherFileName));
     }
+}
+
+TEST(SettingsSave, TheMinutesMustBeAWholeNumberOfADay) {
+    for (const char* minutes : {"0", "30", "1439", "090"}) {
+        SCOPED_TRACE(minutes);
+        FakeMonitor f;
+        EXPECT_TRUE(SaveWith(f, [&](SettingsForm& form) { form.delyStime = minutes; }));
+        EXPECT_EQ(Saved(f, 24), minutes);
+    }
+    for (const char* minutes : {"", "1440", "-1", "+5", "2.5", " 5", "１０", "abc", "99999999999"}) {
+        SCOPED_TRACE(minutes);
+        FakeMonitor f;
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.delyStime = minutes; }).Refused, FormField::delyStime);
+        EXPECT_EQ(f.m.s.settings.SoundAfterMinutes, "30");
+        EXPECT_FALSE(SettingsWritten(f));
+    }
+}
+
+// Shift-JIS would keep a look-alike or "?" instead: the user is told which
+// field holds the character, by the label the dialog shows it under.
+TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
+    struct Text {
+        std::string SettingsForm::*field;
+        FormField control;
+        std::string label;
+    };
+    const std::vector<Text> texts{
+        {&SettingsForm::Edit2, FormField::Edit2, "Routavistaユーティリティの場所"},
+        {&SettingsForm::PCname, FormField::PCname, "パソコンのニックネーム"},
+        {&SettingsForm::Edit3, FormField::Edit3, "Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所"},
+        {&SettingsForm::dwport1, FormField::dwport1, "登録アクセスポイントの名称 ISP１"},
+        {&SettingsForm::dwport2, FormField::dwport2, "登録アクセスポイントの名称 ISP２"},
+        {&SettingsForm::dwport3, FormField::dwport3, "登録アクセスポイントの名称 ISP３"},
+        {&SettingsForm::Edit5, FormField::Edit5, "サウンドの接続時"},
+        {&SettingsForm::Edit6, FormField::Edit6, "サウンドの切断時"},
+        {&SettingsForm::Edit4, FormField::Edit4, "サウンドの分経過時"},
+        {&SettingsForm::Edit7, FormField::Edit7, "ISP1 の名称"},
+        {&SettingsForm::Edit8, FormField::Edit8, "ISP2 の名称"},
+        {&SettingsForm::Edit9, FormField::Edit9, "ISP3 の名称"},
+    };
+    const auto message = [](const std::string& label, const std::string& character) {
+        return "「" + label + "」に、ファイルに保存できない文字「" + character +
+               "」があります。\rこの文字を使わずに入力し直してください。";
+    };
+    for (const Text& t : texts) {
+        SCOPED_TRACE(t.label);
+        FakeMonitor f;
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.*t.field = "𠮷野家"; }).Refused, t.control);
+        EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{message(t.label, "𠮷")});
+        EXPECT_FALSE(SettingsWritten(f));
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        FakeMonitor f;
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.soft[i] = "¥100ショップ"; }).Refused,
+                  static_cast<FormField>(static_cast<int>(FormField::soft1) + i));
+        EXPECT_EQ(f.dialogs.messages,
+                  std::vector<std::string>{message("ランチャーのタイトル" + std::to_string(i + 1), "¥")});
+        EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / LauncherFileName));
+    }
+
+    // What Shift-JIS holds is saved as it was typed.
+    FakeMonitor f;
+    ASSERT_TRUE(SaveWith(f, [](SettingsForm& form) { form.PCname = "ﾀﾛｳ①～ＰＣ\\"; }));
+    EXPECT_EQ(Saved(f, 30), "ﾀﾛｳ①～ＰＣ\\");
 }
 
 TEST(SettingsSave, MultiAccountCountsOnlyWithRiskBox) {
@@ -345,10 +469,27 @@ TEST(SettingsSave, SyslogRecordingSwitchesTheViewerAndItsMenuItem) {
     EXPECT_FALSE(f.m.view.Viewer.Shown);  // a new, empty window, not shown yet
     EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
-    // Only an exact "on" or "off" is switched.
-    f.m.s.settings.SyslogEnabled = "ON";
-    ASSERT_TRUE(Button1Click(f.m, form));
-    EXPECT_EQ(Saved(f, 21), "ON");
+}
+
+// A cut or hand-edited file may hold anything there: the box decides.
+TEST(SettingsSave, TheSyslogBoxWritesOnOrOffWhateverTheFileHeld) {
+    for (const char* stored : {"", "ON", "yes"}) {
+        SCOPED_TRACE(stored);
+        FakeMonitor f;
+        f.m.s.settings.SyslogEnabled = stored;
+        SettingsForm form = FillSettingsForm(f.m);
+        ASSERT_FALSE(form.SyslogmainBox);
+        ASSERT_TRUE(Button1Click(f.m, form));
+        EXPECT_EQ(Saved(f, 21), "off");
+        EXPECT_FALSE(Visible(f, Item::syslog1));
+
+        f.m.s.settings.SyslogEnabled = stored;
+        form.SyslogmainBox = true;
+        ASSERT_TRUE(Button1Click(f.m, form));
+        EXPECT_EQ(Saved(f, 21), "on");
+        EXPECT_TRUE(Visible(f, Item::syslog1));
+        EXPECT_TRUE(f.m.view.Viewer.Exists);
+    }
 }
 
 TEST(SettingsSave, TrayMenusFollowTheTrayBox) {
@@ -410,7 +551,7 @@ TEST(SettingsSave, EveryControlReachesItsLineInTheFile) {
         {"SyslogmainBox", {[](SettingsForm& f) { f.SyslogmainBox = false; }, "off"}},
         {"SysLoglineBox", {[](SettingsForm& f) { f.SysLoglineBox = false; }, "off"}},
         {"TrayCheckBox", {[](SettingsForm& f) { f.TrayCheckBox = true; }, "on"}},
-        {"delyStime", {[](SettingsForm& f) { f.delyStime = "abc"; }, "abc"}},
+        {"delyStime", {[](SettingsForm& f) { f.delyStime = "45"; }, "45"}},
         {"Edit4", {[](SettingsForm& f) { f.Edit4 = "r.wav"; }, "r.wav"}},
         {"riskBox", {[](SettingsForm& f) { f.riskBox = false; }, "off"}},
         {"MACbox1", {[](SettingsForm& f) { f.MACbox1 = true; }, "on"}},

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes.h"
-#include "router/utility_windows.h"
 #include "app/startup.h"
+#include "fakes.h"
+#include "form/settings_form.h"
+#include "form/settings_save.h"
 #include "launcher/launch_menu.h"
+#include "router/utility_windows.h"
+#include "text/address.h"
+#include "text/files.h"
 
 namespace rm::test {
 namespace {
@@ -155,20 +159,35 @@ TEST(LaunchMenu, OnlyEntriesWithATitleAreShown) {
     EXPECT_FALSE(f.m.view.Menu[Item::L31].Visible);
 }
 
-TEST(RouterAddress, SplitsFourDecimalParts) {
-    using Parts = std::array<std::uint16_t, 4>;
-    EXPECT_EQ(SplitAddress("192.168.0.1"), (Parts{192, 168, 0, 1}));
-    EXPECT_EQ(SplitAddress("300.1.1.1"), (Parts{300, 1, 1, 1}));  // no range check
-    EXPECT_EQ(SplitAddress("192.168.1"), std::nullopt);
-    EXPECT_EQ(SplitAddress("router.lan"), std::nullopt);
-    EXPECT_EQ(SplitAddress("192.168..1"), std::nullopt);
-    EXPECT_EQ(SplitAddress("192.168.0.1.5"), std::nullopt);
-    EXPECT_EQ(SplitAddress("192.168.0.x"), std::nullopt);
-    EXPECT_EQ(SplitAddress(""), std::nullopt);
+TEST(RouterAddress, FourDecimalPartsUpTo255AndNothingElse) {
+    using Parts = std::array<std::uint8_t, 4>;
+    EXPECT_EQ(ParseIpv4Address("192.168.0.1"), (Parts{192, 168, 0, 1}));
+    EXPECT_EQ(ParseIpv4Address("255.255.255.255"), (Parts{255, 255, 255, 255}));
+    EXPECT_EQ(ParseIpv4Address("010.0.00.1"), (Parts{10, 0, 0, 1}));
+    for (const char* bad : {"300.1.1.1", "192.168.1", "router.lan", "192.168..1", "192.168.0.1.5", "192.168.0.1.",
+                            "192.168.0.x", "", "-1.0.0.1", "+1.0.0.1", "1.0.0.1 ", "1. 0.0.1", "0001.0.0.1",
+                            "1.0.0.256", "１.2.3.4"}) {
+        EXPECT_EQ(ParseIpv4Address(bad), std::nullopt) << bad;
+    }
+}
+
+// The start takes exactly what the dialog saves: no address is saved that
+// the next start would put aside.
+TEST(RouterAddress, TheStartAndTheDialogTakeTheSameAddresses) {
+    for (const char* address : {"10.1.2.3", "192.168.0.1.9", "300.1.1.1", "192.168.1", "router.lan", "10.0.0.1 "}) {
+        SCOPED_TRACE(address);
+        FakeMonitor started;
+        started.m.s.settings.RouterAddress = address;
+        ApplyRouterAddress(started.m);
+        FakeMonitor saved;
+        SettingsForm form = FillSettingsForm(saved.m);
+        form.Edit1 = address;
+        EXPECT_EQ(started.dialogs.messages.empty(), static_cast<bool>(Button1Click(saved.m, form)));
+    }
 }
 
 TEST(RouterAddress, BadAddressFallsBackWithAMessage) {
-    for (const char* bad : {"192.168.1", "router.lan"}) {
+    for (const char* bad : {"192.168.1", "router.lan", "300.1.1.1", "192.168.0.1.9"}) {
         FakeMonitor f;
         f.m.s.settings.RouterAddress = bad;
         f.m.s.router.RouterIp1 = 7;
@@ -179,11 +198,24 @@ TEST(RouterAddress, BadAddressFallsBackWithAMessage) {
         EXPECT_EQ((std::array{f.m.s.router.RouterIp1, f.m.s.router.RouterIp2, f.m.s.router.RouterIp3, f.m.s.router.RouterIp4}),
                   (std::array<std::uint16_t, 4>{192, 168, 0, 1}));
     }
-    FakeMonitor wide;
-    wide.m.s.settings.RouterAddress = "300.1.1.1";
-    ApplyRouterAddress(wide.m);
-    EXPECT_TRUE(wide.dialogs.messages.empty());
-    EXPECT_EQ(wide.m.s.router.RouterIp1, 300);
+    FakeMonitor good;
+    good.m.s.settings.RouterAddress = "10.20.30.40";
+    ApplyRouterAddress(good.m);
+    EXPECT_TRUE(good.dialogs.messages.empty());
+    EXPECT_EQ(good.m.s.router.RouterIp4, 40);
+}
+
+// A cut settings file was read as far as it went, without a word before.
+TEST(FormCreate, SaysOnceThatSettingsWereResetAndWhereTheOldFileIs) {
+    FakeMonitor f;
+    WriteBytes(f.dir.path() / "RMonitor.ini", "Routavista Monitor Ver2.04\r\n[x]\r\nD:\\u.exe\r\n[x]\r\n10.0.0.1\r\n");
+    FormCreate(f.m);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_NE(f.dialogs.messages[0].find("基本設定ファイルを最後まで読み込めなかった"), std::string::npos);
+    EXPECT_NE(f.dialogs.messages[0].find(PathText(f.dir.path() / "RMonitor.ini.bak")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(f.dir.path() / "RMonitor.ini.bak"));
+    FormCloseQuery(f.m);
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
 }
 
 TEST(FormCloseQuery, ClosesLauncherHandlesButOnlyTheOpenOnes) {

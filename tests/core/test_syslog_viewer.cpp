@@ -196,18 +196,30 @@ TEST(SyslogRecordingSwitch, OffReleasesTheViewerAndOnBringsANewEmptyOne) {
     EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]<30>RV4: again", "---"}));
 }
 
-TEST(SyslogRecordingSwitch, OnlyExactOnOrOffIsSwitched) {
+// A cut file leaves the text empty, a hand-edited one anything: the box still
+// switches recording on, and off.
+TEST(SyslogRecordingSwitch, AnyOtherStoredTextBecomesOnOrOff) {
     ViewerMonitor f;
     f.m.s.settings.SyslogEnabled = "";
+    f.m.view.Menu[Item::syslog1].Visible = false;
     SwitchSyslogRecording(f.m, true);
-    SwitchSyslogRecording(f.m, false);
-    EXPECT_EQ(f.m.s.settings.SyslogEnabled, "");
+    EXPECT_EQ(f.m.s.settings.SyslogEnabled, "on");
     EXPECT_TRUE(f.m.view.Viewer.Exists);
+    EXPECT_TRUE(f.m.view.Menu[Item::syslog1].Visible);
+    f.Receive("<30>RV4: recorded");
+    EXPECT_EQ(f.m.view.Viewer.Lines.size(), 2u);
+
+    f.m.s.settings.SyslogEnabled = "ON";
+    SwitchSyslogRecording(f.m, false);
+    EXPECT_EQ(f.m.s.settings.SyslogEnabled, "off");
+    EXPECT_FALSE(f.m.view.Viewer.Exists);
+    EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
 
     // Switching on what is on keeps the viewer and its lines.
-    f.m.s.settings.SyslogEnabled = "on";
     SwitchSyslogRecording(f.m, true);
-    EXPECT_EQ(f.m.view.Viewer.Lines.size(), 4u);
+    f.Receive("<30>RV4: kept");
+    SwitchSyslogRecording(f.m, true);
+    EXPECT_EQ(f.m.view.Viewer.Lines.size(), 2u);
 }
 
 TEST(HistoryGraph, StartsTheViewerProgramFromTheProgramFolder) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 
 #include "platform_ports.h"
 #include "syslog/history_file.h"
@@ -84,6 +85,34 @@ private:
     DWORD threadId_ = 0;
     std::thread thread_;
 };
+
+// Another program may hold the clipboard: the error box says so in words the
+// user reads.
+TEST(Win32Clipboard, AClipboardHeldElsewhereIsToldInJapanese) {
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr), release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const HWND window = CreateWindowW(L"STATIC", L"holder", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        const bool opened = OpenClipboard(window);
+        SetEvent(held);
+        WaitForSingleObject(release, 10'000);
+        if (opened) CloseClipboard();
+        DestroyWindow(window);
+    });
+    WaitForSingleObject(held, 10'000);
+    const Window owner;
+    Win32Clipboard clipboard(owner);
+    std::string told = "nothing";
+    try {
+        clipboard.SetText("x");
+    } catch (const std::exception& e) {
+        told = e.what();
+    }
+    SetEvent(release);
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(release);
+    EXPECT_EQ(told, "クリップボードを開けません。少し待ってからもう一度試してください。");
+}
 
 TEST(Win32OtherWindows, ClosingAHungWindowGivesUpInsteadOfWaitingForIt) {
     HungWindow hung;

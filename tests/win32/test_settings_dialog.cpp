@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -355,6 +356,94 @@ TEST(SettingsDialogWindow, ARefusedAddressKeepsTheDialogOpenAndWritesNothing) {
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
     EXPECT_EQ(f.m.s.router.RouterIp4, 254);
     EXPECT_NE(ReadBytes(f.m.s.AppDir / SettingsFileName).find("\r\n192.168.0.254\r\n"), std::string::npos);
+}
+
+// The keyboard focus of the dialog's thread, seen from the user's.
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Pressed on another page than the one at fault: the dialog stays, shows the
+// page and puts the cursor into the control, and nothing is saved.
+TEST(SettingsDialogWindow, ARefusedValueTakesTheFocusOnItsPage) {
+    struct Fault {
+        const char* what;
+        std::function<void(HWND)> enter;
+        int control;
+        int page;
+    };
+    const std::vector<Fault> faults{
+        {"equal times",
+         [](HWND d) {
+             Click(d, IDC_OPT_STARTBOX1);
+             Click(d, IDC_OPT_ENDBOX2);
+         },
+         IDC_OPT_SPINEDIT3, 3},
+        {"address", [](HWND d) { Type(d, IDC_OPT_EDIT1, L"192.168.0.1.9"); }, IDC_OPT_EDIT1, 0},
+        {"minutes", [](HWND d) { Type(d, IDC_OPT_DELYSTIME, L"30分"); }, IDC_OPT_DELYSTIME, 6},
+        {"title", [](HWND d) { Type(d, IDC_OPT_SOFT4, L"𠮷"); }, IDC_OPT_SOFT4, 4},
+        {"ISP name", [](HWND d) { Type(d, IDC_OPT_EDIT9, L"José"); }, IDC_OPT_EDIT9, 7},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.what);
+        FakeMonitor f;
+        bool open = false, controlShown = false;
+        HWND focus = nullptr, control = nullptr;
+        int page = -1;
+        OpenWithUser(f, [&](HWND dialog) {
+            fault.enter(dialog);
+            ChoosePage(dialog, fault.page == 1 ? 2 : 1);
+            Click(dialog, IDC_OPT_BUTTON1);
+            open = IsWindowVisible(dialog);
+            control = Control(dialog, fault.control);
+            focus = FocusOf(dialog);
+            controlShown = IsWindowVisible(control);
+            page = TabCtrl_GetCurSel(Control(dialog, IDC_OPT_TABS));
+            SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        });
+        EXPECT_TRUE(open);
+        EXPECT_EQ(f.dialogs.messages.size(), 1u);
+        EXPECT_EQ(page, fault.page);
+        EXPECT_TRUE(controlShown);
+        EXPECT_EQ(focus, control);
+        EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / SettingsFileName));
+    }
+}
+
+// The size in pixels of an icon's picture.
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return {};
+    BITMAP picture{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof picture, &picture);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return {picture.bmWidth, info.hbmColor ? picture.bmHeight : picture.bmHeight / 2};
+}
+
+TEST(SettingsDialogWindow, TheButtonIsCentredAndTheIconsAreDrawnAtTheirSizes) {
+    FakeMonitor f;
+    UINT dpi = 0;
+    RECT button{}, tabs{};
+    SIZE small{}, big{};
+    OpenWithUser(f, [&](HWND dialog) {
+        dpi = GetDpiForWindow(dialog);
+        GetWindowRect(Control(dialog, IDC_OPT_BUTTON1), &button);
+        GetWindowRect(Control(dialog, IDC_OPT_TABS), &tabs);
+        small = IconSize(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0)));
+        big = IconSize(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0)));
+        SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    RecordProperty("dpi", static_cast<int>(dpi));
+    // A pixel apart at most, from rounding the dialog units.
+    EXPECT_LE(std::abs((button.left + button.right) - (tabs.left + tabs.right)), 2);
+    const int smallSide = GetSystemMetricsForDpi(SM_CXSMICON, dpi), bigSide = GetSystemMetricsForDpi(SM_CXICON, dpi);
+    EXPECT_EQ(small.cx, smallSide);
+    EXPECT_EQ(small.cy, smallSide);
+    EXPECT_EQ(big.cx, bigSide);
+    EXPECT_EQ(big.cy, bigSide);
 }
 
 TEST(SettingsDialogWindow, BoxesAndButtonsReachTheProgram) {

@@ -1,44 +1,24 @@
 #include "app/startup.h"
 
-#include <algorithm>
 #include <system_error>
 
 #include "form/settings_form.h"
+#include "form/settings_save.h"
 #include "launcher/launch_menu.h"
 #include "peers/peer_send.h"
+#include "settings/file_save.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
 #include "syslog/call_record.h"
 #include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
-#include "text/numbers.h"
 
 namespace rm {
 
-std::optional<std::array<std::uint16_t, 4>> SplitAddress(const std::string& address) {
-    std::array<std::uint16_t, 4> parts{};
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        const std::size_t dot = i < 3 ? address.find('.', start) : address.size();
-        if (dot == std::string::npos) return std::nullopt;
-        const auto value = StrToInt(std::string_view(address).substr(start, dot - start));
-        if (!value) return std::nullopt;
-        parts[i] = static_cast<std::uint16_t>(*value);
-        start = dot + 1;
-    }
-    return parts;
-}
-
 void ApplyRouterAddress(Monitor& m) {
-    auto parts = SplitAddress(m.s.settings.RouterAddress);
-    if (!parts) {
-        m.ports.Dialogs.ShowMessage("RV4のIPアドレス指定に失敗したのでデフォルト値を設定しました");
-        parts = {192, 168, 0, 1};
-    }
-    m.s.router.RouterIp1 = (*parts)[0];
-    m.s.router.RouterIp2 = (*parts)[1];
-    m.s.router.RouterIp3 = (*parts)[2];
-    m.s.router.RouterIp4 = (*parts)[3];
+    if (TakeRouterAddress(m.s.settings.RouterAddress, m.s.router)) return;
+    m.ports.Dialogs.ShowMessage("RV4のIPアドレス指定に失敗したのでデフォルト値を設定しました");
+    TakeRouterAddress(Settings{}.RouterAddress, m.s.router);
 }
 
 void ApplyConnectMenuShape(Monitor& m) {
@@ -78,6 +58,7 @@ void FormCreate(Monitor& m) {
     if (haveSettings) ReadSettingsFile(m);
 
     if (std::filesystem::exists(s.AppDir / LauncherFileName, ignored)) ReadLauncherFile(m);
+    TellUnreadFiles(m);
     RefreshLaunchMenu(m);
     ApplyConnectMenuShape(m);
     m.view.Menu[Item::syslog1].Visible = IsOn(s.settings.SyslogEnabled);

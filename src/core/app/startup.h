@@ -1,11 +1,6 @@
 // Start-up and close of the main window.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <optional>
-#include <string>
-
 #include "monitor.h"
 
 namespace rm {
@@ -22,10 +17,8 @@ void FormCreate(Monitor& m);
 // The main window is about to close; the program always ends afterwards.
 void FormCloseQuery(Monitor& m);
 
-// The four numbers of a dotted address, each converted without a range check;
-// nothing when a part is missing or not a number.
-std::optional<std::array<std::uint16_t, 4>> SplitAddress(const std::string& address);
-// Sets RouterIp1..4 from RouterAddress, falling back to 192.168.0.1 with a message.
+// Sets RouterIp1..4 from RouterAddress as the settings dialog checks it,
+// falling back to the default address with a message.
 void ApplyRouterAddress(Monitor& m);
 // Shapes PopupMenu1 for one port, two ports or multi-account mode.
 void ApplyConnectMenuShape(Monitor& m);

@@ -22,7 +22,7 @@ int Minute(const std::string& time) { return SpinValue(time, time.size() >= 2 ? 
 class DialogEvents : public SettingsFormEvents {
 public:
     explicit DialogEvents(Monitor& m) : m_(m) {}
-    bool Button1Click(const SettingsForm& form) override { return rm::Button1Click(m_, form); }
+    SaveResult Button1Click(const SettingsForm& form) override { return rm::Button1Click(m_, form); }
     void softButtonClick(int i, const std::string& title) override { OpenLaunchEntry(m_, i, title); }
     void riskBoxClick(SettingsForm& form) override { rm::riskBoxClick(form, m_.ports.Dialogs); }
     void TestSound(const std::string& file) override { rm::TestSound(m_, file); }

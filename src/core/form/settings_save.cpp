@@ -1,10 +1,8 @@
 #include "form/settings_save.h"
 
-#include <array>
-
 #include "settings/settings_file.h"
 #include "syslog/viewer_commands.h"
-#include "text/numbers.h"
+#include "text/address.h"
 
 namespace rm {
 namespace {
@@ -64,33 +62,23 @@ void ArrangeConnectMenu(Monitor& m, const SettingsForm& form) {
 std::string TimeText(int hours, int minutes) { return TwoDigits(hours) + ":" + TwoDigits(minutes); }
 
 bool TakeRouterAddress(const std::string& address, RouterLink& router) {
-    const std::array<std::uint16_t*, 4> octets{&router.RouterIp1, &router.RouterIp2, &router.RouterIp3,
-                                               &router.RouterIp4};
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < octets.size(); ++i) {
-        std::size_t end = address.find('.', start);
-        if (end == std::string::npos) {
-            if (i < 3) return false;
-            end = address.size();
-        }
-        const auto value = StrToInt(std::string_view(address).substr(start, end - start));
-        if (!value) return false;
-        *octets[i] = static_cast<std::uint16_t>(*value);
-        start = end + 1;
-    }
+    const auto octets = ParseIpv4Address(address);
+    if (!octets) return false;
+    router.RouterIp1 = (*octets)[0];
+    router.RouterIp2 = (*octets)[1];
+    router.RouterIp3 = (*octets)[2];
+    router.RouterIp4 = (*octets)[3];
     return true;
 }
 
-bool Button1Click(Monitor& m, const SettingsForm& form) {
-    const std::string connectTime = TimeText(form.SpinEdit1, form.SpinEdit2);
-    const std::string disconnectTime = TimeText(form.SpinEdit3, form.SpinEdit4);
-    if (form.startBox1 && form.endBox2 && connectTime == disconnectTime) {
-        m.ports.Dialogs.ShowMessage(EqualTimesMessage);
-        return false;
+SaveResult Button1Click(Monitor& m, const SettingsForm& form) {
+    if (const auto refusal = CheckSettingsForm(form)) {
+        m.ports.Dialogs.ShowMessage(refusal->Message);
+        return {refusal->Field};
     }
     Settings& s = m.s.settings;
-    s.ConnectTime = connectTime;
-    s.DisconnectTime = disconnectTime;
+    s.ConnectTime = TimeText(form.SpinEdit1, form.SpinEdit2);
+    s.DisconnectTime = TimeText(form.SpinEdit3, form.SpinEdit4);
     s.AutoConnect = form.startBox1;
     s.AutoDisconnect = form.endBox2;
     m.s.schedule = {.ConnectArmed = true, .DisconnectArmed = true};
@@ -115,10 +103,7 @@ bool Button1Click(Monitor& m, const SettingsForm& form) {
     s.SoundAfterMinutes = form.delyStime;
     s.UtilityPath = form.Edit2;
     s.RouterAddress = form.Edit1;
-    if (!TakeRouterAddress(s.RouterAddress, m.s.router)) {
-        m.ports.Dialogs.ShowMessage(InvalidAddressMessage);
-        return false;
-    }
+    TakeRouterAddress(s.RouterAddress, m.s.router);
 
     s.MasterMode = form.MasterBox;
     s.NickName = form.PCname;
@@ -127,7 +112,7 @@ bool Button1Click(Monitor& m, const SettingsForm& form) {
     s.IspNames = {form.Edit7, form.Edit8, form.Edit9};
     ArrangeConnectMenu(m, form);
     SaveAllSettings(m);
-    return true;
+    return {};
 }
 
 }  // namespace rm

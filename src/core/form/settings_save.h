@@ -4,23 +4,20 @@
 
 #include <string>
 
+#include "form/settings_check.h"
 #include "monitor.h"
 
 namespace rm {
 
-inline constexpr const char* EqualTimesMessage = "接続時間と切断時間は同じ時間に設定できません";
-inline constexpr const char* InvalidAddressMessage = "RV4のIPアドレスが無効です。設定し直してください。";
-
 // "hh:mm" with both leading zeros.
 std::string TimeText(int hours, int minutes);
 
-// Converts the address's four pieces in turn into RouterIp1..4; false at
-// the first piece that is missing or not a number, the earlier ones kept.
-// Anything after a fourth "." is ignored.
+// RouterIp1..4 from an IPv4 address; false, and nothing changed, for any
+// other text.
 bool TakeRouterAddress(const std::string& address, RouterLink& router);
 
-// Button1 "設定": true when the dialog is to close. A refused value leaves
-// the dialog open and both files as they were.
-bool Button1Click(Monitor& m, const SettingsForm& form);
+// Button1 "設定": every value is checked first, so a refused one is told and
+// leaves the running state, the menus and both files as they were.
+SaveResult Button1Click(Monitor& m, const SettingsForm& form);
 
 }  // namespace rm

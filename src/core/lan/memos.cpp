@@ -50,6 +50,15 @@ void AddCutLine(std::vector<std::string>& lines, std::string_view line) {
     lines.push_back(piece.empty() ? " " : piece);
 }
 
+// Datagrams are Shift-JIS: what it cannot hold would arrive as another
+// character, or as "?". Empty when the part may go.
+std::string Unsendable(const char* label, const std::string& part) {
+    const std::string character = FirstCharNotInCp932(part);
+    if (character.empty()) return {};
+    return std::string("「") + label + "」に、送れない文字「" + character +
+           "」があります。\rこの文字を使わずに書き直してください。メモは送っていません。";
+}
+
 }  // namespace
 
 int MemoDestinationIndex(const Peers& peers, const std::string& destination) {
@@ -102,6 +111,12 @@ void KeepMemoDraft(Monitor& m, const std::string& destination, const std::string
 
 void SendMemo(Monitor& m, const std::string& destination, const std::string& text) {
     KeepMemoDraft(m, destination, text);
+    std::string refused = Unsendable("送信先", destination);
+    if (refused.empty()) refused = Unsendable("メモ", text);
+    if (!refused.empty()) {
+        m.ports.Dialogs.ShowMessage(refused);
+        return;
+    }
     const RouterLink& router = m.s.router;
     const std::string address = std::to_string(router.RouterIp1) + "." + std::to_string(router.RouterIp2) + "." +
                                 std::to_string(router.RouterIp3) + "." +

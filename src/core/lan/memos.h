@@ -13,6 +13,8 @@ namespace rm {
 // Asks every copy for its name and shows the send window until it closes.
 void memosendClick(Monitor& m);
 // The send window's "送信": the memo goes to the peer the destination names.
+// A destination or text with a character Shift-JIS cannot hold is refused
+// with a message, and the window stays open.
 void SendMemo(Monitor& m, const std::string& destination, const std::string& text);
 // The send window closed without sending: its texts are kept for next time.
 void KeepMemoDraft(Monitor& m, const std::string& destination, const std::string& text);

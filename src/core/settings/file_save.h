@@ -16,5 +16,12 @@ bool SaveWholeFile(Monitor& m, const std::filesystem::path& file, std::string_vi
 
 // <file>.bak
 std::filesystem::path KeptCopyPath(const std::filesystem::path& file);
+// Copies a file not read whole to <file>.bak and marks it kept; false (after
+// a diagnostic) when the copy failed, and it stays marked.
+bool KeepUnreadCopy(Monitor& m, const std::filesystem::path& file, bool& unread);
+
+// At start: the settings and launcher files not read whole are kept now, and
+// one message says that their settings were reset and where the old files are.
+void TellUnreadFiles(Monitor& m);
 
 }  // namespace rm

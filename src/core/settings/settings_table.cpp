@@ -108,7 +108,14 @@ const std::array<SettingRow, SettingPairCount> SettingsTable{
     Text<&Settings::SyslogEnabled>(21, "[SysLogを記録]", "SyslogEnabled", "SyslogmainBox"),
     OnOffValue<&Settings::SyslogLineBreaks>(22, "[SysLogに改行を記録]", "SyslogLineBreaks", "SysLoglineBox"),
     OnOffValue<&Settings::TraySwap>(23, "[アイコントレイの動作を入れ替え]", "TraySwap", "TrayCheckBox"),
-    Text<&Settings::SoundAfterMinutes>(24, "[サウンド規定時間]", "SoundAfterMinutes", "delyStime"),
+    // A count the dialog would refuse keeps the default, so that no save
+    // after a drag or at exit is refused for a value nobody typed there.
+    SettingRow{24, "[サウンド規定時間]", "SoundAfterMinutes", ValueKind::Text,
+               [](StoredSettings to, const std::string& value) {
+                   if (WholeNumber(value, 0, MaxSoundAfterMinutes)) to.settings.SoundAfterMinutes = value;
+                   return true;
+               },
+               [](ConstStoredSettings from) { return from.settings.SoundAfterMinutes; }, "delyStime"},
     Text<&Settings::SoundAfterFile>(25, "[規定時間後にならすサウンド]", "SoundAfterFile", "Edit4"),
     OnOffValue<&Settings::NoUtility>(26, "[ユーティリティを使用しない]", "NoUtility", "riskBox"),
     SettingRow{27, "[マルチアカウント]", "MultiAccount", ValueKind::OnOff,

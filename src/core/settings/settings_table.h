@@ -44,6 +44,10 @@ struct SettingRow {
 
 inline constexpr int SettingPairCount = 34;
 
+// The most minutes after connect for the elapsed-time sound: the tick
+// compares them with the connected time's hours and minutes of one day.
+inline constexpr int MaxSoundAfterMinutes = 1439;
+
 // In file order.
 extern const std::array<SettingRow, SettingPairCount> SettingsTable;
 

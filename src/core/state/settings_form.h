@@ -37,12 +37,31 @@ struct SettingsForm {
     std::string OpenDialogFilter;
 };
 
+// The controls whose value a save can refuse, named as the form's fields.
+enum class FormField {
+    None,
+    Edit2, Edit1,
+    PCname,
+    SpinEdit3,
+    soft1, soft2, soft3, soft4, soft5, soft6,
+    Edit3, dwport1, dwport2, dwport3,
+    Edit5, Edit6, delyStime, Edit4,
+    Edit7, Edit8, Edit9,
+};
+
+// What "設定" came to: saved, or refused for the value in one control, which
+// then takes the keyboard focus while the dialog stays open.
+struct SaveResult {
+    FormField Refused = FormField::None;
+    explicit operator bool() const { return Refused == FormField::None; }
+};
+
 // What the open dialog asks of the program while it runs.
 class SettingsFormEvents {
 public:
     virtual ~SettingsFormEvents() = default;
-    // "設定": true when the dialog is to close.
-    virtual bool Button1Click(const SettingsForm& form) = 0;
+    // "設定": the dialog closes when it saved.
+    virtual SaveResult Button1Click(const SettingsForm& form) = 0;
     // A "設定" button of the "ランチャー" page: i is 1..6.
     virtual void softButtonClick(int i, const std::string& title) = 0;
     virtual void riskBoxClick(SettingsForm& form) = 0;

@@ -32,13 +32,14 @@ std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view pre
 
 void SwitchSyslogRecording(Monitor& m, bool on) {
     std::string& enabled = m.s.settings.SyslogEnabled;
-    if (on == IsOn(enabled) || (enabled != OnText && enabled != OffText)) return;
+    const char* wanted = on ? OnText : OffText;
+    if (enabled == wanted) return;
     SyslogViewerView& viewer = m.view.Viewer;
     viewer.Exists = on;
     viewer.Shown = false;
     viewer.Lines.clear();
     viewer.Font = ViewerFont{};
-    enabled = on ? OnText : OffText;
+    enabled = wanted;
     m.view.Menu[Item::syslog1].Visible = on;
 }
 

@@ -12,9 +12,9 @@ namespace rm {
 // Every line of the viewer, each after prefix and ended by CR LF.
 std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix = "");
 
-// What the settings dialog does with its syslog check box: a viewer is
-// released when recording goes off, and a new, empty one made when it comes
-// on again. Only exactly "on" or "off" is switched; any other value stays.
+// What the settings dialog does with its syslog check box: the setting
+// becomes "on" or "off" whatever text it held; a viewer is released when
+// recording goes off, and a new, empty one made when it comes on.
 void SwitchSyslogRecording(Monitor& m, bool on);
 
 // Performs the click of an item of the viewer's menu bar.

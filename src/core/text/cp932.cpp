@@ -101,6 +101,17 @@ std::string Utf8ToCp932(std::string_view utf8) {
     return out;
 }
 
+std::string FirstCharNotInCp932(std::string_view utf8) {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        std::string bytes;
+        AppendCp932(bytes, NextChar(utf8, pos));
+        const std::string_view character = utf8.substr(start, pos - start);
+        if (Cp932ToUtf8(bytes) != character) return std::string(character);
+    }
+    return {};
+}
+
 std::string Cp932ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

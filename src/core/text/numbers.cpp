@@ -13,4 +13,11 @@ std::optional<std::int32_t> StrToInt(std::string_view text) {
     return value;
 }
 
+std::optional<std::int32_t> WholeNumber(std::string_view text, std::int32_t lowest, std::int32_t highest) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    const auto value = StrToInt(text);
+    if (!value || *value < lowest || *value > highest) return std::nullopt;
+    return value;
+}
+
 }  // namespace rm

@@ -1,0 +1,15 @@
+// The router's address as the user types it and the settings file keeps it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace rm {
+
+// Four decimal parts of one to three digits, each 0..255, joined by "." and
+// nothing else; nothing for any other text.
+std::optional<std::array<std::uint8_t, 4>> ParseIpv4Address(std::string_view text);
+
+}  // namespace rm
