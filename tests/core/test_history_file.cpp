@@ -32,15 +32,22 @@ TEST(HistoryFile, ReadOnlyHistoryIsMadeWritableAndAppended) {
     EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
 }
 
-TEST(HistoryFile, ACutLastLineIsEndedBeforeTheNextRecord) {
+TEST(HistoryFile, ACutLastLineIsSetAsideBeforeTheNextRecord) {
     TempDir dir;
     const fs::path file = dir.path() / "Rmonitor.csv";
-    WriteBytes(file, "2.04,Port1,2003/01/02,09:0");  // power lost mid-write
+    const std::string whole = "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:30,2003/01/02,09:35:00\r\n";
+    WriteBytes(file, whole + "2.04,Port1,2003/01/02,09:0");  // power lost mid-write
     EXPECT_TRUE(AppendHistoryLine(file, "next"));
-    EXPECT_EQ(ReadFile(file), "2.04,Port1,2003/01/02,09:0\r\nnext\r\n");
+    EXPECT_EQ(ReadFile(file), whole + "next\r\n");
+    EXPECT_EQ(ReadFile(CutLineFilePath(file)), "2.04,Port1,2003/01/02,09:0\r\n");
+    // A file that is all fragment, and one ended by a lone CR, which is a line end.
+    WriteBytes(file, "cut");
+    EXPECT_TRUE(AppendHistoryLine(file, "next"));
+    EXPECT_EQ(ReadFile(file), "next\r\n");
     WriteBytes(file, "only CR\r");
     EXPECT_TRUE(AppendHistoryLine(file, "next"));
-    EXPECT_EQ(ReadFile(file), "only CR\r\r\nnext\r\n");
+    EXPECT_EQ(ReadFile(file), "only CR\rnext\r\n");
+    EXPECT_EQ(ReadFile(CutLineFilePath(file)), "2.04,Port1,2003/01/02,09:0\r\ncut\r\n");
 }
 
 TEST(HistoryFile, AnUnwritableRecordIsKeptAndWrittenLaterInOrder) {

@@ -233,7 +233,8 @@ TEST(PeerProtocol, ReceivedRecordIsKeptWhileTheFileIsRefusedAndWrittenLater) {
     std::filesystem::create_directory(f.dir.path() / "log");
     WriteBytes(ReceivedHistoryFilePath(f.dir.path()), "cut");
     f.From("192.168.0.5", "three");
-    EXPECT_EQ(f.Received(), "cut\r\none\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(f.Received(), "one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(ReadFile(CutLineFilePath(ReceivedHistoryFilePath(f.dir.path()))), "cut\r\n");
 }
 
 TEST(PeerProtocol, ProtocolTextsWinOverMemoLinesAndFailedReadsAreIgnored) {

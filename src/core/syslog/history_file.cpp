@@ -1,6 +1,8 @@
 #include "syslog/history_file.h"
 
+#include <algorithm>
 #include <array>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -76,6 +78,30 @@ void Keep(Monitor& m, std::vector<std::string>& kept, std::string line) {
     m.ports.Diagnostics.Log("history line lost: " + line);
 }
 
+// What a power cut left of a record after the file's last line end goes to
+// a file of its own beside it, so that the history holds whole records only.
+// True when the file now ends at a line end, or is empty.
+bool SetCutLineAside(const fs::path& file) {
+    constexpr std::streamoff Tail = 64 * 1024;
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    if (!in) return true;
+    const std::streamoff size = in.tellg();
+    const std::streamoff tail = std::min(size, Tail);
+    std::string bytes(static_cast<std::size_t>(tail), '\0');
+    in.seekg(size - tail);
+    if (size <= 0 || !in.read(bytes.data(), tail)) return size == 0;
+    in.close();
+    const std::size_t lastEnd = bytes.find_last_of("\r\n");
+    if (lastEnd == bytes.size() - 1) return true;
+    if (lastEnd == std::string::npos && tail < size) return false;
+    const std::size_t start = lastEnd == std::string::npos ? 0 : lastEnd + 1;
+    DurableFile side(CutLineFilePath(file), DurableFile::Mode::Append);
+    if (!side.Write(bytes.substr(start) + "\r\n") || !side.Sync() || !side.Close()) return false;
+    std::error_code error;
+    fs::resize_file(file, static_cast<std::uintmax_t>(size - tail + static_cast<std::streamoff>(start)), error);
+    return !error;
+}
+
 struct Target {
     fs::path File;
     std::vector<std::string>* Kept;
@@ -101,14 +127,20 @@ fs::path SpillFilePath(const fs::path& file) {
     return spill.replace_extension(".pending.csv");
 }
 
+fs::path CutLineFilePath(const fs::path& file) {
+    fs::path side = file;
+    return side.replace_extension(".cut.txt");
+}
+
 bool AppendHistoryLine(const fs::path& file, std::string_view line) {
     SetWritable(file, true);
+    const bool whole = SetCutLineAside(file);
     DurableFile out(file, DurableFile::Mode::Append);
     if (!out.IsOpen()) return false;
     // One write, so a reader never sees the line without its end.
     std::string bytes;
     bytes.reserve(line.size() + 4);
-    if (!out.EndsWithLineEnd()) bytes.append("\r\n");
+    if (!whole && !out.EndsWithLineEnd()) bytes.append("\r\n");
     bytes.append(line).append("\r\n");
     const bool written = out.Write(bytes) && out.Sync();
     return out.Close() && written;

@@ -20,10 +20,13 @@ std::filesystem::path BackupHistoryFilePath(const std::filesystem::path& appDir)
 // On the master: the records the other copies sent it.
 std::filesystem::path ReceivedHistoryFilePath(const std::filesystem::path& appDir);
 
+// Where the part of a record that a power cut left at a file's end is put.
+std::filesystem::path CutLineFilePath(const std::filesystem::path& file);
+
 // Appends the bytes of line and CR LF to file, creating it when missing; a
-// read-only file is made writable first, and a file whose last line was cut
-// gets its line end first, so the record stands on a line of its own. The
-// bytes reach the disk before it returns true.
+// read-only file is made writable first, and the part of a record cut at its
+// end goes to the cut-line file first, so the record stands on a line of its
+// own among whole ones. The bytes reach the disk before it returns true.
 bool AppendHistoryLine(const std::filesystem::path& file, std::string_view line);
 
 // Writes a finished record to the history file and, when neither now nor at
