@@ -241,8 +241,11 @@ struct Run {
         const std::string clean = Clean(datagram);
         if (clean.find("Connect successfully") != std::string::npos) ++connectLines;
         if (clean.find("Disconnect successfully") != std::string::npos) ++disconnectLines;
+        // The datagram's lines are recorded before anything its handling runs.
+        const std::size_t own = datagram.empty() ? 0 : (s.settings.SyslogLineBreaks ? 2 : 1);
+        saved.resize(f.m.view.Viewer.Lines.size() + own, s.settings.SyslogAutoSave);
         rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram, f.clock.now);
-        saved.resize(f.m.view.Viewer.Lines.size(), s.settings.SyslogAutoSave);
+        Check(f.m.view.Viewer.Lines.size() >= saved.size());
         CheckState();
     }
 
