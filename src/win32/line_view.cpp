@@ -19,6 +19,26 @@ constexpr DWORD Style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL;
 // break would split one line in two.
 std::wstring Shown(const std::string& line) { return Widen(VisibleText(line)); }
 
+// Drawing a scroll bar takes Wine milliseconds, more than the lines of a
+// burst: a bar is set without drawing, and drawn again with the next paint
+// only when its thumb moved or it was switched on or off.
+void SetScrollBar(HWND window, int bar, int last, int page, int position) {
+    const LONG object = bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL;
+    SCROLLBARINFO before{sizeof before};
+    GetScrollBarInfo(window, object, &before);
+    SCROLLINFO info{sizeof info, SIF_ALL | SIF_DISABLENOSCROLL};
+    info.nMax = last;
+    info.nPage = static_cast<UINT>(page);
+    info.nPos = position;
+    SetScrollInfo(window, bar, &info, FALSE);
+    SCROLLBARINFO after{sizeof after};
+    GetScrollBarInfo(window, object, &after);
+    if (after.xyThumbTop != before.xyThumbTop || after.xyThumbBottom != before.xyThumbBottom ||
+        after.rgstate[0] != before.rgstate[0]) {
+        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    }
+}
+
 // The window's DC with the view's font in it, for measuring.
 class MeasuringDC {
 public:
@@ -92,16 +112,9 @@ std::int64_t LineView::LineAt(int y) const {
 
 void LineView::UpdateScrollBars() {
     // 32-bit positions: the lines held pass the 16 bits of the scroll messages.
-    SCROLLINFO vertical{sizeof vertical, SIF_ALL | SIF_DISABLENOSCROLL};
-    vertical.nMax = std::max(static_cast<int>(End() - First()) - 1, 0);
-    vertical.nPage = static_cast<UINT>(rows_);
-    vertical.nPos = static_cast<int>(top_ - First());
-    SetScrollInfo(Handle(), SB_VERT, &vertical, TRUE);
-    SCROLLINFO horizontal{sizeof horizontal, SIF_ALL | SIF_DISABLENOSCROLL};
-    horizontal.nMax = ContentWidth() - 1;
-    horizontal.nPage = static_cast<UINT>(width_);
-    horizontal.nPos = left_;
-    SetScrollInfo(Handle(), SB_HORZ, &horizontal, TRUE);
+    SetScrollBar(Handle(), SB_VERT, std::max(static_cast<int>(End() - First()) - 1, 0), rows_,
+                 static_cast<int>(top_ - First()));
+    SetScrollBar(Handle(), SB_HORZ, ContentWidth() - 1, width_, left_);
 }
 
 void LineView::ScrollTo(std::int64_t top, int left) {
