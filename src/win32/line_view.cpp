@@ -15,14 +15,19 @@ namespace {
 // would resize the window as lines arrive.
 constexpr DWORD Style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL;
 
+// Under Wine a paint costs about a millisecond however little it shows, and
+// drawing a scroll bar several: while lines stream in, the view is painted
+// at most this often, with all that changed meanwhile.
+constexpr ULONGLONG PaintInterval = 50;
+constexpr UINT_PTR PaintTimer = 1;
+
 // A NUL would end the text for every API that takes a C string, and a line
 // break would split one line in two.
 std::wstring Shown(const std::string& line) { return Widen(VisibleText(line)); }
 
-// Drawing a scroll bar takes Wine milliseconds, more than the lines of a
-// burst: a bar is set without drawing, and drawn again with the next paint
-// only when its thumb moved or it was switched on or off.
-void SetScrollBar(HWND window, int bar, int last, int page, int position) {
+// A bar is set without drawing it; true when its thumb moved or it was
+// switched on or off, so that it has to be drawn again.
+bool SetScrollBar(HWND window, int bar, int last, int page, int position) {
     const LONG object = bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL;
     SCROLLBARINFO before{sizeof before};
     GetScrollBarInfo(window, object, &before);
@@ -33,29 +38,9 @@ void SetScrollBar(HWND window, int bar, int last, int page, int position) {
     SetScrollInfo(window, bar, &info, FALSE);
     SCROLLBARINFO after{sizeof after};
     GetScrollBarInfo(window, object, &after);
-    if (after.xyThumbTop != before.xyThumbTop || after.xyThumbBottom != before.xyThumbBottom ||
-        after.rgstate[0] != before.rgstate[0]) {
-        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-    }
+    return after.xyThumbTop != before.xyThumbTop || after.xyThumbBottom != before.xyThumbBottom ||
+           after.rgstate[0] != before.rgstate[0];
 }
-
-// The window's DC with the view's font in it, for measuring.
-class MeasuringDC {
-public:
-    MeasuringDC(HWND window, HFONT font) : window_(window), dc_(GetDC(window)), old_(SelectObject(dc_, font)) {}
-    ~MeasuringDC() {
-        SelectObject(dc_, old_);
-        ReleaseDC(window_, dc_);
-    }
-    MeasuringDC(const MeasuringDC&) = delete;
-    MeasuringDC& operator=(const MeasuringDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 }  // namespace
 
@@ -63,6 +48,8 @@ bool LineView::Create(HWND parent, const SyslogViewerView& view) {
     view_ = &view;
     // Nothing taken yet, so the first update shows the end.
     top_ = shownEnd_ = measuredEnd_ = First();
+    // Measuring in a DC of its own costs no round trip to the Wine server.
+    measuring_.reset(CreateCompatibleDC(nullptr));
     return CreateWindowOf({LineViewClassName}, {.Style = Style, .ExStyle = WS_EX_CLIENTEDGE, .Parent = parent});
 }
 
@@ -76,26 +63,36 @@ void LineView::Update(const SyslogViewerView& view) {
     if (selected_ && std::max(anchor_, caret_) < First()) selected_ = false;
     top_ = follow ? LastTop() : std::clamp(top_, First(), LastTop());
     UpdateScrollBars();
-    if (top_ != oldTop) {
-        InvalidateRect(Handle(), nullptr, FALSE);
-    } else if (End() > oldEnd && oldEnd <= top_ + rows_) {
-        // Only the rows of the new lines change.
-        RECT client;
-        GetClientRect(Handle(), &client);
-        client.top = static_cast<LONG>(oldEnd > top_ ? oldEnd - top_ : 0) * lineHeight_;
-        InvalidateRect(Handle(), &client, FALSE);
+    // New lines out of sight change nothing but the bars.
+    if (top_ != oldTop || (End() > oldEnd && oldEnd <= top_ + rows_)) rowsDue_ = true;
+    if (rowsDue_ || barsDue_) PaintSoon();
+}
+
+void LineView::PaintSoon() {
+    const ULONGLONG since = GetTickCount64() - lastPaint_;
+    if (since >= PaintInterval) {
+        Invalidate();
+    } else if (!paintTimerSet_) {
+        paintTimerSet_ = SetTimer(Handle(), PaintTimer, static_cast<UINT>(PaintInterval - since), nullptr) != 0;
+        if (!paintTimerSet_) Invalidate();
     }
+}
+
+void LineView::Invalidate() {
+    if (paintTimerSet_) KillTimer(Handle(), PaintTimer);
+    paintTimerSet_ = false;
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | (barsDue_ ? RDW_FRAME : 0));
+    rowsDue_ = barsDue_ = false;
+    lastPaint_ = GetTickCount64();
 }
 
 void LineView::MeasureNewLines() {
     const std::uint64_t from = std::max(measuredEnd_, First());
     measuredEnd_ = End();
-    if (from >= End()) return;
-    const MeasuringDC dc(Handle(), font_);
     for (std::uint64_t line = from; line < End(); ++line) {
         const std::wstring text = Shown(Line(line));
         SIZE size{};
-        if (GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size)) {
+        if (GetTextExtentPoint32W(measuring_.get(), text.data(), static_cast<int>(text.size()), &size)) {
             widest_ = std::max(widest_, static_cast<int>(size.cx));
         }
     }
@@ -112,9 +109,10 @@ std::int64_t LineView::LineAt(int y) const {
 
 void LineView::UpdateScrollBars() {
     // 32-bit positions: the lines held pass the 16 bits of the scroll messages.
-    SetScrollBar(Handle(), SB_VERT, std::max(static_cast<int>(End() - First()) - 1, 0), rows_,
-                 static_cast<int>(top_ - First()));
-    SetScrollBar(Handle(), SB_HORZ, ContentWidth() - 1, width_, left_);
+    const bool vertical = SetScrollBar(Handle(), SB_VERT, std::max(static_cast<int>(End() - First()) - 1, 0), rows_,
+                                       static_cast<int>(top_ - First()));
+    const bool horizontal = SetScrollBar(Handle(), SB_HORZ, ContentWidth() - 1, width_, left_);
+    barsDue_ = barsDue_ || vertical || horizontal;
 }
 
 void LineView::ScrollTo(std::int64_t top, int left) {
@@ -125,14 +123,14 @@ void LineView::ScrollTo(std::int64_t top, int left) {
     top_ = newTop;
     left_ = newLeft;
     UpdateScrollBars();
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Invalidate();
 }
 
 void LineView::Select(std::uint64_t anchor, std::uint64_t caret) {
     selected_ = true;
     anchor_ = anchor;
     caret_ = caret;
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Invalidate();
 }
 
 void LineView::MoveCaret(std::int64_t to) {
@@ -180,6 +178,9 @@ LRESULT LineView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: OnPaint(); return 0;
     case WM_PRINTCLIENT: OnPrintClient(reinterpret_cast<HDC>(wp)); return 0;
     case WM_ERASEBKGND: return 1;
+    case WM_TIMER:
+        if (wp == PaintTimer) Invalidate();
+        return 0;
     case WM_SIZE: OnSize(); return 0;
     case WM_SETFONT: OnSetFont(reinterpret_cast<HFONT>(wp)); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
@@ -243,19 +244,17 @@ void LineView::OnSize() {
     top_ = follow ? LastTop() : std::clamp(top_, First(), LastTop());
     left_ = std::clamp(left_, 0, std::max(ContentWidth() - width_, 0));
     UpdateScrollBars();
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Invalidate();
 }
 
 void LineView::OnSetFont(HFONT font) {
     font_ = font;
-    {
-        const MeasuringDC dc(Handle(), font_);
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc.get(), &metrics);
-        lineHeight_ = std::max(static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading), 1);
-        charWidth_ = std::max(static_cast<int>(metrics.tmAveCharWidth), 1);
-        margin_ = std::max(charWidth_ / 2, 1);
-    }
+    SelectObject(measuring_.get(), font_);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(measuring_.get(), &metrics);
+    lineHeight_ = std::max(static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading), 1);
+    charWidth_ = std::max(static_cast<int>(metrics.tmAveCharWidth), 1);
+    margin_ = std::max(charWidth_ / 2, 1);
     // The widths measured so far were of the old font.
     widest_ = 0;
     measuredEnd_ = First();

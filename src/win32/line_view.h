@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include "handles.h"
 #include "state/view.h"
 #include "window.h"
 
@@ -42,6 +43,10 @@ private:
 
     void Paint(HDC dc, const RECT& area) const;
     void MeasureNewLines();
+    // Marks the rows and, when their thumbs moved, the scroll bars for painting.
+    void Invalidate();
+    // The same for new lines: at once, or when PaintInterval has passed since the last time.
+    void PaintSoon();
     void ScrollTo(std::int64_t top, int left);
     void ScrollBy(std::int64_t lines) { ScrollTo(static_cast<std::int64_t>(top_) + lines, left_); }
     void UpdateScrollBars();
@@ -56,6 +61,7 @@ private:
     std::uint64_t First() const { return view_->Added - view_->Lines.size(); }
     std::uint64_t End() const { return view_->Added; }
     const std::string& Line(std::uint64_t line) const { return view_->Lines[line - First()]; }
+    // The top line that shows the newest at the bottom.
     std::uint64_t LastTop() const;
     // The line at y in the window, or beyond the lines held.
     std::int64_t LineAt(int y) const;
@@ -65,6 +71,7 @@ private:
 
     const SyslogViewerView* view_ = nullptr;
     HFONT font_ = nullptr;
+    OwnedDC measuring_;
     int lineHeight_ = 1, charWidth_ = 1, margin_ = 1;
     // Whole lines that fit, and the width of the window's inside.
     int rows_ = 1, width_ = 0;
@@ -76,6 +83,9 @@ private:
     bool selected_ = false;
     std::uint64_t anchor_ = 0, caret_ = 0;
     int wheel_ = 0;
+    // What waits for the next paint, and when the view was last marked for one.
+    bool rowsDue_ = false, barsDue_ = false, paintTimerSet_ = false;
+    ULONGLONG lastPaint_ = 0;
 };
 
 }  // namespace rm::win

@@ -78,12 +78,14 @@ void SyslogViewer::ApplyFont(const ViewerFont& font) {
     fontShown_ = font;
     // Sized for this window's monitor: the program is per-monitor aware, so
     // Windows does not scale it.
-    font_.reset(CreateFontW(-MulDiv(font.Points, static_cast<int>(dpi_), 72), 0, 0, 0,
-                            font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE, FALSE,
-                            static_cast<BYTE>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            FIXED_PITCH | FF_MODERN, Widen(font.Face).c_str()));
-    if (!font_) LogLastError(L"CreateFontW", Widen(font.Face));
-    SendMessageW(lines_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    OwnedFont created(CreateFontW(-MulDiv(font.Points, static_cast<int>(dpi_), 72), 0, 0, 0,
+                                  font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE, FALSE,
+                                  static_cast<BYTE>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, Widen(font.Face).c_str()));
+    if (!created) LogLastError(L"CreateFontW", Widen(font.Face));
+    // The old font goes once the lines have taken the new one.
+    SendMessageW(lines_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(created.get()), TRUE);
+    font_ = std::move(created);
 }
 
 LRESULT SyslogViewer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

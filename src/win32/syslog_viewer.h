@@ -44,8 +44,9 @@ private:
     int Scale(int pixels) const;
 
     ViewerEvents events_;
-    LineView lines_;
+    // Before the lines, which use it until they go.
     OwnedFont font_;
+    LineView lines_;
     ViewerFont fontShown_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     int raised_ = 0;
