@@ -285,16 +285,16 @@ void LineView::OnVScroll(WORD code) {
 
 void LineView::OnHScroll(WORD code) {
     switch (code) {
-    case SB_LINELEFT: ScrollTo(static_cast<std::int64_t>(top_), left_ - charWidth_); break;
-    case SB_LINERIGHT: ScrollTo(static_cast<std::int64_t>(top_), left_ + charWidth_); break;
-    case SB_PAGELEFT: ScrollTo(static_cast<std::int64_t>(top_), left_ - width_); break;
-    case SB_PAGERIGHT: ScrollTo(static_cast<std::int64_t>(top_), left_ + width_); break;
-    case SB_LEFT: ScrollTo(static_cast<std::int64_t>(top_), 0); break;
-    case SB_RIGHT: ScrollTo(static_cast<std::int64_t>(top_), ContentWidth()); break;
+    case SB_LINELEFT: ScrollSideways(left_ - charWidth_); break;
+    case SB_LINERIGHT: ScrollSideways(left_ + charWidth_); break;
+    case SB_PAGELEFT: ScrollSideways(left_ - width_); break;
+    case SB_PAGERIGHT: ScrollSideways(left_ + width_); break;
+    case SB_LEFT: ScrollSideways(0); break;
+    case SB_RIGHT: ScrollSideways(ContentWidth()); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         SCROLLINFO info{sizeof info, SIF_TRACKPOS};
-        if (GetScrollInfo(Handle(), SB_HORZ, &info)) ScrollTo(static_cast<std::int64_t>(top_), info.nTrackPos);
+        if (GetScrollInfo(Handle(), SB_HORZ, &info)) ScrollSideways(info.nTrackPos);
         break;
     }
     default: break;
@@ -334,11 +334,11 @@ void LineView::OnKeyDown(UINT key) {
     case VK_DOWN: move(1); break;
     case VK_PRIOR: move(-rows_); break;
     case VK_NEXT: move(rows_); break;
-    case VK_LEFT: ScrollTo(top, left_ - charWidth_); break;
-    case VK_RIGHT: ScrollTo(top, left_ + charWidth_); break;
+    case VK_LEFT: ScrollSideways(left_ - charWidth_); break;
+    case VK_RIGHT: ScrollSideways(left_ + charWidth_); break;
     case VK_HOME:
         if (!ctrl) {
-            ScrollTo(top, 0);
+            ScrollSideways(0);
         } else if (shift) {
             MoveCaret(static_cast<std::int64_t>(First()));
         } else {
@@ -347,7 +347,7 @@ void LineView::OnKeyDown(UINT key) {
         break;
     case VK_END:
         if (!ctrl) {
-            ScrollTo(top, ContentWidth());
+            ScrollSideways(ContentWidth());
         } else if (shift) {
             MoveCaret(static_cast<std::int64_t>(End()) - 1);
         } else {

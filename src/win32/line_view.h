@@ -49,6 +49,7 @@ private:
     void PaintSoon();
     void ScrollTo(std::int64_t top, int left);
     void ScrollBy(std::int64_t lines) { ScrollTo(static_cast<std::int64_t>(top_) + lines, left_); }
+    void ScrollSideways(int left) { ScrollTo(static_cast<std::int64_t>(top_), left); }
     void UpdateScrollBars();
     void Select(std::uint64_t anchor, std::uint64_t caret);
     void MoveCaret(std::int64_t to);
