@@ -6,10 +6,14 @@ most of the time) and open.
 Every case starts a fresh RMonitor.exe under Wine in a box of its own (one
 viewer line per datagram: time prefix on, "---" lines off, no daily file),
 opens the viewer or leaves it closed, and sends 10,000 numbered datagrams
-over the box's loopback. Measured from the last datagram sent:
+over the box's loopback. In the case "120k" the viewer's store is full
+first: 110,001 lines go ahead at 5,000 a second, so that it passes its
+bound and drops its oldest (holding 100,000 then), and once its count stands
+still the burst brings it up to the bound again, 120,000 lines in all.
+Measured from the last datagram sent:
 
-- last line in the viewer: the viewer's text holds all the lines (a helper
-  started before the burst asks the control for its line count; the program
+- last line in the viewer: the viewer's line view holds all the lines (a
+  helper started before the burst asks it for its line count; the program
   answers between its handlers). Datagrams the kernel dropped, counted as
   socket drops, never come.
 - menu command answered: a helper posts the command of "ﾊﾞｰｼﾞｮﾝ情報" right
@@ -34,21 +38,52 @@ import threading
 import time
 from datetime import datetime
 
-from syslog_burst import CASES, burst_datagrams, send_burst, stop_on_signal, udp_rcvbuf_errors  # finds the test tools too
+from syslog_burst import (CASES, Case, burst_datagrams, framed, send_burst, stop_on_signal,  # finds the test tools too
+                          udp_rcvbuf_errors)
 import rmtest
 from rmtest import WINTOOL, Monitor, settings_bytes, wait_until
 
 EM_GETLINECOUNT = 0xBA
 VIEWER_CLASS = "Tsyslogform"
+LINES_CLASS = "RoutavistaLineView"
 ABOUT_TITLE = "バージョン情報"
 WAIT_MS = 120_000
 START_TIMEOUT = 60.0
+# The store keeps at most 110,000 lines and then drops down to 100,000.
+STORE_BOUND = 110_000
+AHEAD = STORE_BOUND + 1
+AHEAD_RATE = 5_000
+FULL_STORE = Case("120k", "120,000, the last 9,999 at 50,000/s", 9_999, 50_000)
 
 
-def viewer_memo(m):
+def viewer_lines(m):
     viewer = wait_until(lambda: [w[0] for w in m.windows() if w[2] == VIEWER_CLASS], START_TIMEOUT, "the viewer")[0]
     _, out = m.tool("children", viewer)
-    return next(line.split("\t")[0] for line in out.splitlines() if line.split("\t")[1].upper() == "RICHEDIT50W")
+    return next(line.split("\t")[0] for line in out.splitlines() if line.split("\t")[1] == LINES_CLASS)
+
+
+def line_count(m, lines):
+    _, out = m.tool("send", lines, EM_GETLINECOUNT)
+    return int(out)
+
+
+def fill_store(m, lines):
+    """Sends the lines ahead of the full-store burst; returns the viewer's
+    count once it stands still."""
+    sock = m.box.udp_socket()
+    try:
+        send_burst(sock, ("127.0.0.1", 514), [], [framed(f"rmbench-ahead-{i:06d}") for i in range(AHEAD)], AHEAD_RATE)
+    finally:
+        sock.close()
+    count = None
+    deadline = time.monotonic() + START_TIMEOUT
+    while time.monotonic() < deadline:
+        time.sleep(1)
+        now = line_count(m, lines)
+        if now == count:
+            return count
+        count = now
+    raise RuntimeError("the viewer's line count did not settle")
 
 
 class Watcher:
@@ -74,16 +109,18 @@ class Watcher:
 ABOUT_SHOWN = ("find", "--title", ABOUT_TITLE, "--visible")
 
 
-def about_answered(m, since=None):
+def open_about(m, since=None):
     """Seconds until the version window shows after its command, from now or
-    from since; closes it again."""
+    from since."""
     about = Watcher(m, *ABOUT_SHOWN)
     start = time.monotonic() if since is None else since
     m.command("openver_n1")
-    after = about.after(start)
+    return about.after(start)
+
+
+def close_about(m):
     m.press("OK", title=ABOUT_TITLE)
     m.tool("wait-gone", "--title", ABOUT_TITLE, "--timeout", 10_000)
-    return after
 
 
 def run_case(case, viewer_open):
@@ -93,21 +130,33 @@ def run_case(case, viewer_open):
         (m.folder / "RMonitor.ini").write_bytes(settings_bytes(**settings))
         m.start()
         m.wait_main(START_TIMEOUT)
-        memo = viewer_memo(m)
+        lines_view = viewer_lines(m)
         if viewer_open:
             m.command("syslog1")
             m.tool("find", "--title", "SysLog", "--class", VIEWER_CLASS, "--visible", "--timeout", 10_000)
-        idle = about_answered(m)
+        idle = open_about(m)
+        close_about(m)
 
-        lines = Watcher(m, "wait-reply", memo, EM_GETLINECOUNT, len(datagrams))
         drops_before = udp_rcvbuf_errors(m.box)
+        held = 0
+        if case is FULL_STORE:
+            held = fill_store(m, lines_view)
+            print(f"  the viewer holds {held:,} lines before the burst", file=sys.stderr)
+            # Up to the bound, not past it: the count only grows on the way.
+            datagrams = datagrams[:max(STORE_BOUND - 1 - held, 0)]
+        lines = Watcher(m, "wait-reply", lines_view, EM_GETLINECOUNT, held + len(datagrams))
         sock = m.box.udp_socket()
         try:
             _, last = send_burst(sock, ("127.0.0.1", 514), [], datagrams, case.rate)
         finally:
             sock.close()
-        answered = about_answered(m, last)
-        return lines.after(last), answered, idle, udp_rcvbuf_errors(m.box) - drops_before
+        answered = open_about(m, last)
+        # Closed only once the lines are in: under Wine a dialog that a message
+        # from another program ends drops the next message posted to the
+        # program, and a lost wake-up of the receiving side stops it for good.
+        shown = lines.after(last)
+        close_about(m)
+        return shown, answered, idle, udp_rcvbuf_errors(m.box) - drops_before
 
 
 def ms(seconds):
@@ -116,7 +165,8 @@ def ms(seconds):
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    names = [c.name for c in CASES if not c.connect_first]
+    cases = [c for c in CASES if not c.connect_first] + [FULL_STORE]
+    names = [c.name for c in cases]
     parser.add_argument("cases", nargs="*", metavar="CASE", help=f"cases to run: {', '.join(names)} (default: all)")
     args = parser.parse_args(argv)
     if unknown := set(args.cases) - set(names):
@@ -130,7 +180,7 @@ def main(argv):
         signal.signal(s, stop_on_signal)
     rows = []
     try:
-        for case in [c for c in CASES if c.name in (args.cases or names)]:
+        for case in [c for c in cases if c.name in (args.cases or names)]:
             for viewer_open in (False, True):
                 print(f"{case.title}, viewer {'open' if viewer_open else 'closed'} ...", file=sys.stderr)
                 rows.append((case, viewer_open, *run_case(case, viewer_open)))

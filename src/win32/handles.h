@@ -21,6 +21,7 @@ struct Releaser {
 template <class Handle, auto Release>
 using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Release>>;
 
+using OwnedDC = Owned<HDC, &DeleteDC>;
 using OwnedFont = Owned<HFONT, &DeleteObject>;
 using OwnedIcon = Owned<HICON, &DestroyIcon>;
 using OwnedMenu = Owned<HMENU, &DestroyMenu>;

@@ -51,6 +51,26 @@ struct SaveCase : ViewerMonitor {
     }
 };
 
+// Another program would cut the clipboard's text at a NUL; the file keeps the bytes the router sent.
+TEST(SyslogViewerCopy, ControlBytesShowAsMarksOnTheClipboardButStayInTheFile) {
+    SaveCase f;
+    // Lines as the router sent them, control bytes and all.
+    f.m.s.settings.SyslogSimple = false;
+    f.Receive(std::string("<30>RV4: a") + '\0' + "b\tc");
+    ViewerMenuClick(f.m, ViewerItem::logcopy);
+    ViewerMenuClick(f.m, ViewerItem::N5);
+    ASSERT_EQ(f.clipboard.texts.size(), 2u);
+    EXPECT_EQ(f.clipboard.texts[0], std::string(ShownLines) + "[2003/01/02 09:05:00]<30>RV4: a\u2400b\u2409c\r\n---\r\n");
+    EXPECT_EQ(f.clipboard.texts[1],
+              ">[2003/01/02 09:05:00]<30>RV4: S01: -->: ATDT0123\r\n>---\r\n"
+              ">[2003/01/02 09:05:00]<30>RV4: S01: PPP Connect successfully\r\n>---\r\n"
+              ">[2003/01/02 09:05:00]<30>RV4: a\u2400b\u2409c\r\n>---\r\n");
+
+    f.Save(f.dir.path() / "raw.txt");
+    EXPECT_EQ(ReadFile(f.dir.path() / "raw.txt"),
+              std::string(ShownLines) + "[2003/01/02 09:05:00]<30>RV4: a" + '\0' + "b\tc\r\n---\r\n");
+}
+
 TEST(SyslogViewerSave, NameWithoutExtensionGetsTxtAndTheLinesInShiftJis) {
     SaveCase f;
     f.m.view.Viewer.Lines.push_back("ルータ");

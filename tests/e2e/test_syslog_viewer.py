@@ -10,6 +10,7 @@ from rmtest import MonitorTestCase, send_syslog, settings_bytes, wait_until
 from rmcommands import viewer_command_ids  # after rmtest, which finds the tools
 
 VIEWER_CLASS = "Tsyslogform"
+LINES_CLASS = "RoutavistaLineView"
 VIEWER_COMMANDS = viewer_command_ids()
 TIME_PREFIX = r"\[\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}\]"
 
@@ -45,10 +46,10 @@ def viewer_lines(m):
     _, out = m.tool("children", handle)
     for line in out.splitlines():
         cols = line.split("\t")
-        if len(cols) >= 3 and cols[1].upper() == "RICHEDIT50W":
+        if len(cols) >= 3 and cols[1] == LINES_CLASS:
             _, text = m.tool("text", cols[0])
             return [line for line in re.split(r"\r\n|\r|\n", text) if line] if text else []
-    raise AssertionError("the viewer has no text control")
+    raise AssertionError("the viewer has no line view")
 
 
 def viewer_command(m, item):

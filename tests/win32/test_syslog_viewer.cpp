@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <richedit.h>
-
-#include <chrono>
 #include <string>
 #include <vector>
 
 #include "command_ids.h"
+#include "line_view.h"
 #include "pump.h"
 #include "syslog/viewer_lines.h"
 #include "syslog_viewer.h"
+#include "viewer_probe.h"
 
 namespace rm::win {
 namespace {
@@ -26,22 +25,13 @@ std::wstring MenuCaption(HMENU menu, int position) {
     return caption;
 }
 
-CHARFORMAT2W DefaultFormat(HWND memo) {
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof format;
-    SendMessageW(memo, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    return format;
-}
-
-// A font of so many points on a monitor of dpi, as the control reports its height.
-LONG Twips(int points, UINT dpi) {
-    HDC screen = GetDC(nullptr);
-    const int perInch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return MulDiv(MulDiv(points, static_cast<int>(dpi), 72), 1440, perInch);
-}
-
 int Scaled(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI); }
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
 
 struct ViewerTest : ::testing::Test {
     SyslogViewerView view;
@@ -50,37 +40,53 @@ struct ViewerTest : ::testing::Test {
     SyslogViewer viewer{{[this](ViewerItem item) { commands.push_back(item); }, [this] { ++closed; }}};
 
     void SetUp() override { ASSERT_TRUE(viewer.Create(view)); }
-    void Add(std::initializer_list<const char*> lines) {
-        for (const char* line : lines) AppendViewerLine(view, line);
+    void Add(std::initializer_list<std::string> lines) {
+        for (const std::string& line : lines) AppendViewerLine(view, line);
         Render();
     }
-    // Renders, and lets a fraction of a second pass for the batch to go in.
+    // Lines "line 0", "line 1", ... up to count in all, then one render.
+    void AddNumbered(std::size_t count) {
+        while (view.Added < count) AppendViewerLine(view, "line " + std::to_string(view.Added));
+        Render();
+    }
     void Render() {
         viewer.Render(view);
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-        PumpUntil([&] { return std::chrono::steady_clock::now() > until; });
+        PumpUntil([] { return true; });
     }
-    HWND Memo() const { return viewer.Memo(); }
-    RECT MemoRect() const {
+    void Show() {
+        view.Shown = true;
+        ++view.Raised;
+        Render();
+    }
+    HWND Lines() const { return viewer.LinesWindow(); }
+    RECT LinesRect() const {
         RECT r{};
-        GetWindowRect(Memo(), &r);
+        GetWindowRect(Lines(), &r);
         MapWindowPoints(nullptr, viewer.Handle(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
+    std::vector<std::wstring> Shown() const { return SplitLines(ViewText(Lines())); }
+    int TopLine() const { return ScrollBar(Lines(), SB_VERT).nPos; }
+    int Left() const { return ScrollBar(Lines(), SB_HORZ).nPos; }
     bool EndInSight() const {
-        SCROLLINFO info{sizeof info, SIF_ALL};
-        GetScrollInfo(Memo(), SB_VERT, &info);
-        return info.nPos + static_cast<int>(info.nPage) >= info.nMax;
+        const SCROLLINFO info = ScrollBar(Lines(), SB_VERT);
+        return info.nPos + static_cast<int>(info.nPage) >= info.nMax + 1;
     }
-    int LineCount() const { return static_cast<int>(SendMessageW(Memo(), EM_GETLINECOUNT, 0, 0)); }
-    int FirstVisibleLine() const { return static_cast<int>(SendMessageW(Memo(), EM_GETFIRSTVISIBLELINE, 0, 0)); }
-    std::wstring Line(int index) const {
-        wchar_t buffer[256] = {};
-        buffer[0] = 255;
-        const auto length = SendMessageW(Memo(), EM_GETLINE, index, reinterpret_cast<LPARAM>(buffer));
-        std::wstring line(buffer, static_cast<std::size_t>(length));
-        while (!line.empty() && (line.back() == L'\r' || line.back() == L'\n')) line.pop_back();
-        return line;
+    std::wstring Copied() {
+        OpenClipboard(nullptr);
+        EmptyClipboard();
+        CloseClipboard();
+        Press(Lines(), 'C', {VK_CONTROL});
+        return ClipboardText();
+    }
+    // Pixels of the row of lines that are not the background.
+    int Inked(const Picture& picture, int row) const {
+        const int height = LineHeight(Lines());
+        return picture.Width() * height - picture.Count(row * height, height, GetSysColor(COLOR_WINDOW));
+    }
+    int Highlighted(const Picture& picture, int row) const {
+        const int height = LineHeight(Lines());
+        return picture.Count(row * height, height, GetSysColor(COLOR_HIGHLIGHT));
     }
 };
 
@@ -98,20 +104,25 @@ TEST_F(ViewerTest, LaidOutAsTheUserKnowsIt) {
     EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
     EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 
-    // Memo1 above the 23-pixel bottom panel, read-only, with both scroll bars.
-    const RECT memo = MemoRect();
-    EXPECT_EQ(memo.top, 0);
-    EXPECT_EQ(memo.right, client.right);
-    EXPECT_EQ(memo.bottom, client.bottom - Scaled(23, dpi));
-    const LONG_PTR style = GetWindowLongPtrW(Memo(), GWL_STYLE);
-    EXPECT_TRUE(style & ES_READONLY);
+    // Memo1 above the 23-pixel bottom panel, with both scroll bars.
+    EXPECT_EQ(ClassOf(Lines()), LineViewClassName);
+    const RECT lines = LinesRect();
+    EXPECT_EQ(lines.top, 0);
+    EXPECT_EQ(lines.right, client.right);
+    EXPECT_EQ(lines.bottom, client.bottom - Scaled(23, dpi));
+    const LONG_PTR style = GetWindowLongPtrW(Lines(), GWL_STYLE);
     EXPECT_TRUE(style & WS_VSCROLL);
     EXPECT_TRUE(style & WS_HSCROLL);
-    const CHARFORMAT2W font = DefaultFormat(Memo());
-    EXPECT_STREQ(font.szFaceName, L"ＭＳ ゴシック");
-    EXPECT_EQ(font.yHeight, Twips(9, dpi));
-    // Room for the most lines kept, each a full datagram after its time prefix.
-    EXPECT_GE(SendMessageW(Memo(), EM_GETLIMITTEXT, 0, 0), 110'000 * 222);
+    const LOGFONTW font = ViewFont(Lines());
+    EXPECT_STREQ(font.lfFaceName, L"ＭＳ ゴシック");
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, static_cast<int>(dpi), 72));
+
+    // Read-only: typing changes nothing.
+    Show();
+    Add({"text"});
+    SendMessageW(Lines(), WM_CHAR, L'x', 1);
+    SendMessageW(Lines(), WM_KEYDOWN, VK_DELETE, 1);
+    EXPECT_EQ(ViewText(Lines()), L"text");
 }
 
 TEST_F(ViewerTest, MenuBarHasEveryItemInOrder) {
@@ -160,9 +171,7 @@ TEST_F(ViewerTest, MenuCommandsAndClosingReachTheApplication) {
     EXPECT_EQ(commands, (std::vector<ViewerItem>{ViewerItem::logcopy, ViewerItem::N5, ViewerItem::N2,
                                                  ViewerItem::Exit1, ViewerItem::Font2, ViewerItem::N3}));
 
-    view.Shown = true;
-    ++view.Raised;
-    Render();
+    Show();
     EXPECT_TRUE(IsWindowVisible(viewer.Handle()));
     SendMessageW(viewer.Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(viewer.Handle()));
@@ -170,102 +179,237 @@ TEST_F(ViewerTest, MenuCommandsAndClosingReachTheApplication) {
     EXPECT_NE(viewer.Handle(), nullptr);
 
     // The core hides it too (its own close command).
-    ++view.Raised;
-    Render();
+    Show();
     view.Shown = false;
     Render();
     EXPECT_FALSE(IsWindowVisible(viewer.Handle()));
 }
 
 TEST_F(ViewerTest, LinesAreAddedOnceInOrder) {
+    Show();
     Add({"[2003/01/02 09:05:00]S01: ATD0123", "---"});
     Render();
     Add({"ルータ 接続", "---"});
-    EXPECT_EQ(TextOf(Memo()), L"[2003/01/02 09:05:00]S01: ATD0123\r\n---\r\nルータ 接続\r\n---");
+    EXPECT_EQ(ViewText(Lines()), L"[2003/01/02 09:05:00]S01: ATD0123\r\n---\r\nルータ 接続\r\n---");
 }
 
-TEST_F(ViewerTest, AHiddenWindowTakesItsLinesOnlyWhenTheProgramIsIdle) {
-    AppendViewerLine(view, "during a burst");
-    viewer.Render(view);
-    EXPECT_EQ(TextOf(Memo()), L"");
-    Render();
-    EXPECT_EQ(TextOf(Memo()), L"during a burst");
+TEST_F(ViewerTest, AHiddenWindowShowsItsLinesAndTheEndOnceOpened) {
+    Add({"during a burst"});
+    EXPECT_EQ(ViewText(Lines()), L"during a burst");
+    AddNumbered(300);
+    Show();
+    EXPECT_EQ(Shown().size(), 300u);
+    EXPECT_EQ(Shown().back(), L"line 299");
+    EXPECT_TRUE(EndInSight());
+    EXPECT_GT(TopLine(), 250);
 }
 
 TEST_F(ViewerTest, ANewWindowShowsTheLinesThatCameBefore) {
     Add({"one", "two"});
     SyslogViewer later{{[](ViewerItem) {}, [] {}}};
     ASSERT_TRUE(later.Create(view));
-    EXPECT_EQ(TextOf(later.Memo()), L"one\r\ntwo");
+    EXPECT_EQ(ViewText(later.LinesWindow()), L"one\r\ntwo");
 }
 
 TEST_F(ViewerTest, NewLinesKeepTheEndInSightUnlessTheUserScrolledUp) {
-    for (int i = 0; i < 300; ++i) AppendViewerLine(view, "line " + std::to_string(i));
-    Render();
-    EXPECT_GT(FirstVisibleLine(), 250);
+    Show();
+    AddNumbered(300);
+    EXPECT_GT(TopLine(), 250);
     EXPECT_TRUE(EndInSight());
 
-    // The user selects something and reads from the top.
-    CHARRANGE selected{2, 6};
-    SendMessageW(Memo(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selected));
-    SendMessageW(Memo(), WM_VSCROLL, SB_TOP, 0);
+    // The user reads from the top and selects something there.
+    SendMessageW(Lines(), WM_VSCROLL, SB_TOP, 0);
+    Click(Lines(), 2);
+    Click(Lines(), 3, true);
     Add({"more"});
-    EXPECT_EQ(FirstVisibleLine(), 0);
-    CHARRANGE now{};
-    SendMessageW(Memo(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
-    EXPECT_EQ(now.cpMin, 2);
-    EXPECT_EQ(now.cpMax, 6);
+    EXPECT_EQ(TopLine(), 0);
+    EXPECT_EQ(Copied(), L"line 2\r\nline 3");
 
     // Back at the end, the end stays in sight.
-    SendMessageW(Memo(), WM_VSCROLL, SB_BOTTOM, 0);
-    const int first = FirstVisibleLine();
+    SendMessageW(Lines(), WM_VSCROLL, SB_BOTTOM, 0);
+    const int first = TopLine();
     Add({"a", "b", "c"});
-    EXPECT_EQ(FirstVisibleLine(), first + 3);
+    EXPECT_EQ(TopLine(), first + 3);
     EXPECT_TRUE(EndInSight());
-    EXPECT_EQ(Line(LineCount() - 1), L"c");
+    EXPECT_EQ(Shown().back(), L"c");
 }
 
 TEST_F(ViewerTest, TheWindowKeepsTheNewestLinesUpToTheBound) {
     const std::size_t total = MaxViewerLines + ViewerTrimStep;
-    for (std::size_t i = 0; i < total; ++i) AppendViewerLine(view, std::to_string(i));
-    view.Shown = true;
-    ++view.Raised;
-    Render();
-    EXPECT_EQ(static_cast<std::size_t>(LineCount()), total);
+    Show();
+    AddNumbered(total);
+    EXPECT_EQ(Shown().size(), total);
+    // Past the 16 bits of the scroll messages.
+    EXPECT_EQ(static_cast<std::size_t>(ScrollBar(Lines(), SB_VERT).nMax) + 1, total);
+    EXPECT_GT(TopLine(), 65'535);
     Add({"last"});
-    EXPECT_EQ(static_cast<std::size_t>(LineCount()), MaxViewerLines);
-    EXPECT_EQ(Line(0), std::to_wstring(total + 1 - MaxViewerLines));
-    EXPECT_EQ(Line(LineCount() - 1), L"last");
+    const auto shown = Shown();
+    ASSERT_EQ(shown.size(), MaxViewerLines);
+    EXPECT_EQ(shown.front(), L"line " + std::to_wstring(total + 1 - MaxViewerLines));
+    EXPECT_EQ(shown.back(), L"last");
+    EXPECT_EQ(SendMessageW(Lines(), EM_GETLINECOUNT, 0, 0), static_cast<LRESULT>(MaxViewerLines));
+    EXPECT_TRUE(EndInSight());
 }
 
 TEST_F(ViewerTest, LinesDroppedBeforeTheyWereShownStartTheWindowAgain) {
+    Show();
     Add({"old"});
     view.Lines = {"newest 1", "newest 2"};
     view.Added += 10;
     Render();
-    EXPECT_EQ(TextOf(Memo()), L"newest 1\r\nnewest 2");
+    EXPECT_EQ(ViewText(Lines()), L"newest 1\r\nnewest 2");
+    EXPECT_EQ(TopLine(), 0);
+}
+
+TEST_F(ViewerTest, ALineWithANulShowsAllItsTextAndTheLinesAfterIt) {
+    Show();
+    Add({"before", std::string("a\0b", 3), "after\ttab", "end"});
+    EXPECT_EQ(ViewText(Lines()), L"before\r\na\u2400b\r\nafter\u2409tab\r\nend");
+    EXPECT_EQ(Shown().size(), view.Lines.size());
+    Press(Lines(), 'A', {VK_CONTROL});
+    EXPECT_EQ(Copied(), L"before\r\na\u2400b\r\nafter\u2409tab\r\nend");
+}
+
+TEST_F(ViewerTest, ALineWiderThanTheWindowNeverMovesTheViewSideways) {
+    Show();
+    Add({"short 1", "short 2"});
+    Add({std::string(2000, 'W'), "short 3"});
+    Add({"short 4"});
+    EXPECT_EQ(Left(), 0);
+    // The wide line can be scrolled to.
+    const SCROLLINFO horizontal = ScrollBar(Lines(), SB_HORZ);
+    EXPECT_GT(horizontal.nMax + 1, 10 * static_cast<int>(horizontal.nPage));
+    const Picture picture(Lines());
+    for (int row : {0, 1, 2, 3, 4}) EXPECT_GT(Inked(picture, row), 0) << "row " << row;
+    EXPECT_EQ(Inked(picture, 5), 0);
+
+    // Scrolled sideways by the user, it stays there as lines come.
+    Press(Lines(), VK_RIGHT);
+    Press(Lines(), VK_RIGHT);
+    const int left = Left();
+    EXPECT_GT(left, 0);
+    Add({"short 5"});
+    EXPECT_EQ(Left(), left);
+    Press(Lines(), VK_LEFT);
+    EXPECT_LT(Left(), left);
+    Press(Lines(), VK_END);
+    EXPECT_EQ(Left(), horizontal.nMax + 1 - static_cast<int>(horizontal.nPage));
+    Press(Lines(), VK_HOME);
+    EXPECT_EQ(Left(), 0);
+}
+
+TEST_F(ViewerTest, ScrolledAwayTheSameLinesStayInViewThroughNewLinesAndATrim) {
+    const std::size_t total = MaxViewerLines + ViewerTrimStep;
+    Show();
+    AddNumbered(total - 10);
+    for (int i = 0; i < 40; ++i) Press(Lines(), VK_PRIOR);
+    ASSERT_FALSE(EndInSight());
+    Click(Lines(), 2);
+    const std::wstring selected = Copied();
+    const int top = TopLine();
+    const Picture before(Lines());
+
+    AddNumbered(total - 5);
+    EXPECT_EQ(TopLine(), top);
+    EXPECT_TRUE(Picture(Lines()) == before);
+    // The store drops its oldest lines.
+    AddNumbered(total + 1);
+    ASSERT_EQ(view.Lines.size(), MaxViewerLines);
+    EXPECT_EQ(TopLine(), top - static_cast<int>(total + 1 - MaxViewerLines));
+    EXPECT_TRUE(Picture(Lines()) == before);
+    EXPECT_EQ(Copied(), selected);
+
+    // Lines that go leave the selection; the rest stays selected.
+    Press(Lines(), VK_HOME, {VK_CONTROL, VK_SHIFT});
+    AddNumbered(total + 1 + ViewerTrimStep + 1);
+    const auto copied = SplitLines(Copied());
+    EXPECT_EQ(copied.front(), L"line " + std::to_wstring(view.Added - view.Lines.size()));
+    EXPECT_EQ(copied.back(), selected);
+}
+
+TEST_F(ViewerTest, LinesAreSelectedWithTheMouseAndKeysAndCopiedHighlighted) {
+    Show();
+    AddNumbered(10);
+    Click(Lines(), 1);
+    Click(Lines(), 3, true);
+    EXPECT_EQ(Copied(), L"line 1\r\nline 2\r\nline 3");
+    const Picture picture(Lines());
+    for (int row : {1, 2, 3}) EXPECT_GT(Highlighted(picture, row), 0) << "row " << row;
+    for (int row : {0, 4}) EXPECT_EQ(Highlighted(picture, row), 0) << "row " << row;
+
+    // A drag.
+    const int height = LineHeight(Lines());
+    SendMessageW(Lines(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 4 * height + 1));
+    SendMessageW(Lines(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 5 * height + 1));
+    SendMessageW(Lines(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 6 * height + 1));
+    SendMessageW(Lines(), WM_LBUTTONUP, 0, MAKELPARAM(10, 6 * height + 1));
+    SendMessageW(Lines(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 8 * height + 1));
+    EXPECT_EQ(Copied(), L"line 4\r\nline 5\r\nline 6");
+
+    Press(Lines(), VK_DOWN, {VK_SHIFT});
+    Press(Lines(), VK_DOWN, {VK_SHIFT});
+    Press(Lines(), VK_UP, {VK_SHIFT});
+    EXPECT_EQ(Copied(), L"line 4\r\nline 5\r\nline 6\r\nline 7");
+    Press(Lines(), 'A', {VK_CONTROL});
+    EXPECT_EQ(SplitLines(Copied()).size(), 10u);
+}
+
+TEST_F(ViewerTest, KeysAndTheWheelScroll) {
+    Show();
+    AddNumbered(300);
+    const int page = static_cast<int>(ScrollBar(Lines(), SB_VERT).nPage);
+    Press(Lines(), VK_HOME, {VK_CONTROL});
+    EXPECT_EQ(TopLine(), 0);
+    Press(Lines(), VK_DOWN);
+    EXPECT_EQ(TopLine(), 1);
+    Press(Lines(), VK_NEXT);
+    EXPECT_EQ(TopLine(), 1 + page);
+    Press(Lines(), VK_UP);
+    EXPECT_EQ(TopLine(), page);
+    Press(Lines(), VK_PRIOR);
+    EXPECT_EQ(TopLine(), 0);
+
+    UINT wheelLines = 0;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &wheelLines, 0);
+    SendMessageW(Lines(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(TopLine(), static_cast<int>(wheelLines));
+    SendMessageW(Lines(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ(TopLine(), 0);
+
+    Press(Lines(), VK_END, {VK_CONTROL});
+    EXPECT_TRUE(EndInSight());
+    Add({"followed again"});
+    EXPECT_TRUE(EndInSight());
 }
 
 TEST_F(ViewerTest, FontFollowsTheViewAndTheMonitorsDpi) {
-    Add({"text"});
+    Show();
+    AddNumbered(300);
+    const UINT pageBefore = ScrollBar(Lines(), SB_VERT).nPage;
     view.Font = {"IPAGothic", 20, true, false, 128};
     Render();
     const UINT dpi = GetDpiForWindow(viewer.Handle());
-    CHARFORMAT2W font = DefaultFormat(Memo());
-    EXPECT_STREQ(font.szFaceName, L"IPAGothic");
-    EXPECT_EQ(font.yHeight, Twips(20, dpi));
-    EXPECT_TRUE(font.dwEffects & CFE_BOLD);
+    LOGFONTW font = ViewFont(Lines());
+    EXPECT_STREQ(font.lfFaceName, L"IPAGothic");
+    EXPECT_EQ(font.lfHeight, -MulDiv(20, static_cast<int>(dpi), 72));
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    // The lines are as high as the font: fewer fit.
+    RECT inside{};
+    GetClientRect(Lines(), &inside);
+    EXPECT_EQ(static_cast<int>(ScrollBar(Lines(), SB_VERT).nPage), inside.bottom / LineHeight(Lines()));
+    EXPECT_LT(ScrollBar(Lines(), SB_VERT).nPage, pageBefore);
+    EXPECT_TRUE(EndInSight());
 
     // Moved to a monitor at 200 %.
     RECT r{};
     GetWindowRect(viewer.Handle(), &r);
     RECT suggested{r.left, r.top, r.left + 2 * (r.right - r.left), r.top + 2 * (r.bottom - r.top)};
     SendMessageW(viewer.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-    font = DefaultFormat(Memo());
-    EXPECT_EQ(font.yHeight, Twips(20, 192));
+    font = ViewFont(Lines());
+    EXPECT_EQ(font.lfHeight, -MulDiv(20, 192, 72));
     RECT client{};
     GetClientRect(viewer.Handle(), &client);
-    EXPECT_EQ(MemoRect().bottom, client.bottom - 46);
+    EXPECT_EQ(LinesRect().bottom, client.bottom - 46);
 }
 
 }  // namespace

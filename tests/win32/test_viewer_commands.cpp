@@ -3,7 +3,6 @@
 
 #include <windows.h>
 #include <dlgs.h>
-#include <richedit.h>
 
 #include <atomic>
 #include <chrono>
@@ -15,27 +14,18 @@
 #include <thread>
 #include <vector>
 
+#include "command_ids.h"
 #include "platform_ports.h"
 #include "syslog/viewer_commands.h"
 #include "syslog/viewer_lines.h"
 #include "syslog_viewer.h"
 #include "text/cp932.h"
+#include "viewer_probe.h"
 
 namespace rm::win {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return L"(clipboard closed)";
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
 
 std::string FileBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -121,7 +111,7 @@ std::vector<std::wstring> ComboItems(HWND combo) {
 
 struct ViewerCommands : ::testing::Test {
     bool closing = false;
-    SyslogViewer window{{[](ViewerItem) {}, [] {}}};
+    SyslogViewer window{{[this](ViewerItem item) { ViewerMenuClick(m, item); }, [] {}}};
     Win32Net net;
     Win32Dialogs dialogs{window, closing, [] {}, [] {}, [] {}};
     Win32Clock clock;
@@ -227,13 +217,28 @@ TEST_F(ViewerCommands, FontDialogOffersEightToThirtyPointsAndTheChoiceReachesThe
     EXPECT_EQ(m.view.Viewer.Font.Points, 20);
 
     window.Render(m.view.Viewer);
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof format;
-    SendMessageW(window.Memo(), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    HDC screen = GetDC(nullptr);
-    const int perInch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(format.yHeight, MulDiv(MulDiv(20, static_cast<int>(GetDpiForWindow(window.Handle())), 72), 1440, perInch));
+    EXPECT_EQ(ViewFont(window.LinesWindow()).lfHeight, -MulDiv(20, static_cast<int>(GetDpiForWindow(window.Handle())), 72));
+}
+
+// The store drops its oldest lines on the way; the copy holds what it keeps.
+TEST_F(ViewerCommands, CopyAfterManyLinesGivesEveryLineHeldInOrder) {
+    SyslogViewerView& viewer = m.view.Viewer;
+    viewer.Lines.clear();
+    viewer.Shown = true;
+    ++viewer.Raised;
+    while (viewer.Added < 120'000) {
+        for (int i = 0; i < 1'000 && viewer.Added < 120'000; ++i) {
+            AppendViewerLine(viewer, "line " + std::to_string(viewer.Added));
+        }
+        window.Render(viewer);
+    }
+    ASSERT_LT(viewer.Lines.size(), 120'000u);
+    SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(CommandId(ViewerItem::logcopy), 0), 0);
+    const auto copied = SplitLines(ClipboardText());
+    ASSERT_EQ(copied.size(), viewer.Lines.size());
+    EXPECT_EQ(copied.front(), L"line " + std::to_wstring(120'000 - viewer.Lines.size()));
+    EXPECT_EQ(copied.back(), L"line 119999");
+    EXPECT_EQ(SplitLines(ViewText(window.LinesWindow())), copied);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "help.h"
+#include "text/chars.h"
 #include "text/cp932.h"
 #include "text/file_replace.h"
 #include "text/files.h"
@@ -13,7 +14,7 @@ namespace {
 void CopyLines(Monitor& m, std::string_view prefix) {
     // An empty viewer leaves the clipboard as it was.
     if (m.view.Viewer.Lines.empty()) return;
-    m.ports.Clipboard.SetText(ViewerLinesText(m.view.Viewer, prefix));
+    m.ports.Clipboard.SetText(ViewerLinesText(m.view.Viewer, prefix, LineBytes::Visible));
 }
 
 // A dot anywhere in the file's own name counts as an extension, as
@@ -24,9 +25,11 @@ bool HasExtension(const std::filesystem::path& file) {
 
 }  // namespace
 
-std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix) {
+std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix, LineBytes bytes) {
     std::string text;
-    for (const std::string& line : viewer.Lines) text.append(prefix).append(line).append("\r\n");
+    for (const std::string& line : viewer.Lines) {
+        text.append(prefix).append(bytes == LineBytes::Visible ? VisibleText(line) : line).append("\r\n");
+    }
     return text;
 }
 

@@ -9,8 +9,14 @@
 
 namespace rm {
 
+// How the bytes of a line are put in a text: as received (for a file), or
+// with control bytes as visible marks (for another program, which would cut
+// the text at a NUL).
+enum class LineBytes { Raw, Visible };
+
 // Every line of the viewer, each after prefix and ended by CR LF.
-std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix = "");
+std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix = "",
+                            LineBytes bytes = LineBytes::Raw);
 
 // What the settings dialog does with its syslog check box: the setting
 // becomes "on" or "off" whatever text it held; a viewer is released when
