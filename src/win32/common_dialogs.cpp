@@ -71,6 +71,7 @@ std::optional<ViewerFont> ShowFontDialog(HWND owner, const ViewerFont& current) 
     chosen.Bold = font.lfWeight >= FW_BOLD;
     chosen.Italic = font.lfItalic != 0;
     chosen.Charset = font.lfCharSet;
+    chosen.FixedPitch = (font.lfPitchAndFamily & 0x03) == FIXED_PITCH;
     return chosen;
 }
 

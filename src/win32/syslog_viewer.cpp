@@ -81,7 +81,8 @@ void SyslogViewer::ApplyFont(const ViewerFont& font) {
     OwnedFont created(CreateFontW(-MulDiv(font.Points, static_cast<int>(dpi_), 72), 0, 0, 0,
                                   font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE, FALSE,
                                   static_cast<BYTE>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, Widen(font.Face).c_str()));
+                                  DEFAULT_QUALITY, font.FixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE,
+                                  Widen(font.Face).c_str()));
     if (!created) LogLastError(L"CreateFontW", Widen(font.Face));
     // The old font goes once the lines have taken the new one.
     SendMessageW(lines_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(created.get()), TRUE);

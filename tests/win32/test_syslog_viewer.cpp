@@ -382,6 +382,12 @@ TEST_F(ViewerTest, KeysAndTheWheelScroll) {
     EXPECT_TRUE(EndInSight());
 }
 
+TEST_F(ViewerTest, TheTextHasTheKeyboardFocusOnceTheWindowIsShown) {
+    Show();
+    PumpUntil([&] { return GetFocus() == Lines(); }, std::chrono::seconds(2));
+    EXPECT_EQ(GetFocus(), Lines());
+}
+
 TEST_F(ViewerTest, FontFollowsTheViewAndTheMonitorsDpi) {
     Show();
     AddNumbered(300);
@@ -393,6 +399,15 @@ TEST_F(ViewerTest, FontFollowsTheViewAndTheMonitorsDpi) {
     EXPECT_STREQ(font.lfFaceName, L"IPAGothic");
     EXPECT_EQ(font.lfHeight, -MulDiv(20, static_cast<int>(dpi), 72));
     EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfPitchAndFamily & 0x03, FIXED_PITCH);
+    // A proportional face chosen in the font dialog is not asked for as fixed pitch.
+    view.Font = {"Liberation Serif", 12, false, false, 0, false};
+    Render();
+    EXPECT_STREQ(ViewFont(Lines()).lfFaceName, L"Liberation Serif");
+    EXPECT_EQ(ViewFont(Lines()).lfPitchAndFamily & 0x03, DEFAULT_PITCH);
+    view.Font = {"IPAGothic", 20, true, false, 128};
+    Render();
+    font = ViewFont(Lines());
     // The lines are as high as the font: fewer fit.
     RECT inside{};
     GetClientRect(Lines(), &inside);

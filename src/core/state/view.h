@@ -39,6 +39,9 @@ struct ViewerFont {
     int Points = 9;
     bool Bold = false, Italic = false;
     int Charset = 128;  // Shift-JIS
+    // Asked for as fixed pitch only when it is: a proportional face asked for
+    // so would be replaced by another font.
+    bool FixedPitch = true;
     bool operator==(const ViewerFont&) const = default;
 };
 
