@@ -37,6 +37,19 @@ struct TickMonitor : CommandMonitor {
         }
         return hits;
     }
+    void ScheduleConnect(const std::string& time) {
+        m.s.settings.AutoConnect = true;
+        m.s.settings.ConnectTime = time;
+    }
+    void ScheduleDisconnect(const std::string& time) {
+        m.s.settings.AutoDisconnect = true;
+        m.s.settings.DisconnectTime = time;
+    }
+    // A connect of this copy that the router never answered is over.
+    void Unanswered() {
+        m.s.conn.ConnectedPort = 0;
+        m.s.conn.ConnectPending = false;
+    }
     // What the router's connect line leaves behind.
     void LineUp(DateTime since) {
         m.s.conn.Online = true;
@@ -212,8 +225,7 @@ TEST(Tick, SetupUtilityLeftOpenIsClosedUnlessItsSettingsWindowIsOpen) {
 
 TEST(Schedule, ConnectFiresOnceInItsMinuteAndAgainTheNextDay) {
     TickMonitor f;
-    f.m.s.settings.AutoConnect = true;
-    f.m.s.settings.ConnectTime = "07:05";
+    f.ScheduleConnect("07:05");
     const DateTime day = At(2003, 1, 2, 7, 4, 51);
     const auto hits = f.TicksWhere(day, day + 140 * Second, [&] { return f.Count(f.Connect(1)) > 0; });
     ASSERT_EQ(hits.size(), 1u);
@@ -221,8 +233,7 @@ TEST(Schedule, ConnectFiresOnceInItsMinuteAndAgainTheNextDay) {
     EXPECT_EQ(f.Count(f.Connect(1)), 1u);
 
     // The connect timed out and no scheduled disconnect came: the next day's 07:05 connects again.
-    f.m.s.conn.ConnectedPort = 0;
-    f.m.s.conn.ConnectPending = false;
+    f.Unanswered();
     f.TickAt(At(2003, 1, 3, 7, 4, 59));
     f.TickAt(At(2003, 1, 3, 7, 5, 1));
     EXPECT_EQ(f.Count(f.Connect(1)), 2u);
@@ -230,15 +241,12 @@ TEST(Schedule, ConnectFiresOnceInItsMinuteAndAgainTheNextDay) {
 
 TEST(Schedule, BothOnADayWithoutTheScheduledDisconnectKeepsTheDailyConnect) {
     TickMonitor f;
-    f.m.s.settings.AutoConnect = true;
-    f.m.s.settings.ConnectTime = "07:05";
-    f.m.s.settings.AutoDisconnect = true;
-    f.m.s.settings.DisconnectTime = "18:00";
+    f.ScheduleConnect("07:05");
+    f.ScheduleDisconnect("18:00");
     for (int day = 2; day <= 4; ++day) {
         f.TickAt(At(2003, 1, day, 7, 5, 1));
         // The user disconnected before 18:00 each day.
-        f.m.s.conn.ConnectedPort = 0;
-        f.m.s.conn.ConnectPending = false;
+        f.Unanswered();
         f.TickAt(At(2003, 1, day, 18, 0, 1));
     }
     EXPECT_EQ(f.Count(f.Connect(1)), 3u);
@@ -247,8 +255,7 @@ TEST(Schedule, BothOnADayWithoutTheScheduledDisconnectKeepsTheDailyConnect) {
 
 TEST(Schedule, ConnectIsSkippedWhileAPortIsMarkedAndTriedOnALaterDay) {
     TickMonitor f;
-    f.m.s.settings.AutoConnect = true;
-    f.m.s.settings.ConnectTime = "07:05";
+    f.ScheduleConnect("07:05");
     f.m.s.conn.ConnectedPort = 2;
     f.TickAt(At(2003, 1, 2, 7, 5, 1));
     EXPECT_TRUE(f.RouterSends().empty());
@@ -261,10 +268,8 @@ TEST(Schedule, ConnectIsSkippedWhileAPortIsMarkedAndTriedOnALaterDay) {
 
 TEST(Schedule, ConnectAndDisconnectAlternateAcrossMidnight) {
     TickMonitor f;
-    f.m.s.settings.AutoConnect = true;
-    f.m.s.settings.ConnectTime = "23:59";
-    f.m.s.settings.AutoDisconnect = true;
-    f.m.s.settings.DisconnectTime = "00:01";
+    f.ScheduleConnect("23:59");
+    f.ScheduleDisconnect("00:01");
     for (int day = 2; day <= 3; ++day) {
         f.TickAt(At(2003, 1, day, 23, 59, 30));
         f.LineUp(f.clock.now);
@@ -304,8 +309,7 @@ TEST(Schedule, DisconnectChoosesThePortByMode) {
 
 TEST(Schedule, ConnectRefusedByTheSettingsWindowStillDisarms) {
     TickMonitor f;
-    f.m.s.settings.AutoConnect = true;
-    f.m.s.settings.ConnectTime = "07:05";
+    f.ScheduleConnect("07:05");
     f.otherWindows.open[UtilityWindows[2]] = 9;
     f.TickAt(At(2003, 1, 2, 7, 5, 0));
     EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"Routavistaの設定中は接続できません。"}));
@@ -315,8 +319,7 @@ TEST(Schedule, ConnectRefusedByTheSettingsWindowStillDisarms) {
 
 TEST(Schedule, TicksDuringTheConnectsWaitDoNotConnectAgain) {
     TickMonitor f;
-    f.m.s.settings.AutoConnect = true;
-    f.m.s.settings.ConnectTime = "07:05";
+    f.ScheduleConnect("07:05");
     auto acknowledge = f.net.onSend;
     f.net.onSend = [&](const SentDatagram& d) {
         f.events.queued.push_back([&] { Timer1Timer(f.m); });
