@@ -6,21 +6,8 @@ import os
 import subprocess
 import time
 import unittest
-from datetime import datetime
 
-from rmtest import MonitorTestCase, send_syslog, settings_bytes, wait_until
-
-
-def framed(text):
-    return f"<30>{datetime.now():%b %e %H:%M:%S} rv4 {text}".encode("ascii")
-
-
-def daily_lines(m):
-    folder = m.folder / "syslog"
-    lines = []
-    for file in sorted(folder.glob("*.log")):
-        lines += file.read_bytes().decode("cp932").split("\r\n")
-    return lines
+from rmtest import DailyLines, MonitorTestCase, framed, send_paced, send_syslog, wait_until
 
 
 class NothingLost(MonitorTestCase):
@@ -28,32 +15,27 @@ class NothingLost(MonitorTestCase):
         with self.monitor() as m:
             # Dial-Up Watcher is on but not there: the connect line makes the
             # program look for its window for about 2.7 s, holding up its thread.
-            (m.folder / "RMonitor.ini").write_bytes(settings_bytes(
-                RouterAddress="127.0.0.1", SyslogAutoSave="on", SyslogAddTime="off", SyslogLineBreaks="off",
-                UseDialUpWatcher="on", DialUpWatcherPath=r"C:\nowhere\dwctrl32.exe"))
-            proc = m.start()
-            m.wait_main()
+            proc = self.start(m, SyslogAutoSave="on", SyslogAddTime="off", SyslogLineBreaks="off",
+                              UseDialUpWatcher="on", DialUpWatcherPath=r"C:\nowhere\dwctrl32.exe")
             sock = m.box.udp_socket()
             try:
                 sock.sendto(framed("S01: Connect successfully"), ("127.0.0.1", 514))
                 time.sleep(0.2)
-                start = time.monotonic()
-                for i in range(1000):
-                    # 1,000 a second, all within the wait.
-                    while time.monotonic() < start + i / 1000:
-                        pass
-                    sock.sendto(framed(f"burst {i:04d}"), ("127.0.0.1", 514))
+                # 1,000 a second, all within the wait.
+                send_paced(sock, ("127.0.0.1", 514), [framed(f"burst {i:04d}") for i in range(1000)], 1000)
             finally:
                 sock.close()
 
-            def burst():
-                return [line for line in daily_lines(m) if "burst " in line]
-            wait_until(lambda: len(burst()) >= 1000, timeout=60, what="1,000 lines in the daily file")
-            numbers = [int(line.rsplit(" ", 1)[1]) for line in burst()]
-            self.assertEqual(numbers, list(range(1000)))
+            daily = DailyLines(m)
+            burst = []
+
+            def take():
+                burst.extend(line for line in daily.new() if b"burst " in line)
+                return len(burst) >= 1000
+            wait_until(take, timeout=60, what="1,000 lines in the daily file")
+            self.assertEqual([int(line.rsplit(b" ", 1)[1]) for line in burst], list(range(1000)))
             self.assertIsNone(proc.poll())
-            m.command("Exit1")
-            self.assertEqual(m.wait_exit(proc), 0)
+            self.finish(m, proc)
 
     def test_a_record_refused_by_a_full_disk_is_written_once_there_is_room(self):
         with self.monitor() as m:
@@ -70,9 +52,7 @@ class NothingLost(MonitorTestCase):
                     pass
                 finally:
                     os.close(fd)
-                (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
-                proc = m.start()
-                m.wait_main()
+                proc = self.start(m)
                 for line in ["S01: -->: ATD0570123456", "S01: Connect successfully", "S01: Disconnect successfully"]:
                     send_syslog(m, framed(line))
                     time.sleep(0.3)
@@ -89,8 +69,7 @@ class NothingLost(MonitorTestCase):
                 wait_until(lambda: (log / "RMBackUp.csv").exists(), what="the kept backup record")
                 self.assertEqual((log / "RMBackUp.csv").read_bytes(), history.read_bytes())
                 self.assertIsNone(proc.poll())
-                m.command("Exit1")
-                self.assertEqual(m.wait_exit(proc), 0)
+                self.finish(m, proc)
             finally:
                 subprocess.run(["umount", "-l", str(log)], check=False)
 
