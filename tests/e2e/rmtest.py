@@ -33,6 +33,7 @@ ARTIFACTS = Path(os.environ.get("RM_ARTIFACTS", ROOT / "build/e2e-artifacts"))
 
 TITLE = "Routavista Monitor"
 MAIN_CLASS = "RoutavistaMonitorMain"
+DIALOG_CLASS = "#32770"
 ABOUT_TITLE = "バージョン情報"
 
 
@@ -182,6 +183,30 @@ class Monitor:
         code, _ = self.tool("command", "--title", TITLE, "--class", MAIN_CLASS, "--id", COMMAND_IDS[item])
         if code != 0:
             raise AssertionError(f"could not send {item}")
+
+    def answer_time(self, timeout=120):
+        """Seconds from posting "ﾊﾞｰｼﾞｮﾝ情報" until its window shows, which
+        it does only once the program has no message waiting; closes it again."""
+        start = time.monotonic()
+        self.command("openver_n1")
+        code, _ = self.tool("find", "--title", ABOUT_TITLE, "--visible", "--timeout", timeout * 1000,
+                            timeout=timeout + 60)
+        if code != 0:
+            raise AssertionError(f"the version window did not show within {timeout} s")
+        took = time.monotonic() - start
+        self.press("OK", title=ABOUT_TITLE)
+        self.tool("wait-gone", "--title", ABOUT_TITLE, "--timeout", 20_000)
+        return took
+
+    def notices(self):
+        """The texts of the program's boxes on screen titled like the program."""
+        texts = []
+        for handle, visible, cls, title, _ in self.windows():
+            if visible and cls == DIALOG_CLASS and title == TITLE:
+                _, out = self.tool("children", handle)
+                texts.append("".join(line.split("\t")[2] for line in out.splitlines()
+                                     if line.split("\t")[1] == "Static"))
+        return texts
 
     def control(self, window_title, control_id):
         """(handle, text) of a control of one of the program's windows."""

@@ -1,6 +1,7 @@
 """Copies on the LAN: a master answers the monitor's check and gets its
 backup line by line; a memo from another copy is shown; メモ送信 lists the
-copies that answer and sends the memo to the one chosen."""
+copies that answer and sends the memo to the one chosen, which may be the
+program itself or every copy."""
 
 import unittest
 
@@ -14,6 +15,16 @@ MEMO_RECEIVED_ID, MEMO_CLOSE_ID = 311, 312
 
 
 class Peers(LanTestCase):
+
+    def fill_memo_window(self, m, destination, text):
+        """Types the destination and the memo into the open send window;
+        returns its 送信 button."""
+        box, _ = m.control("簡易メモ送信", MEMO_DESTINATION_ID)
+        edit = next(line.split("\t")[0] for line in m.tool("children", box)[1].splitlines())
+        m.tool("settext", edit, destination)
+        memo, _ = m.control("簡易メモ送信", MEMO_TEXT_ID)
+        m.tool("settext", memo, text)
+        return m.control("簡易メモ送信", MEMO_SEND_ID)[0]
 
     def test_master_gets_the_backup_and_the_copy_keeps_what_was_sent(self):
         with self.monitor() as m:
@@ -66,18 +77,37 @@ class Peers(LanTestCase):
             # Both copies answered: this one by its own broadcast, the other one directly.
             wait_until(lambda: m.control("簡易メモ送信", MEMO_DESTINATION_ID)[1] in ("事務所", "受付"),
                        what="a destination")
-            box, _ = m.control("簡易メモ送信", MEMO_DESTINATION_ID)
-            edit = next(line.split("\t")[0] for line in m.tool("children", box)[1].splitlines())
-            m.tool("settext", edit, "受付")
-            memo, _ = m.control("簡易メモ送信", MEMO_TEXT_ID)
-            m.tool("settext", memo, "明日は休みです\r\n\r\nよろしく\r\n")
+            send = self.fill_memo_window(m, "受付", "明日は休みです\r\n\r\nよろしく\r\n")
             m.screenshot("memo-send")
-            send, _ = m.control("簡易メモ送信", MEMO_SEND_ID)
             m.tool("click", send)
             self.assertEqual(receive_until(other, "RMonitor MemoSend End"),
                              ["RMonitor MemoSend Ver1.00", "明日は休みです", " ", "よろしく", "RMonitor MemoSend End"])
             wait_until(lambda: not any(w[3] == "簡易メモ送信" and w[1] for w in m.windows()),
                        what="the send window to close")
+            self.finish(m, proc)
+
+    def test_a_memo_to_itself_or_to_all_leaves_the_memo_port_answering(self):
+        with self.monitor() as m:
+            other = self.peer(m)
+            proc = self.start(m, NickName="事務所")
+            receive_until(other, "RMonitor Master Check")
+            # Its own name is its own address; an empty destination is everyone.
+            for destination, label in (("事務所", "itself"), ("", "all")):
+                with self.subTest(to=label):
+                    m.command("memosend")
+                    wait_until(lambda: m.control("簡易メモ送信", MEMO_DESTINATION_ID)[1] == "事務所",
+                               what="its own name in the list")
+                    m.tool("click", self.fill_memo_window(m, destination, f"to {label}"))
+                    self.assertIn("簡易メモのデータが届きました", m.press("OK"))
+                    self.assertIn(f"to {label}\r\n", m.control("簡易メモ受信", MEMO_RECEIVED_ID)[1])
+                    if not destination:
+                        self.assertIn(f"to {label}", receive_until(other, "RMonitor MemoSend End"))
+
+                    other.sendto(b"RMonitor PC Name", (PC_ADDRESS, 4450))
+                    receive_until(other, "RMonitor PC Name =事務所")
+                    send_memo(other, [f"answer after {label}"])
+                    self.assertIn("簡易メモのデータが届きました", m.press("OK"))
+                    self.assertIn(f"answer after {label}\r\n", m.control("簡易メモ受信", MEMO_RECEIVED_ID)[1])
             self.finish(m, proc)
 
 
