@@ -9,6 +9,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 from datetime import datetime
@@ -363,6 +364,13 @@ def send_paced(sock, address, datagrams, rate):
         if sent < total and pause > 0:
             time.sleep(pause)
     return start, time.monotonic()
+
+
+def in_background(function, *args):
+    """function(*args) on a thread of its own, started."""
+    thread = threading.Thread(target=function, args=args, daemon=True)
+    thread.start()
+    return thread
 
 
 class DailyLines:
