@@ -31,7 +31,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import rmtest  # noqa: E402
-from rmtest import Monitor, settings_bytes, wait_until  # noqa: E402
+from rmtest import Monitor, framed, send_paced, settings_bytes, wait_until  # noqa: E402
 
 MONITOR_PORT = 514
 RSYSLOG_PORT = 10514
@@ -71,11 +71,6 @@ class Result:
     note: str = ""
 
 
-def framed(text):
-    """A line as the router sends it: RFC 3164 priority, time and host first."""
-    return f"<30>{datetime.now():%b %e %H:%M:%S} rv4 {text}".encode("ascii")
-
-
 def marker(case):
     return re.compile(rf"rmbench-{re.escape(case.name)}-\d{{6}}".encode("ascii"))
 
@@ -94,23 +89,7 @@ def send_burst(sock, address, prelude, datagrams, rate):
     on the monotonic clock; returns (first send, last send) on that clock."""
     for datagram in prelude:
         sock.sendto(datagram, address)
-    start = time.monotonic()
-    total = len(datagrams)
-    if rate is None:
-        for datagram in datagrams:
-            sock.sendto(datagram, address)
-        return start, time.monotonic()
-    sent = 0
-    while sent < total:
-        # Catches up after a late wake-up instead of stretching the burst.
-        due = min(total, int((time.monotonic() - start) * rate) + 1)
-        while sent < due:
-            sock.sendto(datagrams[sent], address)
-            sent += 1
-        pause = start + sent / rate - time.monotonic()
-        if sent < total and pause > 0:
-            time.sleep(pause)
-    return start, time.monotonic()
+    return send_paced(sock, address, datagrams, rate)
 
 
 class LineCounter:
@@ -301,6 +280,18 @@ def stop_on_signal(signum, frame):
     raise KeyboardInterrupt
 
 
+def ready_to_run(parser, tools, needs):
+    """A usage error without root or without a built tool; from then on
+    Ctrl+C removes everything started."""
+    if os.geteuid() != 0:
+        parser.error(f"needs root ({needs})")
+    for tool in tools:
+        if not tool.exists():
+            parser.error(f"{tool} is missing: build the Windows tree first, or name another one (RM_EXE, RM_WINTOOL)")
+    for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(s, stop_on_signal)
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     names = [c.name for c in CASES]
@@ -308,12 +299,7 @@ def main(argv):
     args = parser.parse_args(argv)
     if unknown := set(args.cases) - set(names):
         parser.error(f"no case {', '.join(sorted(unknown))}; the cases are {', '.join(names)}")
-    if os.geteuid() != 0:
-        parser.error("needs root (network namespaces, apt-get)")
-    if not rmtest.EXE.exists():
-        parser.error(f"{rmtest.EXE} is missing: build RMonitor.exe first, or name one in RM_EXE")
-    for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
-        signal.signal(s, stop_on_signal)
+    ready_to_run(parser, [rmtest.EXE], "network namespaces, apt-get")
     install_rsyslog()
     print(f"RMonitor.exe: {rmtest.EXE}", file=sys.stderr)
     rows = []

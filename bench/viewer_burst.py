@@ -30,23 +30,20 @@ wintool.exe (RM_EXE, RM_WINTOOL name others).
 """
 
 import argparse
-import os
-import signal
 import subprocess
 import sys
 import threading
 import time
 from datetime import datetime
 
-from syslog_burst import (CASES, Case, burst_datagrams, framed, send_burst, stop_on_signal,  # finds the test tools too
+from syslog_burst import (CASES, Case, burst_datagrams, ready_to_run, send_burst,  # finds the test tools too
                           udp_rcvbuf_errors)
 import rmtest
-from rmtest import WINTOOL, Monitor, settings_bytes, wait_until
+from rmtest import ABOUT_TITLE, WINTOOL, Monitor, framed, settings_bytes, wait_until
 
 EM_GETLINECOUNT = 0xBA
 VIEWER_CLASS = "Tsyslogform"
 LINES_CLASS = "RoutavistaLineView"
-ABOUT_TITLE = "バージョン情報"
 WAIT_MS = 120_000
 START_TIMEOUT = 60.0
 # The store keeps at most 110,000 lines and then drops down to 100,000.
@@ -171,13 +168,7 @@ def main(argv):
     args = parser.parse_args(argv)
     if unknown := set(args.cases) - set(names):
         parser.error(f"no case {', '.join(sorted(unknown))}; the cases are {', '.join(names)}")
-    if os.geteuid() != 0:
-        parser.error("needs root (network namespaces)")
-    for tool in (rmtest.EXE, WINTOOL):
-        if not tool.exists():
-            parser.error(f"{tool} is missing: build the Windows tree first")
-    for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
-        signal.signal(s, stop_on_signal)
+    ready_to_run(parser, [rmtest.EXE, WINTOOL], "network namespaces")
     rows = []
     try:
         for case in [c for c in cases if c.name in (args.cases or names)]:

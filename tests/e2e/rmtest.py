@@ -9,8 +9,10 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
+from datetime import datetime
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -32,14 +34,17 @@ ARTIFACTS = Path(os.environ.get("RM_ARTIFACTS", ROOT / "build/e2e-artifacts"))
 
 TITLE = "Routavista Monitor"
 MAIN_CLASS = "RoutavistaMonitorMain"
+DIALOG_CLASS = "#32770"
+ABOUT_TITLE = "バージョン情報"
 
 
 COMMAND_IDS = command_ids()
 
 
-# The test LAN: this PC and the simulated router.
+# The test LAN: this PC, the simulated router and another copy.
 PC_ADDRESS = "192.0.2.10"
 ROUTER_ADDRESS = "192.0.2.1"
+PEER_ADDRESS = "192.0.2.20"
 
 
 class Monitor:
@@ -180,6 +185,41 @@ class Monitor:
         if code != 0:
             raise AssertionError(f"could not send {item}")
 
+    def answer_time(self, timeout=120):
+        """Seconds from posting "ﾊﾞｰｼﾞｮﾝ情報" until its window shows, which
+        it does only once the program has no message waiting; closes it again."""
+        start = time.monotonic()
+        self.command("openver_n1")
+        code, _ = self.tool("find", "--title", ABOUT_TITLE, "--visible", "--timeout", timeout * 1000,
+                            timeout=timeout + 60)
+        if code != 0:
+            raise AssertionError(f"the version window did not show within {timeout} s")
+        took = time.monotonic() - start
+        self.press("OK", title=ABOUT_TITLE)
+        self.tool("wait-gone", "--title", ABOUT_TITLE, "--timeout", 20_000)
+        return took
+
+    def notices(self):
+        """The texts of the program's boxes on screen titled like the program."""
+        texts = []
+        for handle, visible, cls, title, _ in self.windows():
+            if visible and cls == DIALOG_CLASS and title == TITLE:
+                _, out = self.tool("children", handle)
+                texts.append("".join(line.split("\t")[2] for line in out.splitlines()
+                                     if line.split("\t")[1] == "Static"))
+        return texts
+
+    def control(self, window_title, control_id):
+        """(handle, text) of a control of one of the program's windows."""
+        window = wait_until(lambda: next((w[0] for w in self.windows() if w[3] == window_title and w[1]), None),
+                            what=window_title)
+        _, out = self.tool("children", window)
+        for line in out.splitlines():
+            cols = line.split("\t")
+            if len(cols) >= 5 and cols[4] == str(control_id):
+                return cols[0], cols[2].replace("\\r", "\r").replace("\\n", "\n")
+        raise AssertionError(f"{window_title} has no control {control_id}")
+
     def wait_exit(self, proc, timeout=30):
         try:
             return proc.wait(timeout=timeout)
@@ -240,17 +280,14 @@ class UdpCapture:
 
 
 class MonitorTestCase(unittest.TestCase):
+    """The monitor alone in its box: the router's syslog comes over loopback."""
+    router_address = "127.0.0.1"
+
     def monitor(self):
         return Monitor(self.id().split(".")[-1])
 
-
-class LanTestCase(MonitorTestCase):
-    """The monitor on the test LAN, its settings naming the router there."""
-    def monitor(self):
-        return Monitor(self.id().split(".")[-1], lan=True)
-
     def start(self, m, **settings):
-        (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=ROUTER_ADDRESS, **settings))
+        (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=self.router_address, **settings))
         proc = m.start()
         m.wait_main()
         return proc
@@ -260,11 +297,29 @@ class LanTestCase(MonitorTestCase):
         self.assertEqual(m.wait_exit(proc), 0)
 
 
+class LanTestCase(MonitorTestCase):
+    """The monitor on the test LAN, its settings naming the router there."""
+    router_address = ROUTER_ADDRESS
+
+    def monitor(self):
+        return Monitor(self.id().split(".")[-1], lan=True)
+
+    def peer(self, m, label="peer", address=PEER_ADDRESS):
+        sock = lan_peer(m, label, address)
+        self.addCleanup(sock.close)
+        return sock
+
+
 # ---- status display and tray icon
 
 # Without a system tray on the display, Wine shows the icons in its own
 # "Wine System Tray" window, one child window per icon.
 WINE_TRAY_ICON_CLASS = "__winex11_tray_icon"
+
+
+def framed(text):
+    """A router line as it arrives: RFC 3164 priority, time and host before the text."""
+    return f"<30>{datetime.now():%b %e %H:%M:%S} rv4 {text}".encode("cp932")
 
 
 def send_syslog(m, text):
@@ -286,6 +341,57 @@ def wait_until(condition, timeout=30, what="the condition"):
         if time.monotonic() > deadline:
             raise AssertionError(f"{what} did not come within {timeout} s")
         time.sleep(0.2)
+
+
+def send_paced(sock, address, datagrams, rate):
+    """Sends the datagrams at rate per second (None: as fast as the socket
+    takes them), paced on the monotonic clock; returns (first send, last
+    send) on that clock."""
+    start = time.monotonic()
+    total = len(datagrams)
+    if rate is None:
+        for datagram in datagrams:
+            sock.sendto(datagram, address)
+        return start, time.monotonic()
+    sent = 0
+    while sent < total:
+        # Catches up after a late wake-up instead of stretching the burst.
+        due = min(total, int((time.monotonic() - start) * rate) + 1)
+        while sent < due:
+            sock.sendto(datagrams[sent], address)
+            sent += 1
+        pause = start + sent / rate - time.monotonic()
+        if sent < total and pause > 0:
+            time.sleep(pause)
+    return start, time.monotonic()
+
+
+def in_background(function, *args):
+    """function(*args) on a thread of its own, started."""
+    thread = threading.Thread(target=function, args=args, daemon=True)
+    thread.start()
+    return thread
+
+
+class DailyLines:
+    """The lines of the daily syslog files as they grow, each byte read once."""
+
+    def __init__(self, m):
+        self.folder = m.folder / "syslog"
+        self.read = {}  # path: (offset, bytes of a line not ended yet)
+
+    def new(self):
+        """The lines ended since the last call, oldest file first."""
+        lines = []
+        for path in sorted(self.folder.glob("*.log")):
+            offset, tail = self.read.get(path, (0, b""))
+            with open(path, "rb") as f:
+                f.seek(offset)
+                data = f.read()
+            *ended, rest = (tail + data).split(b"\r\n")
+            lines += ended
+            self.read[path] = (offset + len(data), rest)
+        return lines
 
 
 def wait_panel(m, shown, timeout=30):
@@ -351,3 +457,36 @@ def lan_host_socket(m, label, address):
     host = m.lan.add_host(label, address)
     with inside_namespace(host):
         return socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+
+
+def lan_peer(m, label="peer", address=PEER_ADDRESS):
+    """Another copy's port 4450 on the LAN, hearing broadcasts too."""
+    sock = lan_host_socket(m, label, address)
+    sock.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+    sock.bind(("", 4450))
+    sock.settimeout(30)
+    return sock
+
+
+def receive_until(sock, last):
+    """Texts from the monitor up to and including last."""
+    texts = []
+    while not texts or texts[-1] != last:
+        try:
+            data, sender = sock.recvfrom(4096)
+        except socket.timeout:
+            raise AssertionError(f"no {last!r} from the monitor; it sent {texts[-10:]}") from None
+        if sender[0] == PC_ADDRESS:
+            texts.append(data.decode("cp932"))
+    return texts
+
+
+def memo_datagrams(lines):
+    """A memo as another copy sends it, its lines given as text or bytes."""
+    return [line if isinstance(line, bytes) else line.encode("cp932")
+            for line in [b"RMonitor MemoSend Ver1.00", *lines, b"RMonitor MemoSend End"]]
+
+
+def send_memo(sock, lines):
+    for datagram in memo_datagrams(lines):
+        sock.sendto(datagram, (PC_ADDRESS, 4450))

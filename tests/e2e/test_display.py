@@ -2,7 +2,7 @@
 
 import unittest
 
-from rmtest import (WM_LBUTTONDOWN, WM_RBUTTONDOWN, MonitorTestCase, open_tray_menu, panel_caption, pixels, send_syslog, settings_bytes, tray_icon_rect, wait_counting, wait_panel,
+from rmtest import (WM_LBUTTONDOWN, WM_RBUTTONDOWN, MonitorTestCase, open_tray_menu, panel_caption, pixels, send_syslog, tray_icon_rect, wait_counting, wait_panel,
                     wait_until)
 
 PANEL_AT = (400, 300)
@@ -26,10 +26,7 @@ def shows_icon(shot, picture):
 
 class StatusDisplay(MonitorTestCase):
     def start(self, m, **values):
-        settings = settings_bytes(RouterAddress="127.0.0.1", Left=str(PANEL_AT[0]), Top=str(PANEL_AT[1]), **values)
-        (m.folder / "RMonitor.ini").write_bytes(settings)
-        proc = m.start()
-        m.wait_main()
+        proc = super().start(m, Left=str(PANEL_AT[0]), Top=str(PANEL_AT[1]), **values)
         wait_panel(m, shown=False)
         return proc
 

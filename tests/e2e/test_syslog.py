@@ -3,17 +3,10 @@
 import re
 import time
 import unittest
-from datetime import datetime
 
-from rmtest import MonitorTestCase, send_syslog, settings_bytes, wait_until
+from rmtest import MonitorTestCase, framed, send_syslog, settings_bytes, wait_until
 
 STAMP = r"\d{4}/\d{2}/\d{2},\d{2}:\d{2}:\d{2}"
-
-
-def framed(text):
-    """A router line as it arrives: RFC 3164 priority, time and host before the text."""
-    return f"<30>{datetime.now():%b %e %H:%M:%S} rv4 {text}".encode("ascii")
-
 
 CALL = [
     "S01: -->: ATD0570123456",

@@ -4,9 +4,8 @@ the settings shape them, and its menu bar."""
 import re
 import time
 import unittest
-from datetime import datetime
 
-from rmtest import MonitorTestCase, send_syslog, settings_bytes, wait_until
+from rmtest import MonitorTestCase, framed, send_syslog, wait_until
 from rmcommands import viewer_command_ids  # after rmtest, which finds the tools
 
 VIEWER_CLASS = "Tsyslogform"
@@ -26,11 +25,6 @@ MENU_BAR = [
     ("2", "", "ﾍﾙﾌﾟ"),
     ("2", "0", "この項目のﾍﾙﾌﾟ"),
 ]
-
-
-def framed(text):
-    """A router line as it arrives, in Shift-JIS."""
-    return f"<30>{datetime.now():%b %e %H:%M:%S} rv4 {text}".encode("cp932")
 
 
 def viewer(m):
@@ -59,12 +53,6 @@ def viewer_command(m, item):
 
 
 class SyslogViewer(MonitorTestCase):
-    def start(self, m, **values):
-        (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1", **values))
-        proc = m.start()
-        m.wait_main()
-        return proc
-
     def test_lines_before_and_after_opening_appear_in_order_with_time_and_breaks(self):
         with self.monitor() as m:
             proc = self.start(m, SyslogSimple="off")

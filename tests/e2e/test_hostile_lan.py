@@ -1,0 +1,53 @@
+"""A LAN that floods the program with memos: a thousand of them leave one
+notice on screen and the program answering, and a memo line with a NUL in it
+still shows what follows."""
+
+import unittest
+
+from rmtest import (PC_ADDRESS, PEER_ADDRESS, LanTestCase, memo_datagrams, receive_until, send_memo, send_paced)
+
+MEMO_RECEIVED_ID = 311
+NOTICE = "簡易メモのデータが届きました"
+MEMOS = 1000
+
+
+class HostileLan(LanTestCase):
+
+    def received_lines(self, m):
+        """The receive window's lines, after the notice is dismissed."""
+        self.assertIn(NOTICE, m.press("OK"))
+        return m.control("簡易メモ受信", MEMO_RECEIVED_ID)[1].split("\r\n")
+
+    def test_a_thousand_memos_leave_one_notice_and_the_program_answering(self):
+        with self.monitor() as m:
+            other = self.peer(m)
+            proc = self.start(m, NickName="事務所")
+            memos = [memo_datagrams([f"memo {i:04d}", "second line"]) for i in range(MEMOS)]
+            send_paced(other, (PC_ADDRESS, 4450), [d for memo in memos for d in memo], 2_000)
+            # The endpoint handles its datagrams in order: the answer comes after every memo.
+            other.sendto(b"RMonitor PC Name", (PC_ADDRESS, 4450))
+            receive_until(other, "RMonitor PC Name =事務所")
+            self.assertEqual(m.notices(), [NOTICE])
+            m.screenshot("one-notice")
+            print(f"\nmenu command answered after {m.answer_time() * 1000:.0f} ms with the notice up")
+
+            lines = self.received_lines(m)
+            self.assertEqual(m.notices(), [])
+            self.assertEqual([line for line in lines if line.startswith("memo ")],
+                             [f"memo {i:04d}" for i in range(MEMOS)])
+            self.assertEqual(lines.count("second line"), MEMOS)
+            self.assertEqual(sum(line.startswith(PEER_ADDRESS + ":(") for line in lines), MEMOS)
+            self.finish(m, proc)
+
+    def test_a_nul_in_a_memo_line_hides_nothing_after_it(self):
+        with self.monitor() as m:
+            other = self.peer(m)
+            proc = self.start(m)
+            send_memo(other, [b"before\x00after", "next line"])
+            # The NUL is shown as a mark of its own.
+            self.assertEqual(self.received_lines(m)[3:6], ["before\u2400after", "next line", ""])
+            self.finish(m, proc)
+
+
+if __name__ == "__main__":
+    unittest.main()
