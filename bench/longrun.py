@@ -38,7 +38,7 @@ import time
 from datetime import datetime
 
 from syslog_burst import ready_to_run, udp_rcvbuf_errors  # finds the test tools too
-from viewer_burst import VIEWER_CLASS, about_answered
+from viewer_burst import VIEWER_CLASS, close_about, open_about
 import rmtest
 from rmtest import (ABOUT_TITLE, PC_ADDRESS, ROUTER_ADDRESS, TITLE, WINTOOL, DailyLines, Monitor, framed,
                     inside_namespace, lan_host_socket, lan_peer, memo_datagrams, send_paced, settings_bytes,
@@ -256,6 +256,13 @@ class Lan:
             self.tally.append("name answers", (name, self.name_answer()))
 
 
+def menu_answer(m):
+    """Seconds until the version window shows after its command; closes it."""
+    took = open_about(m)
+    close_about(m)
+    return took
+
+
 def press_notices(m, tally):
     """Presses OK on every box of the program that is up; counts them by text."""
     while True:
@@ -281,7 +288,7 @@ def watch(m, clock, tally, counter):
         # A version window that showed after its probe gave up must not answer this one.
         m.tool("press", "--title", ABOUT_TITLE, "--button", "OK", "--timeout", 0)
         try:
-            took = about_answered(m)
+            took = menu_answer(m)
         except AssertionError as e:
             took = None
             print(f"probe: {e}", file=sys.stderr)
@@ -362,7 +369,7 @@ def run(minutes):
         m.wait_main(START_TIMEOUT)
         memory = Memory(m)
         start_rss = memory.read()
-        idle = about_answered(m)
+        idle = menu_answer(m)
         drops_before = udp_rcvbuf_errors(m.box)
         counter = DailyCount(m)
 
