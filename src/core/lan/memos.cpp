@@ -74,12 +74,19 @@ std::vector<std::string> MemoLines(std::string_view text) {
     return lines;
 }
 
-void ClearMemoDestinations(Monitor& m) {
-    MemoSendView& memo = m.view.MemoSend;
+namespace {
+
+void ClearDestinationList(MemoSendView& memo) {
     memo.Destinations.clear();
     memo.DestinationPeers.clear();
-    memo.Destination.clear();
     ++memo.DestinationChanges;
+}
+
+}  // namespace
+
+void ClearMemoDestinations(Monitor& m) {
+    m.view.MemoSend.Destination.clear();
+    ClearDestinationList(m.view.MemoSend);
 }
 
 void memosendClick(Monitor& m) {
@@ -87,9 +94,8 @@ void memosendClick(Monitor& m) {
     item.Enabled = false;
     MemoSendView& memo = m.view.MemoSend;
     try {
-        memo.Destinations.clear();
-        memo.DestinationPeers.clear();
-        ++memo.DestinationChanges;
+        // The edit text stays: this copy's own answer to the query empties it.
+        ClearDestinationList(memo);
         BroadcastPeerText(m, PeerText::NameQuery);
         // The replies wait at the endpoint and fill the list once the window is open.
         m.ports.Events.Sleep(NameReplyWait);
