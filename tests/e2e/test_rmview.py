@@ -10,8 +10,8 @@ from pathlib import Path
 
 from rmtest import EXE, MonitorTestCase, settings_bytes, wait_until
 
-# Built beside the monitor: build/win/src/rmview/win32/RMView.exe.
-RMVIEW = Path(os.environ.get("RM_RMVIEW", EXE.parents[1] / "rmview/win32/RMView.exe"))
+# Built beside the monitor.
+RMVIEW = Path(os.environ.get("RM_RMVIEW", EXE.parent / "RMView.exe"))
 
 GRAPH_TITLE = "接続履歴のグラフ"
 GRAPH_CLASS = "TRMViewForm"
