@@ -206,8 +206,10 @@ WindowHandle Win32OtherWindows::FindWindowByTitle(const std::string& title) {
 
 void Win32OtherWindows::CloseWindow(WindowHandle window) {
     // A hung program must not freeze the monitor: give up after the bound.
+    // Not at once for a program that only looks hung: one held up for a
+    // moment by another, hung program still gets its close.
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+    if (!SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0, SMTO_NORMAL,
                              CloseWaitMilliseconds, &ignored)) {
         LogLastError(L"SendMessageTimeoutW", L"WM_CLOSE to another program");
     }
