@@ -5,6 +5,7 @@ settings and the history; the installer and the uninstaller refuse to touch a
 running monitor."""
 
 import os
+import re
 import subprocess
 import unittest
 import zipfile
@@ -14,7 +15,8 @@ from rmtest import (EXE, ROOT, ROUTER_ADDRESS, LanTestCase, settings_bytes, sett
                     wait_panel, wait_until)
 
 PACKAGE = Path(os.environ.get("RM_PACKAGE", ROOT / "build/package"))
-VERSION = os.environ["RM_VERSION"]
+VERSION = os.environ.get("RM_VERSION") or re.search(r"project\(\w+ VERSION ([\d.]+)",
+                                                   (ROOT / "CMakeLists.txt").read_text())[1]
 SETUP = PACKAGE / f"RoutavistaMonitor-{VERSION}-setup.exe"
 ZIP = PACKAGE / f"RoutavistaMonitor-{VERSION}.zip"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\RoutavistaMonitor"
@@ -81,7 +83,8 @@ class Installer(LanTestCase):
         for name in ["RMonitor.exe", "RMView.exe"]:
             self.assertEqual((at.folder / name).read_bytes(), (EXE.parent / name).read_bytes(), name)
         with zipfile.ZipFile(ZIP) as z:
-            self.assertEqual((at.folder / "はじめに.txt").read_bytes(), z.read("Routavista Monitor/はじめに.txt"))
+            text = z.read("Routavista Monitor/はじめに.txt")
+        self.assertEqual((at.folder / "はじめに.txt").read_bytes(), text)
         self.assertEqual(at.startup.exists(), startup, "start at sign-in")
         # A shortcut names its target in plain text, among binary fields.
         target = rf"{at.windows_folder}\RMonitor.exe".encode("ascii")
@@ -103,6 +106,9 @@ class Installer(LanTestCase):
             # out of the box) and a call on the test LAN.
             (at.folder / "RMonitor.ini").write_bytes(
                 settings_bytes(RouterAddress=ROUTER_ADDRESS, SyslogAutoSave="on"))
+            # The launcher's file with メモ帳 registered, the five other entries empty.
+            launcher = ["RouLaunch Ver2.04", "メモ帳", r"C:\windows\notepad.exe", "", "", "off", "off"] + [""] * 30
+            (at.folder / "RVlaunch.ini").write_bytes("".join(line + "\r\n" for line in launcher).encode("cp932"))
             m.start_router()
             proc = m.box.start([at.folder / "RMonitor.exe"], cwd=at.folder)
             m.procs.append(proc)
@@ -117,17 +123,18 @@ class Installer(LanTestCase):
 
             # Neither replaces nor removes the running monitor.
             self.assertEqual(run(m, SETUP, "/S"), MONITOR_RUNS)
-            self.assertEqual(run(m, at.folder / "Uninstall.exe", "/S", *last_switch("_?", at.windows_folder)), MONITOR_RUNS)
+            uninstall = at.folder / "Uninstall.exe"
+            self.assertEqual(run(m, uninstall, "/S", *last_switch("_?", at.windows_folder)), MONITOR_RUNS)
             self.assertInstalled(m, at, startup=False)
+            self.assertIsNone(proc.poll())
 
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
             kept = kept_files(at.folder)
             self.assertEqual(settings_values(kept["RMonitor.ini"])[2], ROUTER_ADDRESS)
             self.assertRegex(kept["log/Rmonitor.csv"].decode("ascii"), rf"^{VERSION},Port1,")
+            self.assertIn("メモ帳", kept["RVlaunch.ini"].decode("cp932"))
             self.assertTrue(any(name.startswith("syslog/") for name in kept), sorted(kept))
-            (at.folder / "RVlaunch.ini").write_bytes("[メモ帳]\r\nC:\\windows\\notepad.exe\r\n".encode("cp932"))
-            kept = kept_files(at.folder)
 
             # Upgrades go where the first install went. The sign-in start is
             # chosen in one, kept by the next, which does not say, and undone.
@@ -138,8 +145,8 @@ class Installer(LanTestCase):
             self.assertEqual(kept_files(at.folder), kept)
 
             # The registered uninstall copies itself away and returns at once.
-            self.assertEqual(run(m, at.folder / "Uninstall.exe", "/S"), 0)
-            wait_until(lambda: not (at.folder / "Uninstall.exe").exists(), what="the end of the uninstall")
+            self.assertEqual(run(m, uninstall, "/S"), 0)
+            wait_until(lambda: not uninstall.exists(), what="the end of the uninstall")
             self.assertEqual([p.name for p in at.folder.iterdir() if p.name in PROGRAM_FILES], [])
             self.assertFalse(at.start_menu.exists(), "the Start menu entry is left")
             self.assertFalse(at.startup.exists(), "the sign-in start is left")
