@@ -12,6 +12,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb imagemagick fonts-ipafont-gothic fonts-liberation
+    nsis
 )
 
 need_root() {
@@ -43,6 +44,26 @@ build_windows() {
     cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$BUILD/win" -j "$JOBS"
+}
+
+# The program folder as a user gets it, under build/package/: zipped, and as a
+# per-user installer. Needs build_windows first.
+build_package() {
+    local version out="$BUILD/package"
+    local stage="$out/Routavista Monitor"
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/win/CMakeCache.txt")
+    rm -rf "$out"
+    mkdir -p "$stage"
+    cp "$BUILD/win/src/win32/RMonitor.exe" "$BUILD/win/src/win32/RMView.exe" "$stage/"
+    # UTF-8 with a BOM and CR LF: Notepad of Windows 10 and 11 shows it right
+    # whatever the system's code page.
+    { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$ROOT/packaging/はじめに.txt"; } >"$stage/はじめに.txt"
+    python3 -c 'import shutil, sys; shutil.make_archive(sys.argv[1], "zip", sys.argv[2], sys.argv[3])' \
+        "$out/RoutavistaMonitor-$version" "$out" "Routavista Monitor"
+    makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" \
+        -DICON="$ROOT/src/win32/res/program.ico" -DOUTFILE="$out/RoutavistaMonitor-$version-setup.exe" \
+        "$ROOT/packaging/installer.nsi"
+    echo "Packed: $out/RoutavistaMonitor-$version.zip, $out/RoutavistaMonitor-$version-setup.exe"
 }
 
 build_fuzz() {
