@@ -96,6 +96,13 @@ struct StartedProcess {
     std::uint32_t ProcessId = 0;
 };
 
+// What a launcher start gave: the process, or none and why, in words for the
+// user; no words when the user called the start off.
+struct ProgramStart {
+    std::optional<StartedProcess> Started;
+    std::string Failure;
+};
+
 class ProgramPort {
 public:
     virtual ~ProgramPort() = default;
@@ -108,17 +115,22 @@ public:
     // Opens the program's own help page, which it carries, in the user's browser.
     virtual void OpenHelpPage() = 0;
 
-    // Creates a process from a command line with folder as its working folder
-    // (the monitor's own when empty), placed and shown as the program itself
-    // chooses; nothing when it cannot be created.
-    virtual std::optional<StartedProcess> CreateProgramProcess(const std::string& commandLine,
-                                                               const std::string& folder) = 0;
+    // Creates a process of programFile with its arguments and folder as its
+    // working folder (the monitor's own when empty), placed and shown as the
+    // program itself chooses. A program that asks for administrator rights is
+    // started through the shell, so that Windows asks the user.
+    virtual ProgramStart CreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                              const std::string& folder) = 0;
     // Tested without waiting; false for an ended process and for a handle
     // that is no longer valid.
     virtual bool ProcessRunning(ProcessHandle process) = 0;
-    // The first top-level window of the process that has no owner, in the
-    // system's window order, visible or not; 0 when there is none.
+    // The process's first visible top-level window with a caption and no
+    // owner, in the system's window order, else its first one without an
+    // owner (hidden helper windows are no main window); 0 when there is none.
     virtual WindowHandle FindProcessWindow(std::uint32_t processId) = 0;
+    // A visible top-level window with a caption and no owner of a running
+    // copy of programFile, whoever started it; 0 when there is none.
+    virtual WindowHandle FindProgramWindow(const std::string& programFile) = 0;
     // Brings another program's window to the foreground.
     virtual void BringToFront(WindowHandle window) = 0;
 };

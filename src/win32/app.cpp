@@ -9,6 +9,7 @@
 #include "command_ids.h"
 #include "lan/memos.h"
 #include "lan/peer_receive.h"
+#include "launcher/launch_entry.h"
 #include "diagnostics.h"
 #include "message_box.h"
 #include "popup_menus.h"
@@ -46,8 +47,9 @@ App::App()
                 }),
       memoReceive_([this] { Run([this] { CloseMemoReceive(monitor_); }); },
                    [this] { Run([this] { HideMemoReceive(monitor_); }); }),
-      memoNotice_([this] { Run([this] { MemoNoticeClosed(monitor_); }); }),
-      logNotice_([this] { Run([this] { LogNoticeClosed(monitor_); }); }),
+      memoNotice_(IDD_NOTICE, [this] { Run([this] { MemoNoticeClosed(monitor_); }); }),
+      logNotice_(IDD_NOTICE, [this] { Run([this] { LogNoticeClosed(monitor_); }); }),
+      launchNotice_(IDD_LAUNCH_NOTICE, [this] { Run([this] { LaunchNoticeClosed(monitor_); }); }),
       popupMenu1_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }})),
       popupMenu2_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu2); }})) {}
 
@@ -102,6 +104,7 @@ void App::Render() {
     memoSend_.Render();
     memoNotice_.Render(panel_.Handle(), view.MemoNotice);
     logNotice_.Render(panel_.Handle(), view.LogNotice);
+    launchNotice_.Render(panel_.Handle(), view.LaunchNotice);
     memoReceive_.Render(view.MemoReceive);
     RenderTray();
     if (view.ExitRequested && !closing_) {
@@ -111,7 +114,7 @@ void App::Render() {
 }
 
 bool App::TakeDialogMessage(MSG& msg) {
-    for (const HWND dialog : {memoReceive_.Handle(), memoNotice_.Handle(), logNotice_.Handle()}) {
+    for (const HWND dialog : {memoReceive_.Handle(), memoNotice_.Handle(), logNotice_.Handle(), launchNotice_.Handle()}) {
         if (dialog && IsDialogMessageW(dialog, &msg)) return true;
     }
     return false;

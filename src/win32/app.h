@@ -85,7 +85,7 @@ private:
 
     MemoSendDialog memoSend_;
     MemoReceiveWindow memoReceive_;
-    NoticeWindow memoNotice_, logNotice_;
+    NoticeWindow memoNotice_, logNotice_, launchNotice_;
 
     std::unique_ptr<TNMUDP> SYSLOGUDP, RV_UDP, RM_UDP;
 

@@ -22,6 +22,8 @@ std::wstring Timestamp() {
     return text;
 }
 
+}  // namespace
+
 std::wstring ErrorText(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD length =
@@ -32,8 +34,6 @@ std::wstring ErrorText(DWORD error) {
     while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r')) result.pop_back();
     return result;
 }
-
-}  // namespace
 
 void StartDebugLog(const std::filesystem::path& file) {
     const std::lock_guard hold(logLock);

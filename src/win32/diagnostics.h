@@ -12,6 +12,8 @@ namespace rm::win {
 
 void StartDebugLog(const std::filesystem::path& file);
 void LogText(const std::wstring& text);
+// Windows' own words for an error number, without the line end.
+std::wstring ErrorText(DWORD error);
 // The call's name, what it was about and the error number with its text.
 void LogError(const wchar_t* call, const std::wstring& about, DWORD error);
 // The same with GetLastError().

@@ -20,7 +20,7 @@ void NoticeWindow::Render(HWND owner, const NoticeView& view) {
         return;
     }
     if (!dialog_) {
-        CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_NOTICE), owner, Proc,
+        CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId_), owner, Proc,
                            reinterpret_cast<LPARAM>(this));
         if (!dialog_) {
             LogLastError(L"CreateDialogParamW", L"notice");

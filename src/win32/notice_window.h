@@ -14,7 +14,8 @@ namespace rm::win {
 
 class NoticeWindow {
 public:
-    explicit NoticeWindow(std::function<void()> dismissed) : dismissed_(std::move(dismissed)) {}
+    NoticeWindow(int resourceId, std::function<void()> dismissed)
+        : resourceId_(resourceId), dismissed_(std::move(dismissed)) {}
     ~NoticeWindow();
     NoticeWindow(const NoticeWindow&) = delete;
     NoticeWindow& operator=(const NoticeWindow&) = delete;
@@ -27,6 +28,7 @@ private:
     static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
     void Close();
 
+    int resourceId_;
     std::function<void()> dismissed_;
     HWND dialog_ = nullptr;
     std::string shownText_;

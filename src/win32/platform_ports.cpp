@@ -9,6 +9,7 @@
 #include "common_dialogs.h"
 #include "diagnostics.h"
 #include "launch_entry_dialog.h"
+#include "launch_process.h"
 #include "local_time.h"
 #include "message_box.h"
 #include "resource.h"
@@ -19,24 +20,6 @@
 #include "wide.h"
 
 namespace rm::win {
-namespace {
-
-struct LaunchWindowSearch {
-    DWORD ProcessId;
-    HWND FoundWindow = nullptr;
-};
-
-BOOL CALLBACK FindLaunchWindow(HWND window, LPARAM lp) {
-    auto* search = reinterpret_cast<LaunchWindowSearch*>(lp);
-    if (GetWindow(window, GW_OWNER)) return TRUE;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->ProcessId) return TRUE;
-    search->FoundWindow = window;
-    return FALSE;
-}
-
-}  // namespace
 
 void Win32Net::Send(Endpoint from, const std::string& host, std::string_view bytes) {
     TNMUDP* endpoint = endpoints_[static_cast<std::size_t>(from)];
@@ -168,20 +151,9 @@ void Win32Programs::OpenHelpPage() {
     if (opened <= 32) throw std::runtime_error("ヘルプのページを開けません: " + PathText(page));
 }
 
-std::optional<StartedProcess> Win32Programs::CreateProgramProcess(const std::string& commandLine,
-                                                                 const std::string& folder) {
-    std::wstring line = Widen(commandLine);
-    const std::wstring directory = Widen(folder);
-    // No flags: the program takes its own default window placement and show state.
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &started)) {
-        LogLastError(L"CreateProcessW", line + L" in " + directory);
-        return std::nullopt;
-    }
-    CloseHandle(started.hThread);
-    return StartedProcess{reinterpret_cast<ProcessHandle>(started.hProcess), started.dwProcessId};
+ProgramStart Win32Programs::CreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                                 const std::string& folder) {
+    return StartProgram(owner_.Handle(), programFile, arguments, folder);
 }
 
 bool Win32Programs::ProcessRunning(ProcessHandle process) {
@@ -189,9 +161,11 @@ bool Win32Programs::ProcessRunning(ProcessHandle process) {
 }
 
 WindowHandle Win32Programs::FindProcessWindow(std::uint32_t processId) {
-    LaunchWindowSearch search{processId};
-    EnumWindows(FindLaunchWindow, reinterpret_cast<LPARAM>(&search));
-    return reinterpret_cast<WindowHandle>(search.FoundWindow);
+    return reinterpret_cast<WindowHandle>(FindMainWindowOfProcess(processId));
+}
+
+WindowHandle Win32Programs::FindProgramWindow(const std::string& programFile) {
+    return reinterpret_cast<WindowHandle>(FindMainWindowOfProgram(programFile));
 }
 
 void Win32Programs::BringToFront(WindowHandle window) {

@@ -85,10 +85,11 @@ public:
     void CloseProcessHandle(ProcessHandle handle) override;
     bool OpenHelp(const std::filesystem::path& helpFile) override;
     void OpenHelpPage() override;
-    std::optional<StartedProcess> CreateProgramProcess(const std::string& commandLine,
-                                                       const std::string& folder) override;
+    ProgramStart CreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                      const std::string& folder) override;
     bool ProcessRunning(ProcessHandle process) override;
     WindowHandle FindProcessWindow(std::uint32_t processId) override;
+    WindowHandle FindProgramWindow(const std::string& programFile) override;
     void BringToFront(WindowHandle window) override;
 
 private:

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/launch_entry.h"
 #include "monitor.h"
 #include "text/file_replace.h"
 
@@ -190,15 +191,23 @@ public:
     };
     std::vector<Process> processes;
     bool refuseProcesses = false;
+    // Why a refused start failed; empty as when the user calls it off.
+    std::string refusal = "ファイルが見つかりません。";
     bool windowless = false;
+    // Started processes end at once without a window, as a program that
+    // hands over to another process does.
+    bool handOver = false;
+    // Windows of running programs, by program file.
+    std::map<std::string, WindowHandle> programWindows;
     std::vector<WindowHandle> raised;
     std::function<void(WindowHandle)> onRaise;
-    std::optional<StartedProcess> CreateProgramProcess(const std::string& commandLine,
-                                                       const std::string& folder) override {
-        if (refuseProcesses) return std::nullopt;
+    ProgramStart CreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                      const std::string& folder) override {
+        if (refuseProcesses) return {std::nullopt, refusal};
         const auto n = static_cast<std::uint32_t>(processes.size());
-        processes.push_back({commandLine, folder, 101 + n, 201 + n, windowless ? 0 : 301 + n});
-        return StartedProcess{processes.back().handle, processes.back().id};
+        processes.push_back({LaunchCommandLine(programFile, arguments), folder, 101 + n, 201 + n,
+                             windowless || handOver ? 0 : 301 + n, !handOver});
+        return {StartedProcess{processes.back().handle, processes.back().id}, ""};
     }
     // A closed handle no longer tells anything.
     bool ProcessRunning(ProcessHandle process) override {
@@ -211,6 +220,10 @@ public:
             if (p.id == processId) return p.window;
         }
         return 0;
+    }
+    WindowHandle FindProgramWindow(const std::string& programFile) override {
+        const auto found = programWindows.find(programFile);
+        return found == programWindows.end() ? 0 : found->second;
     }
     void BringToFront(WindowHandle window) override {
         raised.push_back(window);

@@ -37,9 +37,9 @@ TEST(LaunchFolder, WorkFolderOrTheProgramsFolderWithARootKeepingItsBackslash) {
 TEST(LaunchCommandLine, QuotedProgramThenTheArgumentsIfAny) {
     LaunchEntryTexts entry;
     entry.ProgramFile = "C:\\Program Files\\エディタ\\ed.exe";
-    EXPECT_EQ(LaunchCommandLine(entry), "\"C:\\Program Files\\エディタ\\ed.exe\"");
+    EXPECT_EQ(LaunchCommandLine(entry.ProgramFile, entry.Arguments), "\"C:\\Program Files\\エディタ\\ed.exe\"");
     entry.Arguments = "-n \"設定 1.txt\"";
-    EXPECT_EQ(LaunchCommandLine(entry), "\"C:\\Program Files\\エディタ\\ed.exe\" -n \"設定 1.txt\"");
+    EXPECT_EQ(LaunchCommandLine(entry.ProgramFile, entry.Arguments), "\"C:\\Program Files\\エディタ\\ed.exe\" -n \"設定 1.txt\"");
 }
 
 // A monitor with real program files for the entries to start.
@@ -108,6 +108,85 @@ TEST(LaunchEntry, AProcessThatCannotBeCreatedLeavesTheRecord) {
     LaunchEntry(f.m, 1);
     EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
     EXPECT_EQ(f.launcher().LaunchProcesses[0], 102u);
+}
+
+TEST(LaunchEntry, AFailedStartIsToldOncePerEntryUntilTheNoticeIsClosed) {
+    LauncherMonitor f;
+    f.Entry(1) = {"エディタ", f.Program("ed.exe"), "", "", "on", ""};
+    f.Entry(2) = {"管理", f.Program("admin.exe"), "", "", "on", ""};
+    f.programs.refuseProcesses = true;
+    f.Receive(ConnectLine());
+    f.programs.refusal = "管理者として実行する必要があります。";
+    LaunchEntry(f.m, 2);
+    f.Receive(ConnectLine());  // fails again: told, not added
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.m.view.LaunchNotice.Shown);
+    EXPECT_EQ(f.m.view.LaunchNotice.Text, "プログラムを起動できませんでした。\r\n\r\n「エディタ」 " + f.Entry(1).ProgramFile +
+                                              "\r\n管理者として実行する必要があります。\r\n\r\n「管理」 " +
+                                              f.Entry(2).ProgramFile + "\r\n管理者として実行する必要があります。");
+    EXPECT_NE(f.log.lines.back().find("launcher entry 2 not started: " + f.Entry(2).ProgramFile), std::string::npos);
+
+    LaunchNoticeClosed(f.m);
+    EXPECT_FALSE(f.m.view.LaunchNotice.Shown);
+    LaunchEntry(f.m, 2);
+    EXPECT_EQ(f.m.view.LaunchNotice.Text, "プログラムを起動できませんでした。\r\n\r\n「管理」 " + f.Entry(2).ProgramFile +
+                                              "\r\n管理者として実行する必要があります。");
+}
+
+TEST(LaunchEntry, AStartTheUserCalledOffIsLoggedButNotTold) {
+    LauncherMonitor f;
+    f.Entry(1).ProgramFile = f.Program("admin.exe");
+    f.programs.refuseProcesses = true;
+    f.programs.refusal = "";
+    LaunchEntry(f.m, 1);
+    EXPECT_FALSE(f.m.view.LaunchNotice.Shown);
+    EXPECT_NE(f.log.lines.back().find("called off by the user"), std::string::npos);
+}
+
+TEST(LaunchEntry, AProgramThatHandsOverIsNotStartedAgainWhileItsProgramsWindowIsThere) {
+    LauncherMonitor f;
+    f.Entry(1) = {"電卓", f.Program("calc.exe"), "", "", "", "on"};
+    f.programs.handOver = true;
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.launcher().LaunchWindows[0], 0u);
+    EXPECT_NE(f.log.lines.back().find("nothing to close at disconnect: " + f.Entry(1).ProgramFile), std::string::npos);
+
+    // The copy it handed over to shows its window: brought forward instead.
+    f.programs.programWindows[f.Entry(1).ProgramFile] = 777;
+    LaunchEntry(f.m, 1);
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.programs.processes.size(), 1u);
+    EXPECT_EQ(f.programs.raised, (std::vector<WindowHandle>{777, 777}));
+    // Not the monitor's to close: the user may have had it open before.
+    CloseOnDisconnectStep(f.m);
+    EXPECT_TRUE(f.otherWindows.closed.empty());
+
+    EXPECT_EQ(std::count_if(f.log.lines.begin(), f.log.lines.end(),
+                            [](const std::string& line) { return line.find("handing over") != std::string::npos; }),
+              1);
+
+    // Closed by the user: started again. A start that keeps its own process
+    // is an ordinary one, and the copy the user opened is not its window.
+    f.programs.programWindows.clear();
+    f.programs.handOver = false;
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.programs.processes.size(), 2u);
+    f.programs.programWindows[f.Entry(1).ProgramFile] = 777;
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.programs.processes.size(), 2u);
+    EXPECT_EQ(f.programs.raised.size(), 2u);
+}
+
+TEST(LaunchEntry, AHandOverSeenOnlyAfterTheStartIsRecognisedAtTheNextChoice) {
+    LauncherMonitor f;
+    f.Entry(1).ProgramFile = f.Program("viewer.exe");
+    f.programs.windowless = true;
+    LaunchEntry(f.m, 1);  // still running when its window was looked for
+    f.programs.processes[0].running = false;
+    f.programs.programWindows[f.Entry(1).ProgramFile] = 555;
+    LaunchEntry(f.m, 1);
+    EXPECT_EQ(f.programs.processes.size(), 1u);
+    EXPECT_EQ(f.programs.raised, std::vector<WindowHandle>{555});
 }
 
 TEST(LaunchEntry, AProgramWithoutAWindowIsStartedAgainAndItsOldHandleReleased) {

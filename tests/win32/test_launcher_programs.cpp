@@ -10,6 +10,7 @@
 #include "fakes.h"
 #include "launcher/launch_entry.h"
 #include "launcher/launcher_steps.h"
+#include "launch_process.h"
 #include "platform_ports.h"
 #include "text/files.h"
 
@@ -171,6 +172,72 @@ TEST(LauncherOnWindows, AProgramThatAsksIsAskingInFrontAndClosesOnYes) {
     PostMessageW(question, WM_COMMAND, IDYES, 0);
     EXPECT_TRUE(l.Ends(1));
     EXPECT_EQ(l.Events(), (std::vector<std::string>{"start", "asked", "closed"}));
+}
+
+TEST(LauncherOnWindows, AHiddenHelperWindowIsNotTakenForTheMainWindow) {
+    RealLauncher l;
+    l.SetProgram(1, "--helper-window --title 本体");
+    LaunchEntry(l.m, 1);
+    EXPECT_EQ(TitleOf(l.MainWindow(1)), L"本体");
+    // The helper does come first in the system's order.
+    struct First {
+        DWORD processId;
+        HWND window = nullptr;
+    } first{GetProcessId(l.Process(1))};
+    EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* f = reinterpret_cast<First*>(lp);
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            if (processId != f->processId || GetWindow(window, GW_OWNER)) return TRUE;
+            f->window = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&first));
+    EXPECT_FALSE(IsWindowVisible(first.window));
+}
+
+TEST(LauncherOnWindows, AProgramThatHandsOverIsBroughtForwardNotStartedAgainNorClosed) {
+    RealLauncher l;
+    l.SetProgram(1, "--hand-over --title 引き継ぎ先");
+    LaunchEntry(l.m, 1);
+    HWND copy = nullptr;
+    for (int look = 0; look < 100 && !copy; ++look, Sleep(100)) copy = FindWindowW(L"UserProgWindow", L"引き継ぎ先");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(reinterpret_cast<HWND>(l.programs.FindProgramWindow(l.Entry(1).ProgramFile)), copy);
+
+    LaunchEntry(l.m, 1);
+    CloseOnDisconnectStep(l.m);
+    EXPECT_EQ(l.Events(), (std::vector<std::string>{"start", "start"}));
+    EXPECT_TRUE(IsWindow(copy));
+    EXPECT_TRUE(l.m.s.launcher.LaunchHandedOver[0]);
+    PostMessageW(copy, WM_CLOSE, 0, 0);
+}
+
+TEST(LauncherOnWindows, AProgramThatCannotStartIsToldWithWindowsReason) {
+    RealLauncher l;
+    l.Entry(1) = {"壊れた", PathText(l.folder / "broken.exe"), "", "", "on", ""};
+    std::ofstream(l.folder / "broken.exe", std::ios::binary) << "not a program";
+    LaunchEntry(l.m, 1);
+    EXPECT_TRUE(l.m.view.LaunchNotice.Shown);
+    EXPECT_NE(l.m.view.LaunchNotice.Text.find("「壊れた」"), std::string::npos);
+    EXPECT_NE(l.m.view.LaunchNotice.Text.find("Windows で実行できるプログラムではありません。"), std::string::npos)
+        << l.m.view.LaunchNotice.Text;
+}
+
+TEST(LauncherOnWindows, AStartThroughTheShellGivesAProcessToFollow) {
+    RealLauncher l;
+    const ProgramStart start =
+        StartThroughShell(nullptr, PathText(l.folder / "userprog.exe"), "--title シェル経由 -n 設定.txt", PathText(l.folder));
+    ASSERT_TRUE(start.Started);
+    l.m.s.launcher.LaunchProcesses[0] = start.Started->Process;  // the fixture ends it
+    WaitForInputIdle(l.Process(1), 10'000);
+    const auto log = l.Log();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].at(1), std::to_string(start.Started->ProcessId));
+    EXPECT_NE(log[0].at(2).find("--title シェル経由 -n 設定.txt"), std::string::npos);
+    EXPECT_TRUE(fs::equivalent(PathOf(log[0].at(3)), l.folder));
+    EXPECT_EQ(StartThroughShell(nullptr, PathText(l.folder / "missing.exe"), "", "").Failure, "ファイルが見つかりません。");
 }
 
 TEST(LauncherOnWindows, AnEmptyOrMissingProgramFileStartsNothingAndSaysNothing) {

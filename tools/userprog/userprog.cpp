@@ -12,6 +12,10 @@
 //   --ask           asks "終了しますか？" first and closes only on Yes
 //   --hang          stops answering when asked to close, for 120 s
 //   --owned-window  also opens an owned window, above the main one
+//   --helper-window also opens a hidden window without caption or owner, as
+//                   GDI+ and .NET do
+//   --hand-over     starts another copy with the same options but this one
+//                   and ends at once, as programs that hand over do
 #include <windows.h>
 
 #include "../common/standin_support.h"
@@ -107,7 +111,7 @@ int wmain() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::wstring title = L"userprog";
-  bool ownedWindow = false;
+  bool ownedWindow = false, helperWindow = false, handOver = false;
   for (int i = 1; i < argc; ++i) {
     const std::wstring_view arg = argv[i];
     if (arg == L"--title" && i + 1 < argc) title = argv[++i];
@@ -115,8 +119,21 @@ int wmain() {
     if (arg == L"--ask") onClose = OnClose::Ask;
     if (arg == L"--hang") onClose = OnClose::Hang;
     if (arg == L"--owned-window") ownedWindow = true;
+    if (arg == L"--helper-window") helperWindow = true;
+    if (arg == L"--hand-over") handOver = true;
   }
   LocalFree(argv);
+  if (handOver) {
+    std::wstring line = GetCommandLineW();
+    line.erase(line.find(L" --hand-over"), 12);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) return 1;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return 0;
+  }
 
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = windowProc;
@@ -128,6 +145,8 @@ int wmain() {
   mainWindow = createWindow(title, nullptr);
   if (!mainWindow) return 1;
   ShowWindow(mainWindow, startupShowState());
+  // Made last, so it comes first in the system's window order.
+  if (helperWindow) CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (ownedWindow) ShowWindow(createWindow(title + L" owned", mainWindow), SW_SHOWNOACTIVATE);
 
   standin::runFor(kLifetimeMs);

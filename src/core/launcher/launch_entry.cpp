@@ -22,15 +22,56 @@ std::string FolderPart(const std::string& path) {
     return path.substr(0, dropBackslash ? last : last + 1);
 }
 
+// Each entry's last failure once, so starts that fail at every connect do
+// not grow the notice.
+void TellStartFailure(Monitor& m, std::size_t at, const std::string& failure) {
+    Launcher& launcher = m.s.launcher;
+    const LaunchEntryTexts& entry = launcher.LaunchEntries[at];
+    m.ports.Diagnostics.Log("launcher entry " + std::to_string(at + 1) + " not started: " + entry.ProgramFile + ": " +
+                            (failure.empty() ? "called off by the user" : failure));
+    if (failure.empty()) return;
+    launcher.LaunchFailures[at] = "「" + entry.Title + "」 " + entry.ProgramFile + "\r\n" + failure;
+    std::string text = "プログラムを起動できませんでした。";
+    for (const std::string& told : launcher.LaunchFailures) {
+        if (!told.empty()) text += "\r\n\r\n" + told;
+    }
+    m.view.LaunchNotice.Shown = true;
+    m.view.LaunchNotice.Text = text;
+}
+
+void NoteHandOver(Monitor& m, std::size_t at) {
+    Launcher& launcher = m.s.launcher;
+    if (launcher.LaunchHandedOver[at]) return;
+    launcher.LaunchHandedOver[at] = true;
+    m.ports.Diagnostics.Log("launcher entry " + std::to_string(at + 1) +
+                            " ended without a window, handing over to another process; nothing to close at "
+                            "disconnect: " + launcher.LaunchEntries[at].ProgramFile);
+}
+
+// A start that ended without a window handed over to another process (today's
+// Notepad and Calculator do, and programs that pass a second start to their
+// running copy): the window of a running copy of the program stands for it.
+bool ShowHandedOver(Monitor& m, std::size_t at) {
+    Launcher& launcher = m.s.launcher;
+    ProgramPort& programs = m.ports.Programs;
+    const ProcessHandle process = launcher.LaunchProcesses[at];
+    if (process == 0 || programs.ProcessRunning(process)) return false;
+    NoteHandOver(m, at);
+    const WindowHandle window = programs.FindProgramWindow(launcher.LaunchEntries[at].ProgramFile);
+    if (window == 0) return false;
+    programs.BringToFront(window);
+    return true;
+}
+
 }  // namespace
 
 std::string LaunchFolder(const LaunchEntryTexts& entry) {
     return entry.WorkFolder.empty() ? FolderPart(entry.ProgramFile) : entry.WorkFolder;
 }
 
-std::string LaunchCommandLine(const LaunchEntryTexts& entry) {
-    std::string line = "\"" + entry.ProgramFile + "\"";
-    if (!entry.Arguments.empty()) line += " " + entry.Arguments;
+std::string LaunchCommandLine(const std::string& programFile, const std::string& arguments) {
+    std::string line = "\"" + programFile + "\"";
+    if (!arguments.empty()) line += " " + arguments;
     return line;
 }
 
@@ -39,7 +80,7 @@ bool LaunchEntry(Monitor& m, int i) {
     Launcher& launcher = m.s.launcher;
     if (!IsExistingFile(launcher.LaunchEntries[at].ProgramFile)) return false;
     const std::string folder = LaunchFolder(launcher.LaunchEntries[at]);
-    if (LaunchWindow(m, at) == 0) return StartLaunchProgram(m, i, folder);
+    if (LaunchWindow(m, at) == 0) return ShowHandedOver(m, at) || StartLaunchProgram(m, i, folder);
     const ProcessHandle process = launcher.LaunchProcesses[at];
     if (m.ports.Programs.ProcessRunning(process)) return true;
     if (process != 0) m.ports.Programs.CloseProcessHandle(process);
@@ -59,16 +100,29 @@ WindowHandle LaunchWindow(Monitor& m, std::size_t at) {
 bool StartLaunchProgram(Monitor& m, int i, const std::string& folder) {
     const std::size_t at = static_cast<std::size_t>(i - 1);
     ProgramPort& programs = m.ports.Programs;
-    const auto started = programs.CreateProgramProcess(LaunchCommandLine(m.s.launcher.LaunchEntries[at]), folder);
-    if (!started) return true;
+    Launcher& launcher = m.s.launcher;
+    const LaunchEntryTexts& entry = launcher.LaunchEntries[at];
+    const ProgramStart start = programs.CreateProgramProcess(entry.ProgramFile, entry.Arguments, folder);
+    if (!start.Started) {
+        TellStartFailure(m, at, start.Failure);
+        return true;
+    }
+    const StartedProcess& started = *start.Started;
     // The copy started before had no window to test, so its handle was never
     // released.
-    if (const ProcessHandle old = m.s.launcher.LaunchProcesses[at]; old != 0) programs.CloseProcessHandle(old);
-    m.s.launcher.LaunchProcesses[at] = started->Process;
-    m.s.launcher.LaunchProcessIds[at] = started->ProcessId;
-    m.ports.Events.WaitUntilIdle(started->Process, LaunchIdleWaitMilliseconds);
-    m.s.launcher.LaunchWindows[at] = programs.FindProcessWindow(started->ProcessId);
+    if (const ProcessHandle old = launcher.LaunchProcesses[at]; old != 0) programs.CloseProcessHandle(old);
+    launcher.LaunchProcesses[at] = started.Process;
+    launcher.LaunchProcessIds[at] = started.ProcessId;
+    m.ports.Events.WaitUntilIdle(started.Process, LaunchIdleWaitMilliseconds);
+    launcher.LaunchWindows[at] = programs.FindProcessWindow(started.ProcessId);
+    launcher.LaunchHandedOver[at] = false;
+    if (launcher.LaunchWindows[at] == 0 && !programs.ProcessRunning(started.Process)) NoteHandOver(m, at);
     return true;
+}
+
+void LaunchNoticeClosed(Monitor& m) {
+    m.view.LaunchNotice = {};
+    m.s.launcher.LaunchFailures = {};
 }
 
 }  // namespace rm

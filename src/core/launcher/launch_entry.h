@@ -15,7 +15,7 @@ inline constexpr int LaunchIdleWaitMilliseconds = 10'000;
 // its trailing backslash, unless that folder is a drive root such as D:\.
 std::string LaunchFolder(const LaunchEntryTexts& entry);
 // The quoted program file, then a blank and the arguments when there are any.
-std::string LaunchCommandLine(const LaunchEntryTexts& entry);
+std::string LaunchCommandLine(const std::string& programFile, const std::string& arguments);
 
 // Starts entry i (1..6) unless the program it started last still runs; false
 // when its program file does not exist.
@@ -24,7 +24,10 @@ bool LaunchEntry(Monitor& m, int i);
 // showed it only later (a slow start), the one it has now; 0 for none.
 WindowHandle LaunchWindow(Monitor& m, std::size_t at);
 // Creates the process of entry i in folder and records its handle and main
-// window; a process that cannot be created leaves the record as it was.
+// window; a process that cannot be created leaves the record as it was and
+// is told in the launch notice.
 bool StartLaunchProgram(Monitor& m, int i, const std::string& folder);
+// The user closed the launch notice: its failures are told.
+void LaunchNoticeClosed(Monitor& m);
 
 }  // namespace rm

@@ -121,6 +121,11 @@ struct Launcher {
     std::array<WindowHandle, 6> LaunchWindows{};
     std::array<ProcessHandle, 6> LaunchProcesses{};
     std::array<std::uint32_t, 6> LaunchProcessIds{};
+    // The started process ended without a window: it handed over to another
+    // process, which the monitor cannot know to close (logged once).
+    std::array<bool, 6> LaunchHandedOver{};
+    // Why an entry's last start failed, as the notice shows it.
+    std::array<std::string, 6> LaunchFailures{};
     // The entry being edited in the entry dialog.
     LaunchEntryTexts LaunchDraft{};
     bool LaunchPending = false;

@@ -107,7 +107,7 @@ struct ViewModel {
     SyslogViewerView Viewer;
     MemoSendView MemoSend;
     MemoReceiveView MemoReceive;
-    NoticeView MemoNotice, LogNotice;
+    NoticeView MemoNotice, LogNotice, LaunchNotice;
     // The main window is to close, which ends the program.
     bool ExitRequested = false;
 };
