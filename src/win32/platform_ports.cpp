@@ -8,6 +8,7 @@
 
 #include "common_dialogs.h"
 #include "diagnostics.h"
+#include "dialog.h"
 #include "launch_entry_dialog.h"
 #include "local_time.h"
 #include "message_box.h"
@@ -121,6 +122,7 @@ void Win32Events::ProcessEvents(int maxWaitMilliseconds) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        if (TakeDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
