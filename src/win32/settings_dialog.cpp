@@ -184,14 +184,16 @@ private:
         ShowPage(0);
     }
 
-    // Labels and check boxes on a themed page take the page's colour, not the
-    // dialog's; edits keep theirs.
+    // Labels and check boxes on a themed page take the page's colours, not
+    // the dialog's; edits keep theirs. The text's too: under a contrast
+    // theme the page is dark.
     INT_PTR OnControlColour(HDC dc, HWND control) {
         wchar_t kind[16] = {};
         GetClassNameW(control, kind, 16);
         if (!IsAppThemed() || std::wstring_view(kind) == L"Edit" || GetDlgCtrlID(control) == IDC_OPT_BUTTON1) {
             return FALSE;
         }
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
     }
