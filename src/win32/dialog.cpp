@@ -192,6 +192,8 @@ INT_PTR CALLBACK Dialog::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 // of the same name on different systems: the size is set in pixels.
 void Dialog::OnInitDialog() {
     dpi_ = GetDpiForWindow(hwnd_);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    if (font && GetObjectW(font, sizeof face_, &face_)) faceDpi_ = dpi_;
     TakeIcons();
     const SIZE from = ClientSize(hwnd_);
     if (!layout_.ClientWidth || from.cx <= 0 || from.cy <= 0) return;
@@ -209,10 +211,9 @@ void Dialog::OnInitDialog() {
 }
 
 void Dialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    const HFONT shown = font_ ? font_.get() : reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
-    LOGFONTW face{};
-    if (shown && GetObjectW(shown, sizeof face, &face)) {
-        face.lfHeight = MulDiv(face.lfHeight, static_cast<int>(dpi), static_cast<int>(dpi_));
+    if (faceDpi_) {
+        LOGFONTW face = face_;
+        face.lfHeight = MulDiv(face_.lfHeight, static_cast<int>(dpi), static_cast<int>(faceDpi_));
         OwnedFont scaled(CreateFontIndirectW(&face));
         for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(scaled.get()), FALSE);

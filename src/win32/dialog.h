@@ -67,7 +67,10 @@ private:
     HWND hwnd_ = nullptr;
     bool modeless_ = false;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    // The template's font at a scale the dialog was not created at.
+    // The template's font as the dialog manager made it, at the scale the
+    // dialog was created at, and made again at a later scale.
+    LOGFONTW face_{};
+    UINT faceDpi_ = 0;
     OwnedFont font_;
 };
 

@@ -179,7 +179,7 @@ RECT Suggested(const RECT& window, UINT from, UINT to) {
             top + MulDiv(window.bottom - window.top, static_cast<int>(to), static_cast<int>(from))};
 }
 
-void ExpectScaled(const Look& before, const Look& after, const RECT& suggested, UINT from, UINT to) {
+void ExpectScaled(const Look& before, const Look& after, const RECT& suggested, UINT to) {
     EXPECT_EQ(after.window.left, suggested.left);
     EXPECT_EQ(after.window.top, suggested.top);
     EXPECT_EQ(after.window.right, suggested.right);
@@ -189,7 +189,6 @@ void ExpectScaled(const Look& before, const Look& after, const RECT& suggested, 
     EXPECT_NEAR(after.button.right, MulDiv(before.button.right, after.client.right, before.client.right), 1);
     EXPECT_NEAR(after.button.top, MulDiv(before.button.top, after.client.bottom, before.client.bottom), 1);
     EXPECT_NEAR(after.button.bottom, MulDiv(before.button.bottom, after.client.bottom, before.client.bottom), 1);
-    EXPECT_EQ(after.fontHeight, MulDiv(before.fontHeight, static_cast<int>(to), static_cast<int>(from)));
     EXPECT_EQ(after.smallIcon.cx, GetSystemMetricsForDpi(SM_CXSMICON, to));
     EXPECT_EQ(after.bigIcon.cx, GetSystemMetricsForDpi(SM_CXICON, to));
 }
@@ -205,7 +204,10 @@ TEST(DialogDpi, ADialogMovedToAScreenOfAnotherScaleTakesItsRectangleFontAndIcons
         EXPECT_EQ(before.smallIcon.cx, GetSystemMetricsForDpi(SM_CXSMICON, from));
         const RECT suggested = Suggested(before.window, from, to);
         SendMessageW(memo, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-        ExpectScaled(before, LookAt(memo, IDC_MEMO_CLOSE), suggested, from, to);
+        const Look after = LookAt(memo, IDC_MEMO_CLOSE);
+        ExpectScaled(before, after, suggested, to);
+        // The template's font.
+        EXPECT_EQ(after.fontHeight, MulDiv(before.fontHeight, static_cast<int>(to), static_cast<int>(from)));
     }
     {
         SCOPED_TRACE("バージョン情報, with fonts of its own");
@@ -222,7 +224,8 @@ TEST(DialogDpi, ADialogMovedToAScreenOfAnotherScaleTakesItsRectangleFontAndIcons
                      SendMessageW(about, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
                      after = LookAt(about, IDC_ABOUT_VERSION);
                  }});
-        ExpectScaled(before, after, suggested, from, to);
+        ExpectScaled(before, after, suggested, to);
+        // Its own, made anew for the scale.
         EXPECT_EQ(after.fontHeight, -MulDiv(21, static_cast<int>(to), USER_DEFAULT_SCREEN_DPI));
     }
 }
