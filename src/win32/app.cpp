@@ -113,13 +113,6 @@ void App::Render() {
     }
 }
 
-bool App::TakeDialogMessage(MSG& msg) {
-    for (const HWND dialog : {memoReceive_.Handle(), memoNotice_.Handle(), logNotice_.Handle(), launchNotice_.Handle()}) {
-        if (dialog && IsDialogMessageW(dialog, &msg)) return true;
-    }
-    return false;
-}
-
 void App::RenderTray() {
     const TrayView& tray = monitor_.view.Tray;
     icontray1->SetIcon(tray.Icon == TrayIconKind::Connected ? connectedIcon_.get() : programIcon_.get());

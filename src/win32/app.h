@@ -32,9 +32,6 @@ public:
     // Creates the windows and the endpoints and runs the start-up; false when
     // the panel cannot be created.
     bool Start();
-    // Keyboard input for the windows shown beside the others (Tab, Enter,
-    // Esc); true when one of them took the message.
-    bool TakeDialogMessage(MSG& msg);
 
 private:
     // Runs one event of the core; an uncaught error is shown and the program

@@ -8,6 +8,7 @@
 
 #include "app.h"
 #include "diagnostics.h"
+#include "dialog.h"
 #include "message_box.h"
 #include "program_path.h"
 #include "single_instance.h"
@@ -43,12 +44,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         rm::win::App app;
         if (!app.Start()) return 1;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (app.TakeDialogMessage(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        rm::win::RunMessageLoop();
     } catch (const std::exception& e) {
         // Only the endpoints' creation can fail this way: the panel cannot exist.
         rm::win::ShowGeneralError(nullptr, e.what());

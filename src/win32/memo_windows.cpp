@@ -1,6 +1,7 @@
 #include "memo_windows.h"
 
-#include "dialog_layout.h"
+#include <utility>
+
 #include "lan/memos.h"
 #include "resource.h"
 #include "wide.h"
@@ -8,26 +9,19 @@
 namespace rm::win {
 namespace {
 
+// Both memo windows.
 constexpr int ClientWidth = 342, ClientHeight = 173;
 
 }  // namespace
 
 // ---- Tsendmemo
 
-void MemoSendDialog::Show(HWND owner) {
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MEMO_SEND), owner, Proc,
-                    reinterpret_cast<LPARAM>(this));
-    dialog_ = nullptr;
-}
+MemoSendDialog::MemoSendDialog(const MemoSendView& view, Texts send, Texts keep)
+    : Dialog({IDD_MEMO_SEND, ClientWidth, ClientHeight}), view_(view), send_(std::move(send)), keep_(std::move(keep)) {}
 
-INT_PTR CALLBACK MemoSendDialog::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    return DispatchDialog<MemoSendDialog>(dialog, msg, lp, [&](MemoSendDialog& self) {
-        self.dialog_ = dialog;
-        return self.HandleMessage(msg, wp);
-    });
-}
+void MemoSendDialog::Show(HWND owner) { ShowModal(owner, "簡易メモ送信を表示できません。"); }
 
-INT_PTR MemoSendDialog::HandleMessage(UINT msg, WPARAM wp) {
+INT_PTR MemoSendDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
     switch (msg) {
     case WM_INITDIALOG: OnInitDialog(); return TRUE;
     case WM_COMMAND:
@@ -41,17 +35,15 @@ INT_PTR MemoSendDialog::HandleMessage(UINT msg, WPARAM wp) {
 }
 
 void MemoSendDialog::OnInitDialog() {
-    FitClientArea(dialog_, ClientWidth, ClientHeight);
-    TakeProgramIcon(dialog_);
-    SetControlText(dialog_, IDC_MEMO_TEXT, view_.Text);
+    SetText(IDC_MEMO_TEXT, view_.Text);
     shownChanges_ = -1;
     ShowDestinations();
 }
 
 void MemoSendDialog::Render() {
-    if (!dialog_) return;
+    if (!Handle()) return;
     if (!view_.Open) {
-        EndDialog(dialog_, 0);
+        End(0);
         return;
     }
     if (view_.DestinationChanges != shownChanges_) ShowDestinations();
@@ -59,7 +51,7 @@ void MemoSendDialog::Render() {
 
 // Only what the core changed: the user's typing in the box stays otherwise.
 void MemoSendDialog::ShowDestinations() {
-    const HWND box = GetDlgItem(dialog_, IDC_MEMO_DESTINATION);
+    const HWND box = GetDlgItem(Handle(), IDC_MEMO_DESTINATION);
     SendMessageW(box, CB_RESETCONTENT, 0, 0);
     for (const std::string& name : view_.Destinations) {
         SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(name).c_str()));
@@ -71,39 +63,27 @@ void MemoSendDialog::ShowDestinations() {
 void MemoSendDialog::OnSend() {
     // The core closes the window through the view once the memo went out;
     // after a send error it stays open.
-    send_(ControlText(dialog_, IDC_MEMO_DESTINATION), ControlText(dialog_, IDC_MEMO_TEXT));
+    send_(Text(IDC_MEMO_DESTINATION), Text(IDC_MEMO_TEXT));
 }
 
 void MemoSendDialog::OnClose() {
-    keep_(ControlText(dialog_, IDC_MEMO_DESTINATION), ControlText(dialog_, IDC_MEMO_TEXT));
-    EndDialog(dialog_, 0);
+    keep_(Text(IDC_MEMO_DESTINATION), Text(IDC_MEMO_TEXT));
+    End(0);
 }
 
 // ---- TResMemo
 
-MemoReceiveWindow::~MemoReceiveWindow() {
-    if (dialog_) DestroyWindow(dialog_);
-}
+MemoReceiveWindow::MemoReceiveWindow(std::function<void()> close, std::function<void()> hide)
+    : Dialog({IDD_MEMO_RECEIVE, ClientWidth, ClientHeight}), close_(std::move(close)), hide_(std::move(hide)) {}
 
 bool MemoReceiveWindow::Create(HWND owner) {
-    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MEMO_RECEIVE), owner, Proc,
-                       reinterpret_cast<LPARAM>(this));
-    if (!dialog_) return false;
-    FitClientArea(dialog_, ClientWidth, ClientHeight);
-    TakeProgramIcon(dialog_);
+    if (!CreateModeless(owner)) return false;
     // The control's own limit would refuse text long before the memos' bound.
-    SendDlgItemMessageW(dialog_, IDC_MEMO_RECEIVED, EM_SETLIMITTEXT, 4 * MaxMemoBytes, 0);
+    SendDlgItemMessageW(Handle(), IDC_MEMO_RECEIVED, EM_SETLIMITTEXT, 4 * MaxMemoBytes, 0);
     return true;
 }
 
-INT_PTR CALLBACK MemoReceiveWindow::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    return DispatchDialog<MemoReceiveWindow>(dialog, msg, lp, [&](MemoReceiveWindow& self) {
-        self.dialog_ = dialog;
-        return self.HandleMessage(msg, wp);
-    });
-}
-
-INT_PTR MemoReceiveWindow::HandleMessage(UINT msg, WPARAM wp) {
+INT_PTR MemoReceiveWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
     if (msg != WM_COMMAND) return msg == WM_INITDIALOG;
     switch (LOWORD(wp)) {
     case IDC_MEMO_CLOSE: close_(); return TRUE;
@@ -114,7 +94,7 @@ INT_PTR MemoReceiveWindow::HandleMessage(UINT msg, WPARAM wp) {
 
 // Only what is new goes in: the text may be long, and datagrams come at any rate.
 void MemoReceiveWindow::Render(const MemoReceiveView& view) {
-    if (!dialog_) return;
+    if (!Handle()) return;
     if (view.Added != shownAdded_ || view.Dropped != shownDropped_ || view.Emptied != shownEmptied_) {
         const bool whole = view.Dropped != shownDropped_ || view.Emptied != shownEmptied_;
         const std::size_t fresh = whole ? view.Lines.size() : static_cast<std::size_t>(view.Added - shownAdded_);
@@ -122,7 +102,7 @@ void MemoReceiveWindow::Render(const MemoReceiveView& view) {
         for (auto line = view.Lines.end() - static_cast<std::ptrdiff_t>(fresh); line != view.Lines.end(); ++line) {
             text += Widen(*line) + L"\r\n";
         }
-        const HWND edit = GetDlgItem(dialog_, IDC_MEMO_RECEIVED);
+        const HWND edit = GetDlgItem(Handle(), IDC_MEMO_RECEIVED);
         if (whole) SetWindowTextW(edit, L"");
         // At the end, which also brings the newest memo in sight.
         const LRESULT end = GetWindowTextLengthW(edit);
@@ -134,10 +114,10 @@ void MemoReceiveWindow::Render(const MemoReceiveView& view) {
         shownEmptied_ = view.Emptied;
     }
     if (!view.Shown) {
-        ShowWindow(dialog_, SW_HIDE);
-    } else if (view.Raised != shownRaised_ || !IsWindowVisible(dialog_)) {
-        ShowWindow(dialog_, SW_SHOW);
-        SetForegroundWindow(dialog_);
+        ShowWindow(Handle(), SW_HIDE);
+    } else if (view.Raised != shownRaised_ || !IsWindowVisible(Handle())) {
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
     }
     shownRaised_ = view.Raised;
 }

@@ -11,6 +11,7 @@
 
 #include "app_messages.h"
 #include "diagnostics.h"
+#include "dialog.h"
 #include "local_time.h"
 #include "wide.h"
 
@@ -336,6 +337,7 @@ std::optional<in_addr> TNMUDP::LookUp(const std::string& host) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             throw UDPSockError("Host Lookup Canceled");
         }
+        if (TakeDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

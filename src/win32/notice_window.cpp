@@ -1,54 +1,40 @@
 #include "notice_window.h"
 
-#include "diagnostics.h"
-#include "dialog_layout.h"
+#include <utility>
+
 #include "resource.h"
 
 namespace rm::win {
 
-NoticeWindow::~NoticeWindow() { Close(); }
-
-void NoticeWindow::Close() {
-    if (dialog_) DestroyWindow(dialog_);
-    dialog_ = nullptr;
-    shownText_.clear();
-}
+NoticeWindow::NoticeWindow(int resourceId, std::function<void()> dismissed)
+    : Dialog({resourceId}), dismissed_(std::move(dismissed)) {}
 
 void NoticeWindow::Render(HWND owner, const NoticeView& view) {
     if (!view.Shown) {
-        Close();
+        Destroy();
         return;
     }
-    if (!dialog_) {
-        CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId_), owner, Proc,
-                           reinterpret_cast<LPARAM>(this));
-        if (!dialog_) {
-            LogLastError(L"CreateDialogParamW", L"notice");
-            return;
-        }
-        TakeProgramIcon(dialog_);
-        ShowWindow(dialog_, SW_SHOW);
-        SetForegroundWindow(dialog_);
+    if (!Handle()) {
+        if (!CreateModeless(owner)) return;
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
     }
     if (view.Text != shownText_) {
         shownText_ = view.Text;
-        SetControlText(dialog_, IDC_NOTICE_TEXT, shownText_);
+        SetText(IDC_NOTICE_TEXT, shownText_);
     }
 }
 
-INT_PTR CALLBACK NoticeWindow::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    return DispatchDialog<NoticeWindow>(dialog, msg, lp, [&](NoticeWindow& self) -> INT_PTR {
-        if (msg == WM_INITDIALOG) {
-            self.dialog_ = dialog;
-            return TRUE;
-        }
-        if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
-            self.Close();
-            self.dismissed_();
-            return TRUE;
-        }
-        return FALSE;
-    });
+INT_PTR NoticeWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wp) != IDOK && LOWORD(wp) != IDCANCEL) return FALSE;
+        Destroy();
+        dismissed_();
+        return TRUE;
+    default: return FALSE;
+    }
 }
 
 }  // namespace rm::win

@@ -8,29 +8,23 @@
 #include <functional>
 #include <string>
 
+#include "dialog.h"
 #include "state/view.h"
 
 namespace rm::win {
 
-class NoticeWindow {
+class NoticeWindow : public Dialog {
 public:
-    NoticeWindow(int resourceId, std::function<void()> dismissed)
-        : resourceId_(resourceId), dismissed_(std::move(dismissed)) {}
-    ~NoticeWindow();
-    NoticeWindow(const NoticeWindow&) = delete;
-    NoticeWindow& operator=(const NoticeWindow&) = delete;
+    NoticeWindow(int resourceId, std::function<void()> dismissed);
 
     // Opens, updates or closes the box as the view says.
     void Render(HWND owner, const NoticeView& view);
-    HWND Handle() const { return dialog_; }
 
 private:
-    static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
-    void Close();
+    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroyed() override { shownText_.clear(); }
 
-    int resourceId_;
     std::function<void()> dismissed_;
-    HWND dialog_ = nullptr;
     std::string shownText_;
 };
 

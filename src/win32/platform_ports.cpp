@@ -8,6 +8,7 @@
 
 #include "common_dialogs.h"
 #include "diagnostics.h"
+#include "dialog.h"
 #include "launch_entry_dialog.h"
 #include "launch_process.h"
 #include "local_time.h"
@@ -104,6 +105,7 @@ void Win32Events::ProcessEvents(int maxWaitMilliseconds) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        if (TakeDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

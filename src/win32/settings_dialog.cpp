@@ -5,12 +5,10 @@
 #include <uxtheme.h>
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "diagnostics.h"
-#include "dialog_layout.h"
+#include "dialog.h"
 #include "form/settings_form.h"
 #include "resource.h"
 #include "wide.h"
@@ -147,19 +145,17 @@ std::wstring FilterText(const std::string& filter) {
     return text + L'\0' + L'\0';
 }
 
-class SettingsDialog {
+class SettingsDialog : public Dialog {
 public:
-    SettingsDialog(SettingsForm& form, SettingsFormEvents& events) : form_(form), events_(events) {}
+    SettingsDialog(SettingsForm& form, SettingsFormEvents& events)
+        : Dialog({IDD_SETTINGS, ClientWidth, ClientHeight}), form_(form), events_(events) {}
 
-    static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-        return DispatchDialog<SettingsDialog>(
-            dialog, msg, lp, [&](SettingsDialog& self) { return self.HandleMessage(dialog, msg, wp, lp); });
-    }
+    void Open(HWND owner) { ShowModal(owner, "設定画面を表示できません。"); }
 
 private:
-    INT_PTR HandleMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
-        case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+        case WM_INITDIALOG: OnInitDialog(); return TRUE;
         case WM_NOTIFY:
             if (reinterpret_cast<const NMHDR*>(lp)->code == TCN_SELCHANGE) ShowPage(CurrentPage());
             return TRUE;
@@ -172,47 +168,46 @@ private:
         }
     }
 
-    void OnInitDialog(HWND dialog) {
-        dialog_ = dialog;
-        FitClientArea(dialog_, ClientWidth, ClientHeight);
-        TakeProgramIcon(dialog_);
-        const HWND tabs = GetDlgItem(dialog_, IDC_OPT_TABS);
+    void OnInitDialog() {
+        const HWND tabs = GetDlgItem(Handle(), IDC_OPT_TABS);
         for (int page = 0; page < static_cast<int>(std::size(PageCaptions)); ++page) {
             TCITEMW item{TCIF_TEXT};
             item.pszText = const_cast<wchar_t*>(PageCaptions[page]);
             TabCtrl_InsertItem(tabs, page, &item);
         }
         for (const TextControl& c : TextControls) {
-            if (c.Limit) SendDlgItemMessageW(dialog_, c.Id, EM_LIMITTEXT, static_cast<WPARAM>(c.Limit), 0);
+            if (c.Limit) SendDlgItemMessageW(Handle(), c.Id, EM_LIMITTEXT, static_cast<WPARAM>(c.Limit), 0);
         }
-        for (const SpinControl& c : SpinControls) SendDlgItemMessageW(dialog_, c.Spin, UDM_SETRANGE32, 0, c.Highest);
+        for (const SpinControl& c : SpinControls) SendDlgItemMessageW(Handle(), c.Spin, UDM_SETRANGE32, 0, c.Highest);
         Show();
         TabCtrl_SetCurSel(tabs, 0);
         ShowPage(0);
     }
 
-    // Labels and check boxes on a themed page take the page's colour, not the
-    // dialog's; edits keep theirs.
+    // Labels and check boxes on a themed page take the page's colours, not
+    // the dialog's; edits keep theirs. The text's too: under a contrast
+    // theme the page is dark.
     INT_PTR OnControlColour(HDC dc, HWND control) {
         wchar_t kind[16] = {};
         GetClassNameW(control, kind, 16);
         if (!IsAppThemed() || std::wstring_view(kind) == L"Edit" || GetDlgCtrlID(control) == IDC_OPT_BUTTON1) {
             return FALSE;
         }
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
     }
 
     INT_PTR OnCommand(int id) {
         if (id == IDCANCEL) {
-            EndDialog(dialog_, 0);
+            End(0);
             return TRUE;
         }
         if (id == IDC_OPT_BUTTON1) {
             Take();
             const SaveResult saved = events_.Button1Click(form_);
             if (saved) {
-                EndDialog(dialog_, 0);
+                End(0);
             } else {
                 Focus(saved.Refused);
             }
@@ -248,14 +243,14 @@ private:
         const std::wstring filter = FilterText(BrowseFilter(form_, browse.Which));
         std::wstring file(MAX_PATH * 8, L'\0');
         OPENFILENAMEW open{sizeof open};
-        open.hwndOwner = dialog_;
+        open.hwndOwner = Handle();
         open.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
         open.lpstrFile = file.data();
         open.nMaxFile = static_cast<DWORD>(file.size());
         open.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
         if (!GetOpenFileNameW(&open)) return;
         file.resize(file.find(L'\0'));
-        SetDlgItemTextW(dialog_, browse.Edit, file.c_str());
+        SetDlgItemTextW(Handle(), browse.Edit, file.c_str());
     }
 
     // The page of a refused value comes up with its control ready for typing.
@@ -265,17 +260,17 @@ private:
         if (control == std::end(FieldControls)) return;
         const auto page = std::find_if(std::begin(PageControls), std::end(PageControls),
                                        [&](const PageControl& c) { return c.Id == control->Id; });
-        TabCtrl_SetCurSel(GetDlgItem(dialog_, IDC_OPT_TABS), page->Page);
+        TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_OPT_TABS), page->Page);
         ShowPage(page->Page);
-        SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, control->Id)), TRUE);
+        SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(Handle(), control->Id)), TRUE);
     }
 
-    int CurrentPage() const { return TabCtrl_GetCurSel(GetDlgItem(dialog_, IDC_OPT_TABS)); }
+    int CurrentPage() const { return TabCtrl_GetCurSel(GetDlgItem(Handle(), IDC_OPT_TABS)); }
 
     void ShowPage(int page) {
         for (const PageControl& c : PageControls) {
             const bool shown = c.Page == page && (c.Id != IDC_OPT_MACBOX1 || form_.MACbox1Visible);
-            ShowWindow(GetDlgItem(dialog_, c.Id), shown ? SW_SHOWNA : SW_HIDE);
+            ShowWindow(GetDlgItem(Handle(), c.Id), shown ? SW_SHOWNA : SW_HIDE);
         }
     }
 
@@ -284,34 +279,29 @@ private:
         for (const TextControl& c : TextControls) SetText(c.Id, form_.*c.Field);
         for (std::size_t i = 0; i < form_.soft.size(); ++i) SetText(SoftEdits[i], form_.soft[i]);
         for (const CheckControl& c : CheckControls) {
-            CheckDlgButton(dialog_, c.Id, form_.*c.Field ? BST_CHECKED : BST_UNCHECKED);
+            CheckDlgButton(Handle(), c.Id, form_.*c.Field ? BST_CHECKED : BST_UNCHECKED);
         }
-        for (const SpinControl& c : SpinControls) SendDlgItemMessageW(dialog_, c.Spin, UDM_SETPOS32, 0, form_.*c.Field);
-        for (const int id : SyslogBoxes) EnableWindow(GetDlgItem(dialog_, id), form_.SyslogBoxesEnabled);
-        for (const int id : DialUpWatcherControls) EnableWindow(GetDlgItem(dialog_, id), form_.DialUpWatcherEnabled);
-        ShowWindow(GetDlgItem(dialog_, IDC_OPT_MACBOX1), form_.MACbox1Visible && CurrentPage() == 0 ? SW_SHOWNA : SW_HIDE);
+        for (const SpinControl& c : SpinControls) SendDlgItemMessageW(Handle(), c.Spin, UDM_SETPOS32, 0, form_.*c.Field);
+        for (const int id : SyslogBoxes) EnableWindow(GetDlgItem(Handle(), id), form_.SyslogBoxesEnabled);
+        for (const int id : DialUpWatcherControls) EnableWindow(GetDlgItem(Handle(), id), form_.DialUpWatcherEnabled);
+        ShowWindow(GetDlgItem(Handle(), IDC_OPT_MACBOX1), form_.MACbox1Visible && CurrentPage() == 0 ? SW_SHOWNA : SW_HIDE);
     }
 
     // The controls into the form.
     void Take() {
         for (const TextControl& c : TextControls) form_.*c.Field = Text(c.Id);
         for (std::size_t i = 0; i < form_.soft.size(); ++i) form_.soft[i] = Text(SoftEdits[i]);
-        for (const CheckControl& c : CheckControls) form_.*c.Field = IsDlgButtonChecked(dialog_, c.Id) == BST_CHECKED;
+        for (const CheckControl& c : CheckControls) form_.*c.Field = IsDlgButtonChecked(Handle(), c.Id) == BST_CHECKED;
         // A typed number out of range counts as the nearest end, as the arrows would go.
         for (const SpinControl& c : SpinControls) {
             BOOL ok = FALSE;
-            const UINT typed = GetDlgItemInt(dialog_, c.Edit, &ok, FALSE);
+            const UINT typed = GetDlgItemInt(Handle(), c.Edit, &ok, FALSE);
             form_.*c.Field = ok ? static_cast<int>(std::min(typed, static_cast<UINT>(c.Highest))) : 0;
         }
     }
 
-    void SetText(int control, const std::string& text) { SetControlText(dialog_, control, text); }
-
-    std::string Text(int control) const { return ControlText(dialog_, control); }
-
     SettingsForm& form_;
     SettingsFormEvents& events_;
-    HWND dialog_ = nullptr;
 };
 
 }  // namespace
@@ -319,12 +309,7 @@ private:
 void ShowSettingsBox(HWND owner, SettingsForm& form, SettingsFormEvents& events) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
-    SettingsDialog dialog(form, events);
-    if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog::Proc,
-                        reinterpret_cast<LPARAM>(&dialog)) == -1) {
-        LogLastError(L"DialogBoxParamW", L"settings dialog");
-        throw std::runtime_error("設定画面を表示できません。");
-    }
+    SettingsDialog(form, events).Open(owner);
 }
 
 }  // namespace rm::win

@@ -2,8 +2,9 @@
 there is in RMonitor.ini and comes back at the next start."""
 
 import unittest
+from collections import Counter
 
-from rmtest import WM_RBUTTONDOWN, MonitorTestCase, settings_bytes, settings_values, wait_until
+from rmtest import WM_RBUTTONDOWN, MonitorTestCase, pixels, settings_bytes, settings_values, wait_until
 
 WM_KEYDOWN = 0x100
 VK_RETURN = 0x0D
@@ -14,8 +15,27 @@ FIRST_ICON = 1
 TRAY_CALLBACK_CLASS = "RoutavistaTrayCallback"
 PAGES = 8
 
+# A contrast theme like Windows' "Night sky": light text on dark windows and buttons.
+DARK_COLOURS = {
+    "Window": "0 0 0", "WindowText": "255 255 255", "ButtonFace": "0 0 0", "ButtonText": "255 255 255",
+    "Hilight": "26 235 255", "HilightText": "0 0 0", "GrayText": "63 242 63",
+}
+
+
+def luminance(rgb):
+    return (299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2]) // 1000
+
+
+def text_pixels(rgb):
+    """The pixels of a control's picture that stand out clearly from its
+    background, the colour most of them have."""
+    colours = [rgb[i:i + 3] for i in range(0, len(rgb), 3)]
+    background = luminance(Counter(colours).most_common(1)[0][0])
+    return sum(1 for c in colours if abs(luminance(c) - background) > 128)
+
 # Control ids of the dialog (resource.h).
 EDIT1, PCNAME, BUTTON1, TABS = 614, 623, 602, 601
+LABEL1 = 613
 NICKNAME_PAIR, ADDRESS_PAIR = 30, 2
 
 
@@ -71,6 +91,29 @@ class SettingsDialog(MonitorTestCase):
             controls = self.controls(m, self.open_from_tray_menu(m))
             self.assertEqual(controls[EDIT1][1], "127.0.0.2")
             self.assertEqual(controls[PCNAME][1], "たろうのPC")
+            self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
+    def test_labels_stay_readable_under_a_dark_colour_scheme(self):
+        with self.monitor() as m:
+            colours = m.folder / "colours.reg"
+            colours.write_text("Windows Registry Editor Version 5.00\r\n\r\n"
+                               "[HKEY_CURRENT_USER\\Control Panel\\Colors]\r\n"
+                               + "".join(f'"{name}"="{value}"\r\n' for name, value in DARK_COLOURS.items()),
+                               encoding="utf-16")
+            self.assertEqual(m.box.wine(["reg", "import", m.windows_path(colours)]).returncode, 0)
+            (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
+            proc = m.start()
+            m.wait_main()
+
+            label = self.controls(m, self.open_from_tray_menu(m))[LABEL1][0]
+            _, out = m.tool("list", "--all")
+            rect = next(tuple(int(c) for c in row[4:8]) for row in (line.split("\t") for line in out.splitlines())
+                        if row[0] == label)
+            # "RoutavistaのIPアドレス": some hundred pixels of text once it is painted.
+            wait_until(lambda: text_pixels(pixels(m.screenshot("dark-colours"), rect)) > 100,
+                       what="the label's text, clearly apart from its background")
             self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)

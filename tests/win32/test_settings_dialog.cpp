@@ -17,6 +17,7 @@
 #include "fakes.h"
 #include "form/settings_form.h"
 #include "form/settings_save.h"
+#include "icon_size.h"
 #include "resource.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
@@ -410,17 +411,6 @@ TEST(SettingsDialogWindow, ARefusedValueTakesTheFocusOnItsPage) {
         EXPECT_EQ(focus, control);
         EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / SettingsFileName));
     }
-}
-
-// The size in pixels of an icon's picture.
-SIZE IconSize(HICON icon) {
-    ICONINFO info{};
-    if (!icon || !GetIconInfo(icon, &info)) return {};
-    BITMAP picture{};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof picture, &picture);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return {picture.bmWidth, info.hbmColor ? picture.bmHeight : picture.bmHeight / 2};
 }
 
 TEST(SettingsDialogWindow, TheButtonIsCentredAndTheIconsAreDrawnAtTheirSizes) {
