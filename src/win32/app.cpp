@@ -123,6 +123,10 @@ void App::RenderTray() {
     icontray1->SetLBPopupMenu(menuOf(tray.LeftButton));
     icontray1->SetRBPopupMenu(menuOf(tray.RightButton));
     icontray1->SetVisible(tray.Visible);
+    if (!tray.Balloon.empty() && !balloonShown_) {
+        icontray1->ShowBalloon(AppTitle, tray.Balloon);
+        balloonShown_ = true;
+    }
 }
 
 void App::RenderViewer() {

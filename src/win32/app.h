@@ -83,6 +83,7 @@ private:
     MemoSendDialog memoSend_;
     MemoReceiveWindow memoReceive_;
     NoticeWindow memoNotice_, logNotice_, launchNotice_;
+    bool balloonShown_ = false;
 
     std::unique_ptr<TNMUDP> SYSLOGUDP, RV_UDP, RM_UDP;
 

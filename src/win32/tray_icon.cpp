@@ -14,6 +14,14 @@ namespace {
 
 constexpr wchar_t CallbackClassName[] = L"RoutavistaTrayCallback";
 constexpr UINT ShiftJisCodePage = 932;
+
+// Into one of the structure's fixed fields, cut to fit with its NUL.
+template <std::size_t N>
+void CopyCut(const std::wstring& text, wchar_t (&field)[N]) {
+    const std::size_t length = std::min(text.size(), N - 1);
+    std::copy_n(text.begin(), length, field);
+    field[length] = L'\0';
+}
 // Past the double-click time, so that a double click never reports a click.
 constexpr DWORD SingleClickMargin = 50;
 
@@ -181,6 +189,23 @@ void TTrayIcon::SetTipHelp(const std::string& utf8) {
     if (added_) Modify();
 }
 
+void TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    balloonTitle_ = Widen(title);
+    balloonText_ = Widen(text);
+    if (added_) ShowPendingBalloon();
+}
+
+void TTrayIcon::ShowPendingBalloon() {
+    if (balloonText_.empty()) return;
+    Refresh();
+    CopyCut(balloonTitle_, data_.szInfoTitle);
+    CopyCut(balloonText_, data_.szInfo);
+    data_.dwInfoFlags = NIIF_INFO;
+    data_.uFlags |= NIF_INFO;
+    if (!Shell(NIM_MODIFY)) LogError(L"Shell_NotifyIconW", L"NIM_MODIFY with a balloon", lastError_);
+    balloonText_.clear();
+}
+
 void TTrayIcon::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
@@ -189,11 +214,8 @@ void TTrayIcon::SetEnabled(bool enabled) {
 
 void TTrayIcon::Refresh() {
     data_.hIcon = icon_.get();
-    const std::wstring tip = Widen(tipHelp_);
-    const std::size_t tipLength = std::min(tip.size(), std::size(data_.szTip) - 1);
-    std::copy_n(tip.begin(), tipLength, data_.szTip);
-    data_.szTip[tipLength] = L'\0';
-    data_.uFlags = NIF_MESSAGE | NIF_ICON | (tip.empty() ? 0 : NIF_TIP);
+    CopyCut(Widen(tipHelp_), data_.szTip);
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | (tipHelp_.empty() ? 0 : NIF_TIP);
 }
 
 bool TTrayIcon::Shell(DWORD message) {
@@ -259,6 +281,7 @@ void TTrayIcon::Retry() {
 
 void TTrayIcon::Shown() {
     added_ = true;
+    ShowPendingBalloon();
     if (!retrying_) return;
     StopRetry();
     LogText(L"Shell_NotifyIconW: icon " + std::to_wstring(number_) + L" added on a retry");

@@ -81,6 +81,9 @@ public:
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
 
+    // A notification from the icon, shown once it is in the notification area.
+    void ShowBalloon(const std::string& title, const std::string& text);
+
     bool AutoPopup = true;
 
     std::shared_ptr<TrayMenu> LBPopupMenu() const { return lbPopupMenu_.lock(); }
@@ -109,6 +112,7 @@ private:
     void AreaRecreated();
     void Retry();
     void Shown();
+    void ShowPendingBalloon();
     void Refused(DWORD message);
     void StopRetry();
     void Dispatch(UINT mouseMessage);
@@ -130,6 +134,7 @@ private:
     OwnedIcon icon_;
     HICON iconSource_ = nullptr;
     std::string tipHelp_ = "TipHelp";
+    std::wstring balloonTitle_, balloonText_;
     std::weak_ptr<TrayMenu> lbPopupMenu_, rbPopupMenu_;
     NOTIFYICONDATAW data_{};
 };

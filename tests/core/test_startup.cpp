@@ -53,6 +53,7 @@ TEST(FormCreate, StartStateWithoutSettingsFile) {
     EXPECT_EQ(v.Panel.Caption, "未接続");
     EXPECT_EQ(s.panel.Left, 0);
     EXPECT_EQ(v.Tray.Tip, "Routavista Monitor");
+    EXPECT_EQ(v.Tray.Balloon, FirstStartBalloon);
     EXPECT_EQ(v.Tray.LeftButton, PopupMenu::PopupMenu1);
     EXPECT_EQ(v.Tray.RightButton, PopupMenu::PopupMenu2);
     EXPECT_FALSE(v.Menu[Item::N4].Enabled);
@@ -77,6 +78,7 @@ TEST(FormCreate, StartStateFromASettingsFile) {
     const MainState& s = f.m.s;
 
     EXPECT_TRUE(f.dialogs.messages.empty());  // no first-run message
+    EXPECT_TRUE(f.m.view.Tray.Balloon.empty());
     EXPECT_EQ(s.settings.RouterAddress, "10.1.2.3");
     EXPECT_EQ((std::array{s.router.RouterIp1, s.router.RouterIp2, s.router.RouterIp3, s.router.RouterIp4}),
               (std::array<std::uint16_t, 4>{10, 1, 2, 3}));

@@ -27,6 +27,7 @@ struct FakeShell {
         bool hasIcon;
         std::wstring tip;
         HICON icon;
+        std::wstring infoTitle, info;
     };
     std::vector<Call> calls;
     std::deque<BOOL> answers;
@@ -35,7 +36,8 @@ struct FakeShell {
     TTrayIcon::ShellCall Hook() {
         return [this](DWORD message, NOTIFYICONDATAW* data) {
             calls.push_back(
-                {message, data->uID, data->hWnd, data->uFlags, data->hIcon != nullptr, data->szTip, data->hIcon});
+                {message, data->uID, data->hWnd, data->uFlags, data->hIcon != nullptr, data->szTip, data->hIcon,
+                 data->uFlags & NIF_INFO ? data->szInfoTitle : L"", data->uFlags & NIF_INFO ? data->szInfo : L""});
             if (answers.empty()) return otherwise;
             const BOOL answer = answers.front();
             answers.pop_front();
@@ -153,6 +155,25 @@ TEST_F(TrayIconTest, ChangesWhileAddedModifyAndHidingDeletes) {
     tray.reset();
     ASSERT_EQ(shell.calls.size(), before + 1);
     EXPECT_EQ(shell.calls.back().message, static_cast<DWORD>(NIM_DELETE));
+}
+
+TEST_F(TrayIconTest, ABalloonWaitsForTheIconAndIsShownOnce) {
+    TTrayIcon tray(shell.Hook());
+    tray.ShowBalloon("Routavista Monitor", "通知領域で動作しています");
+    EXPECT_TRUE(shell.calls.empty());
+    AddIcon(tray);
+    ASSERT_EQ(shell.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
+    EXPECT_EQ(shell.calls[0].flags & NIF_INFO, 0u);
+    EXPECT_EQ(shell.calls[1].flags & NIF_INFO, static_cast<UINT>(NIF_INFO));
+    EXPECT_EQ(shell.calls[1].infoTitle, L"Routavista Monitor");
+    EXPECT_EQ(shell.calls[1].info, L"通知領域で動作しています");
+    EXPECT_TRUE(shell.calls[1].hasIcon);
+    // Later changes do not show it again.
+    tray.SetTipHelp("接続中");
+    EXPECT_EQ(shell.calls.back().flags & NIF_INFO, 0u);
+
+    tray.ShowBalloon("t", std::string(300, 'x'));
+    EXPECT_EQ(shell.calls.back().info, std::wstring(255, L'x'));
 }
 
 TEST_F(TrayIconTest, EmptyTipAddsWithoutTip) {

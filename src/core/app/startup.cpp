@@ -53,7 +53,10 @@ void FormCreate(Monitor& m) {
     std::filesystem::create_directory(s.AppDir / "syslog", ignored);
 
     const bool haveSettings = std::filesystem::exists(s.AppDir / SettingsFileName, ignored);
-    if (!haveSettings) m.ports.Dialogs.ShowMessage(FirstRunMessage);
+    if (!haveSettings) {
+        m.view.Tray.Balloon = FirstStartBalloon;
+        m.ports.Dialogs.ShowMessage(FirstRunMessage);
+    }
     m.view.Menu[Item::RMV].Visible = std::filesystem::exists(s.AppDir / "RMView.exe", ignored);
     if (haveSettings) ReadSettingsFile(m);
 

@@ -12,6 +12,12 @@ inline constexpr const char* FirstRunMessage =
     "この設定の方がスマートに接続できると思いますが、\r"
     "保証外の意味が理解できない方は設定を変更してください。";
 
+// At the first start the icon tells where the program is: Windows puts new
+// icons out of sight, and a second start ends without a word.
+inline constexpr const char* FirstStartBalloon =
+    "Routavista Monitor は通知領域で動作しています。アイコンが見えないときは、タスクバーの「^」を"
+    "クリックしてください。アイコンのクリックでメニューが開きます。";
+
 // Builds the start state; the panel's window exists, the endpoints are bound.
 void FormCreate(Monitor& m);
 // The main window is about to close; the program always ends afterwards.

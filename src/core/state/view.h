@@ -30,6 +30,8 @@ struct TrayView {
     std::string Tip = AppTitle;
     PopupMenu LeftButton = PopupMenu::PopupMenu1;
     PopupMenu RightButton = PopupMenu::PopupMenu2;
+    // A notification shown once from the icon; empty for none.
+    std::string Balloon;
 };
 
 // The viewer's font, chosen in its font dialog; not stored, so every start
