@@ -1,11 +1,16 @@
-"""What a line typed in the demo run asks for: a menu item by its caption,
-an answer to the box that is open, or the list of the menus' items."""
+"""What a line typed in the demo run names among what the screen offers now:
+an item of the tray menus, an item of a window's menu bar or a button of a
+window, by its caption; and how the terminal tells what is on the screen."""
 
 import unicodedata
 from dataclasses import dataclass
 
-BUTTONS = ("OK", "はい", "いいえ")
-BUTTON_ALIASES = {"yes": "はい", "no": "いいえ"}
+TRAY = "トレイ"
+ALIASES = {"yes": "はい", "no": "いいえ"}
+DIALOG_CLASS = "#32770"
+# A box's message is told with its buttons; a window with more texts than
+# this is a form, whose labels would only crowd the terminal.
+MAX_TOLD_TEXTS = 3
 
 
 def fold(text):
@@ -14,20 +19,50 @@ def fold(text):
     return unicodedata.normalize("NFKC", text).strip().casefold()
 
 
+def caption_key(caption):
+    """A caption as it is typed: without the "..." of an item that opens a
+    window, so that 保存 finds 保存..."""
+    return fold(caption).rstrip(".").strip()
+
+
+@dataclass(frozen=True)
+class Item:
+    caption: str
+    usable: bool
+    how: tuple  # ("command", id) on the tray, ("post", window, id) in a menu bar, ("click", button)
+    menu: str = ""  # the menu of the bar it is in
+    kind: str = "menu"  # "menu", "button" or "checkbox"
+    default: bool = False
+    checked: bool = False
+
+
+@dataclass(frozen=True)
+class Place:
+    """The tray menus, or one window of the program."""
+    name: str
+    items: tuple = ()
+    texts: tuple = ()
+    handle: str = ""  # the window's; empty for the tray
+    box: bool = False
+
+
 @dataclass(frozen=True)
 class ListItems:
     pass
 
 
 @dataclass(frozen=True)
-class Answer:
-    button: str
+class Chosen:
+    place: Place
+    item: Item
+    also: tuple  # names of the other places that offer the caption
+    alike: int  # how many items of the place carry the caption
 
 
 @dataclass(frozen=True)
-class Command:
-    name: str
+class Greyed:
     caption: str
+    places: tuple
 
 
 @dataclass(frozen=True)
@@ -35,21 +70,139 @@ class Unknown:
     suggestions: tuple
 
 
-def parse(line, menu, shown):
-    """menu: (item name, caption) of every item of both menus; shown: the
-    captions the menus show now. None for a blank line."""
+@dataclass(frozen=True)
+class NoPlace:
+    name: str
+    places: tuple
+
+
+def parse_shown(output):
+    """The places of `wintool shown`'s answer, front window first."""
+    places = []
+    for line in output.splitlines():
+        cols = [unescape(c) for c in line.split("\t")]
+        if cols[0] == "window" and len(cols) >= 5:
+            places.append(dict(name=cols[3], items=[], texts=[], handle=cols[1], box=cols[2] == DIALOG_CLASS,
+                               enabled=cols[4] == "1"))
+        elif not places:
+            continue
+        elif cols[0] == "text" and len(cols) >= 2:
+            places[-1]["texts"].append(cols[1])
+        elif cols[0] == "button" and len(cols) >= 4 and cols[3]:
+            state = cols[2].split(",")
+            kind = "checkbox" if "checkbox" in state or "radio" in state else "button"
+            places[-1]["items"].append(Item(cols[3], places[-1]["enabled"] and "enabled" in state, ("click", cols[1]),
+                                            kind=kind, default="default" in state, checked="checked" in state))
+        elif cols[0] == "menu" and len(cols) >= 5 and cols[3]:
+            state = cols[2].split(",")
+            if "separator" in state or "submenu" in state:
+                continue
+            # The key after a tab ("再読み込み\tF5") is not part of the caption.
+            caption = cols[3].split("\t")[0].strip()
+            places[-1]["items"].append(Item(caption, places[-1]["enabled"] and "enabled" in state,
+                                            ("post", places[-1]["handle"], int(cols[1])), menu=cols[4]))
+    return [Place(p["name"], tuple(p["items"]), tuple(p["texts"]), p["handle"], p["box"]) for p in places]
+
+
+ESCAPES = {"\\": "\\", "t": "\t", "r": "\r", "n": "\n"}
+
+
+def unescape(field):
+    """A field of wintool's tables with its escapes undone."""
+    out, chars = [], iter(field)
+    for c in chars:
+        out.append(ESCAPES.get(next(chars, ""), "") if c == "\\" else c)
+    return "".join(out)
+
+
+def tray_place(menus):
+    """menus: the items of each tray menu, each (caption, state, command id)."""
+    items, seen = [], set()
+    for caption, state, command in (item for menu in menus for item in menu):
+        if caption and command not in seen and "submenu" not in state:
+            seen.add(command)
+            items.append(Item(caption, state.startswith("enabled"), ("command", command)))
+    return Place(TRAY, tuple(items))
+
+
+def parse(line):
+    """None for a blank line, ListItems for ?, else the folded text."""
     text = fold(line)
     if not text:
         return None
     if text == "?":
         return ListItems()
-    for button in BUTTONS:
-        if fold(button) == text:
-            return Answer(button)
-    if text in BUTTON_ALIASES:
-        return Answer(BUTTON_ALIASES[text])
-    for name, caption in menu:
-        if caption != "-" and fold(caption) == text:
-            return Command(name, caption)
-    near = [caption for caption in shown if text in fold(caption) or fold(caption) in text]
-    return Unknown(tuple(near or shown))
+    return ALIASES.get(text, text)
+
+
+def resolve(text, places):
+    """What the folded text names among the places (front first, the tray
+    last): the first place, from the front, that offers it usable wins, as a
+    click would go to the window on top. "NAME:caption" names the place."""
+    found = _matches(text, places)
+    if not found and ":" in text:
+        name, caption = (part.strip() for part in text.split(":", 1))
+        name = fold(TRAY) if name == "tray" else name
+        named = [p for p in places if name and name in fold(p.name)]
+        if not named:
+            return NoPlace(name, tuple(p.name for p in places))
+        found = _matches(caption, named[:1])
+        text = caption
+    usable = [(place, items) for place, items in found if any(item.usable for item in items)]
+    if usable:
+        place, items = usable[0]
+        items = [item for item in items if item.usable]
+        item = next((item for item in items if item.default), items[0])
+        return Chosen(place, item, tuple(p.name for p, _ in usable[1:] if p.name != place.name), len(items))
+    if found:
+        return Greyed(found[0][1][0].caption, tuple(p.name for p, _ in found))
+    captions = list(dict.fromkeys(i.caption for p in places for i in p.items if i.usable))
+    near = [c for c in captions if caption_key(text) in caption_key(c) or caption_key(c) in caption_key(text)]
+    return Unknown(tuple(near or captions))
+
+
+def _matches(text, places):
+    found = []
+    for place in places:
+        items = [item for item in place.items if caption_key(item.caption) == caption_key(text)]
+        if items:
+            found.append((place, items))
+    return found
+
+
+def where(place, item):
+    """Where the item is, as the user sees it."""
+    if place.name == TRAY:
+        return "the tray menu"
+    if item.menu:
+        return f"[{place.name}] menu {item.menu}"
+    return f"[{place.name}]"
+
+
+def describe(place):
+    """One line for a window that has opened: its message, if it is a box,
+    and what can be typed in it."""
+    parts = [f"[{place.name}]"]
+    if place.box and 0 < len(place.texts) <= MAX_TOLD_TEXTS:
+        parts.append(" ".join(" ".join(t.split()) for t in place.texts))
+    buttons = list(dict.fromkeys(i.caption for i in place.items if i.kind == "button" and i.usable))
+    menu = list(dict.fromkeys(i.caption for i in place.items if i.kind == "menu" and i.usable))
+    if buttons:
+        parts.append(f"({' / '.join(buttons)}: type one to press it)")
+    if menu:
+        parts.append(f"(menu: {', '.join(menu)})")
+    return "  ".join(parts)
+
+
+def listing(places):
+    """The lines of ?: every place with everything it offers now."""
+    lines = []
+    for place in places:
+        lines.append(f"  {place.name}:" if place.name == TRAY else f"  [{place.name}]:")
+        for item in place.items:
+            mark = ""
+            if item.kind == "checkbox":
+                mark = " [x]" if item.checked else " [ ]"
+            menu = f"{item.menu} > " if item.menu else ""
+            lines.append(f"    {menu}{item.caption}{mark}" + ("" if item.usable else "  (使えません)"))
+    return lines
