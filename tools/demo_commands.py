@@ -9,7 +9,8 @@ TRAY = "トレイ"
 ALIASES = {"yes": "はい", "no": "いいえ"}
 DIALOG_CLASS = "#32770"
 # A box's message is told with its buttons; a window with more texts than
-# this is a form, whose labels would only crowd the terminal.
+# this, or with a text box, is a form, whose labels would only crowd the
+# terminal.
 MAX_TOLD_TEXTS = 3
 
 
@@ -44,6 +45,7 @@ class Place:
     texts: tuple = ()
     handle: str = ""  # the window's; empty for the tray
     box: bool = False
+    fields: int = 0  # text boxes and lists: a window with any is a form, not a box
 
 
 @dataclass(frozen=True)
@@ -83,11 +85,13 @@ def parse_shown(output):
         cols = [unescape(c) for c in line.split("\t")]
         if cols[0] == "window" and len(cols) >= 5:
             places.append(dict(name=cols[3], items=[], texts=[], handle=cols[1], box=cols[2] == DIALOG_CLASS,
-                               enabled=cols[4] == "1"))
+                               enabled=cols[4] == "1", fields=0))
         elif not places:
             continue
         elif cols[0] == "text" and len(cols) >= 2:
             places[-1]["texts"].append(cols[1])
+        elif cols[0] == "field":
+            places[-1]["fields"] += 1
         elif cols[0] == "button" and len(cols) >= 4 and cols[3]:
             state = cols[2].split(",")
             kind = "checkbox" if "checkbox" in state or "radio" in state else "button"
@@ -101,7 +105,8 @@ def parse_shown(output):
             caption = cols[3].split("\t")[0].strip()
             places[-1]["items"].append(Item(caption, places[-1]["enabled"] and "enabled" in state,
                                             ("post", places[-1]["handle"], int(cols[1])), menu=cols[4]))
-    return [Place(p["name"], tuple(p["items"]), tuple(p["texts"]), p["handle"], p["box"]) for p in places]
+    return [Place(p["name"], tuple(p["items"]), tuple(p["texts"]), p["handle"], p["box"], p["fields"])
+            for p in places]
 
 
 ESCAPES = {"\\": "\\", "t": "\t", "r": "\r", "n": "\n"}
@@ -183,7 +188,7 @@ def describe(place):
     """One line for a window that has opened: its message, if it is a box,
     and what can be typed in it."""
     parts = [f"[{place.name}]"]
-    if place.box and 0 < len(place.texts) <= MAX_TOLD_TEXTS:
+    if place.box and not place.fields and 0 < len(place.texts) <= MAX_TOLD_TEXTS:
         parts.append(" ".join(" ".join(t.split()) for t in place.texts))
     buttons = list(dict.fromkeys(i.caption for i in place.items if i.kind == "button" and i.usable))
     menu = list(dict.fromkeys(i.caption for i in place.items if i.kind == "menu" and i.usable))

@@ -84,8 +84,8 @@ class Terminal:
         self.shown = {}
         self.help_page = None
 
-    def windows(self):
-        code, out = self.tool("shown")
+    def windows(self, *options):
+        code, out = self.tool("shown", *options)
         return demo_commands.parse_shown(out) if code == 0 else []
 
     def places(self):
@@ -145,7 +145,11 @@ class Terminal:
         opened it, and hands the help page over when the program writes it."""
         while not stop.wait(WATCH_EVERY):
             with contextlib.suppress(Exception):
-                now = {place.handle: place for place in self.windows()}
+                # The contents only when a window has come: reading a menu
+                # bar starts a thread in the program.
+                now = {place.handle: place for place in self.windows("--windows")}
+                if now.keys() - self.shown.keys():
+                    now = {place.handle: place for place in self.windows()}
                 for handle, place in now.items():
                     if handle not in self.shown:
                         print(f"  {demo_commands.describe(place)}")

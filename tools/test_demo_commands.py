@@ -167,6 +167,9 @@ class Telling(unittest.TestCase):
     def test_a_form_is_told_without_its_labels(self):
         settings, _ = parse_shown(SETTINGS)
         self.assertEqual(describe(settings), "[設定]  (設定: type one to press it)")
+        memo, = parse_shown("window\t0x7\t#32770\t簡易メモ送信\t1\nfield\t0x8\t\ntext\t送信先\n"
+                            "field\t0x9\t192.0.2.10\nbutton\t0xa\tenabled\t送信")
+        self.assertEqual(describe(memo), "[簡易メモ送信]  (送信: type one to press it)")
 
     def test_listing_marks_greyed_items_and_checkboxes(self):
         lines = listing(screen(shown=SETTINGS))

@@ -567,6 +567,9 @@ void printWindowContents(HWND top) {
     } else if (sameClass(child, L"Static")) {
       const std::wstring text = controlText(child);
       if (!text.empty()) printLine(record({L"text", field(text)}));
+    } else if (sameClass(child, L"ComboBox") ||
+               (sameClass(child, L"Edit") && !sameClass(GetParent(child), L"ComboBox"))) {
+      printLine(record({L"field", hex(child), field(controlText(child))}));
     }
   }
   const auto menuBar = readMenuBar(top);
@@ -583,10 +586,11 @@ void printWindowContents(HWND top) {
 }
 
 // The windows a program shows now, front first, each with what a user can
-// click in it and read: every visible window of the processes started from
-// the folder of the one that owns the window of --class (so that a helper
-// program beside it, like RMView.exe, counts too).
+// click in it and read (unless --windows): every visible window of the
+// processes started from the folder of the one that owns the window of
+// --class (so that a helper program beside it, like RMView.exe, counts too).
 int listShown(const Args& args) {
+  const bool windowsOnly = args.has(L"--windows");
   const WindowQuery query{std::nullopt, args.value(L"--class").value_or(kMainClass)};
   const auto main = waitFor(query, 0);
   if (!main) {
@@ -610,7 +614,7 @@ int listShown(const Args& args) {
     if (!known->second) continue;
     printLine(record({L"window", hex(top), field(windowClass(top)), field(windowTitle(top)),
                       decimal(IsWindowEnabled(top) ? 1 : 0)}));
-    printWindowContents(top);
+    if (!windowsOnly) printWindowContents(top);
   }
   return kDone;
 }
@@ -716,7 +720,7 @@ const Command kCommands[] = {
      L"wait-gone --title T [--class C] [--visible] --timeout MS"},
     {L"menu", printMenus, {L"--timeout"}, {}, 0, 0, L"menu [--timeout MS]"},
     {L"menubar", printMenuBar, {}, {}, 1, 1, L"menubar HWND"},
-    {L"shown", listShown, {L"--class"}, {}, 0, 0, L"shown [--class C]"},
+    {L"shown", listShown, {L"--class"}, {L"--windows"}, 0, 0, L"shown [--class C] [--windows]"},
     {L"click", clickButton, {}, {}, 1, 1, L"click HWND"},
     {L"settext", setText, {}, {}, 2, 2, L"settext HWND TEXT"},
     {L"send", sendMessage, {}, {}, 2, 4, L"send HWND MSG [WPARAM [LPARAM]]"},
