@@ -26,6 +26,7 @@ PC_ADDRESS = "192.0.2.10"
 ROUTER_ADDRESS = "192.0.2.1"
 WM_COMMAND = 0x111
 BM_CLICK = 0xF5
+TCM_SETCURFOCUS = 0x1330  # selects the page and tells the dialog, as a click on the tab does
 HELP_PAGE = "RMonitorHelp.html"
 
 
@@ -74,8 +75,9 @@ class WindowTool:
 
 
 class Terminal:
-    """Menu items and buttons typed on the terminal, for a screen nobody can
-    click on; and what opens on that screen, told as it opens."""
+    """Menu items, buttons, pages and text boxes typed on the terminal, for a
+    screen nobody can click on; and what opens on that screen, told as it
+    opens."""
 
     def __init__(self, box, tool, folder):
         self.box = box
@@ -105,9 +107,10 @@ class Terminal:
         if isinstance(text, demo_commands.ListItems):
             print("\n".join(demo_commands.listing(places)))
             return
-        found = demo_commands.resolve(text, places)
+        typed = text.text if isinstance(text, demo_commands.SetText) else None
+        found = demo_commands.resolve(text.label if typed is not None else text, places, fields=typed is not None)
         if isinstance(found, demo_commands.Chosen):
-            self.act(found)
+            self.act(found, typed)
         elif isinstance(found, demo_commands.Greyed):
             print(f"  {found.caption} is greyed out now ({', '.join(found.places)}).")
         elif isinstance(found, demo_commands.NoPlace):
@@ -118,24 +121,31 @@ class Terminal:
         else:
             print("  The program shows nothing to click now.")
 
-    def act(self, found):
+    def act(self, found, typed):
         item, place = found.item, found.place
         kind, *args = item.how
         if kind == "command":
             self.tool("command", "--id", args[0])
         elif kind == "post":
             self.tool("post", args[0], WM_COMMAND, args[1])
+        elif kind == "tab":
+            self.tool("post", args[0], TCM_SETCURFOCUS, args[1])
+        elif kind == "field":
+            self.tool("settext", args[0], typed)
+        elif kind == "list" and self.tool("choose", args[0], typed)[0] != 0:
+            print(f"  {item.caption} has no choice {typed!r}.")
+            return
         else:
             # Posted: wintool's click waits for the handler, which takes
             # seconds under Wine; what the click does is told as it shows.
             self.tool("post", args[0], BM_CLICK)
-        verb = "Picked" if item.kind == "menu" else "Pressed"
-        reply = f"  {verb} {item.caption} in {demo_commands.where(place, item)}."
+        verb = {"menu": "Picked", "tab": "Opened the page", "field": f"Set {typed} in"}.get(item.kind, "Pressed")
+        reply = f"  {verb} {item.caption or 'the text box'} in {demo_commands.where(place, item)}."
         if item.kind == "checkbox":
             reply += " Now off." if item.checked else " Now on."
         if found.alike > 1:
-            reply += f" ({found.alike} there carry that caption: this is the " + \
-                     ("default one.)" if item.default else "first one.)")
+            reply += f" (It is {item.caption}#{found.nth} of {found.alike} there" + \
+                     (", the default one" if item.default else "") + "; ? numbers them.)"
         for other in found.also:
             reply += f" For the one in {other}, type {other}:{item.caption}."
         print(reply)
@@ -176,9 +186,10 @@ class Terminal:
     def read_lines(self):
         # Lines typed before the tray icon is there would find nothing.
         self.tool("find", "--class", tray_menus.TRAY_CALLBACK_CLASS, "--timeout", 60000)
-        print("Type what you would click and Enter: a menu item (接続, 切断, SysLogを表示, 終了 …) or a button")
-        print("of the window in front (OK, はい, 送信 …); WINDOW:item picks it in that window (トレイ:終了);")
-        print("? lists everything the screen offers now. Windows that open are told here.")
+        print("Type what you would click and Enter: a menu item (接続, 切断, SysLogを表示, 終了 …), a button or")
+        print("a page of the window in front (OK, はい, 送信, ランチャー …); LABEL=text fills a text box;")
+        print("WINDOW:item picks it in that window (トレイ:終了); ? lists everything the screen offers now.")
+        print("Windows that open are told here.")
         for line in sys.stdin:
             try:
                 self.handle(line)
@@ -226,7 +237,8 @@ def run(args, box):
                 raise
             print("\nEnding the monitor as 終了 does, so that it saves its settings and history"
                   " (Ctrl+C again stops it at once).")
-            tool("command", "--id", command_ids()["Exit1"])
+            if tool("command", "--id", command_ids()["Exit1"])[0] != 0:
+                print("  The monitor has no window to take it yet: Ctrl+C again stops it at once.")
             proc.wait()
     except KeyboardInterrupt:
         print("\nStopping at once.")

@@ -2,8 +2,8 @@
 
 import unittest
 
-from demo_commands import (TRAY, Chosen, Greyed, ListItems, NoPlace, Unknown, describe, fold, listing, parse,
-                           parse_shown, resolve, tray_place)
+from demo_commands import (TRAY, Chosen, Greyed, ListItems, NoPlace, SetText, Unknown, describe, fold, listing,
+                           parse, parse_shown, resolve, tray_place)
 
 # What the two tray menus show: (caption, state, command id), as read_tray_menu gives them.
 LEFT = [("接続", "enabled", 1000), ("切断", "enabled", 1001), ("", "grayed,separator", 0),
@@ -25,10 +25,17 @@ SHOWN = "\n".join([
     "menu\t2010\tenabled\t再読み込み\\tF5\tﾌｧｲﾙ",
 ])
 
-# The settings dialog: seven buttons 設定, the last the default one, and a box
-# behind a disabled window.
+# The settings dialog: its pages, seven buttons 設定, the last the default
+# one, text boxes with and without labels, and a box behind a disabled window.
 SETTINGS = "\n".join([
     "window\t0x300\t#32770\t設定\t1",
+    "tab\t0x330\t0\tenabled\t基本設定",
+    "tab\t0x330\t1\tenabled,selected\tランチャー",
+    "field\t0x340\tenabled\tメール\tタイトル",
+    "field\t0x341\tenabled\t\t",
+    "field\t0x342\tenabled\t\tタイトル",
+    "field\t0x343\tdisabled\tC:\\\\RV\\\\RV.exe\tRoutavistaユーティリティの場所",
+    "field\t0x344\tenabled,list\ton\t接続時に起動",
     "text\tRoutavistaのIPアドレス",
     "text\tタイトル",
     "text\tRoutavistaユーティリティの場所",
@@ -71,7 +78,7 @@ class ReadingTheScreen(unittest.TestCase):
 
     def test_checkboxes_and_windows_behind_a_box(self):
         settings, graph = parse_shown(SETTINGS)
-        serial, tray_swap = settings.items[:2]
+        serial, tray_swap = (item for item in settings.items if item.kind == "checkbox")
         self.assertEqual((serial.kind, serial.checked), ("checkbox", True))
         self.assertEqual((tray_swap.kind, tray_swap.checked), ("checkbox", False))
         self.assertFalse(next(i for i in settings.items if i.caption == "テスト").usable)
@@ -127,10 +134,34 @@ class TypedLines(unittest.TestCase):
 
     def test_among_buttons_of_one_caption_the_default_one(self):
         found = chosen("設定", screen(shown=SETTINGS))
-        self.assertEqual((found.place.name, found.item.how, found.alike), ("設定", ("click", "0x320"), 7))
+        self.assertEqual((found.place.name, found.item.how, found.alike, found.nth), ("設定", ("click", "0x320"), 7, 7))
         self.assertEqual(found.also, (TRAY,))
         checkbox = chosen("シリアルポート2も使用する", screen(shown=SETTINGS)).item
         self.assertEqual((checkbox.how, checkbox.checked), (("click", "0x301"), True))
+
+    def test_the_nth_of_one_caption(self):
+        first = chosen("設定#1", screen(shown=SETTINGS))
+        self.assertEqual((first.item.how, first.nth), (("click", "0x310"), 1))
+        self.assertEqual(chosen("設定 #7", screen(shown=SETTINGS)).item.how, ("click", "0x320"))
+        self.assertEqual(resolve(parse("設定#8"), screen(shown=SETTINGS)),
+                         Unknown(tuple(f"設定#{n}" for n in range(1, 8))))
+
+    def test_pages_are_opened_by_their_caption(self):
+        found = chosen("基本設定", screen(shown=SETTINGS))
+        self.assertEqual((found.item.kind, found.item.how), ("tab", ("tab", "0x330", 0)))
+
+    def test_text_boxes_by_their_label_or_its_start(self):
+        self.assertEqual(parse(" タイトル = メモ帳 "), SetText("タイトル", "メモ帳"))
+        self.assertEqual(parse("ﾀｲﾄﾙ=A=B"), SetText("タイトル", "A=B"))
+        places = screen(shown=SETTINGS)
+        self.assertEqual(resolve("タイトル", places, fields=True).item.how, ("field", "0x340"))
+        self.assertEqual(resolve("タイトル#2", places, fields=True).item.how, ("field", "0x342"))
+        self.assertEqual(resolve("#1", places, fields=True).item.how, ("field", "0x341"))
+        self.assertEqual(resolve("routavistaユーティリティ", places, fields=True),
+                         Greyed("Routavistaユーティリティの場所", ("設定",)))
+        self.assertEqual(resolve("接続時", places, fields=True).item.how, ("list", "0x344"))
+        self.assertIsInstance(resolve("タイトル", places), Unknown, "a label alone presses nothing")
+        self.assertNotIn("タイトル", resolve("タイ", places).suggestions)
 
     def test_greyed_items_are_refused_with_where_they_are(self):
         self.assertEqual(resolve(parse("ダウンロード後切断"), screen()), Greyed("ﾀﾞｳﾝﾛｰﾄﾞ後切断", (TRAY,)))
@@ -166,10 +197,12 @@ class Telling(unittest.TestCase):
 
     def test_a_form_is_told_without_its_labels(self):
         settings, _ = parse_shown(SETTINGS)
-        self.assertEqual(describe(settings), "[設定]  (設定: type one to press it)")
-        memo, = parse_shown("window\t0x7\t#32770\t簡易メモ送信\t1\nfield\t0x8\t\ntext\t送信先\n"
-                            "field\t0x9\t192.0.2.10\nbutton\t0xa\tenabled\t送信")
-        self.assertEqual(describe(memo), "[簡易メモ送信]  (送信: type one to press it)")
+        self.assertEqual(describe(settings), "[設定]  (設定: type one to press it)  (pages: 基本設定, ランチャー)  "
+                                             "(LABEL=text fills a text box; ? lists them)")
+        memo, = parse_shown("window\t0x7\t#32770\t簡易メモ送信\t1\nfield\t0x8\tenabled\t\t\ntext\t送信先\n"
+                            "field\t0x9\tenabled\t192.0.2.10\t送信先\nbutton\t0xa\tenabled\t送信")
+        self.assertEqual(describe(memo), "[簡易メモ送信]  (送信: type one to press it)  "
+                                         "(LABEL=text fills a text box; ? lists them)")
 
     def test_listing_marks_greyed_items_and_checkboxes(self):
         lines = listing(screen(shown=SETTINGS))
@@ -178,6 +211,15 @@ class Telling(unittest.TestCase):
         self.assertIn("    アイコントレイに入っているときのメニューを入れ替える [ ]", lines)
         self.assertIn("    テスト  (使えません)", lines)
         self.assertIn("    ﾌｧｲﾙ > 終了  (使えません)", lines)
+        self.assertIn("    page ランチャー  (open)", lines)
+        self.assertIn("    page 基本設定", lines)
+        self.assertIn("    設定#1", lines)
+        self.assertIn("    設定#7", lines)
+        self.assertIn("    タイトル#1 = 'メール'", lines)
+        self.assertIn("    タイトル#2 = ''", lines)
+        self.assertIn("    #1 = ''", lines)
+        self.assertIn("    Routavistaユーティリティの場所 = 'C:\\RV\\RV.exe'  (使えません)", lines)
+        self.assertIn("    接続時に起動 = 'on'  (one of a list)", lines)
         self.assertIn(f"  {TRAY}:", lines)
         self.assertIn("    ﾀﾞｳﾝﾛｰﾄﾞ後切断  (使えません)", lines)
 

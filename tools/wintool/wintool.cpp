@@ -4,9 +4,11 @@
 // CR and LF written as \\ \t \r \n; single texts (text, press) are printed
 // as they are.  Exit codes: 0 done, 1 not found or timed out, 2 bad usage.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cwchar>
 #include <map>
 #include <memory>
@@ -558,7 +560,71 @@ std::wstring buttonState(HWND button) {
   return state;
 }
 
+// A tab control's captions. Windows copies no text across processes for
+// TCM_GETITEM, so the item is read through memory in the control's process.
+std::vector<std::wstring> tabCaptions(HWND tabs) {
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(tabs, TCM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &count)) return {};
+  DWORD processId = 0;
+  GetWindowThreadProcessId(tabs, &processId);
+  const popup_menu_detail::UniqueHandle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  if (!process) return {};
+  struct Item {
+    TCITEMW item;
+    wchar_t text[128];
+  };
+  auto* const remote = static_cast<Item*>(
+      VirtualAllocEx(process.get(), nullptr, sizeof(Item), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (!remote) return {};
+  std::vector<std::wstring> captions;
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    Item local{};
+    local.item.mask = TCIF_TEXT;
+    local.item.pszText = remote->text;
+    local.item.cchTextMax = std::size(local.text);
+    DWORD_PTR read = 0;
+    if (!WriteProcessMemory(process.get(), remote, &local, sizeof local, nullptr)) break;
+    // A control that has not answered may still write there: its memory stays.
+    if (!SendMessageTimeoutW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                             kReplyTimeoutMs, &read))
+      return {};
+    if (!read || !ReadProcessMemory(process.get(), remote, &local, sizeof local, nullptr)) break;
+    local.text[std::size(local.text) - 1] = L'\0';
+    captions.emplace_back(local.text);
+  }
+  VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return captions;
+}
+
+// The text that names a text box: the nearest thing above it or to its
+// left, when that is a text and not another box.
+std::wstring fieldLabel(HWND fieldWindow, const std::vector<HWND>& statics, const std::vector<HWND>& fields) {
+  RECT f;
+  GetWindowRect(fieldWindow, &f);
+  const LONG height = f.bottom - f.top;
+  long best = LONG_MAX;
+  HWND nearest = nullptr;
+  const auto consider = [&](HWND other) {
+    RECT o;
+    GetWindowRect(other, &o);
+    long gap = LONG_MAX;
+    if (o.bottom <= f.top + 2 && o.left < f.right && o.right > f.left) gap = f.top - o.bottom;  // above
+    else if (o.right <= f.left + 2 && o.top < f.bottom && o.bottom > f.top) gap = f.left - o.right;  // left
+    if (gap < best) {
+      best = gap;
+      nearest = other;
+    }
+  };
+  for (const HWND other : statics) consider(other);
+  for (const HWND other : fields)
+    if (other != fieldWindow) consider(other);
+  if (!nearest || best > 2 * height || std::find(statics.begin(), statics.end(), nearest) == statics.end()) return {};
+  return controlText(nearest);
+}
+
 void printWindowContents(HWND top) {
+  std::vector<HWND> statics, fields;
   for (const HWND child : descendants(top)) {
     if (!IsWindowVisible(child)) continue;
     if (sameClass(child, L"Button")) {
@@ -566,11 +632,29 @@ void printWindowContents(HWND top) {
       printLine(record({L"button", hex(child), buttonState(child), field(plainLabel(controlText(child)))}));
     } else if (sameClass(child, L"Static")) {
       const std::wstring text = controlText(child);
-      if (!text.empty()) printLine(record({L"text", field(text)}));
+      if (text.empty()) continue;
+      statics.push_back(child);
+      printLine(record({L"text", field(text)}));
     } else if (sameClass(child, L"ComboBox") ||
                (sameClass(child, L"Edit") && !sameClass(GetParent(child), L"ComboBox"))) {
-      printLine(record({L"field", hex(child), field(controlText(child))}));
+      fields.push_back(child);
+    } else if (sameClass(child, WC_TABCONTROLW)) {
+      DWORD_PTR selected = 0;
+      SendMessageTimeoutW(child, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &selected);
+      const auto captions = tabCaptions(child);
+      for (size_t i = 0; i < captions.size(); ++i) {
+        printLine(record({L"tab", hex(child), decimal(i), i == selected ? L"enabled,selected" : L"enabled",
+                          field(captions[i])}));
+      }
     }
+  }
+  for (const HWND box : fields) {
+    const LONG style = GetWindowLongW(box, GWL_STYLE);
+    const bool edit = sameClass(box, L"Edit");
+    std::wstring state = IsWindowEnabled(box) && !(edit && (style & ES_READONLY)) ? L"enabled" : L"disabled";
+    if (!edit && (style & 3) == CBS_DROPDOWNLIST) state += L",list";
+    printLine(record({L"field", hex(box), state, field(controlText(box)),
+                      field(plainLabel(fieldLabel(box, statics, fields)))}));
   }
   const auto menuBar = readMenuBar(top);
   if (!menuBar) return;
@@ -616,6 +700,24 @@ int listShown(const Args& args) {
                       decimal(IsWindowEnabled(top) ? 1 : 0)}));
     if (!windowsOnly) printWindowContents(top);
   }
+  return kDone;
+}
+
+// Picks the item of a drop-down list that starts with TEXT and tells the
+// list's dialog, as a pick with the mouse does.
+int chooseItem(const Args& args) {
+  const HWND list = existingWindow(args);
+  if (!list) return kNotFound;
+  DWORD_PTR index = 0;
+  if (!SendMessageTimeoutW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(args.positional.at(1).c_str()), SMTO_ABORTIFHUNG,
+                           kReplyTimeoutMs, &index) ||
+      static_cast<LRESULT>(index) == CB_ERR) {
+    printError(L"no item " + args.positional.at(1) + L" in " + args.positional.at(0));
+    return kNotFound;
+  }
+  PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
   return kDone;
 }
 
@@ -723,6 +825,7 @@ const Command kCommands[] = {
     {L"shown", listShown, {L"--class"}, {L"--windows"}, 0, 0, L"shown [--class C] [--windows]"},
     {L"click", clickButton, {}, {}, 1, 1, L"click HWND"},
     {L"settext", setText, {}, {}, 2, 2, L"settext HWND TEXT"},
+    {L"choose", chooseItem, {}, {}, 2, 2, L"choose HWND TEXT"},
     {L"send", sendMessage, {}, {}, 2, 4, L"send HWND MSG [WPARAM [LPARAM]]"},
     {L"post", postMessage, {}, {}, 2, 4, L"post HWND MSG [WPARAM [LPARAM]]"},
     {L"wait-reply", waitReply, {L"--timeout"}, {}, 3, 3, L"wait-reply HWND MSG MIN [--timeout MS]"},
