@@ -239,6 +239,8 @@ def describe(place):
         parts.append("(LABEL=text fills a text box; ? lists them)")
     if menu:
         parts.append(f"(menu: {', '.join(menu)})")
+    if len(parts) == 1:
+        parts.append("opened.")
     return "  ".join(parts)
 
 

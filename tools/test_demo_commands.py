@@ -195,6 +195,10 @@ class Telling(unittest.TestCase):
         self.assertEqual(describe(box), "[バージョン情報]  Routavista Monitor Ver2.04 (c) 2026  (OK: type one to press it)")
         self.assertEqual(describe(viewer), "[SysLog]  (menu: ログをコピー, 終了, 再読み込み)")
 
+    def test_a_window_with_nothing_to_type_is_told_as_opened(self):
+        panel, = parse_shown("window\t0x9\tRoutavistaMonitorMain\tRoutavista Monitor\t1")
+        self.assertEqual(describe(panel), "[Routavista Monitor]  opened.")
+
     def test_a_form_is_told_without_its_labels(self):
         settings, _ = parse_shown(SETTINGS)
         self.assertEqual(describe(settings), "[設定]  (設定: type one to press it)  (pages: 基本設定, ランチャー)  "
