@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Starts RMonitor.exe under Wine in a program folder and waits until it ends
-(the menu's 終了, or Ctrl+C).
+(the menu's 終了, or Ctrl+C, which ends it the same way).
 
 By default the monitor sits on a test LAN of its own beside a simulated
 router (192.0.2.1), so its whole journey can be tried: 接続 makes the router
@@ -12,19 +12,22 @@ import shutil
 import subprocess
 import sys
 import threading
-import time
 from pathlib import Path
 
 import demo_commands
 import tray_menus
 from rmcommands import command_ids
 from rmsettings import settings_bytes
-from rmtables import tables
 from winebox import TestLan, WineBox
 
 SCREENSHOT_EVERY = 3.0
+WATCH_EVERY = 0.5
 PC_ADDRESS = "192.0.2.10"
 ROUTER_ADDRESS = "192.0.2.1"
+WM_COMMAND = 0x111
+BM_CLICK = 0xF5
+TCM_SETCURFOCUS = 0x1330  # selects the page and tells the dialog, as a click on the tab does
+HELP_PAGE = "RMonitorHelp.html"
 
 
 def refresh_screenshots(box, shot, stop):
@@ -33,87 +36,165 @@ def refresh_screenshots(box, shot, stop):
             box.screenshot(shot)
 
 
-class Terminal:
-    """Menu items, and answers to the box that is open, typed on the terminal
-    for a screen nobody can click on."""
+def copy_if_newer(source, folder):
+    target = folder / source.name
+    if not target.exists() or source.stat().st_mtime > target.stat().st_mtime:
+        shutil.copy2(source, target)
+
+
+class WindowTool:
+    """One wintool process in the box answering every question: starting Wine
+    for each one took most of a typed command's time."""
 
     def __init__(self, box, wintool):
+        self.proc = subprocess.Popen(box.command(["wine", str(wintool), "serve"]), env=box.env,
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                     start_new_session=True)
+        self.lock = threading.Lock()
+
+    def __call__(self, *args):
+        """(exit code, output) of one wintool command."""
+        with self.lock:
+            self.proc.stdin.write(("\t".join(map(str, args)) + "\n").encode("utf-8"))
+            self.proc.stdin.flush()
+            lines = []
+            for raw in self.proc.stdout:
+                line = raw.decode("utf-8", "replace").rstrip("\r\n")
+                if line.startswith("wintool-end\t"):
+                    return int(line.split("\t")[1]), "\n".join(lines)
+                lines.append(line)
+            raise OSError("wintool has ended")
+
+    def close(self):
+        with contextlib.suppress(OSError):
+            self.proc.stdin.close()
+        try:
+            self.proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+class Terminal:
+    """Menu items, buttons, pages and text boxes typed on the terminal, for a
+    screen nobody can click on; and what opens on that screen, told as it
+    opens."""
+
+    def __init__(self, box, tool, folder):
         self.box = box
-        self.wintool = wintool
-        self.ids = command_ids()
-        self.menu = [(row["name"], row["caption"]) for row in tables()["menu"]]
-        self.shown = [row["caption"] for row in tables()["menu"] if row["visible"] and row["caption"] != "-"]
+        self.tool = tool
+        self.folder = folder
+        self.shown = {}
+        self.help_page = None
 
-    def tool(self, *args):
-        result = self.box.wine([self.wintool] + [str(a) for a in args], timeout=60)
-        return result.returncode, result.stdout.decode("utf-8", "replace").strip()
+    def windows(self, *options):
+        code, out = self.tool("shown", *options)
+        return demo_commands.parse_shown(out) if code == 0 else []
 
-    def read_menus(self):
-        """What the two tray menus show now, enabled or not."""
-        items = []
+    def places(self):
+        """Everything the screen offers now: the program's windows, front
+        first, then the tray menus, read anew for each command."""
+        menus = []
         for button in (tray_menus.WM_LBUTTONDOWN, tray_menus.WM_RBUTTONDOWN):
             with contextlib.suppress(tray_menus.MenuNotShown):
-                items += [(caption, state) for caption, state in tray_menus.open_tray_menu(self.tool, button)
-                          if caption]
-        if items:
-            self.shown = [caption for caption, _ in items]
-        return items
-
-    def open_box(self):
-        """The texts and buttons of a box of the program that is open, if any."""
-        _, out = self.tool("list")
-        for line in out.splitlines():
-            cols = line.split("\t")
-            if len(cols) >= 4 and cols[1] == "1" and cols[2] == "#32770":
-                _, children = self.tool("children", cols[0])
-                texts, buttons = [], []
-                for child in children.splitlines():
-                    c = child.split("\t")
-                    if len(c) >= 4 and c[3] == "1" and c[2]:
-                        (buttons if c[1] == "Button" else texts).append(c[2].replace("\\r\\n", " "))
-                return cols[3], texts, buttons
-        return None
-
-    def tell_open_box(self):
-        box = self.open_box()
-        if box:
-            title, texts, buttons = box
-            print(f"  [{title}] {' '.join(texts)}  ({' / '.join(buttons)}: type one to answer)")
+                menus.append(tray_menus.read_tray_menu(self.tool, button))
+        return self.windows() + [demo_commands.tray_place(menus)]
 
     def handle(self, line):
-        action = demo_commands.parse(line, self.menu, self.shown)
-        if action is None:
+        text = demo_commands.parse(line)
+        if text is None:
             return
-        if isinstance(action, demo_commands.ListItems):
-            for caption, state in self.read_menus():
-                print(f"  {caption}" + ("" if state.startswith("enabled") else "  (使えません)"))
-        elif isinstance(action, demo_commands.Answer):
-            box = self.open_box()
-            if not box:
-                print("  No box is open.")
-                return
-            code, out = self.tool("press", "--title", box[0], "--button", action.button, "--timeout", 3000)
-            print(f"  Pressed {action.button}: {' '.join(out.splitlines())}" if code == 0
-                  else f"  The box has no {action.button} button.")
-            time.sleep(0.5)
-            self.tell_open_box()
-        elif isinstance(action, demo_commands.Command):
-            items = dict(self.read_menus())
-            if not items.get(action.caption, "").startswith("enabled"):
-                where = "greyed out" if action.caption in items else "not in the menus now"
-                print(f"  {action.caption} is {where}. Type ? for what the menus show.")
-                return
-            self.tool("command", "--id", self.ids[action.name])
-            print(f"  Picked {action.caption}.")
-            time.sleep(1.0)
-            self.tell_open_box()
+        places = self.places()
+        if isinstance(text, demo_commands.ListItems):
+            print("\n".join(demo_commands.listing(places)))
+            return
+        typed = text.text if isinstance(text, demo_commands.SetText) else None
+        found = demo_commands.resolve(text.label if typed is not None else text, places, fields=typed is not None)
+        if isinstance(found, demo_commands.Chosen):
+            self.act(found, typed)
+        elif isinstance(found, demo_commands.Greyed):
+            print(f"  {found.caption} is greyed out now ({', '.join(found.places)}).")
+        elif isinstance(found, demo_commands.NoPlace):
+            print(f"  No window {found.name!r} is open; these are: {', '.join(found.places)}.")
+        elif found.suggestions:
+            print(f"  Nothing called {line.strip()!r} is on the screen now. Try: {', '.join(found.suggestions)}"
+                  "  (? lists everything)")
         else:
-            print(f"  No menu item {line.strip()!r}. The menus show: {', '.join(action.suggestions)}")
+            print("  The program shows nothing to click now.")
+
+    def act(self, found, typed):
+        item, place = found.item, found.place
+        kind, *args = item.how
+        if kind == "command":
+            self.tool("command", "--id", args[0])
+        elif kind == "post":
+            self.tool("post", args[0], WM_COMMAND, args[1])
+        elif kind == "tab":
+            self.tool("post", args[0], TCM_SETCURFOCUS, args[1])
+        elif kind == "field":
+            self.tool("settext", args[0], typed)
+        elif kind == "list" and self.tool("choose", args[0], typed)[0] != 0:
+            print(f"  {item.caption} has no choice {typed!r}.")
+            return
+        else:
+            # Posted: wintool's click waits for the handler, which takes
+            # seconds under Wine; what the click does is told as it shows.
+            self.tool("post", args[0], BM_CLICK)
+        verb = {"menu": "Picked", "tab": "Opened the page", "field": f"Set {typed} in"}.get(item.kind, "Pressed")
+        reply = f"  {verb} {item.caption or 'the text box'} in {demo_commands.where(place, item)}."
+        if item.kind == "checkbox":
+            reply += " Now off." if item.checked else " Now on."
+        if found.alike > 1:
+            reply += f" (It is {item.caption}#{found.nth} of {found.alike} there" + \
+                     (", the default one" if item.default else "") + "; ? numbers them.)"
+        for other in found.also:
+            reply += f" For the one in {other}, type {other}:{item.caption}."
+        print(reply)
+
+    def watch(self, stop):
+        """Tells each window of the program that opens or closes, whatever
+        opened it, and hands the help page over when the program writes it."""
+        while not stop.wait(WATCH_EVERY):
+            with contextlib.suppress(Exception):
+                # The contents only when a window has come: reading a menu
+                # bar starts a thread in the program.
+                now = {place.handle: place for place in self.windows("--windows")}
+                if now.keys() - self.shown.keys():
+                    now = {place.handle: place for place in self.windows()}
+                for handle, place in now.items():
+                    if handle not in self.shown:
+                        print(f"  {demo_commands.describe(place)}")
+                for handle, place in self.shown.items():
+                    if handle not in now:
+                        print(f"  [{place.name}] closed.")
+                self.shown = now
+                self.hand_over_help()
+
+    def hand_over_help(self):
+        """The box has no browser (Wine's built-in one needs Wine Gecko, which
+        Debian does not ship), so ﾍﾙﾌﾟ cannot open its page there: it is
+        copied where a browser of this machine can open it."""
+        users = self.box.prefix / "drive_c" / "users"
+        pages = list(users.glob(f"*/Temp/{HELP_PAGE}")) + list(users.glob(f"*/AppData/Local/Temp/{HELP_PAGE}"))
+        for page in pages:
+            written = page.stat().st_mtime
+            if written != self.help_page:
+                self.help_page = written
+                shutil.copy2(page, self.folder / HELP_PAGE)
+                print(f"  The box has no browser to show the help page in; it is in {self.folder / HELP_PAGE}:"
+                      " open that in a browser of this machine.")
 
     def read_lines(self):
+        # Lines typed before the tray icon is there would find nothing.
+        self.tool("find", "--class", tray_menus.TRAY_CALLBACK_CLASS, "--timeout", 60000)
+        print("Type what you would click and Enter: a menu item (接続, 切断, SysLogを表示, 終了 …), a button or")
+        print("a page of the window in front (OK, はい, 送信, ランチャー …); LABEL=text fills a text box;")
+        print("WINDOW:item picks it in that window (トレイ:終了); ? lists everything the screen offers now.")
+        print("Windows that open are told here.")
         for line in sys.stdin:
-            with contextlib.suppress(Exception):
+            try:
                 self.handle(line)
+            except Exception as e:  # the demo goes on: the next line may work
+                print(f"  That did not work: {e}")
 
 
 def show_router_log(log, stop):
@@ -140,33 +221,52 @@ def run(args, box):
         shot = args.folder / "screen.png"
         print(f"No display: the virtual screen is saved to {shot} every {SCREENSHOT_EVERY:.0f} s.")
         threading.Thread(target=refresh_screenshots, args=(box, shot, stop), daemon=True).start()
-        if args.wintool and sys.stdin.isatty():
-            print("Type a menu item and Enter to pick it (接続, 切断, ﾊﾞｰｼﾞｮﾝ情報 or バージョン情報, 終了 ...),")
-            print("OK, はい or いいえ to answer a box, ? for what the menus show.")
-            threading.Thread(target=Terminal(box, args.wintool).read_lines, daemon=True).start()
     print("Routavista Monitor is running. End it from its menu (終了) or with Ctrl+C.")
-    proc = box.start([args.folder / "RMonitor.exe"], cwd=args.folder)
+    # A session of its own: Ctrl+C on the terminal is ours to handle.
+    proc = box.start([args.folder / "RMonitor.exe"], cwd=args.folder, start_new_session=True)
+    tool = WindowTool(box, args.wintool) if args.wintool else None
+    if tool:
+        terminal = Terminal(box, tool, args.folder)
+        threading.Thread(target=terminal.watch, args=(stop,), daemon=True).start()
+        threading.Thread(target=terminal.read_lines, daemon=True).start()
     try:
-        proc.wait()
+        try:
+            proc.wait()
+        except KeyboardInterrupt:
+            if not tool:
+                raise
+            print("\nEnding the monitor as 終了 does, so that it saves its settings and history"
+                  " (Ctrl+C again stops it at once).")
+            if tool("command", "--id", command_ids()["Exit1"])[0] != 0:
+                print("  The monitor has no window to take it yet: Ctrl+C again stops it at once.")
+            proc.wait()
     except KeyboardInterrupt:
-        print("\nStopping.")
+        print("\nStopping at once.")
     finally:
         stop.set()
+        if tool:
+            tool.close()
 
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("exe", type=Path, help="the built RMonitor.exe")
     parser.add_argument("--folder", type=Path, required=True, help="program folder (kept between runs)")
+    parser.add_argument("--rmview", type=Path, help="the built RMView.exe, put beside the monitor")
     parser.add_argument("--routersim", type=Path, help="the built router simulator")
     parser.add_argument("--wintool", type=Path, help="the built window helper, to pick menu items from the terminal")
     parser.add_argument("--host-network", action="store_true",
                         help="use this machine's network (only with a real router on your own LAN)")
     parser.add_argument("--display", help="X display; default: a virtual screen")
     args = parser.parse_args(argv)
+    # Each reply at once, also when the terminal is a pipe.
+    sys.stdout.reconfigure(line_buffering=True)
 
+    args.folder = args.folder.resolve()
     args.folder.mkdir(parents=True, exist_ok=True)
     shutil.copy2(args.exe, args.folder / "RMonitor.exe")
+    if args.rmview:
+        copy_if_newer(args.rmview, args.folder)
     print(f"Program folder: {args.folder}")
 
     if args.host_network:
@@ -184,7 +284,7 @@ def main(argv):
         router = lan.add_host("router", ROUTER_ADDRESS)
         log = args.folder / "routersim.log"
         sim = subprocess.Popen(["ip", "netns", "exec", router, str(args.routersim), "--listen", ROUTER_ADDRESS,
-                                "--log", str(log)], stdout=subprocess.DEVNULL)
+                                "--log", str(log)], stdout=subprocess.DEVNULL, start_new_session=True)
         print(f"Router simulator: every datagram it gets is logged in {log}.")
         stop_log = threading.Event()
         threading.Thread(target=show_router_log, args=(log, stop_log), daemon=True).start()

@@ -273,11 +273,14 @@ class WineBox:
 
     def _start_xvfb(self):
         # Xvfb picks a free display number itself, so parallel boxes never share one.
+        # A session of its own: Ctrl+C on the caller's terminal must not take
+        # the screen away from a program that is still saving.
         read_end, write_end = os.pipe()
         try:
             self._xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                                            "-nolisten", "tcp"], pass_fds=(write_end,),
-                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                          start_new_session=True)
             os.close(write_end)
             write_end = None
             with os.fdopen(read_end) as announced:

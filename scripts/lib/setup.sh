@@ -40,10 +40,11 @@ install_missing() {
     fi
 }
 
+# build_windows [TARGET...]: every target, or only those given.
 build_windows() {
     cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$BUILD/win" -j "$JOBS"
+    cmake --build "$BUILD/win" -j "$JOBS" ${1:+--target "$@"}
 }
 
 # The program folder as a user gets it, under build/package/: zipped, and as a

@@ -1,12 +1,14 @@
 // wintool: looks at and drives another program's windows from outside, for
-// the end-to-end tests under Wine.  One command per call; output is UTF-8,
-// one record per line.  Table fields are tab-separated, with backslash, tab,
+// the end-to-end tests and the demo run under Wine.  One command per call, or
+// many through `serve`; output is UTF-8, one record per line.  Table fields are tab-separated, with backslash, tab,
 // CR and LF written as \\ \t \r \n; single texts (text, press) are printed
 // as they are.  Exit codes: 0 done, 1 not found or timed out, 2 bad usage.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cwchar>
 #include <map>
 #include <memory>
@@ -53,8 +55,12 @@ void write(DWORD stream, const std::wstring& text) {
   WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
+// While serving, errors go with the answer they belong to.
+bool serving = false;
+
 void printLine(const std::wstring& line) { write(STD_OUTPUT_HANDLE, line + L"\n"); }
-void printError(const std::wstring& line) { write(STD_ERROR_HANDLE, L"wintool: " + line + L"\n"); }
+void writeError(const std::wstring& text) { write(serving ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, text); }
+void printError(const std::wstring& line) { writeError(L"wintool: " + line + L"\n"); }
 
 std::wstring field(std::wstring_view text) {
   std::wstring out;
@@ -289,20 +295,25 @@ std::set<HWND> shownDialogs(DWORD threadId) {
   return dialogs;
 }
 
+// The last click whose handler has returned. A global, not a local: the
+// handler of a click that opened a box returns long after click() did, while
+// `serve` goes on running.
+ULONG_PTR lastClickHandled = 0;
+
 // Returns once the button has handled the click, so that its effects can be
 // checked at once, or once the click has opened another box, which keeps the
 // handler waiting for a user.
 void click(HWND button) {
+  static ULONG_PTR clicks = 0;
+  const ULONG_PTR thisClick = ++clicks;
   const DWORD threadId = GetWindowThreadProcessId(button, nullptr);
   const std::set<HWND> before = shownDialogs(threadId);
-  bool handled = false;
   SendMessageCallbackW(
-      button, BM_CLICK, 0, 0, [](HWND, UINT, ULONG_PTR done, LRESULT) { *reinterpret_cast<bool*>(done) = true; },
-      reinterpret_cast<ULONG_PTR>(&handled));
+      button, BM_CLICK, 0, 0, [](HWND, UINT, ULONG_PTR done, LRESULT) { lastClickHandled = std::max(lastClickHandled, done); }, thisClick);
   pollUntil(kReplyTimeoutMs, [&] {
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // delivers the callback
-    if (handled) return true;
+    if (lastClickHandled >= thisClick) return true;
     const std::set<HWND> now = shownDialogs(threadId);
     return std::any_of(now.begin(), now.end(), [&](HWND dialog) { return !before.contains(dialog); });
   });
@@ -481,31 +492,232 @@ int printMenus(const Args& args) {
   return allRead ? kDone : kNotFound;
 }
 
+struct MenuBarItem {
+  size_t menu;                 // position of its menu in the bar
+  std::optional<size_t> item;  // position in that menu; none for the menu itself
+  PopupMenuItem info;
+};
+
+std::optional<std::vector<MenuBarItem>> readMenuBar(HWND hwnd) {
+  const HMENU bar = GetMenu(hwnd);
+  const auto menus = bar ? readMenu(hwnd, bar, kReplyTimeoutMs) : std::nullopt;
+  if (!menus) return std::nullopt;
+  std::vector<MenuBarItem> all;
+  for (size_t i = 0; i < menus->size(); ++i) {
+    const PopupMenuItem& menu = (*menus)[i];
+    all.push_back({i, std::nullopt, menu});
+    if (!menu.submenu) continue;
+    const auto items = readMenu(hwnd, menu.submenu, kReplyTimeoutMs);
+    if (!items) return std::nullopt;
+    for (size_t j = 0; j < items->size(); ++j) all.push_back({i, j, (*items)[j]});
+  }
+  return all;
+}
+
 // The menu bar of a window: each menu of the bar, then its items, with the
 // bar's position first and the item's position (empty for the menu itself).
 int printMenuBar(const Args& args) {
   const HWND hwnd = existingWindow(args);
   if (!hwnd) return kNotFound;
-  const HMENU bar = GetMenu(hwnd);
-  const auto menus = bar ? readMenu(hwnd, bar, kReplyTimeoutMs) : std::nullopt;
-  if (!menus) {
+  const auto items = readMenuBar(hwnd);
+  if (!items) {
     printError(L"no menu bar readable on " + args.positional.at(0));
     return kNotFound;
   }
-  for (size_t i = 0; i < menus->size(); ++i) {
-    const PopupMenuItem& menu = (*menus)[i];
-    printLine(record({decimal(i), L"", decimal(menu.id), menuItemState(menu), field(menu.caption)}));
-    if (!menu.submenu) continue;
-    const auto items = readMenu(hwnd, menu.submenu, kReplyTimeoutMs);
-    if (!items) {
-      printError(L"cannot read the menu " + menu.caption);
-      return kNotFound;
+  for (const MenuBarItem& item : *items) {
+    printLine(record({decimal(item.menu), item.item ? decimal(*item.item) : L"", decimal(item.info.id),
+                      menuItemState(item.info), field(item.info.caption)}));
+  }
+  return kDone;
+}
+
+// ---- what a program shows
+
+std::wstring processFolder(DWORD processId) {
+  const popup_menu_detail::UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  wchar_t path[MAX_PATH * 2] = {};
+  DWORD size = MAX_PATH * 2;
+  if (!process || !QueryFullProcessImageNameW(process.get(), 0, path, &size)) return {};
+  const std::wstring image(path, size);
+  return image.substr(0, image.find_last_of(L'\\'));
+}
+
+std::wstring buttonState(HWND button) {
+  const LONG style = GetWindowLongW(button, GWL_STYLE);
+  std::wstring state = IsWindowEnabled(button) ? L"enabled" : L"disabled";
+  switch (style & BS_TYPEMASK) {
+    case BS_DEFPUSHBUTTON: state += L",default"; break;
+    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE: state += L",checkbox"; break;
+    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: state += L",radio"; break;
+    default: break;
+  }
+  DWORD_PTR checked = 0;
+  if (state.find(L"box") != std::wstring::npos || state.find(L"radio") != std::wstring::npos) {
+    if (SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &checked) &&
+        checked == BST_CHECKED)
+      state += L",checked";
+  }
+  return state;
+}
+
+// A tab control's captions. Windows copies no text across processes for
+// TCM_GETITEM, so the item is read through memory in the control's process.
+std::vector<std::wstring> tabCaptions(HWND tabs) {
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(tabs, TCM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &count)) return {};
+  DWORD processId = 0;
+  GetWindowThreadProcessId(tabs, &processId);
+  const popup_menu_detail::UniqueHandle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  if (!process) return {};
+  struct Item {
+    TCITEMW item;
+    wchar_t text[128];
+  };
+  auto* const remote = static_cast<Item*>(
+      VirtualAllocEx(process.get(), nullptr, sizeof(Item), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (!remote) return {};
+  std::vector<std::wstring> captions;
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    Item local{};
+    local.item.mask = TCIF_TEXT;
+    local.item.pszText = remote->text;
+    local.item.cchTextMax = std::size(local.text);
+    DWORD_PTR read = 0;
+    if (!WriteProcessMemory(process.get(), remote, &local, sizeof local, nullptr)) break;
+    // A control that has not answered may still write there: its memory stays.
+    if (!SendMessageTimeoutW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                             kReplyTimeoutMs, &read))
+      return {};
+    if (!read || !ReadProcessMemory(process.get(), remote, &local, sizeof local, nullptr)) break;
+    local.text[std::size(local.text) - 1] = L'\0';
+    captions.emplace_back(local.text);
+  }
+  VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return captions;
+}
+
+// The text that names a text box: the nearest thing above it or to its
+// left, when that is a text and not another box.
+std::wstring fieldLabel(HWND fieldWindow, const std::vector<HWND>& statics, const std::vector<HWND>& fields) {
+  RECT f;
+  GetWindowRect(fieldWindow, &f);
+  const LONG height = f.bottom - f.top;
+  long best = LONG_MAX;
+  HWND nearest = nullptr;
+  const auto consider = [&](HWND other) {
+    RECT o;
+    GetWindowRect(other, &o);
+    long gap = LONG_MAX;
+    if (o.bottom <= f.top + 2 && o.left < f.right && o.right > f.left) gap = f.top - o.bottom;  // above
+    else if (o.right <= f.left + 2 && o.top < f.bottom && o.bottom > f.top) gap = f.left - o.right;  // left
+    if (gap < best) {
+      best = gap;
+      nearest = other;
     }
-    for (size_t j = 0; j < items->size(); ++j) {
-      const PopupMenuItem& item = (*items)[j];
-      printLine(record({decimal(i), decimal(j), decimal(item.id), menuItemState(item), field(item.caption)}));
+  };
+  for (const HWND other : statics) consider(other);
+  for (const HWND other : fields)
+    if (other != fieldWindow) consider(other);
+  if (!nearest || best > 2 * height || std::find(statics.begin(), statics.end(), nearest) == statics.end()) return {};
+  return controlText(nearest);
+}
+
+void printWindowContents(HWND top) {
+  std::vector<HWND> statics, fields;
+  for (const HWND child : descendants(top)) {
+    if (!IsWindowVisible(child)) continue;
+    if (sameClass(child, L"Button")) {
+      if ((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) continue;
+      printLine(record({L"button", hex(child), buttonState(child), field(plainLabel(controlText(child)))}));
+    } else if (sameClass(child, L"Static")) {
+      const std::wstring text = controlText(child);
+      if (text.empty()) continue;
+      statics.push_back(child);
+      printLine(record({L"text", field(text)}));
+    } else if (sameClass(child, L"ComboBox") ||
+               (sameClass(child, L"Edit") && !sameClass(GetParent(child), L"ComboBox"))) {
+      fields.push_back(child);
+    } else if (sameClass(child, WC_TABCONTROLW)) {
+      DWORD_PTR selected = 0;
+      SendMessageTimeoutW(child, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &selected);
+      const auto captions = tabCaptions(child);
+      for (size_t i = 0; i < captions.size(); ++i) {
+        printLine(record({L"tab", hex(child), decimal(i), i == selected ? L"enabled,selected" : L"enabled",
+                          field(captions[i])}));
+      }
     }
   }
+  for (const HWND box : fields) {
+    const LONG style = GetWindowLongW(box, GWL_STYLE);
+    const bool edit = sameClass(box, L"Edit");
+    std::wstring state = IsWindowEnabled(box) && !(edit && (style & ES_READONLY)) ? L"enabled" : L"disabled";
+    if (!edit && (style & 3) == CBS_DROPDOWNLIST) state += L",list";
+    printLine(record({L"field", hex(box), state, field(controlText(box)),
+                      field(plainLabel(fieldLabel(box, statics, fields)))}));
+  }
+  const auto menuBar = readMenuBar(top);
+  if (!menuBar) return;
+  std::wstring heading;
+  for (const MenuBarItem& item : *menuBar) {
+    if (!item.item) {
+      heading = item.info.caption;
+      continue;
+    }
+    printLine(record({L"menu", decimal(item.info.id), menuItemState(item.info), field(plainLabel(item.info.caption)),
+                      field(plainLabel(heading))}));
+  }
+}
+
+// The windows a program shows now, front first, each with what a user can
+// click in it and read (unless --windows): every visible window of the
+// processes started from the folder of the one that owns the window of
+// --class (so that a helper program beside it, like RMView.exe, counts too).
+int listShown(const Args& args) {
+  const bool windowsOnly = args.has(L"--windows");
+  const WindowQuery query{std::nullopt, args.value(L"--class").value_or(kMainClass)};
+  const auto main = waitFor(query, 0);
+  if (!main) {
+    printError(L"no " + query.description());
+    return kNotFound;
+  }
+  DWORD mainProcess = 0;
+  GetWindowThreadProcessId(*main, &mainProcess);
+  const std::wstring folder = processFolder(mainProcess);
+  std::map<DWORD, bool> ours;
+  for (const HWND top : topLevelWindows()) {
+    if (!IsWindowVisible(top) || sameClass(top, kMenuClass)) continue;
+    DWORD process = 0;
+    GetWindowThreadProcessId(top, &process);
+    const auto [known, fresh] = ours.try_emplace(process, false);
+    if (fresh) {
+      known->second = process == mainProcess ||
+                      (!folder.empty() && CompareStringOrdinal(processFolder(process).c_str(), -1, folder.c_str(), -1,
+                                                               TRUE) == CSTR_EQUAL);
+    }
+    if (!known->second) continue;
+    printLine(record({L"window", hex(top), field(windowClass(top)), field(windowTitle(top)),
+                      decimal(IsWindowEnabled(top) ? 1 : 0)}));
+    if (!windowsOnly) printWindowContents(top);
+  }
+  return kDone;
+}
+
+// Picks the item of a drop-down list that starts with TEXT and tells the
+// list's dialog, as a pick with the mouse does.
+int chooseItem(const Args& args) {
+  const HWND list = existingWindow(args);
+  if (!list) return kNotFound;
+  DWORD_PTR index = 0;
+  if (!SendMessageTimeoutW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(args.positional.at(1).c_str()), SMTO_ABORTIFHUNG,
+                           kReplyTimeoutMs, &index) ||
+      static_cast<LRESULT>(index) == CB_ERR) {
+    printError(L"no item " + args.positional.at(1) + L" in " + args.positional.at(0));
+    return kNotFound;
+  }
+  PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
   return kDone;
 }
 
@@ -610,8 +822,10 @@ const Command kCommands[] = {
      L"wait-gone --title T [--class C] [--visible] --timeout MS"},
     {L"menu", printMenus, {L"--timeout"}, {}, 0, 0, L"menu [--timeout MS]"},
     {L"menubar", printMenuBar, {}, {}, 1, 1, L"menubar HWND"},
+    {L"shown", listShown, {L"--class"}, {L"--windows"}, 0, 0, L"shown [--class C] [--windows]"},
     {L"click", clickButton, {}, {}, 1, 1, L"click HWND"},
     {L"settext", setText, {}, {}, 2, 2, L"settext HWND TEXT"},
+    {L"choose", chooseItem, {}, {}, 2, 2, L"choose HWND TEXT"},
     {L"send", sendMessage, {}, {}, 2, 4, L"send HWND MSG [WPARAM [LPARAM]]"},
     {L"post", postMessage, {}, {}, 2, 4, L"post HWND MSG [WPARAM [LPARAM]]"},
     {L"wait-reply", waitReply, {L"--timeout"}, {}, 3, 3, L"wait-reply HWND MSG MIN [--timeout MS]"},
@@ -621,13 +835,14 @@ bool contains(const std::vector<std::wstring_view>& names, const std::wstring& n
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-Args parseArgs(const Command& command, int argc, wchar_t** argv) {
+// words: the arguments after the command's name.
+Args parseArgs(const Command& command, const std::vector<std::wstring>& words) {
   Args args;
-  for (int i = 2; i < argc; ++i) {
-    const std::wstring arg = argv[i];
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::wstring& arg = words[i];
     if (contains(command.valueOptions, arg)) {
-      if (i + 1 == argc) throw UsageError{arg + L" needs a value"};
-      args.values[arg] = argv[++i];
+      if (i + 1 == words.size()) throw UsageError{arg + L" needs a value"};
+      args.values[arg] = words[++i];
     } else if (contains(command.flagOptions, arg)) {
       args.flags.insert(arg);
     } else if (arg.starts_with(L"--")) {
@@ -644,25 +859,62 @@ Args parseArgs(const Command& command, int argc, wchar_t** argv) {
 void printUsage() {
   std::wstring usage = L"usage:";
   for (const Command& command : kCommands) usage += std::wstring(L"\n  wintool ") + command.synopsis;
-  write(STD_ERROR_HANDLE, usage + L"\n");
+  writeError(usage + L"\n  wintool serve   (the commands above, one a line, words separated by tabs)\n");
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+// words: the command's name and its arguments.
+int runCommand(const std::vector<std::wstring>& words) {
   const Command* command = nullptr;
   for (const Command& c : kCommands)
-    if (argc > 1 && c.name == std::wstring_view(argv[1])) command = &c;
+    if (!words.empty() && c.name == words.front()) command = &c;
   if (!command) {
     printError(L"no such command");
     printUsage();
     return kBadUsage;
   }
   try {
-    return command->run(parseArgs(*command, argc, argv));
+    return command->run(parseArgs(*command, {words.begin() + 1, words.end()}));
   } catch (const UsageError& e) {
     printError(e.message);
-    write(STD_ERROR_HANDLE, std::wstring(L"usage: wintool ") + command->synopsis + L"\n");
+    writeError(std::wstring(L"usage: wintool ") + command->synopsis + L"\n");
     return kBadUsage;
   }
+}
+
+std::wstring fromUtf8(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
+}
+
+// One command a line on the standard input, its words separated by tabs;
+// each answer ends with the line "wintool-end<TAB>exit code". Saves starting
+// Wine for every question, which is what makes the demo run's replies slow.
+int serve() {
+  serving = true;
+  const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  std::string pending;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    pending.append(buffer, got);
+    for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+      std::vector<std::wstring> words;
+      std::string_view line(pending.data(), end);
+      if (line.ends_with('\r')) line.remove_suffix(1);
+      for (size_t tab; (tab = line.find('\t')) != std::string_view::npos; line.remove_prefix(tab + 1))
+        words.push_back(fromUtf8(line.substr(0, tab)));
+      words.push_back(fromUtf8(line));
+      printLine(L"wintool-end\t" + decimal(runCommand(words)));
+    }
+  }
+  return kDone;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring_view(argv[1]) == L"serve") return serve();
+  return runCommand({argv + 1, argv + argc});
 }
