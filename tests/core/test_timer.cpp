@@ -119,6 +119,7 @@ TEST(Tick, UnansweredConnectEndsAfterTheTimeOutWithTheMessageAndAReset) {
     ShowConnected(f.m);
     f.m.s.conn.ConnectedPort = 1;
     f.m.s.conn.DialUpWatcherStarted = true;
+    f.m.s.conn.SyslogHeard = true;  // the router's syslog reaches the PC
     f.programs.runs.clear();
 
     const auto hits = f.TicksWhere(f.start + Second, f.start + 120 * Second, [&] { return !f.dialogs.messages.empty(); });
@@ -178,10 +179,33 @@ TEST(Tick, ValueThatIsNoNumberSwitchesOffOnlyItsOwnStep) {
     }
 }
 
+TEST(Tick, ATimeOutWithoutOneSyslogDatagramSinceTheStartNamesTheFirewall) {
+    TickMonitor f;
+    f.clock.now = f.start;
+    ShowConnected(f.m);
+    f.clock.monotonic = f.Mono(f.start + 61 * Second);
+    Timer1Timer(f.m);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(f.dialogs.messages[0].starts_with(TimedOut));
+    EXPECT_NE(f.dialogs.messages[0].find("起動してから一度もsyslogが届いていません。Windows ファイアウォール"),
+              std::string::npos);
+    EXPECT_NE(f.dialogs.messages[0].find("「何も表示されないとき」"), std::string::npos);
+
+    // Any datagram on the syslog port, even one that means nothing, shows
+    // the way is open.
+    f.dialogs.messages.clear();
+    SYSLOGUDPDataReceived(f.m, 1, "x", f.clock.now);
+    ShowConnected(f.m);
+    f.clock.monotonic = f.Mono(f.start + 200 * Second);
+    Timer1Timer(f.m);
+    EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{TimedOut}));
+}
+
 TEST(Tick, TimeOutComesOneSecondAfterTheLimitWhateverThePcsClockDoes) {
     TickMonitor f;
     f.clock.now = f.start;
     ShowConnected(f.m);
+    f.m.s.conn.SyslogHeard = true;
     // The PC's clock jumps an hour ahead: no false failure.
     f.clock.now = f.start + 3600 * Second;
     f.clock.monotonic = f.Mono(f.start + 60 * Second);

@@ -34,6 +34,8 @@ class Help(MonitorTestCase):
             html = page.read_text(encoding="utf-8")
             self.assertIn("<title>Routavista Monitor ヘルプ</title>", html)
             self.assertIn("netsh advfirewall firewall add rule", html)
+            self.assertIn("profile=private remoteip=localsubnet", html)
+            self.assertIn("shell:startup", html)
             for item in ["接続", "ﾀﾞｳﾝﾛｰﾄﾞ後切断", "メモ送信", "SysLogを表示", "履歴ログの送信", "終了"]:
                 self.assertIn(f"<dt>{item}", html)
             self.assertFalse([w for w in m.windows() if w[2] == "#32770" and w[1]], "no message box")

@@ -180,6 +180,7 @@ class Zip(unittest.TestCase):
         text = data[3:].decode("utf-8")
         self.assertIn("通知領域", text)
         self.assertIn('netsh advfirewall firewall add rule name="Routavista Monitor" dir=in action=allow '
+                      'program="%LOCALAPPDATA%\\Programs\\Routavista Monitor\\RMonitor.exe" '
                       'protocol=UDP localport=514,4449,4450 profile=private remoteip=localsubnet', text)
 
 

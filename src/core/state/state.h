@@ -71,6 +71,8 @@ struct RouterLink {
 // may set the PC's clock at any moment.
 struct Connection {
     bool Online = false;
+    // A syslog datagram, of any kind, came since the start.
+    bool SyslogHeard = false;
     std::int64_t OnlineSince = 0;
     std::int16_t ConnectedPort = 0;
     std::uint16_t ConnectedIsp = 0;

@@ -228,6 +228,7 @@ void ShowLine(Monitor& m, std::string_view view, DateTime arrived) {
 }  // namespace
 
 void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, DateTime arrived) {
+    m.s.conn.SyslogHeard = true;
     if (NumberBytes > MaxSyslogBytes) return;
     // A copy: the endpoint's buffer may serve another datagram while a box is open.
     const std::string raw(datagram.substr(0, MaxSyslogBytes));

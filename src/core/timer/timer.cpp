@@ -17,6 +17,11 @@ namespace {
 
 constexpr const char* ConnectTimedOut =
     "接続に失敗したか、syslogが受け取れませんでした。\r\n接続されている場合はRoutavistaのsyslog設定を確認してください。";
+// Without one datagram since the start, the firewall is the likelier cause.
+constexpr const char* NoSyslogYet =
+    "\r\n\r\n起動してから一度もsyslogが届いていません。Windows ファイアウォールがルーターからの"
+    "syslog（UDP 514）を止めている可能性があります。ネットワークを「プライベート」にするか、ヘルプの"
+    "「何も表示されないとき」のコマンドで受信を許可してください。";
 
 void KeepFiles(Monitor& m) {
     WriteKeptHistory(m);
@@ -55,7 +60,7 @@ void EndConnectAttempt(Monitor& m) {
     m.s.conn.DialUpWatcherStarted = false;
     // The reset ended the attempt; a connect made while the box is open is a
     // new one, with its own time-out.
-    m.ports.Dialogs.ShowMessage(ConnectTimedOut);
+    m.ports.Dialogs.ShowMessage(std::string(ConnectTimedOut) + (m.s.conn.SyslogHeard ? "" : NoSyslogYet));
 }
 
 // A variant whose settings window is open is being used; the others are
