@@ -15,6 +15,7 @@
 #include "message_box.h"
 #include "resource.h"
 #include "settings_dialog.h"
+#include "system_dlls.h"
 #include "text/datetime.h"
 #include "text/file_replace.h"
 #include "text/files.h"
@@ -117,7 +118,7 @@ void Win32Events::WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) 
 }
 
 void Win32Sound::PlayWave(const std::string& file) {
-    PlaySoundW(Widen(file).c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+    PlaySystemSound(Widen(file).c_str(), SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
 void Win32Programs::RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
