@@ -154,6 +154,11 @@ void Win32Programs::OpenHelpPage() {
     if (opened <= 32) throw std::runtime_error("ヘルプのページを開けません: " + PathText(page));
 }
 
+WindowsVersion Win32Programs::SystemVersion() {
+    const OSVERSIONINFOW version = SystemVersionInfo();
+    return {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber};
+}
+
 ProgramStart Win32Programs::CreateProgramProcess(const std::string& programFile, const std::string& arguments,
                                                  const std::string& folder) {
     return StartProgram(owner_.Handle(), programFile, arguments, folder);

@@ -37,4 +37,12 @@ bool AppThemed() {
     return themed && themed();
 }
 
+OSVERSIONINFOW SystemVersionInfo() {
+    using GetVersionFunction = LONG NTAPI(OSVERSIONINFOW*);
+    static const auto getVersion = SystemFunction<GetVersionFunction>(L"ntdll.dll", "RtlGetVersion");
+    OSVERSIONINFOW version{sizeof version};
+    if (!getVersion || getVersion(&version) != 0) return {};
+    return version;
+}
+
 }  // namespace rm::win

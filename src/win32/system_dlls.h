@@ -1,7 +1,7 @@
-// The system DLLs that are not known DLLs (winmm, uxtheme). Imported
-// statically, Windows would look for them in the program folder first, where
-// anyone who can write there could put a DLL of the same name, before any
-// code of ours runs. They are loaded on first use instead, from System32 only.
+// Functions of system DLLs taken at run time, from System32 only. Winmm and
+// uxtheme are not known DLLs: imported statically, they would be looked for
+// in the program folder first, where anyone who can write there could put a
+// DLL of the same name, before any code of ours runs.
 #pragma once
 
 #include <windows.h>
@@ -16,5 +16,8 @@ void SearchDllsInSystemOnly();
 bool PlaySystemSound(const wchar_t* sound, DWORD flags);
 // IsAppThemed; false when uxtheme could not be loaded.
 bool AppThemed();
+// RtlGetVersion: the version of Windows itself, where GetVersionExW tells at
+// most the newest one the manifest names. Zeros when it cannot be asked.
+OSVERSIONINFOW SystemVersionInfo();
 
 }  // namespace rm::win
