@@ -8,7 +8,13 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
+#include "app/commands.h"
+#include "fakes.h"
+#include "pump.h"
+#include "resource.h"
+#include "settings_dialog.h"
 #include "system_dlls.h"
 
 namespace rm::win {
@@ -60,10 +66,34 @@ TEST(SystemDlls, AWaveFilePlaysThroughWinmmFromSystem32) {
     EXPECT_TRUE(fs::equivalent(LoadedFrom(L"winmm.dll").parent_path(), SystemFolder()));
 }
 
-// The settings dialog colours its labels for a themed page by it. Wine's
-// prefixes start with its Light theme on.
-TEST(SystemDlls, WhetherThemedIsAskedOfUxthemeFromSystem32) {
-    EXPECT_TRUE(AppThemed());
+// Wine's prefixes start with its Light theme on, whose pages are white: the
+// settings dialog's labels show the page's colour, not the dialog's grey.
+TEST(SystemDlls, ThemedPagesShowTheirLabelsOnThePagesColour) {
+    ASSERT_NE(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_BTNFACE));
+    test::FakeMonitor f;
+    f.dialogs.onSettingsDialog = [](SettingsForm& form, SettingsFormEvents& events) {
+        ShowSettingsBox(nullptr, form, events);
+    };
+    COLORREF behindLabel = CLR_INVALID;
+    std::thread user([&] {
+        const HWND dialog = WaitFor([] {
+            const HWND found = FindWindowW(L"#32770", L"設定");
+            return IsWindowVisible(found) ? found : nullptr;
+        });
+        if (!dialog) return;
+        // Right of its text, "RoutavistaのIPアドレス".
+        const HWND label = GetDlgItem(dialog, IDC_OPT_LABEL1);
+        RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RECT r{};
+        GetClientRect(label, &r);
+        const HDC dc = GetDC(label);
+        behindLabel = GetPixel(dc, r.right - 2, r.bottom / 2);
+        ReleaseDC(label, dc);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    MenuClick(f.m, Item::option_n1);
+    user.join();
+    EXPECT_EQ(behindLabel, GetSysColor(COLOR_WINDOW));
     EXPECT_TRUE(fs::equivalent(LoadedFrom(L"uxtheme.dll").parent_path(), SystemFolder()));
 }
 
