@@ -139,6 +139,7 @@ public:
     void CloseProcessHandle(rm::ProcessHandle) override {}
     bool OpenHelp(const std::filesystem::path&) override { return false; }
     void OpenHelpPage() override {}
+    rm::WindowsVersion SystemVersion() override { return {10, 0, 22631}; }
     std::optional<rm::StartedProcess> CreateProgramProcess(const std::string&, const std::string&) override {
         ++runs;
         return std::nullopt;

@@ -3,7 +3,8 @@
 
 Each box has its own network namespace (loopback only unless the caller adds
 hosts), its own WINEPREFIX copied from a template, its own wineserver started
-inside that namespace, and an X display (the caller's, or a private Xvfb).
+inside that namespace, an X display (the caller's, or a private Xvfb) and a
+sound device that plays nothing.
 Everything is removed on exit, also when the caller fails. The monitor
 broadcasts to its router's subnet at start; inside a box that never leaves
 the machine.
@@ -62,6 +63,8 @@ def wine_env(prefix, display):
         WINEDLLOVERRIDES="mscoree,mshtml=",
         LANG="ja_JP.UTF-8",
         LC_ALL="ja_JP.UTF-8",
+        # Sounds start and end as on a PC with speakers, also on a machine without sound hardware.
+        ALSA_CONFIG_PATH=str(ROOT / "tools" / "null_sound.conf"),
     )
     if display:
         env["DISPLAY"] = display

@@ -90,6 +90,11 @@ public:
 
 enum class ShowMode { Show, Hide };
 
+// The version of Windows as the system itself tells it.
+struct WindowsVersion {
+    unsigned Major = 0, Minor = 0, Build = 0;
+};
+
 // A process started for the launcher; its handle is the caller's to close.
 struct StartedProcess {
     ProcessHandle Process = 0;
@@ -114,6 +119,8 @@ public:
     virtual bool OpenHelp(const std::filesystem::path& helpFile) = 0;
     // Opens the program's own help page, which it carries, in the user's browser.
     virtual void OpenHelpPage() = 0;
+    // Which help viewers there are depends on it.
+    virtual WindowsVersion SystemVersion() = 0;
 
     // Creates a process of programFile with its arguments and folder as its
     // working folder (the monitor's own when empty), placed and shown as the

@@ -12,6 +12,7 @@
 #include "message_box.h"
 #include "program_path.h"
 #include "single_instance.h"
+#include "system_dlls.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void ReadSwitches() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    rm::win::SearchDllsInSystemOnly();
     ReadSwitches();
     const auto instanceLock = rm::win::SingleInstance::Acquire();
     if (!instanceLock) return 0;

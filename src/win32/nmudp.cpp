@@ -270,7 +270,6 @@ void TNMUDP::ReportStatus(const std::string& text, int level) {
 
 void TNMUDP::CheckError(int code) {
     ReportStatus("Checking Error In Error Manager", 16);
-    lastError_ = code;
     // Tolerated as a bit mask: any code holding all of WSAEWOULDBLOCK's bits.
     if ((code & WSAEWOULDBLOCK) == WSAEWOULDBLOCK) return;
     std::string text = "Unknown Error No. ";

@@ -106,7 +106,6 @@ public:
     void ReadStream(std::iostream& stream) const;
 
     const std::string& Status() const { return status_; }
-    int LastError() const { return lastError_; }
 
 private:
     struct LookupWait;
@@ -141,7 +140,6 @@ private:
     int localPort_ = 0;
     bool bound_ = false;
     std::string status_;
-    int lastError_ = 0;
     DatagramQueue queue_;
     bool moreQueued_ = false;
     // A wake-up of this thread is in the message queue.

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "diagnostics.h"
+#include "display/placement.h"
 #include "resource.h"
 #include "wide.h"
 
@@ -63,8 +64,8 @@ void PanelWindow::Render(const PanelView& panel, const PanelPosition& position) 
     if (!placed_ || position.Left != shownPosition_.Left || position.Top != shownPosition_.Top) {
         placed_ = true;
         shownPosition_ = position;
-        SetWindowPos(Handle(), nullptr, position.Left, position.Top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const POINT at = OnScreen(position);
+        SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     const std::wstring caption = Widen(panel.Caption);
     if (caption != shownCaption_ || panel.Colour != colour_) {
@@ -90,6 +91,24 @@ void PanelWindow::Render(const PanelView& panel, const PanelPosition& position) 
     } else if (!panel.Shown && visible) {
         ShowWindow(Handle(), SW_HIDE);
     }
+}
+
+// A place stored while another monitor was attached (a laptop since undocked)
+// would leave the panel where no screen is; the stored place itself is kept
+// for when that monitor is back.
+POINT PanelWindow::OnScreen(const PanelPosition& position) const {
+    RECT size{};
+    GetWindowRect(Handle(), &size);
+    const ScreenRect stored = RectAt(position.Left, position.Top, size.right - size.left, size.bottom - size.top);
+    const RECT storedRect{stored.Left, stored.Top, stored.Right, stored.Bottom};
+    MONITORINFO monitor{sizeof monitor};
+    if (!GetMonitorInfoW(MonitorFromRect(&storedRect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        LogLastError(L"GetMonitorInfoW", L"panel placement");
+        return {stored.Left, stored.Top};
+    }
+    const RECT& work = monitor.rcWork;
+    const ScreenRect placed = MoveInside(stored, {work.left, work.top, work.right, work.bottom});
+    return {placed.Left, placed.Top};
 }
 
 LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -37,7 +37,8 @@ public:
     bool Create();
     void StopTick();
     // Moves the panel only when the stored position changed since the last
-    // render: a render during a drag must not pull it back.
+    // render: a render during a drag must not pull it back. It goes inside
+    // the work area of the monitor nearest to the stored place.
     void Render(const PanelView& panel, const PanelPosition& position);
     UINT Dpi() const { return dpi_; }
 
@@ -45,6 +46,7 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    POINT OnScreen(const PanelPosition& position) const;
     void OnPaint();
     HBRUSH OnCtlColorStatic(HDC dc);
     void OnLeftButtonDown();

@@ -15,6 +15,7 @@
 #include "message_box.h"
 #include "resource.h"
 #include "settings_dialog.h"
+#include "system_dlls.h"
 #include "text/datetime.h"
 #include "text/file_replace.h"
 #include "text/files.h"
@@ -117,7 +118,7 @@ void Win32Events::WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) 
 }
 
 void Win32Sound::PlayWave(const std::string& file) {
-    PlaySoundW(Widen(file).c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+    PlaySystemSound(Widen(file).c_str(), SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
 void Win32Programs::RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
@@ -151,6 +152,11 @@ void Win32Programs::OpenHelpPage() {
     const auto opened = reinterpret_cast<INT_PTR>(
         ShellExecuteW(owner_.Handle(), L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (opened <= 32) throw std::runtime_error("ヘルプのページを開けません: " + PathText(page));
+}
+
+WindowsVersion Win32Programs::SystemVersion() {
+    const OSVERSIONINFOW version = SystemVersionInfo();
+    return {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber};
 }
 
 ProgramStart Win32Programs::CreateProgramProcess(const std::string& programFile, const std::string& arguments,

@@ -85,6 +85,7 @@ public:
     void CloseProcessHandle(ProcessHandle handle) override;
     bool OpenHelp(const std::filesystem::path& helpFile) override;
     void OpenHelpPage() override;
+    WindowsVersion SystemVersion() override;
     ProgramStart CreateProgramProcess(const std::string& programFile, const std::string& arguments,
                                       const std::string& folder) override;
     bool ProcessRunning(ProcessHandle process) override;

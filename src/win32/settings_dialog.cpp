@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 #include <string>
@@ -11,6 +10,7 @@
 #include "dialog.h"
 #include "form/settings_form.h"
 #include "resource.h"
+#include "system_dlls.h"
 #include "wide.h"
 
 namespace rm::win {
@@ -190,7 +190,7 @@ private:
     INT_PTR OnControlColour(HDC dc, HWND control) {
         wchar_t kind[16] = {};
         GetClassNameW(control, kind, 16);
-        if (!IsAppThemed() || std::wstring_view(kind) == L"Edit" || GetDlgCtrlID(control) == IDC_OPT_BUTTON1) {
+        if (!AppThemed() || std::wstring_view(kind) == L"Edit" || GetDlgCtrlID(control) == IDC_OPT_BUTTON1) {
             return FALSE;
         }
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));

@@ -179,6 +179,8 @@ public:
         return helpViewerThere;
     }
     void OpenHelpPage() override { ++helpPagesOpened; }
+    WindowsVersion windowsVersion{10, 0, 22631};  // Windows 11 23H2
+    WindowsVersion SystemVersion() override { return windowsVersion; }
 
     // Processes started for the launcher: handles from 101, identifiers from
     // 201 and, unless windowless, windows from 301.

@@ -18,6 +18,7 @@ TEST(MenuCommands, GeneralItemsReachTheirWindows) {
 
 TEST(MenuCommands, HelpIsTheWinHelpFileWhereItIsShownOtherwiseTheOwnPage) {
     FakeMonitor f;
+    f.programs.windowsVersion = {6, 3, 9600};  // 8.1, with WinHelp downloaded
     MenuClick(f.m, Item::help_n1);
     EXPECT_TRUE(f.programs.helpOpened.empty());
     EXPECT_EQ(f.programs.helpPagesOpened, 1);
@@ -27,10 +28,26 @@ TEST(MenuCommands, HelpIsTheWinHelpFileWhereItIsShownOtherwiseTheOwnPage) {
     EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
     EXPECT_EQ(f.programs.helpPagesOpened, 1);
 
-    // Current Windows has no WinHelp.
+    // WinHelp was not downloaded.
     f.programs.helpViewerThere = false;
     MenuClick(f.m, Item::help_n1);
     EXPECT_EQ(f.programs.helpOpened.size(), 2u);
+    EXPECT_EQ(f.programs.helpPagesOpened, 2);
+}
+
+TEST(MenuCommands, HelpOnWindows10And11IsTheOwnPageWhateverLiesBesideTheProgram) {
+    FakeMonitor f;
+    WriteBytes(f.dir.path() / "RMonitor.hlp", "?_");
+    for (const WindowsVersion version : {WindowsVersion{10, 0, 10240}, WindowsVersion{10, 0, 22631}}) {
+        f.programs.windowsVersion = version;
+        MenuClick(f.m, Item::help_n1);
+    }
+    EXPECT_TRUE(f.programs.helpOpened.empty());
+    EXPECT_EQ(f.programs.helpPagesOpened, 2);
+
+    f.programs.windowsVersion = {6, 1, 7601};
+    MenuClick(f.m, Item::help_n1);
+    EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
     EXPECT_EQ(f.programs.helpPagesOpened, 2);
 }
 

@@ -188,6 +188,7 @@ TEST(SyslogViewerWindow, FontIsTheChosenOneUntilTheNextStart) {
 
 TEST(SyslogViewerWindow, HelpIsTheProgramsHelp) {
     SyslogMonitor f;
+    f.programs.windowsVersion = {6, 1, 7601};
     ViewerMenuClick(f.m, ViewerItem::N3);
     EXPECT_EQ(f.programs.helpPagesOpened, 1);
     WriteBytes(f.dir.path() / "RMonitor.hlp", "help");

@@ -2,8 +2,8 @@
 
 import unittest
 
-from rmtest import (WM_LBUTTONDOWN, WM_RBUTTONDOWN, MonitorTestCase, open_tray_menu, panel_caption, pixels, send_syslog, tray_icon_rect, wait_counting, wait_panel,
-                    wait_until)
+from rmtest import (WM_LBUTTONDOWN, WM_RBUTTONDOWN, MonitorTestCase, open_tray_menu, panel_caption, pixels, send_syslog,
+                    settings_values, tray_icon_rect, wait_counting, wait_panel, wait_until)
 
 PANEL_AT = (400, 300)
 CONNECT = "<30>S01: PPP Connect successfully"
@@ -62,6 +62,18 @@ class StatusDisplay(MonitorTestCase):
             self.assertEqual(panel_caption(m, panel), "未接続")
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
+
+    def test_a_panel_stored_where_no_monitor_is_shows_at_the_edge_of_the_screen(self):
+        # Stored on a monitor left of and above this one (a laptop since undocked).
+        with self.monitor() as m:
+            proc = MonitorTestCase.start(self, m, Left="-5000", Top="-5000")
+            send_syslog(m, CONNECT)
+            panel, rect = wait_panel(m, shown=True)
+            self.assertEqual(rect[:2], (0, 0))
+            self.assertRegex(wait_counting(m, panel), r"^00:00:0\d$")
+            self.finish(m, proc)
+            # The place stays in the settings for when that monitor is back.
+            self.assertEqual(settings_values((m.folder / "RMonitor.ini").read_bytes())[4], "-5000")
 
     def test_swapped_tray_buttons_open_each_others_menu(self):
         with self.monitor() as m:

@@ -1,5 +1,6 @@
-"""ﾍﾙﾌﾟ opens the program's own Japanese help page in the user's browser
-when there is no WinHelp file beside it."""
+"""ﾍﾙﾌﾟ opens the program's own Japanese help page in the user's browser,
+on Windows 10 even with a WinHelp file beside the program (Windows 10 has
+no WinHelp)."""
 
 import os
 import re
@@ -19,11 +20,13 @@ class Help(MonitorTestCase):
             opened = m.folder / "browser.log"
             browser.write_text(f'#!/bin/sh\necho "$@" >> "{opened}"\n')
             browser.chmod(0o755)
-            for key, value in [(r"HKCR\.html", "htmlfile"), (r"HKCU\Software\Wine\WineBrowser", None)]:
-                args = ["reg", "add", key, "/f"] + (["/ve", "/d", value] if value else
-                                                    ["/v", "Browsers", "/d", str(browser)])
-                self.assertEqual(m.box.wine(args, timeout=60).returncode, 0)
+            # Wine is Windows 7 unless told otherwise.
+            for key, value in [(r"HKCR\.html", ["/ve", "/d", "htmlfile"]),
+                               (r"HKCU\Software\Wine\WineBrowser", ["/v", "Browsers", "/d", str(browser)]),
+                               (r"HKCU\Software\Wine", ["/v", "Version", "/d", "win10"])]:
+                self.assertEqual(m.box.wine(["reg", "add", key, "/f"] + value, timeout=60).returncode, 0)
             (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
+            (m.folder / "RMonitor.hlp").write_bytes(b"?_\x03\x00")
             proc = m.start()
             m.wait_main()
             m.command("help_n1")

@@ -1,9 +1,10 @@
-// Runs the thread's message loop in tests.
+// Runs the thread's message loop in tests, and looks at windows.
 #pragma once
 
 #include <windows.h>
 
 #include <chrono>
+#include <string>
 
 namespace rm::win {
 
@@ -22,6 +23,23 @@ bool PumpUntil(Done done, std::chrono::seconds bound = std::chrono::seconds(10))
         if (std::chrono::steady_clock::now() > giveUp) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
+}
+
+// For a thread that plays the user while another runs a modal loop: looks
+// every 50 ms until found() gives a window, for at most 10 s (nullptr then).
+template <class Found>
+HWND WaitFor(Found found) {
+    for (int look = 0; look < 200; ++look, Sleep(50)) {
+        if (const HWND window = found()) return window;
+    }
+    return nullptr;
+}
+
+// The window's whole text.
+inline std::wstring TextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 }  // namespace rm::win

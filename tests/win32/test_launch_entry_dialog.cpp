@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "launch_entry_dialog.h"
+#include "pump.h"
 #include "resource.h"
 #include "text/files.h"
 
@@ -17,20 +18,6 @@ namespace fs = std::filesystem;
 
 // The file-open dialog's file type list and file name box.
 constexpr int FileTypes = 0x470, FileNameEdit = 0x480, FileNameCombo = 0x47c;
-
-template <class Found>
-HWND WaitFor(Found found) {
-    for (int look = 0; look < 200; ++look, Sleep(50)) {
-        if (const HWND window = found()) return window;
-    }
-    return nullptr;
-}
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // Plays the user on another thread while the dialog runs its modal loop here.
 bool ShowWithUser(LaunchForm& form, std::function<void(HWND dialog)> user) {

@@ -41,5 +41,35 @@ TEST(PanelWindow, ARenderNeverPullsThePanelBackWhileTheStoredPlaceStays) {
     EXPECT_STREQ(caption, L"00:01:02");
 }
 
+// A place stored on a monitor that is gone (a laptop undocked from the one
+// left of it) shows the panel inside the work area that is there.
+TEST(PanelWindow, AStoredPlaceWhereNoMonitorIsShowsThePanelInsideTheWorkArea) {
+    PanelWindow panel(NoEvents());
+    ASSERT_TRUE(panel.Create());
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    PanelView view;
+    view.Shown = true;
+    view.Caption = "00:00:04";
+    RECT size{};
+    GetWindowRect(panel.Handle(), &size);
+    const LONG width = size.right - size.left, height = size.bottom - size.top;
+
+    panel.Render(view, {-5000, -5000});
+    RECT at{};
+    GetWindowRect(panel.Handle(), &at);
+    EXPECT_TRUE(IsWindowVisible(panel.Handle()));
+    EXPECT_EQ(at.left, work.left);
+    EXPECT_EQ(at.top, work.top);
+    EXPECT_EQ(at.right - at.left, width);
+    EXPECT_EQ(at.bottom - at.top, height);
+
+    panel.Render(view, {work.right + 5000, work.bottom - height / 2});
+    GetWindowRect(panel.Handle(), &at);
+    EXPECT_EQ(at.right, work.right);
+    EXPECT_EQ(at.bottom, work.bottom);
+    EXPECT_EQ(at.right - at.left, width);
+}
+
 }  // namespace
 }  // namespace rm::win

@@ -143,6 +143,18 @@ std::string Contents(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Run by ctest as win32.windows10, under Wine's Windows 10: the tests carry
+// no manifest, so GetVersionExW says Windows 8 (6.2) there, as on Windows 10
+// and 11 themselves.
+TEST(OnWindows10, TheVersionIsTheSystemsOwnNotTheManifests) {
+    const Window owner;
+    Win32Programs programs(owner);
+    const WindowsVersion version = programs.SystemVersion();
+    EXPECT_EQ(version.Major, 10u);
+    EXPECT_EQ(version.Minor, 0u);
+    EXPECT_GE(version.Build, 10240u);
+}
+
 TEST(Win32Files, TheWriteThroughMoveReplacesTheOldFile) {
     const auto folder = TestFolder(L"rm-move");
     std::ofstream(folder / "new.tmp", std::ios::binary) << "new";

@@ -18,6 +18,7 @@
 #include "form/settings_form.h"
 #include "form/settings_save.h"
 #include "icon_size.h"
+#include "pump.h"
 #include "resource.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
@@ -33,25 +34,11 @@ using test::ReadBytes;
 // The program declares this in its manifest.
 const bool perMonitorAware = SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) != FALSE;
 
-template <class Found>
-HWND WaitFor(Found found) {
-    for (int look = 0; look < 200; ++look, Sleep(50)) {
-        if (const HWND window = found()) return window;
-    }
-    return nullptr;
-}
-
 HWND ShownDialog(const wchar_t* caption) {
     return WaitFor([caption] {
         const HWND found = FindWindowW(L"#32770", caption);
         return IsWindowVisible(found) ? found : nullptr;
     });
-}
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 std::wstring ClassOf(HWND window) {

@@ -13,12 +13,6 @@
 namespace rm::win {
 namespace {
 
-std::wstring TextOf(HWND window) {
-    std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
-    text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
-    return text;
-}
-
 std::wstring MenuCaption(HMENU menu, int position) {
     wchar_t caption[64] = {};
     GetMenuStringW(menu, position, caption, 64, MF_BYPOSITION);

@@ -16,6 +16,7 @@
 
 #include "command_ids.h"
 #include "platform_ports.h"
+#include "pump.h"
 #include "syslog/viewer_commands.h"
 #include "syslog/viewer_lines.h"
 #include "syslog_viewer.h"
@@ -30,12 +31,6 @@ namespace fs = std::filesystem;
 std::string FileBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
 }
 
 // What a user does in the boxes and dialogs that the test's thread opens: each
@@ -181,9 +176,9 @@ TEST_F(ViewerCommands, SaveOverAnExistingFileStopsOnNo) {
                        Press(dialog, IDOK);
                    },
                    [&](HWND box) {
-                       caption = WindowText(box);
-                       question = WindowText(GetDlgItem(box, 0xFFFF));
-                       no = WindowText(GetDlgItem(box, IDNO));
+                       caption = TextOf(box);
+                       question = TextOf(GetDlgItem(box, 0xFFFF));
+                       no = TextOf(GetDlgItem(box, IDNO));
                        Press(box, IDNO);
                    }});
         ViewerMenuClick(m, ViewerItem::N2);

@@ -7,8 +7,11 @@
 #include "diagnostics.h"
 #include "graph_window.h"
 #include "program_path.h"
+#include "system_dlls.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+    // Before COM and the common dialogs load DLLs of their own.
+    rm::win::SearchDllsInSystemOnly();
     // The PNG encoder is a COM object.
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
         rm::win::LogText(L"CoInitializeEx failed");

@@ -18,6 +18,7 @@ namespace rmview::win {
 namespace {
 
 namespace fs = std::filesystem;
+using rm::win::TextOf;
 using Microsoft::WRL::ComPtr;
 
 class GraphWindowTest : public testing::Test {
@@ -54,12 +55,6 @@ protected:
 
     fs::path folder_;
 };
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // The children of one class, in the order they were made.
 std::vector<HWND> Children(HWND parent, const wchar_t* cls) {
