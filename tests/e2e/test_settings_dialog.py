@@ -33,7 +33,7 @@ def text_pixels(rgb):
     background = luminance(Counter(colours).most_common(1)[0][0])
     return sum(1 for c in colours if abs(luminance(c) - background) > 128)
 
-# Control ids of the dialog (resource.h).
+# Control ids of the dialog (src/core/state/settings_controls.h).
 EDIT1, PCNAME, BUTTON1, TABS = 614, 623, 602, 601
 LABEL1 = 613
 NICKNAME_PAIR, ADDRESS_PAIR = 30, 2
