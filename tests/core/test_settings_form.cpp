@@ -616,8 +616,8 @@ TEST(SettingsTableRows, EveryShownValueGoesThroughTheFormIntoTheFileUnchanged) {
 }
 
 // The dialog finds a value's control, its page and a refusal's focus by the
-// row alone: two rows on one control, or an edit or a box without its form
-// value, would show one value in another's place.
+// row alone: two rows on one control, or two on one refusal, would show or
+// focus one value in another's place.
 TEST(SettingsTableRows, EachShownValueHasAControlOfItsOwn) {
     std::set<int> controls;
     std::set<FormField> refusable;
@@ -630,7 +630,9 @@ TEST(SettingsTableRows, EachShownValueHasAControlOfItsOwn) {
         EXPECT_TRUE(controls.insert(row.ControlId).second);
         EXPECT_LE(bool(row.FormText) + bool(row.FormCheck), 1);
         if (row.Refusable != FormField::None) EXPECT_TRUE(refusable.insert(row.Refusable).second);
-        // The character check reads the edit's text.
+        // Every edit's text can be refused, and the refusal finds the edit;
+        // the character check reads the edit's text.
+        if (row.FormText) EXPECT_NE(row.Refusable, FormField::None);
         if (row.Caption) EXPECT_TRUE(row.FormText);
     }
 }
