@@ -9,6 +9,7 @@
 
 #include "dialog.h"
 #include "form/settings_form.h"
+#include "settings/settings_table.h"
 #include "resource.h"
 #include "system_dlls.h"
 #include "wide.h"
@@ -21,87 +22,50 @@ constexpr int ClientWidth = 414, ClientHeight = 237;
 constexpr const wchar_t* PageCaptions[] = {L"基本設定", L"ネットワーク", L"SysLog", L"時間設定",
                                            L"ランチャー", L"Dial-Up Watcher", L"サウンド", L"ISP 名称"};
 
-// Every control of a page, by page, in the order of the captions.
+// The controls of each page that no setting's row names: labels, buttons,
+// the spin edits' second halves and arrows, and the launcher's titles.
 struct PageControl {
     int Id;
-    int Page;
+    SettingsPage Page;
 };
 constexpr PageControl PageControls[] = {
-    {IDC_OPT_LABEL3, 0}, {IDC_OPT_EDIT2, 0}, {IDC_OPT_BUTTON2, 0}, {IDC_OPT_LABEL1, 0}, {IDC_OPT_EDIT1, 0},
-    {IDC_OPT_SUBPORTBOX1, 0}, {IDC_OPT_TRAYCHECKBOX, 0}, {IDC_OPT_RISKBOX, 0}, {IDC_OPT_MACBOX1, 0},
-    {IDC_OPT_MASTERBOX, 1}, {IDC_OPT_LABEL21, 1}, {IDC_OPT_LABEL19, 1}, {IDC_OPT_PCNAME, 1},
-    {IDC_OPT_LABEL20, 1}, {IDC_OPT_REDIALBOX, 1},
-    {IDC_OPT_SYSLOGMAINBOX, 2}, {IDC_OPT_SYSLOGTYPEBOX, 2}, {IDC_OPT_SYSLOGTIMEBOX, 2},
-    {IDC_OPT_SYSLOGSAVEBOX, 2}, {IDC_OPT_SYSLOGLINEBOX, 2},
-    {IDC_OPT_STARTBOX1, 3}, {IDC_OPT_SPINEDIT1, 3}, {IDC_OPT_SPIN1, 3}, {IDC_OPT_HOUR1, 3},
-    {IDC_OPT_SPINEDIT2, 3}, {IDC_OPT_SPIN2, 3}, {IDC_OPT_MINUTE1, 3}, {IDC_OPT_ENDBOX2, 3},
-    {IDC_OPT_SPINEDIT3, 3}, {IDC_OPT_SPIN3, 3}, {IDC_OPT_HOUR2, 3}, {IDC_OPT_SPINEDIT4, 3},
-    {IDC_OPT_SPIN4, 3}, {IDC_OPT_MINUTE2, 3}, {IDC_OPT_LABEL13, 3},
-    {IDC_OPT_TITLES1, 4}, {IDC_OPT_SOFT1, 4}, {IDC_OPT_SOFTBUTTON1, 4}, {IDC_OPT_SOFT2, 4},
-    {IDC_OPT_SOFTBUTTON2, 4}, {IDC_OPT_SOFT3, 4}, {IDC_OPT_SOFTBUTTON3, 4}, {IDC_OPT_TITLES2, 4},
-    {IDC_OPT_SOFT4, 4}, {IDC_OPT_SOFTBUTTON4, 4}, {IDC_OPT_SOFT5, 4}, {IDC_OPT_SOFTBUTTON5, 4},
-    {IDC_OPT_SOFT6, 4}, {IDC_OPT_SOFTBUTTON6, 4},
-    {IDC_OPT_DWBOX, 5}, {IDC_OPT_LABEL2, 5}, {IDC_OPT_EDIT3, 5}, {IDC_OPT_BUTTON3, 5}, {IDC_OPT_LABEL10, 5},
-    {IDC_OPT_ISP1, 5}, {IDC_OPT_DWPORT1, 5}, {IDC_OPT_ISP2, 5}, {IDC_OPT_DWPORT2, 5}, {IDC_OPT_ISP3, 5},
-    {IDC_OPT_DWPORT3, 5},
-    {IDC_OPT_LABEL11, 6}, {IDC_OPT_EDIT5, 6}, {IDC_OPT_BUTTON4, 6}, {IDC_OPT_BUTTON6, 6},
-    {IDC_OPT_LABEL14, 6}, {IDC_OPT_EDIT6, 6}, {IDC_OPT_BUTTON5, 6}, {IDC_OPT_BUTTON7, 6},
-    {IDC_OPT_DELYSTIME, 6}, {IDC_OPT_LABEL17, 6}, {IDC_OPT_EDIT4, 6}, {IDC_OPT_BUTTON8, 6}, {IDC_OPT_BUTTON9, 6},
-    {IDC_OPT_LABEL22, 7}, {IDC_OPT_EDIT7, 7}, {IDC_OPT_LABEL23, 7}, {IDC_OPT_EDIT8, 7}, {IDC_OPT_LABEL24, 7},
-    {IDC_OPT_EDIT9, 7},
+    {IDC_OPT_LABEL3, SettingsPage::Basic},        {IDC_OPT_BUTTON2, SettingsPage::Basic},
+    {IDC_OPT_LABEL1, SettingsPage::Basic},        {IDC_OPT_LABEL21, SettingsPage::Network},
+    {IDC_OPT_LABEL19, SettingsPage::Network},     {IDC_OPT_LABEL20, SettingsPage::Network},
+    {IDC_OPT_SPIN1, SettingsPage::Time},          {IDC_OPT_HOUR1, SettingsPage::Time},
+    {IDC_OPT_SPINEDIT2, SettingsPage::Time},      {IDC_OPT_SPIN2, SettingsPage::Time},
+    {IDC_OPT_MINUTE1, SettingsPage::Time},        {IDC_OPT_SPIN3, SettingsPage::Time},
+    {IDC_OPT_HOUR2, SettingsPage::Time},          {IDC_OPT_SPINEDIT4, SettingsPage::Time},
+    {IDC_OPT_SPIN4, SettingsPage::Time},          {IDC_OPT_MINUTE2, SettingsPage::Time},
+    {IDC_OPT_LABEL13, SettingsPage::Time},        {IDC_OPT_TITLES1, SettingsPage::Launcher},
+    {IDC_OPT_SOFT1, SettingsPage::Launcher},      {IDC_OPT_SOFTBUTTON1, SettingsPage::Launcher},
+    {IDC_OPT_SOFT2, SettingsPage::Launcher},      {IDC_OPT_SOFTBUTTON2, SettingsPage::Launcher},
+    {IDC_OPT_SOFT3, SettingsPage::Launcher},      {IDC_OPT_SOFTBUTTON3, SettingsPage::Launcher},
+    {IDC_OPT_TITLES2, SettingsPage::Launcher},    {IDC_OPT_SOFT4, SettingsPage::Launcher},
+    {IDC_OPT_SOFTBUTTON4, SettingsPage::Launcher}, {IDC_OPT_SOFT5, SettingsPage::Launcher},
+    {IDC_OPT_SOFTBUTTON5, SettingsPage::Launcher}, {IDC_OPT_SOFT6, SettingsPage::Launcher},
+    {IDC_OPT_SOFTBUTTON6, SettingsPage::Launcher}, {IDC_OPT_LABEL2, SettingsPage::DialUpWatcher},
+    {IDC_OPT_BUTTON3, SettingsPage::DialUpWatcher}, {IDC_OPT_LABEL10, SettingsPage::DialUpWatcher},
+    {IDC_OPT_ISP1, SettingsPage::DialUpWatcher},  {IDC_OPT_ISP2, SettingsPage::DialUpWatcher},
+    {IDC_OPT_ISP3, SettingsPage::DialUpWatcher},  {IDC_OPT_LABEL11, SettingsPage::Sound},
+    {IDC_OPT_BUTTON4, SettingsPage::Sound},       {IDC_OPT_BUTTON6, SettingsPage::Sound},
+    {IDC_OPT_LABEL14, SettingsPage::Sound},       {IDC_OPT_BUTTON5, SettingsPage::Sound},
+    {IDC_OPT_BUTTON7, SettingsPage::Sound},       {IDC_OPT_LABEL17, SettingsPage::Sound},
+    {IDC_OPT_BUTTON8, SettingsPage::Sound},       {IDC_OPT_BUTTON9, SettingsPage::Sound},
+    {IDC_OPT_LABEL22, SettingsPage::IspNames},    {IDC_OPT_LABEL23, SettingsPage::IspNames},
+    {IDC_OPT_LABEL24, SettingsPage::IspNames},
 };
 
-// The form's fields by control: the values move through these two tables,
-// one way in Show, the other in Take.
-struct TextControl {
+// The edits that take fewer characters than Windows allows.
+struct TextLimit {
     int Id;
-    std::string SettingsForm::*Field;
-    int Limit;  // characters, 0 = none
+    int Limit;
 };
-constexpr TextControl TextControls[] = {
-    {IDC_OPT_EDIT2, &SettingsForm::Edit2, 0},     {IDC_OPT_EDIT1, &SettingsForm::Edit1, 15},
-    {IDC_OPT_PCNAME, &SettingsForm::PCname, 0},   {IDC_OPT_EDIT3, &SettingsForm::Edit3, 0},
-    {IDC_OPT_DWPORT1, &SettingsForm::dwport1, 15}, {IDC_OPT_DWPORT2, &SettingsForm::dwport2, 0},
-    {IDC_OPT_DWPORT3, &SettingsForm::dwport3, 0}, {IDC_OPT_EDIT5, &SettingsForm::Edit5, 0},
-    {IDC_OPT_EDIT6, &SettingsForm::Edit6, 0},     {IDC_OPT_DELYSTIME, &SettingsForm::delyStime, 0},
-    {IDC_OPT_EDIT4, &SettingsForm::Edit4, 0},     {IDC_OPT_EDIT7, &SettingsForm::Edit7, 0},
-    {IDC_OPT_EDIT8, &SettingsForm::Edit8, 0},     {IDC_OPT_EDIT9, &SettingsForm::Edit9, 0},
-};
-// The control of each value a save can refuse.
-struct FieldControl {
-    FormField Field;
-    int Id;
-};
-constexpr FieldControl FieldControls[] = {
-    {FormField::Edit2, IDC_OPT_EDIT2},         {FormField::Edit1, IDC_OPT_EDIT1},
-    {FormField::PCname, IDC_OPT_PCNAME},       {FormField::SpinEdit3, IDC_OPT_SPINEDIT3},
-    {FormField::soft1, IDC_OPT_SOFT1},         {FormField::soft2, IDC_OPT_SOFT2},
-    {FormField::soft3, IDC_OPT_SOFT3},         {FormField::soft4, IDC_OPT_SOFT4},
-    {FormField::soft5, IDC_OPT_SOFT5},         {FormField::soft6, IDC_OPT_SOFT6},
-    {FormField::Edit3, IDC_OPT_EDIT3},         {FormField::dwport1, IDC_OPT_DWPORT1},
-    {FormField::dwport2, IDC_OPT_DWPORT2},     {FormField::dwport3, IDC_OPT_DWPORT3},
-    {FormField::Edit5, IDC_OPT_EDIT5},         {FormField::Edit6, IDC_OPT_EDIT6},
-    {FormField::delyStime, IDC_OPT_DELYSTIME}, {FormField::Edit4, IDC_OPT_EDIT4},
-    {FormField::Edit7, IDC_OPT_EDIT7},         {FormField::Edit8, IDC_OPT_EDIT8},
-    {FormField::Edit9, IDC_OPT_EDIT9},
-};
+constexpr TextLimit TextLimits[] = {{IDC_OPT_EDIT1, 15}, {IDC_OPT_DWPORT1, 15}};
+
 constexpr int SoftEdits[] = {IDC_OPT_SOFT1, IDC_OPT_SOFT2, IDC_OPT_SOFT3, IDC_OPT_SOFT4, IDC_OPT_SOFT5, IDC_OPT_SOFT6};
 constexpr int SoftButtons[] = {IDC_OPT_SOFTBUTTON1, IDC_OPT_SOFTBUTTON2, IDC_OPT_SOFTBUTTON3,
                                IDC_OPT_SOFTBUTTON4, IDC_OPT_SOFTBUTTON5, IDC_OPT_SOFTBUTTON6};
-
-struct CheckControl {
-    int Id;
-    bool SettingsForm::*Field;
-};
-constexpr CheckControl CheckControls[] = {
-    {IDC_OPT_SUBPORTBOX1, &SettingsForm::subportBox1},   {IDC_OPT_TRAYCHECKBOX, &SettingsForm::TrayCheckBox},
-    {IDC_OPT_RISKBOX, &SettingsForm::riskBox},           {IDC_OPT_MACBOX1, &SettingsForm::MACbox1},
-    {IDC_OPT_MASTERBOX, &SettingsForm::MasterBox},       {IDC_OPT_REDIALBOX, &SettingsForm::RedialBox},
-    {IDC_OPT_SYSLOGMAINBOX, &SettingsForm::SyslogmainBox}, {IDC_OPT_SYSLOGTYPEBOX, &SettingsForm::SysLogTypeBox},
-    {IDC_OPT_SYSLOGTIMEBOX, &SettingsForm::SysLogTimeBox}, {IDC_OPT_SYSLOGSAVEBOX, &SettingsForm::SyslogSaveBox},
-    {IDC_OPT_SYSLOGLINEBOX, &SettingsForm::SysLoglineBox}, {IDC_OPT_STARTBOX1, &SettingsForm::startBox1},
-    {IDC_OPT_ENDBOX2, &SettingsForm::endBox2},           {IDC_OPT_DWBOX, &SettingsForm::DWBox},
-};
 
 struct SpinControl {
     int Edit, Spin;
@@ -175,8 +139,8 @@ private:
             item.pszText = const_cast<wchar_t*>(PageCaptions[page]);
             TabCtrl_InsertItem(tabs, page, &item);
         }
-        for (const TextControl& c : TextControls) {
-            if (c.Limit) SendDlgItemMessageW(Handle(), c.Id, EM_LIMITTEXT, static_cast<WPARAM>(c.Limit), 0);
+        for (const TextLimit& c : TextLimits) {
+            SendDlgItemMessageW(Handle(), c.Id, EM_LIMITTEXT, static_cast<WPARAM>(c.Limit), 0);
         }
         for (const SpinControl& c : SpinControls) SendDlgItemMessageW(Handle(), c.Spin, UDM_SETRANGE32, 0, c.Highest);
         Show();
@@ -255,32 +219,48 @@ private:
 
     // The page of a refused value comes up with its control ready for typing.
     void Focus(FormField field) {
-        const auto control = std::find_if(std::begin(FieldControls), std::end(FieldControls),
-                                          [field](const FieldControl& c) { return c.Field == field; });
-        if (control == std::end(FieldControls)) return;
-        const auto page = std::find_if(std::begin(PageControls), std::end(PageControls),
-                                       [&](const PageControl& c) { return c.Id == control->Id; });
-        TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_OPT_TABS), page->Page);
-        ShowPage(page->Page);
-        SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(Handle(), control->Id)), TRUE);
+        const auto row = std::find_if(SettingsTable.begin(), SettingsTable.end(),
+                                      [field](const SettingRow& r) { return r.Refusable == field; });
+        const int soft = static_cast<int>(field) - static_cast<int>(FormField::soft1);
+        const int id = row != SettingsTable.end() ? row->ControlId
+                       : soft >= 0 && soft < 6    ? SoftEdits[soft]
+                                                  : 0;
+        if (!id) return;
+        const SettingsPage page = PageOf(id);
+        TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_OPT_TABS), static_cast<int>(page));
+        ShowPage(static_cast<int>(page));
+        SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(Handle(), id)), TRUE);
+    }
+
+    static SettingsPage PageOf(int id) {
+        for (const SettingRow& row : SettingsTable) {
+            if (row.ControlId == id) return row.Page;
+        }
+        return std::find_if(std::begin(PageControls), std::end(PageControls),
+                            [id](const PageControl& c) { return c.Id == id; })
+            ->Page;
     }
 
     int CurrentPage() const { return TabCtrl_GetCurSel(GetDlgItem(Handle(), IDC_OPT_TABS)); }
 
     void ShowPage(int page) {
-        for (const PageControl& c : PageControls) {
-            const bool shown = c.Page == page && (c.Id != IDC_OPT_MACBOX1 || form_.MACbox1Visible);
-            ShowWindow(GetDlgItem(Handle(), c.Id), shown ? SW_SHOWNA : SW_HIDE);
+        const auto show = [&](int id, SettingsPage on) {
+            const bool shown = static_cast<int>(on) == page && (id != IDC_OPT_MACBOX1 || form_.MACbox1Visible);
+            ShowWindow(GetDlgItem(Handle(), id), shown ? SW_SHOWNA : SW_HIDE);
+        };
+        for (const SettingRow& row : SettingsTable) {
+            if (row.ControlId) show(row.ControlId, row.Page);
         }
+        for (const PageControl& c : PageControls) show(c.Id, c.Page);
     }
 
     // The form into the controls.
     void Show() {
-        for (const TextControl& c : TextControls) SetText(c.Id, form_.*c.Field);
-        for (std::size_t i = 0; i < form_.soft.size(); ++i) SetText(SoftEdits[i], form_.soft[i]);
-        for (const CheckControl& c : CheckControls) {
-            CheckDlgButton(Handle(), c.Id, form_.*c.Field ? BST_CHECKED : BST_UNCHECKED);
+        for (const SettingRow& row : SettingsTable) {
+            if (row.FormText) SetText(row.ControlId, form_.*row.FormText);
+            if (row.FormCheck) CheckDlgButton(Handle(), row.ControlId, form_.*row.FormCheck ? BST_CHECKED : BST_UNCHECKED);
         }
+        for (std::size_t i = 0; i < form_.soft.size(); ++i) SetText(SoftEdits[i], form_.soft[i]);
         for (const SpinControl& c : SpinControls) SendDlgItemMessageW(Handle(), c.Spin, UDM_SETPOS32, 0, form_.*c.Field);
         for (const int id : SyslogBoxes) EnableWindow(GetDlgItem(Handle(), id), form_.SyslogBoxesEnabled);
         for (const int id : DialUpWatcherControls) EnableWindow(GetDlgItem(Handle(), id), form_.DialUpWatcherEnabled);
@@ -289,9 +269,11 @@ private:
 
     // The controls into the form.
     void Take() {
-        for (const TextControl& c : TextControls) form_.*c.Field = Text(c.Id);
+        for (const SettingRow& row : SettingsTable) {
+            if (row.FormText) form_.*row.FormText = Text(row.ControlId);
+            if (row.FormCheck) form_.*row.FormCheck = IsDlgButtonChecked(Handle(), row.ControlId) == BST_CHECKED;
+        }
         for (std::size_t i = 0; i < form_.soft.size(); ++i) form_.soft[i] = Text(SoftEdits[i]);
-        for (const CheckControl& c : CheckControls) form_.*c.Field = IsDlgButtonChecked(Handle(), c.Id) == BST_CHECKED;
         // A typed number out of range counts as the nearest end, as the arrows would go.
         for (const SpinControl& c : SpinControls) {
             BOOL ok = FALSE;

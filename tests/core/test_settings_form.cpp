@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
+#include "settings_samples.h"
 #include "text/cp932.h"
 
 namespace rm {
@@ -583,6 +585,56 @@ TEST(SettingsSave, EveryControlReachesItsLineInTheFile) {
         }
     }
     EXPECT_EQ(withControl, edits.size());
+}
+
+// The form filled from one state and saved into another, fresh one: each
+// value the dialog shows arrives in the file as it was, by the table's copies
+// and the rules beside them.
+TEST(SettingsTableRows, EveryShownValueGoesThroughTheFormIntoTheFileUnchanged) {
+    const Settings defaults;
+    const PanelPosition panel;
+    std::set<int> changed;
+    for (const Settings& sample : test::SettingsUnlikeTheDefaults()) {
+        FakeMonitor from;
+        from.m.s.settings = sample;
+        FakeMonitor to;
+        ASSERT_TRUE(Button1Click(to.m, FillSettingsForm(from.m)));
+        Settings read;
+        PanelPosition readPanel;
+        ASSERT_EQ(ApplySettingsText({read, readPanel}, ReadBytes(to.m.s.AppDir / SettingsFileName)),
+                  SettingsRead::Complete);
+        for (const SettingRow& row : SettingsTable) {
+            if (!row.Control) continue;
+            SCOPED_TRACE(row.Name);
+            EXPECT_EQ(row.Write({read, readPanel}), row.Write({sample, panel}));
+            if (row.Write({sample, panel}) != row.Write({defaults, panel})) changed.insert(row.Pair);
+        }
+    }
+    for (const SettingRow& row : SettingsTable) {
+        if (row.Control) EXPECT_TRUE(changed.count(row.Pair)) << row.Name << " kept its default in every sample";
+    }
+}
+
+// The dialog finds a value's control, its page and a refusal's focus by the
+// row alone: two rows on one control, or two on one refusal, would show or
+// focus one value in another's place.
+TEST(SettingsTableRows, EachShownValueHasAControlOfItsOwn) {
+    std::set<int> controls;
+    std::set<FormField> refusable;
+    for (const SettingRow& row : SettingsTable) {
+        SCOPED_TRACE(row.Name);
+        if (!row.Control) {
+            EXPECT_EQ(row.ControlId, 0);
+            continue;
+        }
+        EXPECT_TRUE(controls.insert(row.ControlId).second);
+        EXPECT_LE(bool(row.FormText) + bool(row.FormCheck), 1);
+        if (row.Refusable != FormField::None) EXPECT_TRUE(refusable.insert(row.Refusable).second);
+        // Every edit's text can be refused, and the refusal finds the edit;
+        // the character check reads the edit's text.
+        if (row.FormText) EXPECT_NE(row.Refusable, FormField::None);
+        if (row.Caption) EXPECT_TRUE(row.FormText);
+    }
 }
 
 TEST(SettingsDialogOpening, TheMenuItemIsDisabledWhileTheDialogIsOpen) {

@@ -5,6 +5,7 @@ import unittest
 from collections import Counter
 
 from rmtest import WM_RBUTTONDOWN, MonitorTestCase, pixels, settings_bytes, settings_values, wait_until
+from rmtables import tables  # after rmtest, which puts tools/ on the path
 
 WM_KEYDOWN = 0x100
 VK_RETURN = 0x0D
@@ -33,10 +34,12 @@ def text_pixels(rgb):
     background = luminance(Counter(colours).most_common(1)[0][0])
     return sum(1 for c in colours if abs(luminance(c) - background) > 128)
 
-# Control ids of the dialog (resource.h).
-EDIT1, PCNAME, BUTTON1, TABS = 614, 623, 602, 601
-LABEL1 = 613
-NICKNAME_PAIR, ADDRESS_PAIR = 30, 2
+# Control ids of the dialog (src/core/state/settings_controls.h); those of
+# the settings from the program's table.
+SETTINGS = {row["name"]: row for row in tables()["settings"]}
+EDIT1, PCNAME = SETTINGS["RouterAddress"]["control_id"], SETTINGS["NickName"]["control_id"]
+BUTTON1, TABS, LABEL1 = 602, 601, 613
+NICKNAME_PAIR, ADDRESS_PAIR = SETTINGS["NickName"]["pair"], SETTINGS["RouterAddress"]["pair"]
 
 
 class SettingsDialog(MonitorTestCase):

@@ -22,7 +22,9 @@
 #include "resource.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"
+#include "settings/settings_table.h"
 #include "settings_dialog.h"
+#include "settings_samples.h"
 #include "text/cp932.h"
 
 namespace rm::win {
@@ -326,6 +328,49 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     EXPECT_NE(settings.find("\r\n" + Utf8ToCp932("たろうのPC") + "\r\n"), std::string::npos);
     EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
     EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
+}
+
+// What the table says of a value's control holds in the template: the
+// control is there, an edit for a text, an automatic check box for an on/off
+// value, a number edit for a time, and it shows on the row's page only.
+TEST(SettingsDialogWindow, EveryRowsControlIsInTheTemplateAsTheRowSays) {
+    FakeMonitor f;
+    std::vector<std::string> faults;
+    OpenWithUser(f, [&](HWND dialog) {
+        for (const SettingRow& row : SettingsTable) {
+            if (!row.Control) continue;
+            const HWND control = Control(dialog, row.ControlId);
+            const LONG style = GetWindowLongW(control, GWL_STYLE);
+            const bool asSaid = row.FormCheck ? ClassOf(control) == L"Button" && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX
+                                : row.FormText ? ClassOf(control) == L"Edit" && !(style & ES_NUMBER)
+                                               : ClassOf(control) == L"Edit" && (style & ES_NUMBER);
+            if (!control || !asSaid) faults.push_back(std::string(row.Name) + ": not the kind of control the row says");
+            for (int page = 0; page < 8; ++page) {
+                ChoosePage(dialog, page);
+                if (IsWindowVisible(control) != (page == static_cast<int>(row.Page))) {
+                    faults.push_back(std::string(row.Name) + ": shown on page " + std::to_string(page) + " wrongly");
+                }
+            }
+        }
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(faults, std::vector<std::string>{});
+}
+
+// Opened on values unlike the defaults and saved as shown: every value the
+// dialog shows goes into its control and back out unchanged.
+TEST(SettingsDialogWindow, EveryShownValueIsSavedAsItWasShown) {
+    for (const Settings& sample : test::SettingsUnlikeTheDefaults()) {
+        FakeMonitor f;
+        f.m.s.settings = sample;
+        OpenWithUser(f, [&](HWND dialog) { Click(dialog, IDC_OPT_BUTTON1); });
+        Settings read;
+        PanelPosition panel;
+        ASSERT_EQ(ApplySettingsText({read, panel}, ReadBytes(f.m.s.AppDir / SettingsFileName)), SettingsRead::Complete);
+        for (const SettingRow& row : SettingsTable) {
+            if (row.Control) EXPECT_EQ(row.Write({read, panel}), row.Write({sample, panel})) << row.Name;
+        }
+    }
 }
 
 TEST(SettingsDialogWindow, ARefusedAddressKeepsTheDialogOpenAndWritesNothing) {

@@ -8,29 +8,6 @@
 namespace rm {
 namespace {
 
-struct TextField {
-    FormField Field;
-    const char* Label;
-    std::string SettingsForm::*Text;
-};
-
-// The texts the two files keep, by the labels the dialog shows them under;
-// the address and the minutes have checks of their own.
-constexpr TextField TextFields[] = {
-    {FormField::Edit2, "Routavistaユーティリティの場所", &SettingsForm::Edit2},
-    {FormField::PCname, "パソコンのニックネーム", &SettingsForm::PCname},
-    {FormField::Edit3, "Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所", &SettingsForm::Edit3},
-    {FormField::dwport1, "登録アクセスポイントの名称 ISP１", &SettingsForm::dwport1},
-    {FormField::dwport2, "登録アクセスポイントの名称 ISP２", &SettingsForm::dwport2},
-    {FormField::dwport3, "登録アクセスポイントの名称 ISP３", &SettingsForm::dwport3},
-    {FormField::Edit5, "サウンドの接続時", &SettingsForm::Edit5},
-    {FormField::Edit6, "サウンドの切断時", &SettingsForm::Edit6},
-    {FormField::Edit4, "サウンドの分経過時", &SettingsForm::Edit4},
-    {FormField::Edit7, "ISP1 の名称", &SettingsForm::Edit7},
-    {FormField::Edit8, "ISP2 の名称", &SettingsForm::Edit8},
-    {FormField::Edit9, "ISP3 の名称", &SettingsForm::Edit9},
-};
-
 std::optional<Refusal> CheckText(const std::string& text, const std::string& label, FormField field) {
     const std::string character = FirstCharNotInCp932(text);
     if (character.empty()) return std::nullopt;
@@ -40,8 +17,9 @@ std::optional<Refusal> CheckText(const std::string& text, const std::string& lab
 }
 
 std::optional<Refusal> CheckTexts(const SettingsForm& form) {
-    for (const TextField& t : TextFields) {
-        if (auto refusal = CheckText(form.*t.Text, t.Label, t.Field)) return refusal;
+    for (const SettingRow& row : SettingsTable) {
+        if (!row.Caption) continue;
+        if (auto refusal = CheckText(form.*row.FormText, row.Caption, row.Refusable)) return refusal;
     }
     for (std::size_t i = 0; i < form.soft.size(); ++i) {
         const auto field = static_cast<FormField>(static_cast<int>(FormField::soft1) + static_cast<int>(i));

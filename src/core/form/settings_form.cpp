@@ -4,6 +4,7 @@
 
 #include "form/settings_save.h"
 #include "launcher/launch_form.h"
+#include "settings/settings_table.h"
 #include "text/numbers.h"
 
 namespace rm {
@@ -36,44 +37,21 @@ private:
 SettingsForm FillSettingsForm(const Monitor& m) {
     const Settings& s = m.s.settings;
     SettingsForm form;
-    form.Edit2 = s.UtilityPath;
-    form.Edit1 = s.RouterAddress;
-    form.startBox1 = s.AutoConnect;
+    for (const SettingRow& row : SettingsTable) {
+        if (row.Fill) row.Fill(s, form);
+    }
     form.SpinEdit1 = Hour(s.ConnectTime);
     form.SpinEdit2 = Minute(s.ConnectTime);
-    form.endBox2 = s.AutoDisconnect;
     form.SpinEdit3 = Hour(s.DisconnectTime);
     form.SpinEdit4 = Minute(s.DisconnectTime);
-    form.subportBox1 = s.UsePort2;
     form.SyslogmainBox = IsOn(s.SyslogEnabled);
     SyslogmainBoxClick(form);
-    form.SysLogTypeBox = s.SyslogSimple;
-    form.SysLogTimeBox = s.SyslogAddTime;
-    form.SyslogSaveBox = s.SyslogAutoSave;
-    form.SysLoglineBox = s.SyslogLineBreaks;
-    form.TrayCheckBox = s.TraySwap;
+    DWBoxClick(form);
     // The box starts checked, so only unchecking it runs its handler, which
     // hides MACbox1 without a message; MACbox1 takes its mark all the same.
-    form.riskBox = s.NoUtility;
     form.MACbox1Visible = s.NoUtility;
-    form.MACbox1 = s.MultiAccount;
-    for (std::size_t i = 0; i < form.soft.size(); ++i) form.soft[i] = m.s.launcher.LaunchEntries[i].Title;
-    form.DWBox = s.UseDialUpWatcher;
-    DWBoxClick(form);
-    form.Edit3 = s.DialUpWatcherPath;
-    form.dwport1 = s.DialUpWatcherNames[0];
-    form.dwport2 = s.DialUpWatcherNames[1];
-    form.dwport3 = s.DialUpWatcherNames[2];
-    form.Edit5 = s.ConnectSound;
-    form.Edit6 = s.DisconnectSound;
-    form.Edit4 = s.SoundAfterFile;
-    form.delyStime = s.SoundAfterMinutes;
-    form.MasterBox = s.MasterMode;
-    form.PCname = s.NickName;
     form.RedialBox = s.RedialCount != 255;
-    form.Edit7 = s.IspNames[0];
-    form.Edit8 = s.IspNames[1];
-    form.Edit9 = s.IspNames[2];
+    for (std::size_t i = 0; i < form.soft.size(); ++i) form.soft[i] = m.s.launcher.LaunchEntries[i].Title;
     return form;
 }
 

@@ -77,39 +77,18 @@ SaveResult Button1Click(Monitor& m, const SettingsForm& form) {
         return {refusal->Field};
     }
     Settings& s = m.s.settings;
+    for (const SettingRow& row : SettingsTable) {
+        if (row.Save) row.Save(form, s);
+    }
     s.ConnectTime = TimeText(form.SpinEdit1, form.SpinEdit2);
     s.DisconnectTime = TimeText(form.SpinEdit3, form.SpinEdit4);
-    s.AutoConnect = form.startBox1;
-    s.AutoDisconnect = form.endBox2;
     m.s.schedule = {.ConnectArmed = true, .DisconnectArmed = true};
-
     for (std::size_t i = 0; i < form.soft.size(); ++i) m.s.launcher.LaunchEntries[i].Title = form.soft[i];
     SwitchSyslogRecording(m, form.SyslogmainBox);
-    s.TraySwap = form.TrayCheckBox;
     ApplyTrayMenus(s, m.view.Tray);
-
-    s.SyslogSimple = form.SysLogTypeBox;
-    s.SyslogAutoSave = form.SyslogSaveBox;
-    s.SyslogAddTime = form.SysLogTimeBox;
-    s.SyslogLineBreaks = form.SysLoglineBox;
-    s.NoUtility = form.riskBox;
-    s.UseDialUpWatcher = form.DWBox;
-
-    s.DialUpWatcherPath = form.Edit3;
-    s.DialUpWatcherNames = {form.dwport1, form.dwport2, form.dwport3};
-    s.ConnectSound = form.Edit5;
-    s.DisconnectSound = form.Edit6;
-    s.SoundAfterFile = form.Edit4;
-    s.SoundAfterMinutes = form.delyStime;
-    s.UtilityPath = form.Edit2;
-    s.RouterAddress = form.Edit1;
     TakeRouterAddress(s.RouterAddress, m.s.router);
-
-    s.MasterMode = form.MasterBox;
-    s.NickName = form.PCname;
     s.RedialCount = form.RedialBox ? 3 : 255;
     m.s.redial.RedialLeft = s.RedialCount;
-    s.IspNames = {form.Edit7, form.Edit8, form.Edit9};
     ArrangeConnectMenu(m, form);
     SaveAllSettings(m);
     return {};

@@ -7,6 +7,9 @@
 
 namespace rm {
 
+// The dialog's pages, in the order of their tabs.
+enum class SettingsPage { Basic, Network, Syslog, Time, Launcher, DialUpWatcher, Sound, IspNames };
+
 struct SettingsForm {
     // "基本設定"
     std::string Edit2, Edit1;
