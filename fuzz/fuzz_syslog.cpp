@@ -140,12 +140,13 @@ public:
     bool OpenHelp(const std::filesystem::path&) override { return false; }
     void OpenHelpPage() override {}
     rm::WindowsVersion SystemVersion() override { return {10, 0, 22631}; }
-    std::optional<rm::StartedProcess> CreateProgramProcess(const std::string&, const std::string&) override {
+    rm::ProgramStart CreateProgramProcess(const std::string&, const std::string&, const std::string&) override {
         ++runs;
-        return std::nullopt;
+        return {};
     }
     bool ProcessRunning(rm::ProcessHandle) override { return false; }
     rm::WindowHandle FindProcessWindow(std::uint32_t) override { return 0; }
+    rm::WindowHandle FindProgramWindow(const std::string&) override { return 0; }
     void BringToFront(rm::WindowHandle) override {}
 };
 

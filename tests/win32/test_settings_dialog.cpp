@@ -368,7 +368,9 @@ TEST(SettingsDialogWindow, EveryShownValueIsSavedAsItWasShown) {
         PanelPosition panel;
         ASSERT_EQ(ApplySettingsText({read, panel}, ReadBytes(f.m.s.AppDir / SettingsFileName)), SettingsRead::Complete);
         for (const SettingRow& row : SettingsTable) {
-            if (row.Control) EXPECT_EQ(row.Write({read, panel}), row.Write({sample, panel})) << row.Name;
+            if (row.Control) {
+                EXPECT_EQ(row.Write({read, panel}), row.Write({sample, panel})) << row.Name;
+            }
         }
     }
 }
