@@ -30,7 +30,7 @@ constexpr PageControl PageControls[] = {
     {IDC_OPT_LABEL3, 0}, {IDC_OPT_EDIT2, 0}, {IDC_OPT_BUTTON2, 0}, {IDC_OPT_LABEL1, 0}, {IDC_OPT_EDIT1, 0},
     {IDC_OPT_SUBPORTBOX1, 0}, {IDC_OPT_TRAYCHECKBOX, 0}, {IDC_OPT_RISKBOX, 0}, {IDC_OPT_MACBOX1, 0},
     {IDC_OPT_MASTERBOX, 1}, {IDC_OPT_LABEL21, 1}, {IDC_OPT_LABEL19, 1}, {IDC_OPT_PCNAME, 1},
-    {IDC_OPT_LABEL20, 1}, {IDC_OPT_REDIALBOX, 1},
+    {IDC_OPT_LABEL20, 1}, {IDC_OPT_REDIALBOX, 1}, {IDC_OPT_SENDERBOX, 1},
     {IDC_OPT_SYSLOGMAINBOX, 2}, {IDC_OPT_SYSLOGTYPEBOX, 2}, {IDC_OPT_SYSLOGTIMEBOX, 2},
     {IDC_OPT_SYSLOGSAVEBOX, 2}, {IDC_OPT_SYSLOGLINEBOX, 2},
     {IDC_OPT_STARTBOX1, 3}, {IDC_OPT_SPINEDIT1, 3}, {IDC_OPT_SPIN1, 3}, {IDC_OPT_HOUR1, 3},
@@ -101,6 +101,7 @@ constexpr CheckControl CheckControls[] = {
     {IDC_OPT_SYSLOGTIMEBOX, &SettingsForm::SysLogTimeBox}, {IDC_OPT_SYSLOGSAVEBOX, &SettingsForm::SyslogSaveBox},
     {IDC_OPT_SYSLOGLINEBOX, &SettingsForm::SysLoglineBox}, {IDC_OPT_STARTBOX1, &SettingsForm::startBox1},
     {IDC_OPT_ENDBOX2, &SettingsForm::endBox2},           {IDC_OPT_DWBOX, &SettingsForm::DWBox},
+    {IDC_OPT_SENDERBOX, &SettingsForm::SenderBox},
 };
 
 struct SpinControl {

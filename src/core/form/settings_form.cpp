@@ -71,6 +71,7 @@ SettingsForm FillSettingsForm(const Monitor& m) {
     form.MasterBox = s.MasterMode;
     form.PCname = s.NickName;
     form.RedialBox = s.RedialCount != 255;
+    form.SenderBox = s.RouterSendersOnly;
     form.Edit7 = s.IspNames[0];
     form.Edit8 = s.IspNames[1];
     form.Edit9 = s.IspNames[2];

@@ -108,6 +108,7 @@ SaveResult Button1Click(Monitor& m, const SettingsForm& form) {
     s.MasterMode = form.MasterBox;
     s.NickName = form.PCname;
     s.RedialCount = form.RedialBox ? 3 : 255;
+    s.RouterSendersOnly = form.SenderBox;
     m.s.redial.RedialLeft = s.RedialCount;
     s.IspNames = {form.Edit7, form.Edit8, form.Edit9};
     ArrangeConnectMenu(m, form);

@@ -143,6 +143,8 @@ const std::array<SettingRow, SettingPairCount> SettingsTable{
     IspName<0>(32, "[ISP1 の名称]", "IspName1", "Edit7"),
     IspName<1>(33, "[ISP2 の名称]", "IspName2", "Edit8"),
     IspName<2>(34, "[ISP3 の名称]", "IspName3", "Edit9"),
+    OnOffValue<&Settings::RouterSendersOnly>(35, "[受信をルータとそのネットワークに限定]", "RouterSendersOnly",
+                                             "SenderBox"),
 };
 
 }  // namespace rm

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "display/display.h"
+#include "lan/sender_filter.h"
 #include "syslog/call_record.h"
 #include "syslog/syslog_file.h"
 #include "syslog/viewer_lines.h"
@@ -227,8 +228,9 @@ void ShowLine(Monitor& m, std::string_view view, DateTime arrived) {
 
 }  // namespace
 
-void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, DateTime arrived) {
-    if (NumberBytes > MaxSyslogBytes) return;
+void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP,
+                           DateTime arrived) {
+    if (NumberBytes > MaxSyslogBytes || !SyslogSenderTaken(m, FromIP)) return;
     // A copy: the endpoint's buffer may serve another datagram while a box is open.
     const std::string raw(datagram.substr(0, MaxSyslogBytes));
     const std::string stamp = DateTimeText(arrived, ',');
