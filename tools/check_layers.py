@@ -28,22 +28,28 @@ def layer_of(relative):
     return parts[0]
 
 
-def main():
+def wrong_includes(core):
+    """Every include of the core at core that goes up, and every file without a layer."""
     rank = {name: i for i, name in enumerate(LAYERS)}
     wrong = []
-    for path in sorted(CORE.rglob("*")):
+    for path in sorted(core.rglob("*")):
         if path.suffix not in (".h", ".cpp", ".inc"):
             continue
-        mine = layer_of(path.relative_to(CORE))
+        mine = layer_of(path.relative_to(core))
         if mine not in rank:
-            wrong.append(f"{path.relative_to(CORE)}: folder {mine} has no layer")
+            wrong.append(f"{path.relative_to(core)}: folder {mine} has no layer")
             continue
         for included in re.findall(r'^#include "([^"]+)"', path.read_text(encoding="utf-8"), re.M):
-            if not (CORE / included).exists():
+            if not (core / included).exists():
                 continue
             theirs = layer_of(included)
             if rank.get(theirs, len(LAYERS)) > rank[mine]:
-                wrong.append(f"{path.relative_to(CORE)} includes {included}: {theirs} is above {mine}")
+                wrong.append(f"{path.relative_to(core)} includes {included}: {theirs} is above {mine}")
+    return wrong
+
+
+def main():
+    wrong = wrong_includes(CORE)
     for line in wrong:
         print(line)
     return 1 if wrong else 0
