@@ -209,7 +209,7 @@ struct Run {
 
     void Ignored(int numberBytes, std::string_view datagram) {
         const Seen before = Now();
-        rm::SYSLOGUDPDataReceived(f.m, numberBytes, datagram, f.clock.now);
+        rm::SYSLOGUDPDataReceived(f.m, numberBytes, datagram, "192.168.0.1", f.clock.now);
         Check(Now() == before);
     }
 
@@ -246,7 +246,7 @@ struct Run {
         // The datagram's lines are recorded before anything its handling runs.
         const std::size_t own = datagram.empty() ? 0 : (s.settings.SyslogLineBreaks ? 2 : 1);
         saved.resize(f.m.view.Viewer.Lines.size() + own, s.settings.SyslogAutoSave);
-        rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram, f.clock.now);
+        rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram, "192.168.0.1", f.clock.now);
         Check(f.m.view.Viewer.Lines.size() >= saved.size());
         CheckState();
     }

@@ -156,7 +156,8 @@ private:
 
 // The destination step that needs no lookup: a dotted IPv4 address parsed as
 // inet_addr does, in network order. 255.255.255.255 parses to the "none"
-// value and therefore counts as a name.
+// value and therefore counts as a name. Not ParseIpv4Address: a destination
+// must reach the host Windows itself would send to for the same text.
 std::optional<std::uint32_t> DottedAddress(const std::string& host);
 
 }  // namespace rm::win

@@ -34,6 +34,7 @@ inline std::array<Settings, 2> SettingsUnlikeTheDefaults() {
     s.NickName = "たろうのPC";
     s.RedialCount = 3;
     s.IspNames = {"いち", "に", "さん"};
+    s.RouterSendersOnly = true;
     Settings port2 = s;
     port2.UsePort2 = true;
     port2.NoUtility = false;

@@ -6,7 +6,7 @@
 #include "lan/history_transfer.h"
 #include "lan/memos.h"
 #include "lan/peer_receive.h"
-#include "peers/peer_send.h"
+#include "lan/peer_send.h"
 #include "syslog/history_file.h"
 #include "test_command_support.h"
 #include "text/cp932.h"

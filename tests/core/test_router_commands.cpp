@@ -208,7 +208,7 @@ TEST(RouterWait, OtherEventsRunInsideTheWait) {
     f.m.s.settings.SyslogEnabled = "off";
     f.events.queued.push_back([&f] {
         const std::string line = "<30>RV4: S01: -->: ATDT0312345678";
-        SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, f.clock.now);
+        SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now);
         f.AnswerLater(Ack);
     });
     EXPECT_TRUE(SetRouterClock(f.m));
@@ -257,7 +257,7 @@ TEST(RouterIspQuery, NamesTheIspOfAMultiAccountConnection) {
     f.m.s.settings.SyslogEnabled = "off";
     f.AnswerLater(Reply(184, {{29, 2}}));
     const std::string line = "<30>RV4: S01: PPP Connect successfully";
-    SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, f.clock.now);
+    SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now);
     EXPECT_EQ(f.m.s.conn.ConnectedIsp, 3);
     EXPECT_EQ(f.m.view.Tray.Tip, "ISP3に接続中");
     EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", IspQueryDatagram(f.m.s.router)}}));

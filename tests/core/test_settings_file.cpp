@@ -133,6 +133,36 @@ TEST(SettingsFileRead, IspNamesOnlyFromVersion201) {
     EXPECT_EQ(emptyName.m.s.settings.IspNames, (std::array<std::string, 3>{"A", "ISP2", "C"}));
 }
 
+// Pair 35 came later: a file without it is whole and leaves the filter off;
+// a file of any version with it sets it, and only the exact "on" counts.
+TEST(SettingsFileRead, RouterSendersOnlyFromPair35OfAnyVersion) {
+    FakeMonitor older;
+    ReadFile(older, SettingsBytes(FullValues()));
+    EXPECT_FALSE(older.m.s.settings.RouterSendersOnly);
+    EXPECT_FALSE(older.m.s.files.SettingsUnread);
+
+    for (const char* header : {"Routavista Monitor Ver2.04", "Routavista Monitor Ver2.00"}) {
+        FakeMonitor f;
+        auto values = FullValues();
+        values.push_back("on");
+        ReadFile(f, SettingsBytes(header, values));
+        EXPECT_TRUE(f.m.s.settings.RouterSendersOnly) << header;
+        EXPECT_FALSE(f.m.s.files.SettingsUnread) << header;
+    }
+    FakeMonitor upper;
+    auto values = FullValues();
+    values.push_back("ON");
+    ReadFile(upper, SettingsBytes(values));
+    EXPECT_FALSE(upper.m.s.settings.RouterSendersOnly);
+
+    FakeMonitor saved;
+    saved.m.s.settings.RouterSendersOnly = true;
+    SaveAllSettings(saved.m);
+    FakeMonitor again;
+    ReadFile(again, ReadBytes(saved.m.s.AppDir / SettingsFileName));
+    EXPECT_TRUE(again.m.s.settings.RouterSendersOnly);
+}
+
 TEST(SettingsFileRead, UnusableHeaderAppliesNothing) {
     for (const char* header : {"Routavista Monitor Ver0.5", "Routavista Monitor Ver", "Routavista Monitor Ve2",
                                "Routavista Monitor Verx.5", ""}) {
@@ -342,12 +372,14 @@ TEST(SettingsFileWrite, ShapeOfTheFile) {
     FakeMonitor f;
     SaveAllSettings(f.m);
     const std::vector<std::string> lines = SplitCrLf(ReadBytes(f.m.s.AppDir / SettingsFileName));
-    ASSERT_EQ(lines.size(), 69u);
+    ASSERT_EQ(lines.size(), 71u);
     EXPECT_EQ(lines[0], "Routavista Monitor Ver2.04");
     EXPECT_EQ(lines[6], "");
     EXPECT_EQ(lines[8 - 1], "[X\x8D\xC0\x95\x57]");  // [X座標]
     EXPECT_EQ(lines[67], "[ISP3 \x82\xCC\x96\xBC\x8F\xCC]");  // [ISP3 の名称]
     EXPECT_EQ(lines[68], "ISP3");
+    EXPECT_EQ(Cp932ToUtf8(lines[69]), "[受信をルータとそのネットワークに限定]");
+    EXPECT_EQ(lines[70], "off");
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
@@ -388,12 +420,13 @@ TEST(SettingsFileWrite, AFreshStateWritesTheKnownFile) {
         "[ISP1 の名称]", "ISP1",
         "[ISP2 の名称]", "ISP2",
         "[ISP3 の名称]", "ISP3",
+        "[受信をルータとそのネットワークに限定]", "off",
     };
     std::string expected;
     for (const char* line : known) expected += Utf8ToCp932(line) + "\r\n";
     FakeMonitor f;
     SaveAllSettings(f.m);
-    EXPECT_EQ(std::size(known), 69u);
+    EXPECT_EQ(std::size(known), 71u);
     EXPECT_EQ(ReadBytes(f.m.s.AppDir / SettingsFileName), expected);
 }
 
@@ -420,7 +453,7 @@ TEST(SettingsFileWrite, JapaneseIsShiftJisOnDisk) {
     f.m.s.settings.ConnectSound = "C:\\音\\a.wav";
     SaveAllSettings(f.m);
     const std::vector<std::string> lines = SplitCrLf(ReadBytes(f.m.s.AppDir / SettingsFileName));
-    ASSERT_EQ(lines.size(), 69u);
+    ASSERT_EQ(lines.size(), 71u);
     EXPECT_EQ(lines[60], "\x83\x65\x83\x58\x83\x67");
     EXPECT_EQ(lines[38], "C:\\\x89\xB9\\a.wav");
 }
@@ -430,7 +463,7 @@ std::vector<std::string> WrittenValues(FakeMonitor& f) {
     const std::vector<std::string> lines = SplitCrLf(ReadBytes(f.m.s.AppDir / SettingsFileName));
     std::vector<std::string> values;
     for (std::size_t line = 2; line < lines.size(); line += 2) values.push_back(lines[line]);
-    EXPECT_EQ(values.size(), 34u);
+    EXPECT_EQ(values.size(), 35u);
     return values;
 }
 

@@ -62,7 +62,7 @@ TEST(SettingsFormFill, ShowsEveryValueOfTheRunningState) {
     Settings& s = f.m.s.settings;
     s = {"D:\\util.exe", "10.0.0.1", true, "07:05", false, "23:59", "90", true, false, true, false, true,
          "D:\\dw.exe", {"a", "b", "c"}, "c.wav", "d.wav", "on", false, true, "15", "r.wav", true, true, true, "pc",
-         3, {"A", "B", "C"}};
+         3, {"A", "B", "C"}, true};
     f.m.s.launcher.LaunchEntries[2].Title = "メール";
     const SettingsForm form = FillSettingsForm(f.m);
     EXPECT_EQ(form.Edit2, "D:\\util.exe");
@@ -96,6 +96,7 @@ TEST(SettingsFormFill, ShowsEveryValueOfTheRunningState) {
     EXPECT_TRUE(form.MasterBox);
     EXPECT_EQ(form.PCname, "pc");
     EXPECT_TRUE(form.RedialBox);
+    EXPECT_TRUE(form.SenderBox);
     EXPECT_EQ(form.Edit7 + form.Edit8 + form.Edit9, "ABC");
 }
 
@@ -561,6 +562,7 @@ TEST(SettingsSave, EveryControlReachesItsLineInTheFile) {
         {"MasterBox", {[](SettingsForm& f) { f.MasterBox = true; }, "on"}},
         {"PCname", {[](SettingsForm& f) { f.PCname = "ぴーしー"; }, "ぴーしー"}},
         {"RedialBox", {[](SettingsForm& f) { f.RedialBox = true; }, "3"}},
+        {"SenderBox", {[](SettingsForm& f) { f.SenderBox = true; }, "on"}},
         {"Edit7", {[](SettingsForm& f) { f.Edit7 = "I1"; }, "I1"}},
         {"Edit8", {[](SettingsForm& f) { f.Edit8 = "I2"; }, "I2"}},
         {"Edit9", {[](SettingsForm& f) { f.Edit9 = "I3"; }, "I3"}},

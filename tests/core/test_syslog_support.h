@@ -29,6 +29,9 @@ inline std::string BusyLine(std::string_view port = "S01:") {
     return "<30>RV4: " + std::string(port) + " <--: BUSY";
 }
 
+// The router's address in the tests' settings: the sender of its syslog.
+inline const std::string RouterSender = "192.168.0.1";
+
 inline DateTime At(int year, int month, int day, int hour, int minute, int second) {
     return EncodeDateTime({year, month, day, hour, minute, second, 0});
 }
@@ -47,7 +50,9 @@ struct SyslogMonitor : FakeMonitor {
         clock.now = At(2003, 1, 2, 9, 5, 0);
     }
 
-    void Receive(std::string_view line) { SYSLOGUDPDataReceived(m, static_cast<int>(line.size()), line, clock.now); }
+    void Receive(std::string_view line) {
+        SYSLOGUDPDataReceived(m, static_cast<int>(line.size()), line, RouterSender, clock.now);
+    }
     void ReceiveAt(DateTime when, std::string_view line) {
         clock.now = when;
         Receive(line);

@@ -191,10 +191,11 @@ TEST(Tick, ATimeOutWithoutOneSyslogDatagramSinceTheStartNamesTheFirewall) {
               std::string::npos);
     EXPECT_NE(f.dialogs.messages[0].find("「何も表示されないとき」"), std::string::npos);
 
-    // Any datagram on the syslog port, even one that means nothing, shows
-    // the way is open.
+    // Any datagram on the syslog port, even one that means nothing or comes
+    // from a sender the monitor refuses, shows the way is open.
     f.dialogs.messages.clear();
-    SYSLOGUDPDataReceived(f.m, 1, "x", f.clock.now);
+    f.m.s.settings.RouterSendersOnly = true;
+    SYSLOGUDPDataReceived(f.m, 1, "x", "192.168.0.77", f.clock.now);
     ShowConnected(f.m);
     f.clock.monotonic = f.Mono(f.start + 200 * Second);
     Timer1Timer(f.m);

@@ -1,10 +1,13 @@
 """A LAN that floods the program with memos: a thousand of them leave one
 notice on screen and the program answering, and a memo line with a NUL in it
-still shows what follows."""
+still shows what follows. With the senders limited, syslog from another PC
+leaves nothing."""
 
+import socket
 import unittest
 
-from rmtest import (PC_ADDRESS, PEER_ADDRESS, LanTestCase, memo_datagrams, receive_until, send_memo, send_paced)
+from rmtest import (PC_ADDRESS, PEER_ADDRESS, DailyLines, LanTestCase, framed, inside_namespace, memo_datagrams,
+                    receive_until, send_memo, send_paced, wait_until)
 
 MEMO_RECEIVED_ID = 311
 NOTICE = "簡易メモのデータが届きました"
@@ -46,6 +49,29 @@ class HostileLan(LanTestCase):
             send_memo(other, [b"before\x00after", "next line"])
             # The NUL is shown as a mark of its own.
             self.assertEqual(self.received_lines(m)[3:6], ["before\u2400after", "next line", ""])
+            self.finish(m, proc)
+
+    def test_limited_senders_take_syslog_only_from_the_router(self):
+        with self.monitor() as m:
+            other = self.peer(m)
+            proc = self.start(m, RouterSendersOnly="on", SyslogAutoSave="on", SyslogAddTime="off",
+                              SyslogLineBreaks="off")
+            with inside_namespace(m.router_host):
+                router = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            self.addCleanup(router.close)
+            # Peer texts from the router's subnet still come in; and the way
+            # from the other PC is known before its syslog goes.
+            send_memo(other, ["same subnet"])
+            self.assertIn("same subnet", self.received_lines(m))
+            daily = DailyLines(m)
+            other.sendto(framed("from another PC"), (PC_ADDRESS, 514))
+            router.sendto(framed("from the router"), (PC_ADDRESS, 514))
+            # The endpoint takes its datagrams in order: once the router's line
+            # is written, the other PC's had its turn.
+            seen = []
+            wait_until(lambda: seen.extend(daily.new()) or any(b"from the router" in line for line in seen),
+                       what="the router's line in the daily file")
+            self.assertEqual([line for line in seen if b"from another PC" in line], [])
             self.finish(m, proc)
 
 

@@ -139,7 +139,8 @@ const std::vector<std::vector<std::wstring>> PageControls{
      L"接続,切断にRoutavistaのユーティリティを使用しない（無保証）",
      L"ポート１でマルチアカウントを使用する（ポート２は使用できません）"},
     {L"このRoutavista Monitorをマスターに設定する。", L"必ず一台だけ設定してください", L"パソコンのニックネーム",
-     L"（空欄ではＩＰアドレスになります。）", L"接続に失敗したときに自動的に電話をかけ直す"},
+     L"（空欄ではＩＰアドレスになります。）", L"接続に失敗したときに自動的に電話をかけ直す",
+     L"受信をルータとそのネットワークからに限る"},
     {L"SysLogを記録する。", L"SysLogを簡易的に記録する", L"SysLogに時間を付加する", L"SysLogを自動保存する",
      L"メッセージごとに「---」を付加"},
     {L"指定時間に接続する", L"時", L"分", L"指定時間に切断する", L"時", L"分",
@@ -189,7 +190,7 @@ Look LookAt(HWND dialog) {
     }
     for (const int id : {IDC_OPT_SUBPORTBOX1, IDC_OPT_TRAYCHECKBOX, IDC_OPT_RISKBOX, IDC_OPT_MACBOX1,
                          IDC_OPT_MASTERBOX, IDC_OPT_REDIALBOX, IDC_OPT_SYSLOGMAINBOX, IDC_OPT_SYSLOGTYPEBOX,
-                         IDC_OPT_STARTBOX1, IDC_OPT_ENDBOX2, IDC_OPT_DWBOX}) {
+                         IDC_OPT_STARTBOX1, IDC_OPT_ENDBOX2, IDC_OPT_DWBOX, IDC_OPT_SENDERBOX}) {
         look.checks[id] = Checked(dialog, id);
     }
     look.syslogBoxesEnabled = IsWindowEnabled(Control(dialog, IDC_OPT_SYSLOGTIMEBOX));
@@ -229,6 +230,7 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
         Click(dialog, IDC_OPT_DWBOX);
         Click(dialog, IDC_OPT_TRAYCHECKBOX);
         Click(dialog, IDC_OPT_REDIALBOX);
+        Click(dialog, IDC_OPT_SENDERBOX);
         Type(dialog, IDC_OPT_SOFT3, L"");
         Type(dialog, IDC_OPT_SOFT5, L"ブラウザ");
         Type(dialog, IDC_OPT_DWPORT2, L"接続2");
@@ -280,7 +282,8 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
                                                {IDC_OPT_MASTERBOX, false}, {IDC_OPT_REDIALBOX, true},
                                                {IDC_OPT_SYSLOGMAINBOX, true}, {IDC_OPT_SYSLOGTYPEBOX, true},
                                                {IDC_OPT_STARTBOX1, false}, {IDC_OPT_ENDBOX2, true},
-                                               {IDC_OPT_DWBOX, false}}));
+                                               {IDC_OPT_DWBOX, false}, {IDC_OPT_SENDERBOX, false}}));
+    EXPECT_TRUE(changed.checks[IDC_OPT_SENDERBOX]);
     EXPECT_TRUE(look.syslogBoxesEnabled);
     EXPECT_FALSE(look.dialUpWatcherEnabled);
     EXPECT_FALSE(changed.syslogBoxesEnabled);
@@ -300,6 +303,7 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     form.DWBox = true;
     form.TrayCheckBox = true;
     form.RedialBox = false;
+    form.SenderBox = true;
     form.soft[2] = "";
     form.soft[4] = "ブラウザ";
     form.dwport2 = "接続2";
@@ -326,6 +330,8 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     EXPECT_NE(settings.find("\r\n07:05\r\n"), std::string::npos);
     EXPECT_NE(settings.find("\r\n22:59\r\n"), std::string::npos);
     EXPECT_NE(settings.find("\r\n" + Utf8ToCp932("たろうのPC") + "\r\n"), std::string::npos);
+    EXPECT_NE(settings.find(Utf8ToCp932("\r\n[受信をルータとそのネットワークに限定]\r\non\r\n")), std::string::npos);
+    EXPECT_TRUE(f.m.s.settings.RouterSendersOnly);
     EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
     EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
 }

@@ -5,7 +5,7 @@
 #include "form/settings_form.h"
 #include "form/settings_save.h"
 #include "launcher/launch_menu.h"
-#include "peers/peer_send.h"
+#include "lan/peer_send.h"
 #include "settings/file_save.h"
 #include "settings/launcher_file.h"
 #include "settings/settings_file.h"

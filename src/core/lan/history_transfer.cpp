@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "peers/peer_send.h"
+#include "lan/peer_send.h"
 #include "syslog/history_file.h"
 #include "text/files.h"
-#include "text/positional_text.h"
+#include "text/lines.h"
 
 namespace rm {
 namespace {

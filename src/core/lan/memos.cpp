@@ -1,9 +1,9 @@
 #include "lan/memos.h"
 
-#include "peers/peer_send.h"
+#include "lan/peer_send.h"
 #include "text/chars.h"
 #include "text/cp932.h"
-#include "text/positional_text.h"
+#include "text/lines.h"
 
 namespace rm {
 namespace {
@@ -123,10 +123,7 @@ void SendMemo(Monitor& m, const std::string& destination, const std::string& tex
         m.ports.Dialogs.ShowMessage(refused);
         return;
     }
-    const RouterLink& router = m.s.router;
-    const std::string address = std::to_string(router.RouterIp1) + "." + std::to_string(router.RouterIp2) + "." +
-                                std::to_string(router.RouterIp3) + "." +
-                                std::to_string(MemoDestinationIndex(m.s.peers, destination));
+    const std::string address = SubnetAddress(m.s.router, MemoDestinationIndex(m.s.peers, destination));
     SendPeerText(m, address, PeerText::MemoStart);
     for (const std::string& line : MemoLines(text)) SendPeerText(m, address, line);
     SendPeerText(m, address, PeerText::MemoEnd);

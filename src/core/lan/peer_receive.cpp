@@ -5,22 +5,23 @@
 #include <optional>
 
 #include "lan/memos.h"
-#include "peers/peer_send.h"
+#include "lan/peer_send.h"
+#include "lan/sender_filter.h"
 #include "syslog/history_file.h"
+#include "text/address.h"
 #include "text/chars.h"
 #include "text/cp932.h"
-#include "text/numbers.h"
 
 namespace rm {
 namespace {
 
 constexpr const char* MemoRule = "-----------------------------";
 
-// The number after the last dot: names are kept per last octet.
+// Names are kept per last octet.
 std::optional<int> PeerIndex(const std::string& address) {
-    const std::optional<std::int32_t> index = StrToInt(std::string_view(address).substr(address.rfind('.') + 1));
-    if (!index || *index < 0 || *index > 255) return std::nullopt;
-    return *index;
+    const auto octets = ParseIpv4Address(address);
+    if (!octets) return std::nullopt;
+    return (*octets)[3];
 }
 
 void StartMemo(Monitor& m, const std::string& from) {
@@ -97,7 +98,7 @@ void ForgetMaster(Monitor& m) {
 }  // namespace
 
 void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP) {
-    if (NumberBytes < 0) return;
+    if (NumberBytes < 0 || !PeerSenderTaken(m, FromIP)) return;
     const std::string_view text = datagram.substr(0, static_cast<std::size_t>(NumberBytes));
     Peers& peers = m.s.peers;
     const bool master = m.s.settings.MasterMode;

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "text/files.h"
+#include "text/paths.h"
 
 namespace rm {
 namespace {
@@ -11,15 +12,6 @@ namespace {
 bool IsExistingFile(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::is_regular_file(PathOf(path), ignored);
-}
-
-// The folder part of a path, as the Windows file functions cut it.
-std::string FolderPart(const std::string& path) {
-    const std::size_t last = path.find_last_of("\\:");
-    if (last == std::string::npos) return {};
-    // A root keeps its backslash: "D:" alone names the drive's current folder.
-    const bool dropBackslash = last > 0 && path[last] == '\\' && path[last - 1] != ':' && path[last - 1] != '\\';
-    return path.substr(0, dropBackslash ? last : last + 1);
 }
 
 // Each entry's last failure once, so starts that fail at every connect do
@@ -66,7 +58,7 @@ bool ShowHandedOver(Monitor& m, std::size_t at) {
 }  // namespace
 
 std::string LaunchFolder(const LaunchEntryTexts& entry) {
-    return entry.WorkFolder.empty() ? FolderPart(entry.ProgramFile) : entry.WorkFolder;
+    return entry.WorkFolder.empty() ? FolderNameOf(entry.ProgramFile) : entry.WorkFolder;
 }
 
 std::string LaunchCommandLine(const std::string& programFile, const std::string& arguments) {

@@ -3,7 +3,7 @@
 #include <initializer_list>
 
 #include "display/display.h"
-#include "peers/peer_send.h"
+#include "lan/peer_send.h"
 #include "router/router_commands.h"
 #include "router/utility_windows.h"
 #include "text/paths.h"

@@ -16,9 +16,10 @@ namespace {
 constexpr const char* SettingsHeader = "Routavista Monitor Ver";
 constexpr int SettingsHeaderLength = 22;
 constexpr std::size_t SettingsLineCount = 1 + 2 * SettingPairCount;
+constexpr std::size_t WholeOlderLineCount = 1 + 2 * (FirstAddedPair - 1);
 constexpr const char* SaveFailedMessage = "基本設定ファイルの保存に失敗しました。";
 
-// The value line of a pair 1..34.
+// The value line of a pair 1..SettingPairCount.
 const std::string& ValueOf(const std::vector<std::string>& lines, int pair) {
     return lines[2 * static_cast<std::size_t>(pair)];
 }
@@ -37,8 +38,9 @@ SettingsRead ApplySettingsText(StoredSettings to, std::string_view bytes) {
         if (!Apply(to, lines, pair)) return SettingsRead::Stopped;
     }
     if (*version >= 2.01) {
-        for (int pair = FirstNamePair; pair <= SettingPairCount; ++pair) Apply(to, lines, pair);
+        for (int pair = FirstNamePair; pair <= LastNamePair; ++pair) Apply(to, lines, pair);
     }
+    for (int pair = FirstAddedPair; pair <= SettingPairCount; ++pair) Apply(to, lines, pair);
     return SettingsRead::Complete;
 }
 
@@ -56,7 +58,7 @@ SettingsRead ReadSettingsFile(Monitor& m) {
         return SettingsRead::Defaults;
     }
     const SettingsRead result = ApplySettingsText({m.s.settings, m.s.panel}, *bytes);
-    m.s.files.SettingsUnread = result != SettingsRead::Complete || LineCount(*bytes) < SettingsLineCount;
+    m.s.files.SettingsUnread = result != SettingsRead::Complete || LineCount(*bytes) < WholeOlderLineCount;
     ApplyTrayMenus(m.s.settings, m.view.Tray);
     if (result == SettingsRead::Complete) m.s.redial.RedialLeft = m.s.settings.RedialCount;
     return result;

@@ -247,6 +247,8 @@ const std::array<SettingRow, SettingPairCount> SettingsTable{
                                      {"Edit8", IDC_OPT_EDIT8, IspNames, FormField::Edit8, "ISP2 の名称"}),
     IspName<2, &SettingsForm::Edit9>(34, "[ISP3 の名称]", "IspName3",
                                      {"Edit9", IDC_OPT_EDIT9, IspNames, FormField::Edit9, "ISP3 の名称"}),
+    OnOffValue<&Settings::RouterSendersOnly, &SettingsForm::SenderBox>(
+        35, "[受信をルータとそのネットワークに限定]", "RouterSendersOnly", {"SenderBox", IDC_OPT_SENDERBOX, Network}),
 };
 
 }  // namespace rm

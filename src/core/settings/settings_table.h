@@ -62,7 +62,7 @@ struct SettingRow {
     const char* Caption = nullptr;
 };
 
-inline constexpr int SettingPairCount = 34;
+inline constexpr int SettingPairCount = 35;
 
 // The most minutes after connect for the elapsed-time sound: the tick
 // compares them with the connected time's hours and minutes of one day.
@@ -76,6 +76,9 @@ extern const std::array<SettingRow, SettingPairCount> SettingsTable;
 inline constexpr std::array<int, 30> MainPairReadOrder{
     1, 2, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 10, 26, 27, 28, 29, 30, 31,
 };
-inline constexpr int FirstNamePair = 32;
+inline constexpr int FirstNamePair = 32, LastNamePair = 34;
+// Pairs added since, read from a file of any version: an older file lacks
+// them, keeps their defaults and still counts as read whole.
+inline constexpr int FirstAddedPair = 35;
 
 }  // namespace rm

@@ -19,6 +19,8 @@ struct SettingsForm {
     bool MasterBox = false;
     std::string PCname;
     bool RedialBox = false;
+    // Syslog only from the router, peer texts only from its subnet.
+    bool SenderBox = false;
     // "SysLog"; the four boxes below the first are enabled only while it is checked.
     bool SyslogmainBox = false, SysLogTypeBox = false, SysLogTimeBox = false, SyslogSaveBox = false,
          SysLoglineBox = false;

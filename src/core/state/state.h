@@ -53,6 +53,8 @@ struct Settings {
     std::string NickName;
     std::uint16_t RedialCount = 255;
     std::array<std::string, 3> IspNames{"ISP1", "ISP2", "ISP3"};
+    // Syslog only from the router's address, peer texts only from its subnet.
+    bool RouterSendersOnly = false;
 };
 
 // Where the panel was put; saved with the settings.
@@ -158,6 +160,18 @@ struct FileKeeping {
     std::size_t HistoryLinesLost = 0;
 };
 
+// Datagrams refused for their sender since the diagnostic log last told
+// them, and when it did (monotonic): one line a minute, whatever comes.
+struct RefusedSenders {
+    std::uint64_t Count = 0;
+    bool Told = false;
+    std::int64_t ToldAt = 0;
+};
+
+struct SenderFilter {
+    RefusedSenders Syslog, Peer;
+};
+
 struct MainState {
     std::filesystem::path AppDir;
     std::string VersionText = "2.04";
@@ -170,6 +184,7 @@ struct MainState {
     WindowWatch watch;
     Launcher launcher;
     Peers peers;
+    SenderFilter senders;
     FileKeeping files;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "display/display.h"
+#include "lan/sender_filter.h"
 #include "syslog/call_record.h"
 #include "syslog/syslog_file.h"
 #include "syslog/viewer_lines.h"
@@ -227,9 +228,11 @@ void ShowLine(Monitor& m, std::string_view view, DateTime arrived) {
 
 }  // namespace
 
-void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, DateTime arrived) {
+void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP,
+                           DateTime arrived) {
+    // Heard even when refused: the way through the firewall is open.
     m.s.conn.SyslogHeard = true;
-    if (NumberBytes > MaxSyslogBytes) return;
+    if (NumberBytes > MaxSyslogBytes || !SyslogSenderTaken(m, FromIP)) return;
     // A copy: the endpoint's buffer may serve another datagram while a box is open.
     const std::string raw(datagram.substr(0, MaxSyslogBytes));
     const std::string stamp = DateTimeText(arrived, ',');

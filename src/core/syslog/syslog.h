@@ -2,6 +2,7 @@
 // its line in the viewer and the daily file.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "monitor.h"
@@ -12,11 +13,12 @@ namespace rm {
 inline constexpr int MaxSyslogBytes = 200;
 
 // One datagram from SYSLOGUDP: NumberBytes as the endpoint reported it (-1
-// when the read failed), datagram the bytes read, arrived the local time it
-// was taken off the socket. Its line is recorded before anything else, so
+// when the read failed), datagram the bytes read, FromIP its sender (dotted),
+// arrived the local time it was taken off the socket. Its line is recorded before anything else, so
 // that the files keep the order and times of arrival whatever the handling
 // does; that may run other events while the router is asked for its ISP or
 // the redial question is open.
-void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, DateTime arrived);
+void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP,
+                           DateTime arrived);
 
 }  // namespace rm

@@ -9,10 +9,6 @@
 
 namespace rm {
 
-// Every line of a text, without its end: a line ends at CR LF, LF or a lone
-// CR, and a last line without its end counts.
-std::vector<std::string_view> SplitLines(std::string_view bytes);
-
 // The first count lines of a file's bytes, as UTF-8; lines missing at the end
 // read as empty. A line ends at CR LF, LF or a lone CR.
 std::vector<std::string> LinesOf(std::string_view bytes, std::size_t count);

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <fstream>
 
+#include "text/lines.h"
+
 namespace rmview {
 namespace {
 
@@ -98,12 +100,9 @@ std::optional<Call> ParseHistoryLine(std::string_view line) {
     return call;
 }
 
+// The monitor's own line rule, so that the viewer reads its files line for line as it does.
 void ReadHistoryText(std::string_view bytes, HistoryRead& into) {
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    for (const std::string_view line : rm::SplitLines(bytes)) {
         if (line.empty()) continue;
         if (const auto call = ParseHistoryLine(line)) {
             into.Calls.push_back(*call);

@@ -1,5 +1,6 @@
-// Sending plain-text datagrams to the other copies on the LAN, and the
-// protocol's fixed texts.
+// The copies on the LAN, their lower layer: the protocol's fixed texts, the
+// router's subnet they share, and sending. Connecting broadcasts, so this
+// sits below router/; what arrives is handled in peer_receive.h.
 #pragma once
 
 #include <string>
@@ -24,8 +25,12 @@ inline constexpr std::string_view LogEnd = "###Log Data Send### End";
 // What fits into one datagram of the peer endpoint.
 inline constexpr std::size_t MaxPeerDatagram = 2048;
 
-// RouterIp1.RouterIp2.RouterIp3.255
+// The copies share the router's subnet: RouterIp1.RouterIp2.RouterIp3.host.
+std::string SubnetAddress(const RouterLink& router, int host);
+// SubnetAddress(router, 255).
 std::string BroadcastAddress(const RouterLink& router);
+// A host of that subnet (dotted, not its network or broadcast address).
+bool InRouterSubnet(const RouterLink& router, std::string_view address);
 void BroadcastPeerText(Monitor& m, std::string_view text);
 void SendPeerText(Monitor& m, const std::string& address, std::string_view text);
 // Bytes as they are, Shift-JIS already.

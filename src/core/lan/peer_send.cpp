@@ -1,0 +1,31 @@
+#include "lan/peer_send.h"
+
+#include "text/address.h"
+#include "text/cp932.h"
+
+namespace rm {
+
+std::string SubnetAddress(const RouterLink& router, int host) {
+    return std::to_string(router.RouterIp1) + "." + std::to_string(router.RouterIp2) + "." +
+           std::to_string(router.RouterIp3) + "." + std::to_string(host);
+}
+
+std::string BroadcastAddress(const RouterLink& router) { return SubnetAddress(router, 255); }
+
+bool InRouterSubnet(const RouterLink& router, std::string_view address) {
+    const auto octets = ParseIpv4Address(address);
+    return octets && (*octets)[0] == router.RouterIp1 && (*octets)[1] == router.RouterIp2 &&
+           (*octets)[2] == router.RouterIp3 && (*octets)[3] != 0 && (*octets)[3] != 255;
+}
+
+void BroadcastPeerText(Monitor& m, std::string_view text) { SendPeerText(m, BroadcastAddress(m.s.router), text); }
+
+void SendPeerText(Monitor& m, const std::string& address, std::string_view text) {
+    SendPeerBytes(m, address, Utf8ToCp932(text));
+}
+
+void SendPeerBytes(Monitor& m, const std::string& address, std::string_view bytes) {
+    m.ports.Net.Send(Endpoint::RM_UDP, address, bytes);
+}
+
+}  // namespace rm
