@@ -67,7 +67,7 @@ class ReplyEvents : public rm::EventPort {
 public:
     Run* run = nullptr;
     void Sleep(int milliseconds) override;
-    void ProcessEvents(int maxWaitMilliseconds) override;
+    void NestingProcessEvents(int maxWaitMilliseconds) override;
     void WaitUntilIdle(rm::ProcessHandle, int) override {}
 };
 
@@ -200,7 +200,7 @@ struct Run {
 
 void ReplyEvents::Sleep(int milliseconds) { run->clock.Advance(milliseconds); }
 
-void ReplyEvents::ProcessEvents(int maxWaitMilliseconds) {
+void ReplyEvents::NestingProcessEvents(int maxWaitMilliseconds) {
     // Windows messages keep flowing: no slice is long, none is empty.
     Check(maxWaitMilliseconds >= 1 && maxWaitMilliseconds <= SliceLimit);
     if (run->in.Done()) {

@@ -7,8 +7,8 @@ namespace rm {
 void ShowHelp(Monitor& m) {
     const std::filesystem::path helpFile = m.s.AppDir / "RMonitor.hlp";
     std::error_code ignored;
-    if (std::filesystem::exists(helpFile, ignored) && m.ports.Programs.OpenHelp(helpFile)) return;
-    m.ports.Programs.OpenHelpPage();
+    if (std::filesystem::exists(helpFile, ignored) && m.ports.Programs.NestingOpenHelp(helpFile)) return;
+    m.ports.Programs.NestingOpenHelpPage();
 }
 
 }  // namespace rm

@@ -55,7 +55,7 @@ void EndConnectAttempt(Monitor& m) {
     m.s.conn.DialUpWatcherStarted = false;
     // The reset ended the attempt; a connect made while the box is open is a
     // new one, with its own time-out.
-    m.ports.Dialogs.ShowMessage(ConnectTimedOut);
+    m.ports.Dialogs.NestingShowMessage(ConnectTimedOut);
 }
 
 // A variant whose settings window is open is being used; the others are
@@ -66,8 +66,8 @@ void CloseUtilityLeftOpen(Monitor& m) {
         const WindowHandle application = windows.FindWindowByTitle(UtilityWindows[3 * k]);
         const WindowHandle main = windows.FindWindowByTitle(UtilityWindows[3 * k + 1]);
         if (application == 0 || main == 0 || windows.FindWindowByTitle(UtilityWindows[3 * k + 2]) != 0) continue;
-        windows.CloseWindow(application);
-        windows.CloseWindow(main);
+        windows.NestingCloseWindow(application);
+        windows.NestingCloseWindow(main);
     }
 }
 
