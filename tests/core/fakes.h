@@ -28,12 +28,10 @@ namespace rm::test {
 class NestedEvents {
 public:
     std::function<void()> events;
-    int runs = 0;
     std::vector<std::string> failures;
     void Run() {
         if (!events || running_) return;
         running_ = true;
-        ++runs;
         try {
             events();
         } catch (const std::exception& e) {

@@ -67,7 +67,11 @@ void CloseUtilityLeftOpen(Monitor& m) {
         const WindowHandle main = windows.FindWindowByTitle(UtilityWindows[3 * k + 1]);
         if (application == 0 || main == 0 || windows.FindWindowByTitle(UtilityWindows[3 * k + 2]) != 0) continue;
         windows.NestingCloseWindow(application);
-        windows.NestingCloseWindow(main);
+        // A disconnect run meanwhile may have closed it: its handle is dead,
+        // or another window's by now.
+        if (const WindowHandle still = windows.FindWindowByTitle(UtilityWindows[3 * k + 1])) {
+            windows.NestingCloseWindow(still);
+        }
     }
 }
 
