@@ -6,7 +6,8 @@
 // tick, a datagram, a click or the session's end is handled inside it. After
 // such a call, state read before it may have changed, the call itself may be
 // entered again, and the monitor may be closing. The name is the marker so
-// that every caller spells it; a call that only blocks (Sleep) has none.
+// that every caller spells it; a call that only blocks (Sleep,
+// WaitUntilIdle) has none.
 #pragma once
 
 #include <cstdint>
