@@ -67,18 +67,19 @@ class ReplyEvents : public rm::EventPort {
 public:
     Run* run = nullptr;
     void Sleep(int milliseconds) override;
-    void ProcessEvents(int maxWaitMilliseconds) override;
+    void NestingProcessEvents(int maxWaitMilliseconds) override;
     void WaitUntilIdle(rm::ProcessHandle, int) override {}
 };
 
 struct Run {
-    rm::test::FakeNet net;
-    rm::test::FakeDialogs dialogs;
+    rm::test::NestedEvents nesting;
+    rm::test::FakeNet net{nesting};
+    rm::test::FakeDialogs dialogs{nesting};
     rm::test::FakeClock clock;
     ReplyEvents events;
     rm::test::FakeSound sound;
-    rm::test::FakePrograms programs;
-    rm::test::FakeOtherWindows otherWindows;
+    rm::test::FakePrograms programs{nesting};
+    rm::test::FakeOtherWindows otherWindows{nesting};
     rm::test::FakeClipboard clipboard;
     rm::test::FakeLog log;
     rm::test::FakeFiles files;
@@ -200,7 +201,7 @@ struct Run {
 
 void ReplyEvents::Sleep(int milliseconds) { run->clock.Advance(milliseconds); }
 
-void ReplyEvents::ProcessEvents(int maxWaitMilliseconds) {
+void ReplyEvents::NestingProcessEvents(int maxWaitMilliseconds) {
     // Windows messages keep flowing: no slice is long, none is empty.
     Check(maxWaitMilliseconds >= 1 && maxWaitMilliseconds <= SliceLimit);
     if (run->in.Done()) {

@@ -101,7 +101,7 @@ private:
 class CountingNet : public rm::DatagramPort {
 public:
     std::size_t sends = 0;
-    void Send(rm::Endpoint, const std::string&, std::string_view) override { ++sends; }
+    void NestingSend(rm::Endpoint, const std::string&, std::string_view) override { ++sends; }
 };
 
 // Answers Yes; runs the next datagram inside each box, as the message loop would.
@@ -109,21 +109,21 @@ class CountingDialogs : public rm::DialogPort {
 public:
     std::size_t messages = 0, questions = 0;
     std::function<void()> whileOpen;
-    void ShowMessage(const std::string&) override {
+    void NestingShowMessage(const std::string&) override {
         ++messages;
         whileOpen();
     }
-    bool AskYesNo(const std::string&, const std::string&) override {
+    bool NestingAskYesNo(const std::string&, const std::string&) override {
         ++questions;
         whileOpen();
         return true;
     }
-    void ShowAbout() override {}
-    void ShowMemoSend() override {}
-    bool ShowLaunchEntryDialog(rm::LaunchForm&) override { return false; }
-    std::optional<std::filesystem::path> AskSaveFileName() override { return std::nullopt; }
-    std::optional<rm::ViewerFont> AskFont(const rm::ViewerFont&) override { return std::nullopt; }
-    void ShowSettingsDialog(rm::SettingsForm&, rm::SettingsFormEvents&) override {}
+    void NestingShowAbout() override {}
+    void NestingShowMemoSend() override {}
+    bool NestingShowLaunchEntryDialog(rm::LaunchForm&) override { return false; }
+    std::optional<std::filesystem::path> NestingAskSaveFileName() override { return std::nullopt; }
+    std::optional<rm::ViewerFont> NestingAskFont(const rm::ViewerFont&) override { return std::nullopt; }
+    void NestingShowSettingsDialog(rm::SettingsForm&, rm::SettingsFormEvents&) override {}
 };
 
 class CountingSound : public rm::SoundPort {
@@ -135,12 +135,14 @@ public:
 class CountingPrograms : public rm::ProgramPort {
 public:
     std::size_t runs = 0;
-    void RunProgram(const std::string&, const std::string&, const std::string&, rm::ShowMode) override { ++runs; }
+    void NestingRunProgram(const std::string&, const std::string&, const std::string&, rm::ShowMode) override {
+        ++runs;
+    }
     void CloseProcessHandle(rm::ProcessHandle) override {}
-    bool OpenHelp(const std::filesystem::path&) override { return false; }
-    void OpenHelpPage() override {}
+    bool NestingOpenHelp(const std::filesystem::path&) override { return false; }
+    void NestingOpenHelpPage() override {}
     rm::WindowsVersion SystemVersion() override { return {10, 0, 22631}; }
-    rm::ProgramStart CreateProgramProcess(const std::string&, const std::string&, const std::string&) override {
+    rm::ProgramStart NestingCreateProgramProcess(const std::string&, const std::string&, const std::string&) override {
         ++runs;
         return {};
     }
@@ -156,10 +158,11 @@ struct SyslogMonitor {
     CountingNet net;
     CountingDialogs dialogs;
     rm::test::FakeClock clock;
-    rm::test::FakeEvents events{clock};
+    rm::test::NestedEvents nested;
+    rm::test::FakeEvents events{clock, nested};
     CountingSound sound;
     CountingPrograms programs;
-    rm::test::FakeOtherWindows otherWindows;
+    rm::test::FakeOtherWindows otherWindows{nested};
     rm::test::FakeClipboard clipboard;
     rm::test::FakeLog log;
     rm::test::FakeFiles files;

@@ -16,10 +16,10 @@ void ShowHelp(Monitor& m) {
     const std::filesystem::path helpFile = m.s.AppDir / "RMonitor.hlp";
     std::error_code ignored;
     if (WinHelpThere(m.ports.Programs.SystemVersion()) && std::filesystem::exists(helpFile, ignored) &&
-        m.ports.Programs.OpenHelp(helpFile)) {
+        m.ports.Programs.NestingOpenHelp(helpFile)) {
         return;
     }
-    m.ports.Programs.OpenHelpPage();
+    m.ports.Programs.NestingOpenHelpPage();
 }
 
 }  // namespace rm

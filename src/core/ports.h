@@ -1,5 +1,13 @@
 // What the core asks of the platform. The Win32 layer implements these with
 // the real calls; tests implement them with fakes.
+//
+// A call whose name starts with "Nesting" may run the program's other events
+// before it returns: a box or a shell call runs the message loop, so a timer
+// tick, a datagram, a click or the session's end is handled inside it. After
+// such a call, state read before it may have changed, the call itself may be
+// entered again, and the monitor may be closing. The name is the marker so
+// that every caller spells it; a call that only blocks (Sleep,
+// WaitUntilIdle) has none.
 #pragma once
 
 #include <cstdint>
@@ -26,36 +34,36 @@ public:
 };
 
 // Sends one datagram from an endpoint to host (dotted address or name) on the
-// endpoint's remote port. May run the message loop while a name is looked up;
+// endpoint's remote port. Runs the message loop while a name is looked up;
 // throws RemoteHostRejected for a host it cannot take, and other errors for a
 // destination it cannot reach.
 class DatagramPort {
 public:
     virtual ~DatagramPort() = default;
-    virtual void Send(Endpoint from, const std::string& host, std::string_view bytes) = 0;
+    virtual void NestingSend(Endpoint from, const std::string& host, std::string_view bytes) = 0;
 };
 
-// Modal boxes; they run the message loop while open.
+// Modal boxes and windows; every one runs the message loop while open.
 class DialogPort {
 public:
     virtual ~DialogPort() = default;
-    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void NestingShowMessage(const std::string& text) = 0;
     // A Yes/No question; true for Yes.
-    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+    virtual bool NestingAskYesNo(const std::string& text, const std::string& caption) = 0;
     // The version window; returns when the user closes it.
-    virtual void ShowAbout() = 0;
+    virtual void NestingShowAbout() = 0;
     // The launcher entry dialog with the form's values; true when the user
     // pressed "登録", the form then holding what was entered.
-    virtual bool ShowLaunchEntryDialog(LaunchForm& form) = 0;
+    virtual bool NestingShowLaunchEntryDialog(LaunchForm& form) = 0;
     // The memo send window, shown from the view model; returns when it has
     // closed. Events go on meanwhile and may change what it shows.
-    virtual void ShowMemoSend() = 0;
+    virtual void NestingShowMemoSend() = 0;
     // The file save dialog; nothing when cancelled.
-    virtual std::optional<std::filesystem::path> AskSaveFileName() = 0;
+    virtual std::optional<std::filesystem::path> NestingAskSaveFileName() = 0;
     // The font dialog for the syslog viewer, starting at current; nothing when cancelled.
-    virtual std::optional<ViewerFont> AskFont(const ViewerFont& current) = 0;
+    virtual std::optional<ViewerFont> NestingAskFont(const ViewerFont& current) = 0;
     // The settings dialog filled from the form; returns when it has closed.
-    virtual void ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) = 0;
+    virtual void NestingShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) = 0;
 };
 
 class ClockPort {
@@ -75,7 +83,7 @@ public:
     virtual void Sleep(int milliseconds) = 0;
     // Waits up to the given time for pending events and handles them; returns
     // after handling some, or when the time is up.
-    virtual void ProcessEvents(int maxWaitMilliseconds) = 0;
+    virtual void NestingProcessEvents(int maxWaitMilliseconds) = 0;
     // Blocks the thread until the process waits for input, at most the given
     // time; no other event runs meanwhile.
     virtual void WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) = 0;
@@ -111,23 +119,29 @@ struct ProgramStart {
 class ProgramPort {
 public:
     virtual ~ProgramPort() = default;
-    // Opens a file through the shell; the outcome is not examined.
-    virtual void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
-                            ShowMode show) = 0;
+    // Opens a file through the shell; the outcome is not examined. The shell
+    // may show its own box about a failure, or wait on a COM call, with the
+    // message loop running.
+    virtual void NestingRunProgram(const std::string& file, const std::string& parameters,
+                                   const std::string& folder, ShowMode show) = 0;
     virtual void CloseProcessHandle(ProcessHandle handle) = 0;
-    // Opens the contents page of a WinHelp file; false when no help viewer took it.
-    virtual bool OpenHelp(const std::filesystem::path& helpFile) = 0;
-    // Opens the program's own help page, which it carries, in the user's browser.
-    virtual void OpenHelpPage() = 0;
+    // Opens the contents page of a WinHelp file; false when no help viewer
+    // took it. WinHelp starts its viewer and talks to it through window
+    // messages; Windows does not promise that ours wait meanwhile.
+    virtual bool NestingOpenHelp(const std::filesystem::path& helpFile) = 0;
+    // Opens the program's own help page, which it carries, in the user's
+    // browser, through the shell.
+    virtual void NestingOpenHelpPage() = 0;
     // Which help viewers there are depends on it.
     virtual WindowsVersion SystemVersion() = 0;
 
     // Creates a process of programFile with its arguments and folder as its
     // working folder (the monitor's own when empty), placed and shown as the
     // program itself chooses. A program that asks for administrator rights is
-    // started through the shell, so that Windows asks the user.
-    virtual ProgramStart CreateProgramProcess(const std::string& programFile, const std::string& arguments,
-                                              const std::string& folder) = 0;
+    // started through the shell, so that Windows asks the user; the message
+    // loop may run while it asks.
+    virtual ProgramStart NestingCreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                                     const std::string& folder) = 0;
     // Tested without waiting; false for an ended process and for a handle
     // that is no longer valid.
     virtual bool ProcessRunning(ProcessHandle process) = 0;
@@ -164,8 +178,10 @@ public:
     virtual ~WindowPort() = default;
     virtual WindowHandle FindWindowByTitle(const std::string& title) = 0;
     // Asks the window to close and returns when it has handled that, or after
-    // a few seconds when its program does not answer.
-    virtual void CloseWindow(WindowHandle window) = 0;
+    // a few seconds when its program does not answer. Meanwhile messages that
+    // other programs and the system send to ours are handled (the session's
+    // end among them).
+    virtual void NestingCloseWindow(WindowHandle window) = 0;
     // Every top-level window of the desktop, in the platform's order.
     virtual std::vector<TopWindow> TopLevelWindows() = 0;
     // The window's children at any depth, in the platform's order.

@@ -23,7 +23,7 @@
 
 namespace rm::win {
 
-void Win32Net::Send(Endpoint from, const std::string& host, std::string_view bytes) {
+void Win32Net::NestingSend(Endpoint from, const std::string& host, std::string_view bytes) {
     TNMUDP* endpoint = endpoints_[static_cast<std::size_t>(from)];
     // A command still waiting for the router when the program closed.
     if (!endpoint) return;
@@ -35,7 +35,7 @@ void Win32Net::Send(Endpoint from, const std::string& host, std::string_view byt
     }
 }
 
-void Win32Dialogs::ShowMessage(const std::string& text) {
+void Win32Dialogs::NestingShowMessage(const std::string& text) {
     if (closing_) {
         LogText(L"after close, not shown: " + Widen(text));
         return;
@@ -44,7 +44,7 @@ void Win32Dialogs::ShowMessage(const std::string& text) {
     ShowMessageBox(Owner(), text);
 }
 
-bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption) {
+bool Win32Dialogs::NestingAskYesNo(const std::string& text, const std::string& caption) {
     if (closing_) {
         LogText(L"after close, not asked: " + Widen(text));
         return false;
@@ -53,16 +53,18 @@ bool Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption)
     return ShowMessageBox(Owner(), text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
 }
 
-std::optional<std::filesystem::path> Win32Dialogs::AskSaveFileName() { return ShowSaveDialog(Owner()); }
+std::optional<std::filesystem::path> Win32Dialogs::NestingAskSaveFileName() { return ShowSaveDialog(Owner()); }
 
-std::optional<ViewerFont> Win32Dialogs::AskFont(const ViewerFont& current) { return ShowFontDialog(Owner(), current); }
+std::optional<ViewerFont> Win32Dialogs::NestingAskFont(const ViewerFont& current) {
+    return ShowFontDialog(Owner(), current);
+}
 
 HWND Win32Dialogs::Owner() const {
     const HWND active = GetActiveWindow();
     return active ? active : owner_.Handle();
 }
 
-void Win32Dialogs::ShowMemoSend() {
+void Win32Dialogs::NestingShowMemoSend() {
     if (closing_) {
         LogText(L"after close, not shown: the memo send window");
         return;
@@ -70,7 +72,7 @@ void Win32Dialogs::ShowMemoSend() {
     showMemoSend_();
 }
 
-bool Win32Dialogs::ShowLaunchEntryDialog(LaunchForm& form) {
+bool Win32Dialogs::NestingShowLaunchEntryDialog(LaunchForm& form) {
     if (closing_) {
         LogText(L"after close, not shown: the launcher entry dialog");
         return false;
@@ -78,7 +80,7 @@ bool Win32Dialogs::ShowLaunchEntryDialog(LaunchForm& form) {
     return ShowLaunchEntryBox(Owner(), form);
 }
 
-void Win32Dialogs::ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) {
+void Win32Dialogs::NestingShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) {
     if (closing_) {
         LogText(L"after close, not shown: the settings dialog");
         return;
@@ -95,7 +97,7 @@ void Win32Events::Sleep(int milliseconds) {
     ::Sleep(static_cast<DWORD>(milliseconds));
 }
 
-void Win32Events::ProcessEvents(int maxWaitMilliseconds) {
+void Win32Events::NestingProcessEvents(int maxWaitMilliseconds) {
     showState_();
     MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(maxWaitMilliseconds), QS_ALLINPUT,
                                 MWMO_INPUTAVAILABLE);
@@ -121,15 +123,15 @@ void Win32Sound::PlayWave(const std::string& file) {
     PlaySystemSound(Widen(file).c_str(), SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
-void Win32Programs::RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
-                               ShowMode show) {
+void Win32Programs::NestingRunProgram(const std::string& file, const std::string& parameters,
+                                      const std::string& folder, ShowMode show) {
     ShellExecuteW(owner_.Handle(), nullptr, Widen(file).c_str(), parameters.empty() ? nullptr : Widen(parameters).c_str(),
                   folder.empty() ? nullptr : Widen(folder).c_str(), show == ShowMode::Show ? SW_SHOW : SW_HIDE);
 }
 
 void Win32Programs::CloseProcessHandle(ProcessHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
-bool Win32Programs::OpenHelp(const std::filesystem::path& helpFile) {
+bool Win32Programs::NestingOpenHelp(const std::filesystem::path& helpFile) {
     if (WinHelpW(owner_.Handle(), helpFile.c_str(), HELP_CONTENTS, 0)) return true;
     LogLastError(L"WinHelpW", helpFile.wstring());
     return false;
@@ -137,7 +139,7 @@ bool Win32Programs::OpenHelp(const std::filesystem::path& helpFile) {
 
 // The page is written to the temporary folder each time: the program folder
 // may not be writable, and an old copy may be from an older version.
-void Win32Programs::OpenHelpPage() {
+void Win32Programs::NestingOpenHelpPage() {
     const HMODULE module = GetModuleHandleW(nullptr);
     const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(IDR_HELP_PAGE), MAKEINTRESOURCEW(10));
     const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
@@ -159,8 +161,8 @@ WindowsVersion Win32Programs::SystemVersion() {
     return {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber};
 }
 
-ProgramStart Win32Programs::CreateProgramProcess(const std::string& programFile, const std::string& arguments,
-                                                 const std::string& folder) {
+ProgramStart Win32Programs::NestingCreateProgramProcess(const std::string& programFile,
+                                                        const std::string& arguments, const std::string& folder) {
     return StartProgram(owner_.Handle(), programFile, arguments, folder);
 }
 
@@ -186,7 +188,7 @@ WindowHandle Win32OtherWindows::FindWindowByTitle(const std::string& title) {
     return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, Widen(title).c_str()));
 }
 
-void Win32OtherWindows::CloseWindow(WindowHandle window) {
+void Win32OtherWindows::NestingCloseWindow(WindowHandle window) {
     // A hung program must not freeze the monitor: give up after the bound.
     // Not at once for a program that only looks hung: one held up for a
     // moment by another, hung program still gets its close.

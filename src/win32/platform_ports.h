@@ -20,7 +20,7 @@ public:
     // Sends made afterwards (a command still waiting when the program
     // closed) are dropped.
     void Detach() { endpoints_ = {}; }
-    void Send(Endpoint from, const std::string& host, std::string_view bytes) override;
+    void NestingSend(Endpoint from, const std::string& host, std::string_view bytes) override;
 
 private:
     std::array<TNMUDP*, 3> endpoints_{};
@@ -35,14 +35,14 @@ public:
                  std::function<void()> showAbout, std::function<void()> showMemoSend)
         : owner_(owner), closing_(closing), showState_(std::move(showState)), showAbout_(std::move(showAbout)),
           showMemoSend_(std::move(showMemoSend)) {}
-    void ShowMessage(const std::string& text) override;
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void ShowAbout() override { showAbout_(); }
-    void ShowMemoSend() override;
-    bool ShowLaunchEntryDialog(LaunchForm& form) override;
-    std::optional<std::filesystem::path> AskSaveFileName() override;
-    std::optional<ViewerFont> AskFont(const ViewerFont& current) override;
-    void ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) override;
+    void NestingShowMessage(const std::string& text) override;
+    bool NestingAskYesNo(const std::string& text, const std::string& caption) override;
+    void NestingShowAbout() override { showAbout_(); }
+    void NestingShowMemoSend() override;
+    bool NestingShowLaunchEntryDialog(LaunchForm& form) override;
+    std::optional<std::filesystem::path> NestingAskSaveFileName() override;
+    std::optional<ViewerFont> NestingAskFont(const ViewerFont& current) override;
+    void NestingShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) override;
 
 private:
     // The window of ours the user works in, else the panel: a box is modal to it.
@@ -65,7 +65,7 @@ class Win32Events : public EventPort {
 public:
     explicit Win32Events(std::function<void()> showState) : showState_(std::move(showState)) {}
     void Sleep(int milliseconds) override;
-    void ProcessEvents(int maxWaitMilliseconds) override;
+    void NestingProcessEvents(int maxWaitMilliseconds) override;
     void WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) override;
 
 private:
@@ -80,14 +80,14 @@ public:
 class Win32Programs : public ProgramPort {
 public:
     explicit Win32Programs(const Window& owner) : owner_(owner) {}
-    void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
-                    ShowMode show) override;
+    void NestingRunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
+                           ShowMode show) override;
     void CloseProcessHandle(ProcessHandle handle) override;
-    bool OpenHelp(const std::filesystem::path& helpFile) override;
-    void OpenHelpPage() override;
+    bool NestingOpenHelp(const std::filesystem::path& helpFile) override;
+    void NestingOpenHelpPage() override;
+    ProgramStart NestingCreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                             const std::string& folder) override;
     WindowsVersion SystemVersion() override;
-    ProgramStart CreateProgramProcess(const std::string& programFile, const std::string& arguments,
-                                      const std::string& folder) override;
     bool ProcessRunning(ProcessHandle process) override;
     WindowHandle FindProcessWindow(std::uint32_t processId) override;
     WindowHandle FindProgramWindow(const std::string& programFile) override;
@@ -103,7 +103,7 @@ inline constexpr UINT CloseWaitMilliseconds = 5000;
 class Win32OtherWindows : public WindowPort {
 public:
     WindowHandle FindWindowByTitle(const std::string& title) override;
-    void CloseWindow(WindowHandle window) override;
+    void NestingCloseWindow(WindowHandle window) override;
     std::vector<TopWindow> TopLevelWindows() override;
     std::vector<ChildWindow> ChildWindows(WindowHandle parent) override;
 };

@@ -65,5 +65,19 @@ TEST(MenuCommands, AboutItemIsDisabledWhileTheWindowIsOpen) {
     EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);
 }
 
+TEST(MenuCommands, AboutWindowOpenedAgainFromInsideLeavesTheItemDisabledUntilTheFirstCloses) {
+    FakeMonitor f;
+    bool enabledAfterSecond = true;
+    f.dialogs.whileAboutOpen = [&] {
+        if (f.dialogs.aboutShown > 1) return;
+        MenuClick(f.m, Item::openver_n1);
+        enabledAfterSecond = f.m.view.Menu[Item::openver_n1].Enabled;
+    };
+    MenuClick(f.m, Item::openver_n1);
+    EXPECT_EQ(f.dialogs.aboutShown, 2);
+    EXPECT_FALSE(enabledAfterSecond);
+    EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);
+}
+
 }  // namespace
 }  // namespace rm::test

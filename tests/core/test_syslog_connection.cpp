@@ -134,7 +134,7 @@ TEST(SyslogDisconnect, ReturnsToIdleAndClosesMarkedLauncherPrograms) {
     f.m.s.launcher.LaunchEntries[1].CloseOnDisconnect = "on";   // never started: no window
     f.m.s.launcher.LaunchEntries[2].CloseOnDisconnect = "on";
     f.m.s.launcher.LaunchEntries[3].CloseOnDisconnect = "off";
-    for (int n = 0; n < 4; ++n) f.programs.CreateProgramProcess("p.exe", "", "");
+    for (int n = 0; n < 4; ++n) f.programs.NestingCreateProgramProcess("p.exe", "", "");
     f.m.s.launcher.LaunchProcesses = {101, 0, 103, 104, 0, 0};
     f.m.s.launcher.LaunchWindows = {301, 0, 303, 304, 0, 0};
     f.Receive(SpeedLine("64000"));

@@ -234,6 +234,15 @@ TEST(Tick, AConnectMadeWhileTheTimeOutBoxIsOpenKeepsItsOwnTimeOut) {
     EXPECT_EQ(f.dialogs.messages.size(), 2u);
 }
 
+TEST(Tick, SetupUtilityMainWindowClosedWhileItsApplicationWindowClosesIsNotClosedAgain) {
+    TickMonitor f;
+    f.otherWindows.open = {{UtilityWindows[0], 1}, {UtilityWindows[1], 2}};
+    // The user's 切断 runs while the application window closes and closes the rest.
+    f.nested.events = [&] { N2Click(f.m); };
+    f.TickAt(f.start);
+    EXPECT_EQ(f.otherWindows.closed, (std::vector<WindowHandle>{1, 2}));
+}
+
 TEST(Tick, SetupUtilityLeftOpenIsClosedUnlessItsSettingsWindowIsOpen) {
     TickMonitor f;
     for (std::size_t i = 0; i < 8; ++i) f.otherWindows.open[UtilityWindows[i]] = i + 1;

@@ -133,7 +133,7 @@ TEST(ModelessDialogKeys, TabEnterAndEscWorkWhileAnEventWaits) {
     Win32Events events([] {});
     for (const auto& step : scene.Keys()) {
         step();
-        events.ProcessEvents(0);
+        events.NestingProcessEvents(0);
     }
 }
 

@@ -19,9 +19,9 @@ TEST(Win32Net, AHostTheEndpointCannotTakeIsTellableFromOtherSendErrors) {
     endpoint.RemotePort = 45999;
     Win32Net net;
     net.Attach({nullptr, &endpoint, nullptr});
-    EXPECT_THROW(net.Send(Endpoint::RV_UDP, std::string(128, 'a'), "x"), RemoteHostRejected);
+    EXPECT_THROW(net.NestingSend(Endpoint::RV_UDP, std::string(128, 'a'), "x"), RemoteHostRejected);
     try {
-        net.Send(Endpoint::RV_UDP, "0.0.0.0", "x");
+        net.NestingSend(Endpoint::RV_UDP, "0.0.0.0", "x");
         ADD_FAILURE() << "no error for 0.0.0.0";
     } catch (const RemoteHostRejected&) {
         ADD_FAILURE() << "0.0.0.0 is a destination error, not a rejected host";
@@ -36,7 +36,7 @@ TEST(Win32Net, SendsNothingOnceTheEndpointsAreReleased) {
     net.Attach({nullptr, &endpoint, nullptr});
     net.Detach();
     // The endpoint would refuse this host: nothing reaches it.
-    EXPECT_NO_THROW(net.Send(Endpoint::RV_UDP, std::string(128, 'a'), "x"));
+    EXPECT_NO_THROW(net.NestingSend(Endpoint::RV_UDP, std::string(128, 'a'), "x"));
 }
 
 // A window whose program hangs when asked to close, until released.
@@ -118,7 +118,7 @@ TEST(Win32OtherWindows, ClosingAHungWindowGivesUpInsteadOfWaitingForIt) {
     HungWindow hung;
     ASSERT_NE(hung.window(), nullptr);
     Win32OtherWindows windows;
-    windows.CloseWindow(reinterpret_cast<WindowHandle>(hung.window()));
+    windows.NestingCloseWindow(reinterpret_cast<WindowHandle>(hung.window()));
     // Returned while the other program still hangs in its close handler.
     EXPECT_FALSE(hung.handled());
 }

@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include "help.h"
+#include "menu_window.h"
 
 #include "form/settings_form.h"
 #include "lan/history_transfer.h"
@@ -20,21 +21,14 @@ void syslog1Click(Monitor& m) {
 }
 
 void RMVClick(Monitor& m) {
-    m.ports.Programs.RunProgram(PathText(m.s.AppDir / "RMView.exe"), "", PathText(m.s.AppDir), ShowMode::Show);
+    m.ports.Programs.NestingRunProgram(PathText(m.s.AppDir / "RMView.exe"), "", PathText(m.s.AppDir), ShowMode::Show);
 }
 
 void help_n1Click(Monitor& m) { ShowHelp(m); }
 
 void openver_n1Click(Monitor& m) {
-    // Disabled while open, so at most one about window exists.
-    m.view.Menu[Item::openver_n1].Enabled = false;
-    try {
-        m.ports.Dialogs.ShowAbout();
-    } catch (...) {
-        m.view.Menu[Item::openver_n1].Enabled = true;
-        throw;
-    }
-    m.view.Menu[Item::openver_n1].Enabled = true;
+    const MenuWindow window(m.view.Menu, Item::openver_n1);
+    m.ports.Dialogs.NestingShowAbout();
 }
 
 void N13Click(Monitor&) {}

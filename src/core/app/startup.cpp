@@ -17,7 +17,7 @@ namespace rm {
 
 void ApplyRouterAddress(Monitor& m) {
     if (TakeRouterAddress(m.s.settings.RouterAddress, m.s.router)) return;
-    m.ports.Dialogs.ShowMessage("RV4のIPアドレス指定に失敗したのでデフォルト値を設定しました");
+    m.ports.Dialogs.NestingShowMessage("RV4のIPアドレス指定に失敗したのでデフォルト値を設定しました");
     TakeRouterAddress(Settings{}.RouterAddress, m.s.router);
 }
 
@@ -55,7 +55,7 @@ void FormCreate(Monitor& m) {
     const bool haveSettings = std::filesystem::exists(s.AppDir / SettingsFileName, ignored);
     if (!haveSettings) {
         m.view.Tray.Balloon = FirstStartBalloon;
-        m.ports.Dialogs.ShowMessage(FirstRunMessage);
+        m.ports.Dialogs.NestingShowMessage(FirstRunMessage);
     }
     m.view.Menu[Item::RMV].Visible = std::filesystem::exists(s.AppDir / "RMView.exe", ignored);
     if (haveSettings) ReadSettingsFile(m);

@@ -14,7 +14,7 @@ constexpr int DialUpWatcherSettle = 600;
 // a tool that never shows up costs only the waits.
 void StartDialUpWatcher(Monitor& m) {
     const std::string folder = FolderOf(m.s.settings.DialUpWatcherPath);
-    m.ports.Programs.RunProgram(folder + "DWATCH32.EXE", "", folder, ShowMode::Show);
+    m.ports.Programs.NestingRunProgram(folder + "DWATCH32.EXE", "", folder, ShowMode::Show);
     for (int look = 0; look < DialUpWatcherLooks; ++look) {
         if (m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle) != 0) break;
         m.ports.Events.Sleep(DialUpWatcherLookPause);
@@ -71,14 +71,14 @@ void ArmDownloadWatch(Monitor& m, bool armed) {
 
 void TellDialUpWatcher(Monitor& m, const std::string& parameters) {
     const std::string& program = m.s.settings.DialUpWatcherPath;
-    m.ports.Programs.RunProgram(program, parameters, FolderOf(program), ShowMode::Show);
+    m.ports.Programs.NestingRunProgram(program, parameters, FolderOf(program), ShowMode::Show);
 }
 
 void CloseDialUpWatcher(Monitor& m) {
     // A copy whose setting was switched off meanwhile keeps the mark.
     if (!m.s.conn.DialUpWatcherLaunched || !m.s.settings.UseDialUpWatcher) return;
     if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle)) {
-        m.ports.OtherWindows.CloseWindow(window);
+        m.ports.OtherWindows.NestingCloseWindow(window);
     }
     m.s.conn.DialUpWatcherLaunched = false;
 }

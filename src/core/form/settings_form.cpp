@@ -4,6 +4,7 @@
 
 #include "form/settings_save.h"
 #include "launcher/launch_form.h"
+#include "menu_window.h"
 #include "settings/settings_table.h"
 #include "text/numbers.h"
 
@@ -61,7 +62,7 @@ void SyslogmainBoxClick(SettingsForm& form) { form.SyslogBoxesEnabled = form.Sys
 
 void riskBoxClick(SettingsForm& form, DialogPort& dialogs) {
     if (form.riskBox) {
-        dialogs.ShowMessage(RiskWarning);
+        dialogs.NestingShowMessage(RiskWarning);
         form.MACbox1Visible = true;
     } else {
         form.MACbox1Visible = false;
@@ -85,17 +86,10 @@ void TestSound(Monitor& m, const std::string& file) {
 }
 
 void option_n1Click(Monitor& m) {
-    MenuItem& item = m.view.Menu[Item::option_n1];
-    item.Enabled = false;
+    const MenuWindow window(m.view.Menu, Item::option_n1);
     SettingsForm form = FillSettingsForm(m);
     DialogEvents events(m);
-    try {
-        m.ports.Dialogs.ShowSettingsDialog(form, events);
-    } catch (...) {
-        item.Enabled = true;
-        throw;
-    }
-    item.Enabled = true;
+    m.ports.Dialogs.NestingShowSettingsDialog(form, events);
 }
 
 void SaveSettingsUnseen(Monitor& m) { Button1Click(m, FillSettingsForm(m)); }

@@ -73,7 +73,7 @@ bool TakeRouterAddress(const std::string& address, RouterLink& router) {
 
 SaveResult Button1Click(Monitor& m, const SettingsForm& form) {
     if (const auto refusal = CheckSettingsForm(form)) {
-        m.ports.Dialogs.ShowMessage(refusal->Message);
+        m.ports.Dialogs.NestingShowMessage(refusal->Message);
         return {refusal->Field};
     }
     Settings& s = m.s.settings;

@@ -69,16 +69,16 @@ void Transfer(Monitor& m, const fs::path& backup) {
 fs::path SentHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "RMBackUpSent.csv"; }
 
 void logConClick(Monitor& m) {
-    if (!m.ports.Dialogs.AskYesNo("バックアップされたログファイルの転送を行います。\rよろしいですか？",
+    if (!m.ports.Dialogs.NestingAskYesNo("バックアップされたログファイルの転送を行います。\rよろしいですか？",
                                   "Routavista Monitor")) {
         return;
     }
     if (m.s.peers.MasterAddress.empty()) {
-        m.ports.Dialogs.ShowMessage("マスターが見つかりません");
+        m.ports.Dialogs.NestingShowMessage("マスターが見つかりません");
         return;
     }
     if (m.s.conn.Online) {
-        m.ports.Dialogs.ShowMessage("接続中は実行できません");
+        m.ports.Dialogs.NestingShowMessage("接続中は実行できません");
         return;
     }
     const fs::path backup = BackupHistoryFilePath(m.s.AppDir);

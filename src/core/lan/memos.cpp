@@ -1,6 +1,7 @@
 #include "lan/memos.h"
 
 #include "lan/peer_send.h"
+#include "menu_window.h"
 #include "text/chars.h"
 #include "text/cp932.h"
 #include "text/lines.h"
@@ -90,24 +91,15 @@ void ClearMemoDestinations(Monitor& m) {
 }
 
 void memosendClick(Monitor& m) {
-    MenuItem& item = m.view.Menu[Item::memosend];
-    item.Enabled = false;
+    MenuWindow window(m.view.Menu, Item::memosend);
     MemoSendView& memo = m.view.MemoSend;
-    try {
-        // The edit text stays: this copy's own answer to the query empties it.
-        ClearDestinationList(memo);
-        BroadcastPeerText(m, PeerText::NameQuery);
-        // The replies wait at the endpoint and fill the list once the window is open.
-        m.ports.Events.Sleep(NameReplyWait);
-        memo.Open = true;
-        m.ports.Dialogs.ShowMemoSend();
-    } catch (...) {
-        memo.Open = false;
-        item.Enabled = true;
-        throw;
-    }
-    memo.Open = false;
-    item.Enabled = true;
+    // The edit text stays: this copy's own answer to the query empties it.
+    ClearDestinationList(memo);
+    BroadcastPeerText(m, PeerText::NameQuery);
+    // The replies wait at the endpoint and fill the list once the window is open.
+    m.ports.Events.Sleep(NameReplyWait);
+    window.Opened(memo.Open);
+    m.ports.Dialogs.NestingShowMemoSend();
 }
 
 void KeepMemoDraft(Monitor& m, const std::string& destination, const std::string& text) {
@@ -120,7 +112,7 @@ void SendMemo(Monitor& m, const std::string& destination, const std::string& tex
     std::string refused = Unsendable("送信先", destination);
     if (refused.empty()) refused = Unsendable("メモ", text);
     if (!refused.empty()) {
-        m.ports.Dialogs.ShowMessage(refused);
+        m.ports.Dialogs.NestingShowMessage(refused);
         return;
     }
     const std::string address = SubnetAddress(m.s.router, MemoDestinationIndex(m.s.peers, destination));

@@ -94,7 +94,7 @@ bool StartLaunchProgram(Monitor& m, int i, const std::string& folder) {
     ProgramPort& programs = m.ports.Programs;
     Launcher& launcher = m.s.launcher;
     const LaunchEntryTexts& entry = launcher.LaunchEntries[at];
-    const ProgramStart start = programs.CreateProgramProcess(entry.ProgramFile, entry.Arguments, folder);
+    const ProgramStart start = programs.NestingCreateProgramProcess(entry.ProgramFile, entry.Arguments, folder);
     if (!start.Started) {
         TellStartFailure(m, at, start.Failure);
         return true;

@@ -21,7 +21,7 @@ void CloseOnDisconnectStep(Monitor& m) {
         if (!m.ports.Programs.ProcessRunning(launcher.LaunchProcesses[i])) continue;
         // In front, so that a program that asks before it closes is seen asking.
         m.ports.Programs.BringToFront(window);
-        m.ports.OtherWindows.CloseWindow(window);
+        m.ports.OtherWindows.NestingCloseWindow(window);
     }
 }
 

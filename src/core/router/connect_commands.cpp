@@ -17,7 +17,8 @@ constexpr const char* DisconnectRefused = "Routavistaの設定中は切断でき
 // Lets the setup utility reach the router, hidden, e.g. with " -con1".
 void RunUtility(Monitor& m, const std::string& option) {
     const std::string& utility = m.s.settings.UtilityPath;
-    m.ports.Programs.RunProgram(utility, "-i " + m.s.settings.RouterAddress + option, FolderOf(utility), ShowMode::Hide);
+    m.ports.Programs.NestingRunProgram(utility, "-i " + m.s.settings.RouterAddress + option, FolderOf(utility),
+                                       ShowMode::Hide);
 }
 
 void SetEnabled(Monitor& m, std::initializer_list<Item> items, bool enabled) {
@@ -27,7 +28,7 @@ void SetEnabled(Monitor& m, std::initializer_list<Item> items, bool enabled) {
 // What every connect does before it reaches the router; false when refused.
 bool BeginConnect(Monitor& m) {
     if (UtilitySettingsOpen(m)) {
-        m.ports.Dialogs.ShowMessage(ConnectRefused);
+        m.ports.Dialogs.NestingShowMessage(ConnectRefused);
         return false;
     }
     CloseUtilityWindows(m);
@@ -39,7 +40,7 @@ bool BeginConnect(Monitor& m) {
 // What every disconnect does before it reaches the router; false when refused.
 bool BeginDisconnect(Monitor& m) {
     if (UtilitySettingsOpen(m)) {
-        m.ports.Dialogs.ShowMessage(DisconnectRefused);
+        m.ports.Dialogs.NestingShowMessage(DisconnectRefused);
         return false;
     }
     CloseUtilityWindows(m);
@@ -155,7 +156,7 @@ void CloseUtilityWindows(Monitor& m) {
     for (std::size_t k = 0; k < 3; ++k) {
         for (const std::size_t i : {3 * k, 3 * k + 1}) {
             if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(UtilityWindows[i])) {
-                m.ports.OtherWindows.CloseWindow(window);
+                m.ports.OtherWindows.NestingCloseWindow(window);
             }
         }
     }

@@ -43,9 +43,9 @@ enum class Quietly { No, Yes };
 // False when the endpoint cannot take the router's address; nothing is sent then.
 bool Send(Monitor& m, const std::string& datagram, Quietly quietly = Quietly::No) {
     try {
-        m.ports.Net.Send(Endpoint::RV_UDP, m.s.settings.RouterAddress, datagram);
+        m.ports.Net.NestingSend(Endpoint::RV_UDP, m.s.settings.RouterAddress, datagram);
     } catch (const RemoteHostRejected&) {
-        if (quietly == Quietly::No) m.ports.Dialogs.ShowMessage("IPアドレスの割り当てに失敗しました");
+        if (quietly == Quietly::No) m.ports.Dialogs.NestingShowMessage("IPアドレスの割り当てに失敗しました");
         return false;
     }
     return true;
@@ -62,7 +62,7 @@ bool AwaitReply(Monitor& m, Arrived arrived) {
         const std::int64_t elapsed = m.ports.Clock.MonotonicMilliseconds() - start;
         if (elapsed >= ReplyWaitMilliseconds) return false;
         const auto remaining = static_cast<int>(ReplyWaitMilliseconds - elapsed);
-        m.ports.Events.ProcessEvents(std::clamp(remaining, 1, WaitSliceMilliseconds));
+        m.ports.Events.NestingProcessEvents(std::clamp(remaining, 1, WaitSliceMilliseconds));
     }
     return true;
 }
@@ -108,7 +108,7 @@ bool SetRouterClock(Monitor& m) {
     // Reset after the send: an acknowledgement that came before is stale.
     m.s.router.CommandAcknowledged = false;
     if (AwaitAcknowledgement(m)) return true;
-    m.ports.Dialogs.ShowMessage("時間設定に失敗しました");
+    m.ports.Dialogs.NestingShowMessage("時間設定に失敗しました");
     return false;
 }
 
@@ -124,7 +124,7 @@ bool DisconnectRouterPort(Monitor& m, int port) {
     // The address goes into the datagram as bytes: a number over 255 cannot.
     for (const std::uint16_t octet : {m.s.router.RouterIp1, m.s.router.RouterIp2, m.s.router.RouterIp3, m.s.router.RouterIp4}) {
         if (octet > 255) {
-            m.ports.Dialogs.ShowMessage("RV4のIPアドレス指定に失敗しました");
+            m.ports.Dialogs.NestingShowMessage("RV4のIPアドレス指定に失敗しました");
             return false;
         }
     }
@@ -135,7 +135,7 @@ bool SelectRouterIsp(Monitor& m, int index) {
     if (!Send(m, SelectIspDatagram(index))) return false;
     m.s.router.CommandAcknowledged = false;
     if (AwaitAcknowledgement(m)) return true;
-    m.ports.Dialogs.ShowMessage("ISPの切り替えに失敗しました");
+    m.ports.Dialogs.NestingShowMessage("ISPの切り替えに失敗しました");
     return false;
 }
 

@@ -60,7 +60,7 @@ void TellUnreadFiles(Monitor& m) {
         if (!text.empty()) text += "\r\r";
         text += UnreadParagraph(m, "ランチャー設定ファイル", m.s.AppDir / LauncherFileName, files.LauncherUnread);
     }
-    if (!text.empty()) m.ports.Dialogs.ShowMessage(text);
+    if (!text.empty()) m.ports.Dialogs.NestingShowMessage(text);
 }
 
 }  // namespace rm

@@ -67,7 +67,9 @@ void ReadLauncherFile(Monitor& m) {
     const auto bytes = ReadFileBytes(file);
     std::error_code ignored;
     m.s.files.LauncherUnread = bytes ? !LauncherTextComplete(*bytes) : std::filesystem::exists(file, ignored);
-    if (bytes && !ApplyLauncherText(m.s.launcher.LaunchEntries, *bytes)) m.ports.Dialogs.ShowMessage(DamagedMessage);
+    if (bytes && !ApplyLauncherText(m.s.launcher.LaunchEntries, *bytes)) {
+        m.ports.Dialogs.NestingShowMessage(DamagedMessage);
+    }
 }
 
 std::string LauncherFileText(const LaunchEntries& entries, const std::string& versionText) {
@@ -83,7 +85,7 @@ std::string LauncherFileText(const LaunchEntries& entries, const std::string& ve
 void WriteLauncherFile(Monitor& m) {
     if (!SaveWholeFile(m, m.s.AppDir / LauncherFileName, LauncherFileText(m.s.launcher.LaunchEntries, m.s.VersionText),
                        m.s.files.LauncherUnread)) {
-        m.ports.Dialogs.ShowMessage(SaveFailedMessage);
+        m.ports.Dialogs.NestingShowMessage(SaveFailedMessage);
     }
 }
 

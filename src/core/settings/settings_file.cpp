@@ -78,7 +78,7 @@ std::string SettingsFileText(ConstStoredSettings from, const std::string& versio
 void WriteSettingsFile(Monitor& m) {
     if (!SaveWholeFile(m, m.s.AppDir / SettingsFileName, SettingsFileText({m.s.settings, m.s.panel}, m.s.VersionText),
                        m.s.files.SettingsUnread)) {
-        m.ports.Dialogs.ShowMessage(SaveFailedMessage);
+        m.ports.Dialogs.NestingShowMessage(SaveFailedMessage);
     }
 }
 

@@ -73,7 +73,7 @@ void Keep(Monitor& m, std::vector<std::string>& kept, std::string line) {
     }
     FileKeeping& files = m.s.files;
     if (files.HistoryLinesLost++ == 0) {
-        m.ports.Dialogs.ShowMessage("履歴を書き込めないまま記録がたまったため、これ以後の記録は保存できません。");
+        m.ports.Dialogs.NestingShowMessage("履歴を書き込めないまま記録がたまったため、これ以後の記録は保存できません。");
     }
     m.ports.Diagnostics.Log("history line lost: " + line);
 }
@@ -160,7 +160,7 @@ void WriteKeptHistory(Monitor& m) {
     if (files.HistoryFailureTold) return;
     files.HistoryFailureTold = true;
     const bool spilled = failed->Kept->empty();
-    m.ports.Dialogs.ShowMessage(Filled(UnwrittenMessage, failed->File) +
+    m.ports.Dialogs.NestingShowMessage(Filled(UnwrittenMessage, failed->File) +
                                 (spilled ? Filled(SpilledText, SpillFilePath(failed->File)) : HeldText));
 }
 
@@ -179,7 +179,7 @@ void TellKeptHistory(Monitor& m) {
                     " 件は保存できませんでした。\r";
         }
     }
-    if (!text.empty()) m.ports.Dialogs.ShowMessage(text);
+    if (!text.empty()) m.ports.Dialogs.NestingShowMessage(text);
 }
 
 void WriteReceivedHistoryLine(Monitor& m, std::string_view line) {

@@ -166,7 +166,7 @@ bool AskRedial(Monitor& m) {
         bool& asking;
         ~Done() { asking = false; }
     } done{asking};
-    return m.ports.Dialogs.AskYesNo(RedialQuestion, RedialCaption);
+    return m.ports.Dialogs.NestingAskYesNo(RedialQuestion, RedialCaption);
 }
 
 // RedialCount 0 and 255 mean: always ask.

@@ -65,13 +65,13 @@ void logcopyClick(Monitor& m) { CopyLines(m, ""); }
 void N5Click(Monitor& m) { CopyLines(m, ">"); }
 
 void N2Click(Monitor& m) {
-    auto file = m.ports.Dialogs.AskSaveFileName();
+    auto file = m.ports.Dialogs.NestingAskSaveFileName();
     if (!file) return;
     if (!HasExtension(*file)) *file += ".txt";
     if (m.view.Viewer.Lines.empty()) return;
     std::error_code ignored;
     if (std::filesystem::exists(*file, ignored) &&
-        !m.ports.Dialogs.AskYesNo("上書きしますか？", "ファイルが存在します")) {
+        !m.ports.Dialogs.NestingAskYesNo("上書きしますか？", "ファイルが存在します")) {
         return;
     }
     // Through a temporary file: a failed save leaves the old file whole. The
@@ -81,14 +81,14 @@ void N2Click(Monitor& m) {
         return m.ports.Files.MoveOver(from, to);
     };
     if (!ReplaceFileContents(*file, bytes, move)) {
-        m.ports.Dialogs.ShowMessage("ファイルに保存できませんでした。\r" + PathText(*file));
+        m.ports.Dialogs.NestingShowMessage("ファイルに保存できませんでした。\r" + PathText(*file));
     }
 }
 
 void Exit1Click(Monitor& m) { m.view.Viewer.Shown = false; }
 
 void Font2Click(Monitor& m) {
-    if (const auto font = m.ports.Dialogs.AskFont(m.view.Viewer.Font)) m.view.Viewer.Font = *font;
+    if (const auto font = m.ports.Dialogs.NestingAskFont(m.view.Viewer.Font)) m.view.Viewer.Font = *font;
 }
 
 void N3Click(Monitor& m) { ShowHelp(m); }

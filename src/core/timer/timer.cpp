@@ -60,7 +60,7 @@ void EndConnectAttempt(Monitor& m) {
     m.s.conn.DialUpWatcherStarted = false;
     // The reset ended the attempt; a connect made while the box is open is a
     // new one, with its own time-out.
-    m.ports.Dialogs.ShowMessage(std::string(ConnectTimedOut) + (m.s.conn.SyslogHeard ? "" : NoSyslogYet));
+    m.ports.Dialogs.NestingShowMessage(std::string(ConnectTimedOut) + (m.s.conn.SyslogHeard ? "" : NoSyslogYet));
 }
 
 // A variant whose settings window is open is being used; the others are
@@ -71,8 +71,12 @@ void CloseUtilityLeftOpen(Monitor& m) {
         const WindowHandle application = windows.FindWindowByTitle(UtilityWindows[3 * k]);
         const WindowHandle main = windows.FindWindowByTitle(UtilityWindows[3 * k + 1]);
         if (application == 0 || main == 0 || windows.FindWindowByTitle(UtilityWindows[3 * k + 2]) != 0) continue;
-        windows.CloseWindow(application);
-        windows.CloseWindow(main);
+        windows.NestingCloseWindow(application);
+        // A disconnect run meanwhile may have closed it: its handle is dead,
+        // or another window's by now.
+        if (const WindowHandle still = windows.FindWindowByTitle(UtilityWindows[3 * k + 1])) {
+            windows.NestingCloseWindow(still);
+        }
     }
 }
 

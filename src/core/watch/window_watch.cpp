@@ -47,7 +47,7 @@ void ScanTerminals(Monitor& m, const std::vector<TopWindow>& windows) {
 void CloseStrayDialogs(Monitor& m) {
     for (const TopWindow& window : m.ports.OtherWindows.TopLevelWindows()) {
         if (window.ClassName == DialogClass && window.Title != SaveAsDialog && window.OwnerTitle == DownloadWindow) {
-            m.ports.OtherWindows.CloseWindow(window.Handle);
+            m.ports.OtherWindows.NestingCloseWindow(window.Handle);
         }
     }
 }
@@ -71,7 +71,7 @@ void N4Click(Monitor& m) {
     } else if (DownloadRunning(m)) {
         ArmDownloadWatch(m, true);
     } else {
-        m.ports.Dialogs.ShowMessage("対象を見つけられませんでした");
+        m.ports.Dialogs.NestingShowMessage("対象を見つけられませんでした");
     }
 }
 
@@ -84,7 +84,7 @@ void WatchDownloads(Monitor& m) {
     ArmDownloadWatch(m, false);
     for (std::size_t i = 0; i < UtilityWindowsBeforeDisconnect; ++i) {
         if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(UtilityWindows[i])) {
-            m.ports.OtherWindows.CloseWindow(window);
+            m.ports.OtherWindows.NestingCloseWindow(window);
         }
     }
     DisconnectConnectedPort(m);
