@@ -8,6 +8,7 @@
 
 #include "fuzz_checks.h"
 #include "history_records.h"
+#include "text/lines.h"
 #include "usage.h"
 #include "usage_page.h"
 
@@ -35,14 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rmview::HistoryRead read;
     rmview::ReadHistoryText(bytes, read);
 
+    // Lines end as in every file the programs read: CR LF, LF or a lone CR.
     std::size_t lines = 0;
-    for (std::string_view rest = bytes; !rest.empty();) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!line.empty()) ++lines;
-    }
+    for (const std::string_view line : rm::SplitLines(bytes)) lines += line.empty() ? 0 : 1;
     Check(read.Calls.size() + static_cast<std::size_t>(read.DamagedLines) == lines);
 
     for (const rmview::Call& call : read.Calls)
