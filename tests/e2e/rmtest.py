@@ -116,6 +116,15 @@ class Monitor:
             time.sleep(0.2)
         raise AssertionError(f"the router did not get {count} x {name}: {self.router_received()}")
 
+    def wait_router_sent(self, text, timeout=30):
+        """Waits until the simulator has sent a syslog line holding text."""
+        def sent():
+            if not self.router_log.exists():
+                return False
+            return any(line.split()[2:3] == ["send"] and text in line
+                       for line in self.router_log.read_text(errors="replace").splitlines())
+        wait_until(sent, timeout, f"the router's line {text!r}")
+
     def install_standin(self, name):
         """The stand-in program under the given file name in the program folder."""
         path = self.folder / name

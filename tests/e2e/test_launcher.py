@@ -3,7 +3,6 @@ their programs; a connect starts the entries marked for it and the disconnect
 closes those marked for that."""
 
 import shutil
-import time
 import unittest
 
 from rmtest import (ROUTER_ADDRESS, USERPROG, WM_RBUTTONDOWN, Monitor, MonitorTestCase, open_tray_menu,
@@ -63,14 +62,15 @@ class Launcher(MonitorTestCase):
             wait_until(lambda: {"メールの窓", "時計の窓"} <= {w[3] for w in m.windows() if w[1]}, what="their windows")
             m.screenshot("connected")
 
-            # Let the router finish its call before hanging up.
-            time.sleep(3)
+            # The router finishes its call before the hang-up.
+            m.wait_router_sent("IPCP UP")
             m.command("N2")
             # Entry 1 first; the program started from its item is closed too.
             _, closes = wait_until(lambda: len(self.starts(log)[1]) == 2 and self.starts(log), what="the disconnect")
             self.assertEqual([(r[0], r[1]) for r in closes],
                              [("closed", by_title["メールの窓"]), ("closed", by_title["手動の窓"])])
-            time.sleep(2)
+            # A later command handled: the disconnect started nothing meanwhile.
+            m.answer_time()
             self.assertEqual(len(self.starts(log)[1]), 2)
             visible = {w[3] for w in m.windows() if w[1]}
             self.assertFalse({"メールの窓", "手動の窓"} & visible)
@@ -94,7 +94,7 @@ class Launcher(MonitorTestCase):
             m.wait_main()
             m.command("N1")
             wait_until(lambda: self.starts(log)[0], what="the program to start")
-            time.sleep(3)
+            m.wait_router_sent("IPCP UP")
             m.command("N2")
             _, closes = wait_until(lambda: self.starts(log)[1] and self.starts(log), what="the close request")
             self.assertEqual(closes[0][0], "hanging")

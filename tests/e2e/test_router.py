@@ -3,7 +3,6 @@ syslog brings the panel up, 切断 ends the call and a history record is written
 
 import socket
 import struct
-import time
 import unittest
 
 from rmtest import (PC_ADDRESS, ROUTER_ADDRESS, LanTestCase, inside_namespace, wait_counting, wait_panel,
@@ -36,8 +35,8 @@ class RouterJourney(LanTestCase):
             handle, _ = wait_panel(m, True)
             wait_counting(m, handle)
             m.screenshot("connected")
-            # Let the router finish its call before hanging up.
-            time.sleep(3)
+            # The router finishes its call before the hang-up.
+            m.wait_router_sent("IPCP UP")
             m.command("N2")
             disconnect, = m.wait_router_received("DisconnectRouterPort")
             self.assertEqual(disconnect[1], "0002000001680004" + "0" * 16 + ROUTER_OCTETS)

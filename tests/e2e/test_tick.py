@@ -19,6 +19,13 @@ def seconds_of(caption):
     return h * 3600 + m * 60 + s
 
 
+def wait_panel_seconds(m, handle, seconds):
+    """Waits until the panel has counted on by seconds: the ticks that
+    watch the downloads ran meanwhile."""
+    start = seconds_of(panel_caption(m, handle))
+    wait_until(lambda: seconds_of(panel_caption(m, handle)) - start >= seconds, what=f"{seconds} s on the panel")
+
+
 def red_pixels(rgb):
     return sum(1 for i in range(0, len(rgb), 3) if rgb[i] > 200 and rgb[i + 1] < 80 and rgb[i + 2] < 80)
 
@@ -56,7 +63,7 @@ class Tick(LanTestCase):
             m.wait_router_received("ConnectRouterPort", timeout=90)
             handle, _ = wait_panel(m, True)
             first = wait_counting(m, handle)
-            time.sleep(4.5)
+            wait_panel_seconds(m, handle, 2)
             second = panel_caption(m, handle)
             self.assertRegex(second, ELAPSED)
             self.assertGreaterEqual(seconds_of(second) - seconds_of(first), 2)
@@ -96,8 +103,7 @@ class Tick(LanTestCase):
             dialog = self.downloads(m, "--dialog", "35% コピーしました", 8)
             wait_until(lambda: "35% コピーしました" in self.titles(m), what="the download dialog")
             m.command("N4")
-            time.sleep(1)
-            self.assertGreater(red_pixels(pixels(m.screenshot("armed"), rect)), 0)
+            wait_until(lambda: red_pixels(pixels(m.screenshot("armed"), rect)) > 0, what="the armed panel's red")
             while "35% コピーしました" in self.titles(m):
                 self.assertEqual([r for r in m.router_received() if r[0].startswith("Disconnect")], [])
                 time.sleep(0.5)
@@ -112,7 +118,7 @@ class Tick(LanTestCase):
             self.downloads(m, "--terminal", 8)
             wait_until(lambda: "NifTerm - standin" in self.titles(m), what="the terminal")
             m.command("N4")
-            time.sleep(4)
+            wait_panel_seconds(m, handle, 4)
             self.assertEqual([r for r in m.router_received() if r[0].startswith("Disconnect")], [])
             m.wait_router_received("DisconnectRouterPort", timeout=20)
             # The terminal stays open; only its button went.
@@ -121,13 +127,13 @@ class Tick(LanTestCase):
 
     def test_download_window_keeps_save_as_and_loses_its_other_dialogs(self):
         with self.monitor() as m:
-            proc, _, _ = self.connected(m)
+            proc, handle, _ = self.connected(m)
             self.downloads(m, "--download", 60)
             wait_until(lambda: {"ファイルのダウンロード", "ﾌｧｲﾙ名を付けて保存", "セキュリティの警告"} <= self.titles(m),
                        what="the download windows")
             m.command("N4")
             wait_until(lambda: "closed\tセキュリティの警告" in self.closed_by_watch(m), what="the stray dialog closed")
-            time.sleep(3)
+            wait_panel_seconds(m, handle, 3)
             self.assertEqual(self.closed_by_watch(m), ["closed\tセキュリティの警告"])
             self.assertIn("ﾌｧｲﾙ名を付けて保存", self.titles(m))
             self.assertEqual([r for r in m.router_received() if r[0].startswith("Disconnect")], [])
