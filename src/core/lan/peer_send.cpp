@@ -12,10 +12,18 @@ std::string SubnetAddress(const RouterLink& router, int host) {
 
 std::string BroadcastAddress(const RouterLink& router) { return SubnetAddress(router, 255); }
 
-bool InRouterSubnet(const RouterLink& router, std::string_view address) {
+std::optional<int> SubnetHostOf(const RouterLink& router, std::string_view address) {
     const auto octets = ParseIpv4Address(address);
-    return octets && (*octets)[0] == router.RouterIp1 && (*octets)[1] == router.RouterIp2 &&
-           (*octets)[2] == router.RouterIp3 && (*octets)[3] != 0 && (*octets)[3] != 255;
+    if (!octets || (*octets)[0] != router.RouterIp1 || (*octets)[1] != router.RouterIp2 ||
+        (*octets)[2] != router.RouterIp3) {
+        return std::nullopt;
+    }
+    return (*octets)[3];
+}
+
+bool InRouterSubnet(const RouterLink& router, std::string_view address) {
+    const std::optional<int> host = SubnetHostOf(router, address);
+    return host && *host != 0 && *host != 255;
 }
 
 void BroadcastPeerText(Monitor& m, std::string_view text) { SendPeerText(m, BroadcastAddress(m.s.router), text); }

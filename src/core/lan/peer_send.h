@@ -3,6 +3,7 @@
 // sits below router/; what arrives is handled in peer_receive.h.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,8 @@ inline constexpr std::size_t MaxPeerDatagram = 2048;
 std::string SubnetAddress(const RouterLink& router, int host);
 // SubnetAddress(router, 255).
 std::string BroadcastAddress(const RouterLink& router);
+// The last octet of a (dotted) address in that subnet; none outside it.
+std::optional<int> SubnetHostOf(const RouterLink& router, std::string_view address);
 // A host of that subnet (dotted, not its network or broadcast address).
 bool InRouterSubnet(const RouterLink& router, std::string_view address);
 void BroadcastPeerText(Monitor& m, std::string_view text);

@@ -1,16 +1,13 @@
 #include "lan/sender_filter.h"
 
 #include "lan/peer_send.h"
-#include "text/address.h"
 #include "text/chars.h"
 
 namespace rm {
 namespace {
 
 bool FromRouter(const RouterLink& router, const std::string& address) {
-    const auto octets = ParseIpv4Address(address);
-    return octets && (*octets)[0] == router.RouterIp1 && (*octets)[1] == router.RouterIp2 &&
-           (*octets)[2] == router.RouterIp3 && (*octets)[3] == router.RouterIp4;
+    return SubnetHostOf(router, address) == router.RouterIp4;
 }
 
 bool Refuse(Monitor& m, RefusedSenders& refused, const char* endpoint, const std::string& from) {
