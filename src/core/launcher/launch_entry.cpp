@@ -36,7 +36,7 @@ void NoteHandOver(Monitor& m, std::size_t at) {
     if (launcher.LaunchHandedOver[at]) return;
     launcher.LaunchHandedOver[at] = true;
     m.ports.Diagnostics.Log("launcher entry " + std::to_string(at + 1) +
-                            " ended without a window, handing over to another process; nothing to close at "
+                            " ended without a window, perhaps handing over to another process; nothing to close at "
                             "disconnect: " + launcher.LaunchEntries[at].ProgramFile);
 }
 
