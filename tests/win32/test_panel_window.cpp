@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "panel_window.h"
 
 namespace rm::win {
@@ -9,6 +11,15 @@ PanelEvents NoEvents() {
     return {[](UINT) {}, [] {}, [](int, int) {}, [] {}, [] {}, [] {}};
 }
 
+// Declared before a panel: takes the quit that its end posts, which would end
+// the loops of the tests after it.
+struct TakesQuit {
+    ~TakesQuit() {
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+};
+
 POINT Where(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -16,6 +27,7 @@ POINT Where(HWND window) {
 }
 
 TEST(PanelWindow, ARenderNeverPullsThePanelBackWhileTheStoredPlaceStays) {
+    const TakesQuit takesQuit;
     PanelWindow panel(NoEvents());
     ASSERT_TRUE(panel.Create());
     PanelView view;
@@ -44,6 +56,7 @@ TEST(PanelWindow, ARenderNeverPullsThePanelBackWhileTheStoredPlaceStays) {
 // A place stored on a monitor that is gone (a laptop undocked from the one
 // left of it) shows the panel inside the work area that is there.
 TEST(PanelWindow, AStoredPlaceWhereNoMonitorIsShowsThePanelInsideTheWorkArea) {
+    const TakesQuit takesQuit;
     PanelWindow panel(NoEvents());
     ASSERT_TRUE(panel.Create());
     RECT work{};
@@ -69,6 +82,27 @@ TEST(PanelWindow, AStoredPlaceWhereNoMonitorIsShowsThePanelInsideTheWorkArea) {
     EXPECT_EQ(at.right, work.right);
     EXPECT_EQ(at.bottom, work.bottom);
     EXPECT_EQ(at.right - at.left, width);
+}
+
+// The panel's end ends the program's message loop, whether its window goes
+// first (the close command) or the object that owns it.
+TEST(PanelWindow, ItsEndEndsTheMessageLoopWhicheverGoesFirst) {
+    using Panel = std::optional<PanelWindow>;
+    const struct {
+        const char* name;
+        void (*end)(Panel&);
+    } ways[] = {
+        {"the window destroyed", [](Panel& panel) { DestroyWindow(panel->Handle()); }},
+        {"the object gone", [](Panel& panel) { panel.reset(); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        Panel panel(std::in_place, NoEvents());
+        ASSERT_TRUE(panel->Create());
+        way.end(panel);
+        MSG quit;
+        EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    }
 }
 
 }  // namespace
