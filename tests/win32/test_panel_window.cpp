@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <memory>
 
 #include "panel_window.h"
 
@@ -11,13 +11,9 @@ PanelEvents NoEvents() {
     return {[](UINT) {}, [] {}, [](int, int) {}, [] {}, [] {}, [] {}};
 }
 
-// Declared before a panel: takes the quit that its end posts, which would end
-// the loops of the tests after it.
+// Declared before a panel: takes the quit its end posts, which would end later tests' loops.
 struct TakesQuit {
-    ~TakesQuit() {
-        MSG quit;
-        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    }
+    ~TakesQuit() { MSG quit; PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); }
 };
 
 POINT Where(HWND window) {
@@ -84,25 +80,13 @@ TEST(PanelWindow, AStoredPlaceWhereNoMonitorIsShowsThePanelInsideTheWorkArea) {
     EXPECT_EQ(at.right - at.left, width);
 }
 
-// The panel's end ends the program's message loop, whether its window goes
-// first (the close command) or the object that owns it.
-TEST(PanelWindow, ItsEndEndsTheMessageLoopWhicheverGoesFirst) {
-    using Panel = std::optional<PanelWindow>;
-    const struct {
-        const char* name;
-        void (*end)(Panel&);
-    } ways[] = {
-        {"the window destroyed", [](Panel& panel) { DestroyWindow(panel->Handle()); }},
-        {"the object gone", [](Panel& panel) { panel.reset(); }},
-    };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.name);
-        Panel panel(std::in_place, NoEvents());
-        ASSERT_TRUE(panel->Create());
-        way.end(panel);
-        MSG quit;
-        EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    }
+// The panel's end ends the program's message loop, also when its object goes first.
+TEST(PanelWindow, ItsEndEndsTheMessageLoopAlsoWhenItsObjectGoesFirst) {
+    auto panel = std::make_unique<PanelWindow>(NoEvents());
+    ASSERT_TRUE(panel->Create());
+    panel.reset();
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 }  // namespace
