@@ -12,10 +12,9 @@ namespace {
 
 constexpr int BevelWidth = 3;
 
-HFONT TimesNewRoman(int pixels, bool italic, UINT dpi) {
-    return CreateFontW(-MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI), 0, 0, 0, FW_NORMAL, italic,
-                       FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       FF_ROMAN, L"Times New Roman");
+HFONT TimesNewRoman(int height, bool italic) {
+    return CreateFontW(-height, 0, 0, 0, FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN, L"Times New Roman");
 }
 
 class AboutBox : public Dialog {
@@ -30,7 +29,7 @@ private:
         switch (msg) {
         case WM_INITDIALOG: OnInitDialog(); return TRUE;
         case WM_PAINT: OnPaint(); return TRUE;
-        case WM_DPICHANGED: SetFonts(LOWORD(wp)); return TRUE;
+        case WM_DPICHANGED: SetFonts(); return TRUE;
         case WM_COMMAND:
             if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) End(IDOK);
             return TRUE;
@@ -39,14 +38,14 @@ private:
     }
 
     void OnInitDialog() {
-        SetFonts(Dpi());
+        SetFonts();
         SetDlgItemTextW(Handle(), IDC_ABOUT_VERSION, versionLine_.c_str());
         SendDlgItemMessageW(Handle(), IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(picture_), 0);
     }
 
     // The dialog's own font follows the scale in the base; these two are ours.
-    void SetFonts(UINT dpi) {
-        OwnedFont version(TimesNewRoman(21, true, dpi)), button(TimesNewRoman(12, false, dpi));
+    void SetFonts() {
+        OwnedFont version(TimesNewRoman(Scale(21), true)), button(TimesNewRoman(Scale(12), false));
         SendDlgItemMessageW(Handle(), IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(version.get()), TRUE);
         SendDlgItemMessageW(Handle(), IDOK, WM_SETFONT, reinterpret_cast<WPARAM>(button.get()), TRUE);
         versionFont_ = std::move(version);

@@ -259,7 +259,7 @@ void App::OnClose() {
 
 void App::ShowAbout() {
     // The tray icon's current picture, at the size of a window's icon.
-    const int size = MulDiv(32, static_cast<int>(GetDpiForWindow(panel_.Handle())), USER_DEFAULT_SCREEN_DPI);
+    const int size = panel_.Scale(32);
     const int id = monitor_.view.Tray.Icon == TrayIconKind::Connected ? IDI_CONNECTED : IDI_PROGRAM;
     const OwnedIcon picture(static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));

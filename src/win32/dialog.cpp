@@ -120,7 +120,12 @@ void RunMessageLoop() {
     }
 }
 
-Dialog::~Dialog() { Destroy(); }
+Dialog::~Dialog() {
+    if (!hwnd_) return;
+    SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+    if (modeless_) RemoveModeless(hwnd_);
+    LogText(L"dialog outlived its object, left to the system: " + std::to_wstring(layout_.Id));
+}
 
 INT_PTR Dialog::ShowModal(HWND owner, const char* failure) {
     modeless_ = false;
@@ -160,8 +165,6 @@ std::string Dialog::Text(int control) const {
 }
 
 void Dialog::SetText(int control, const std::string& text) { SetDlgItemTextW(hwnd_, control, Widen(text).c_str()); }
-
-int Dialog::Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI); }
 
 INT_PTR CALLBACK Dialog::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG) {

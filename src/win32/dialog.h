@@ -12,6 +12,7 @@
 #include <string>
 
 #include "handles.h"
+#include "window.h"
 
 namespace rm::win {
 
@@ -25,7 +26,8 @@ struct DialogTemplate {
 class Dialog {
 public:
     explicit Dialog(DialogTemplate layout) : layout_(layout) {}
-    // A modeless dialog goes with its object.
+    // A modeless dialog is ended by its subclass's destructor, while its
+    // handlers can still see the end; one still there is only let go.
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
@@ -55,7 +57,7 @@ protected:
     // The dots per inch of the dialog's screen, and pixels at 100 % in
     // pixels at that scale.
     UINT Dpi() const { return dpi_; }
-    int Scale(int pixels) const;
+    int Scale(int pixels) const { return ScaleToDpi(pixels, dpi_); }
 
 private:
     static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);

@@ -21,6 +21,7 @@ inline constexpr wchar_t LineViewClassName[] = L"RoutavistaLineView";
 
 class LineView : public Window {
 public:
+    ~LineView() override { Destroy(); }
     // The view must live as long as the window: it paints from it.
     bool Create(HWND parent, const SyslogViewerView& view);
     // Takes the lines added since the last update. Hidden, it takes them once shown again.

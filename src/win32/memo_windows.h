@@ -41,6 +41,7 @@ private:
 class MemoReceiveWindow : public Dialog {
 public:
     MemoReceiveWindow(std::function<void()> close, std::function<void()> hide);
+    ~MemoReceiveWindow() override { Destroy(); }
 
     // Created hidden at start; false when it could not be.
     bool Create(HWND owner);

@@ -16,6 +16,7 @@ namespace rm::win {
 class NoticeWindow : public Dialog {
 public:
     NoticeWindow(int resourceId, std::function<void()> dismissed);
+    ~NoticeWindow() override { Destroy(); }
 
     // Opens, updates or closes the box as the view says.
     void Render(HWND owner, const NoticeView& view);

@@ -35,7 +35,6 @@ bool PanelWindow::Create() {
                          PanelHeight})) {
         return false;
     }
-    dpi_ = GetDpiForWindow(Handle());
     label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 0,
                              Handle(), nullptr, instance, nullptr);
     if (!label_) LogLastError(L"CreateWindowExW", L"panel label");
@@ -121,7 +120,6 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == TickTimer) events_.Tick();
         return 0;
-    case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
         // Windows ends the process after this returns: save now.
@@ -159,9 +157,7 @@ void PanelWindow::OnLeftButtonDown() {
     events_.Dragged(at.left, at.top);
 }
 
-void PanelWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    dpi_ = dpi;
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void PanelWindow::OnDpiChanged(UINT) {
     LayOut();
     events_.DpiChanged();
 }
@@ -180,7 +176,5 @@ void PanelWindow::UpdateFont() {
                             L"ＭＳ Ｐゴシック"));
     SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
 }
-
-int PanelWindow::Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI); }
 
 }  // namespace rm::win

@@ -32,6 +32,7 @@ inline constexpr UINT TickMilliseconds = 2000;
 class PanelWindow : public Window {
 public:
     explicit PanelWindow(PanelEvents events) : events_(std::move(events)) {}
+    ~PanelWindow() override { Destroy(); }
 
     // Hidden at 0,0; the tick starts at once. False when it cannot be created.
     bool Create();
@@ -40,7 +41,6 @@ public:
     // render: a render during a drag must not pull it back. It goes inside
     // the work area of the monitor nearest to the stored place.
     void Render(const PanelView& panel, const PanelPosition& position);
-    UINT Dpi() const { return dpi_; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -50,16 +50,14 @@ private:
     void OnPaint();
     HBRUSH OnCtlColorStatic(HDC dc);
     void OnLeftButtonDown();
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnDpiChanged(UINT dpi) override;
     void LayOut();
     void UpdateFont();
-    int Scale(int pixels) const;
 
     PanelEvents events_;
     HWND label_ = nullptr;
     HWND tooltip_ = nullptr;
     OwnedFont font_;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::wstring shownCaption_, shownHint_;
     FontColour colour_ = FontColour::WindowText;
     PanelPosition shownPosition_{};

@@ -46,9 +46,8 @@ bool SyslogViewer::Create(const SyslogViewerView& view) {
     }
     OwnedMenu bar = BuildMenuBar();
     if (bar && SetMenu(Handle(), bar.get())) bar.release();
-    dpi_ = GetDpiForWindow(Handle());
     RECT r{0, 0, Scale(ClientWidth), Scale(ClientHeight)};
-    AdjustWindowRectExForDpi(&r, Style, TRUE, 0, dpi_);
+    AdjustWindowRectExForDpi(&r, Style, TRUE, 0, Dpi());
     const int width = r.right - r.left, height = r.bottom - r.top;
     SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -78,7 +77,7 @@ void SyslogViewer::ApplyFont(const ViewerFont& font) {
     fontShown_ = font;
     // Sized for this window's monitor: the program is per-monitor aware, so
     // Windows does not scale it.
-    OwnedFont created(CreateFontW(-MulDiv(font.Points, static_cast<int>(dpi_), 72), 0, 0, 0,
+    OwnedFont created(CreateFontW(-MulDiv(font.Points, static_cast<int>(Dpi()), 72), 0, 0, 0,
                                   font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE, FALSE,
                                   static_cast<BYTE>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                   DEFAULT_QUALITY, font.FixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE,
@@ -98,7 +97,6 @@ LRESULT SyslogViewer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     // The keys go to the lines.
     case WM_SETFOCUS: SetFocus(lines_.Handle()); return 0;
-    case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     default: return Window::HandleMessage(msg, wp, lp);
     }
@@ -129,14 +127,6 @@ void SyslogViewer::OnClose() {
     events_.Closed();
 }
 
-void SyslogViewer::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    dpi_ = dpi;
-    ApplyFont(fontShown_);
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    OnSize();
-}
-
-int SyslogViewer::Scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI); }
+void SyslogViewer::OnDpiChanged(UINT) { ApplyFont(fontShown_); }
 
 }  // namespace rm::win

@@ -25,6 +25,7 @@ inline constexpr wchar_t ViewerClassName[] = L"Tsyslogform";
 class SyslogViewer : public Window {
 public:
     explicit SyslogViewer(ViewerEvents events) : events_(std::move(events)) {}
+    ~SyslogViewer() override { Destroy(); }
 
     // Hidden, centred on the screen, with the lines the view holds. The view
     // must live as long as the window: its lines are painted from there.
@@ -39,16 +40,14 @@ private:
     void OnSize();
     void OnPaint();
     void OnClose();
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnDpiChanged(UINT dpi) override;
     void ApplyFont(const ViewerFont& font);
-    int Scale(int pixels) const;
 
     ViewerEvents events_;
     // Before the lines, which use it until they go.
     OwnedFont font_;
     LineView lines_;
     ViewerFont fontShown_;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     int raised_ = 0;
 };
 

@@ -66,6 +66,8 @@ public:
         return window;
     }
 
+    ~TrayCallbackWindow() override { Destroy(); }
+
     void Forget(const TTrayIcon* icon) {
         if (clicked_ == icon) clicked_ = nullptr;
     }

@@ -8,7 +8,15 @@
 
 namespace rm::win {
 
-Window::~Window() { Destroy(); }
+int ScaleToDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI); }
+
+Window::~Window() {
+    if (!hwnd_) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd_, name, 64);
+    LogText(L"window outlived its object, left to the system: " + std::wstring(name));
+}
 
 void Window::Destroy() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -46,6 +54,7 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
+        self->dpi_ = GetDpiForWindow(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -56,9 +65,20 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         self->OnDestroyed();
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
+    if (msg == WM_DPICHANGED) {
+        Guarded(hwnd, [&] { self->FollowDpi(LOWORD(wp), *reinterpret_cast<const RECT*>(lp)); });
+        return 0;
+    }
     LRESULT result = 0;
     if (!Guarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); })) return DefWindowProcW(hwnd, msg, wp, lp);
     return result;
+}
+
+void Window::FollowDpi(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    OnDpiChanged(dpi);
 }
 
 }  // namespace rm::win

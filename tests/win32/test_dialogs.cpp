@@ -194,39 +194,48 @@ void ExpectScaled(const Look& before, const Look& after, const RECT& suggested, 
 }
 
 TEST(DialogDpi, ADialogMovedToAScreenOfAnotherScaleTakesItsRectangleFontAndIcons) {
-    {
-        SCOPED_TRACE("簡易メモ受信");
-        Scene scene;
-        const HWND memo = scene.memo.Handle();
-        const UINT from = GetDpiForWindow(memo), to = from * 3 / 2;
-        RecordProperty("dpi", static_cast<int>(from));
-        const Look before = LookAt(memo, IDC_MEMO_CLOSE);
-        EXPECT_EQ(before.smallIcon.cx, GetSystemMetricsForDpi(SM_CXSMICON, from));
-        const RECT suggested = Suggested(before.window, from, to);
-        SendMessageW(memo, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-        const Look after = LookAt(memo, IDC_MEMO_CLOSE);
-        ExpectScaled(before, after, suggested, to);
-        // The template's font.
-        EXPECT_EQ(after.fontHeight, MulDiv(before.fontHeight, static_cast<int>(to), static_cast<int>(from)));
-    }
-    {
-        SCOPED_TRACE("バージョン情報, with fonts of its own");
+    const struct {
+        const char* name;
+        // Opens the dialog, hands it to the step and closes it.
+        void (*open)(const std::function<void(HWND)>& step);
+        int control;
+        // The new scale as a fraction of the old.
+        UINT times, per;
+        // The control's own font in pixels at 100 %; 0 for the template's.
+        int ownFont;
+    } cases[] = {
+        {"簡易メモ受信",
+         [](const std::function<void(HWND)>& step) {
+             Scene scene;
+             step(scene.memo.Handle());
+         },
+         IDC_MEMO_CLOSE, 3, 2, 0},
+        {"バージョン情報, with fonts of its own",
+         [](const std::function<void(HWND)>& step) {
+             RunUnder(L"バージョン情報", [] { ShowAboutBox(nullptr, "2.04", nullptr); },
+                      {[&] { step(FindWindowW(L"#32770", L"バージョン情報")); }});
+         },
+         IDC_ABOUT_VERSION, 2, 1, 21},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         Look before, after;
         RECT suggested{};
         UINT from = 0, to = 0;
-        RunUnder(L"バージョン情報", [] { ShowAboutBox(nullptr, "2.04", nullptr); },
-                 {[&] {
-                     const HWND about = FindWindowW(L"#32770", L"バージョン情報");
-                     from = GetDpiForWindow(about);
-                     to = from * 2;
-                     before = LookAt(about, IDC_ABOUT_VERSION);
-                     suggested = Suggested(before.window, from, to);
-                     SendMessageW(about, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-                     after = LookAt(about, IDC_ABOUT_VERSION);
-                 }});
+        c.open([&](HWND dialog) {
+            from = GetDpiForWindow(dialog);
+            to = from * c.times / c.per;
+            before = LookAt(dialog, c.control);
+            suggested = Suggested(before.window, from, to);
+            SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+            after = LookAt(dialog, c.control);
+        });
+        RecordProperty("dpi", static_cast<int>(from));
+        EXPECT_EQ(before.smallIcon.cx, GetSystemMetricsForDpi(SM_CXSMICON, from));
         ExpectScaled(before, after, suggested, to);
-        // Its own, made anew for the scale.
-        EXPECT_EQ(after.fontHeight, -MulDiv(21, static_cast<int>(to), USER_DEFAULT_SCREEN_DPI));
+        // The template's font scaled, or the dialog's own made anew for the scale.
+        EXPECT_EQ(after.fontHeight, c.ownFont ? -MulDiv(c.ownFont, static_cast<int>(to), USER_DEFAULT_SCREEN_DPI)
+                                              : MulDiv(before.fontHeight, static_cast<int>(to), static_cast<int>(from)));
     }
 }
 

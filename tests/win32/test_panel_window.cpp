@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "panel_window.h"
 
 namespace rm::win {
@@ -9,6 +11,11 @@ PanelEvents NoEvents() {
     return {[](UINT) {}, [] {}, [](int, int) {}, [] {}, [] {}, [] {}};
 }
 
+// Declared before a panel: takes the quit its end posts, which would end later tests' loops.
+struct TakesQuit {
+    ~TakesQuit() { MSG quit; PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); }
+};
+
 POINT Where(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -16,6 +23,7 @@ POINT Where(HWND window) {
 }
 
 TEST(PanelWindow, ARenderNeverPullsThePanelBackWhileTheStoredPlaceStays) {
+    const TakesQuit takesQuit;
     PanelWindow panel(NoEvents());
     ASSERT_TRUE(panel.Create());
     PanelView view;
@@ -44,6 +52,7 @@ TEST(PanelWindow, ARenderNeverPullsThePanelBackWhileTheStoredPlaceStays) {
 // A place stored on a monitor that is gone (a laptop undocked from the one
 // left of it) shows the panel inside the work area that is there.
 TEST(PanelWindow, AStoredPlaceWhereNoMonitorIsShowsThePanelInsideTheWorkArea) {
+    const TakesQuit takesQuit;
     PanelWindow panel(NoEvents());
     ASSERT_TRUE(panel.Create());
     RECT work{};
@@ -69,6 +78,15 @@ TEST(PanelWindow, AStoredPlaceWhereNoMonitorIsShowsThePanelInsideTheWorkArea) {
     EXPECT_EQ(at.right, work.right);
     EXPECT_EQ(at.bottom, work.bottom);
     EXPECT_EQ(at.right - at.left, width);
+}
+
+// The panel's end ends the program's message loop, also when its object goes first.
+TEST(PanelWindow, ItsEndEndsTheMessageLoopAlsoWhenItsObjectGoesFirst) {
+    auto panel = std::make_unique<PanelWindow>(NoEvents());
+    ASSERT_TRUE(panel->Create());
+    panel.reset();
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 }  // namespace

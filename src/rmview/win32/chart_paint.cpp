@@ -5,6 +5,7 @@
 #include "axis.h"
 #include "handles.h"
 #include "wide.h"
+#include "window.h"
 
 namespace rmview::win {
 namespace {
@@ -39,7 +40,7 @@ void HorizontalLine(HDC dc, int left, int right, int y, COLORREF color) {
 
 void PaintChart(HDC dc, const RECT& area, const std::wstring& heading, std::span<const PortTimes> bars,
                 const std::vector<ChartSlot>& slots, const ChartFonts& fonts) {
-    const auto px = [&](int n) { return MulDiv(n, static_cast<int>(fonts.Dpi), USER_DEFAULT_SCREEN_DPI); };
+    const auto px = [&](int n) { return rm::win::ScaleToDpi(n, fonts.Dpi); };
     Fill(dc, area, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
     const HGDIOBJ oldFont = SelectObject(dc, fonts.Heading);

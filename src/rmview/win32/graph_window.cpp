@@ -44,11 +44,10 @@ bool GraphWindow::Create(const std::filesystem::path& appDir, YearMonth otherwis
         return false;
     }
     SetMenu(Handle(), BuildMenuBar());
-    dpi_ = GetDpiForWindow(Handle());
     MakeFonts();
     CreateControls();
-    RECT r{0, 0, Px(ClientWidth), Px(ClientHeight)};
-    AdjustWindowRectExForDpi(&r, Style, TRUE, 0, dpi_);
+    RECT r{0, 0, Scale(ClientWidth), Scale(ClientHeight)};
+    AdjustWindowRectExForDpi(&r, Style, TRUE, 0, Dpi());
     // At a large scale on a small screen: the whole screen.
     MONITORINFO screen{sizeof screen};
     GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &screen);
@@ -81,8 +80,8 @@ void GraphWindow::CreateControls() {
 }
 
 void GraphWindow::MakeFonts() {
-    font_.reset(PGothic(dpi_, 9, FW_NORMAL));
-    headingFont_.reset(PGothic(dpi_, 10, FW_BOLD));
+    font_.reset(PGothic(Dpi(), 9, FW_NORMAL));
+    headingFont_.reset(PGothic(Dpi(), 10, FW_BOLD));
 }
 
 void GraphWindow::FillMonthList() {
@@ -151,7 +150,6 @@ LRESULT GraphWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: return 1;  // WM_PAINT covers every pixel
     case WM_PAINT: OnPaint(); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return 0;
-    case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
     default: return Window::HandleMessage(msg, wp, lp);
     }
 }
@@ -164,20 +162,20 @@ void GraphWindow::Layout() {
     if (!list_) return;
     RECT c;
     GetClientRect(Handle(), &c);
-    const int margin = Px(8), row = Px(24), text = Px(18), gap = Px(4);
-    MoveWindow(previous_, margin, margin, Px(28), row, TRUE);
+    const int margin = Scale(8), row = Scale(24), text = Scale(18), gap = Scale(4);
+    MoveWindow(previous_, margin, margin, Scale(28), row, TRUE);
     // A drop-down list's height is that of the list when it is open.
-    MoveWindow(list_, margin + Px(32), margin, Px(120), Px(300), TRUE);
-    MoveWindow(next_, margin + Px(156), margin, Px(28), row, TRUE);
-    const int summaryLeft = margin + Px(196);
-    MoveWindow(summary_, summaryLeft, margin + Px(5), std::max(0, static_cast<int>(c.right) - summaryLeft - margin),
+    MoveWindow(list_, margin + Scale(32), margin, Scale(120), Scale(300), TRUE);
+    MoveWindow(next_, margin + Scale(156), margin, Scale(28), row, TRUE);
+    const int summaryLeft = margin + Scale(196);
+    MoveWindow(summary_, summaryLeft, margin + Scale(5), std::max(0, static_cast<int>(c.right) - summaryLeft - margin),
                text, TRUE);
     const int top = margin + row + margin;
     const int width = std::max(0, static_cast<int>(c.right) - 2 * margin);
-    const int chart = std::max(0, (static_cast<int>(c.bottom) - top - margin - 2 * (text + gap) - Px(6)) / 2);
+    const int chart = std::max(0, (static_cast<int>(c.bottom) - top - margin - 2 * (text + gap) - Scale(6)) / 2);
     dayChart_ = {margin, top, margin + width, top + chart};
     MoveWindow(monthTotals_, margin, dayChart_.bottom + gap, width, text, TRUE);
-    const int monthTop = dayChart_.bottom + gap + text + Px(6);
+    const int monthTop = dayChart_.bottom + gap + text + Scale(6);
     monthChart_ = {margin, monthTop, margin + width, monthTop + chart};
     MoveWindow(yearTotals_, margin, monthChart_.bottom + gap, width, text, TRUE);
     InvalidateRect(Handle(), nullptr, FALSE);
@@ -187,7 +185,7 @@ void GraphWindow::Paint(HDC dc) {
     RECT client;
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    const ChartFonts fonts{font_.get(), headingFont_.get(), dpi_};
+    const ChartFonts fonts{font_.get(), headingFont_.get(), Dpi()};
 
     std::vector<ChartSlot> days;
     for (int day = 1; day <= static_cast<int>(page_.Days.size()); ++day) {
@@ -251,14 +249,11 @@ void GraphWindow::OnCommand(WORD id, WORD code) {
     }
 }
 
-void GraphWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    dpi_ = dpi;
+void GraphWindow::OnDpiChanged(UINT) {
     MakeFonts();
     for (const HWND child : {previous_, list_, next_, summary_, monthTotals_, yearTotals_}) {
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     }
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void GraphWindow::SaveAs() {

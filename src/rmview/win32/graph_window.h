@@ -23,6 +23,7 @@ class GraphWindow : public rm::win::Window {
 public:
     // endsProgram: closing the window ends the message loop.
     explicit GraphWindow(bool endsProgram) : endsProgram_(endsProgram) {}
+    ~GraphWindow() override { Destroy(); }
 
     // Reads the history files of appDir and opens on the month of the newest
     // record, or on `otherwise` when there is none. Not yet shown.
@@ -48,10 +49,9 @@ private:
     void Paint(HDC dc);
     void OnPaint();
     void OnCommand(WORD id, WORD code);
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnDpiChanged(UINT dpi) override;
     void Step(int delta);
     void SaveAs();
-    int Px(int n) const { return MulDiv(n, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI); }
 
     bool endsProgram_;
     std::filesystem::path appDir_;
@@ -60,7 +60,6 @@ private:
     Usage usage_;
     std::vector<YearMonth> months_;
     UsagePage page_;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     rm::win::OwnedFont font_, headingFont_;
     HWND previous_ = nullptr, list_ = nullptr, next_ = nullptr;
     HWND summary_ = nullptr, monthTotals_ = nullptr, yearTotals_ = nullptr;
