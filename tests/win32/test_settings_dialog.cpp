@@ -61,7 +61,20 @@ void OpenWithUser(FakeMonitor& f, std::function<void(HWND dialog)> user) {
     player.join();
 }
 
-HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+// The pages by their templates, in the order of the tabs.
+constexpr int PageTemplates[] = {IDD_SETTINGS_BASIC,    IDD_SETTINGS_NETWORK,       IDD_SETTINGS_SYSLOG,
+                                 IDD_SETTINGS_TIME,     IDD_SETTINGS_LAUNCHER,      IDD_SETTINGS_DIALUPWATCHER,
+                                 IDD_SETTINGS_SOUND,    IDD_SETTINGS_ISPNAMES};
+HWND Page(HWND dialog, int page) { return GetDlgItem(dialog, PageTemplates[page]); }
+
+// A control of the dialog or of one of its pages.
+HWND Control(HWND dialog, int id) {
+    if (const HWND control = GetDlgItem(dialog, id)) return control;
+    for (int page = 0; page < static_cast<int>(std::size(PageTemplates)); ++page) {
+        if (const HWND control = GetDlgItem(Page(dialog, page), id)) return control;
+    }
+    return nullptr;
+}
 void Type(HWND dialog, int id, const wchar_t* text) {
     SendMessageW(Control(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
@@ -96,14 +109,15 @@ std::wstring Misfit(HWND control, UINT dpi) {
            std::to_wstring(metrics.tmHeight) + L", has " + std::to_wstring(r.right) + L"x" + std::to_wstring(r.bottom);
 }
 
-struct Page {
+struct PageLook {
     std::vector<std::wstring> captions;  // labels, buttons and check boxes, top first
     std::vector<std::wstring> clipped;
 };
 
-// What one page shows: every control inside the tabs' page area and whole.
-Page LookAtPage(HWND dialog) {
-    Page page;
+// What one page shows: every control of its template inside the tabs' page
+// area and whole.
+PageLook LookAtPage(HWND dialog, int shown) {
+    PageLook page;
     const UINT dpi = GetDpiForWindow(dialog);
     const HWND tabs = Control(dialog, IDC_OPT_TABS);
     RECT area{};
@@ -116,9 +130,8 @@ Page LookAtPage(HWND dialog) {
         GetClientRect(tabs, &tabsClient);
         if (item.right > tabsClient.right) page.clipped.push_back(L"tab " + std::to_wstring(i));
     }
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(child);
-        if (!IsWindowVisible(child) || id == IDC_OPT_TABS || id == IDC_OPT_BUTTON1) continue;
+    for (HWND child = GetWindow(Page(dialog, shown), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
@@ -157,7 +170,7 @@ struct Look {
     RECT client{};
     std::wstring button1;
     std::vector<std::wstring> tabs;
-    std::vector<Page> pages;
+    std::vector<PageLook> pages;
     std::map<int, std::wstring> texts;
     std::map<int, bool> checks;
     bool syslogBoxesEnabled = false, dialUpWatcherEnabled = false;
@@ -179,7 +192,7 @@ Look LookAt(HWND dialog) {
     }
     for (int page = 0; page < TabCtrl_GetItemCount(tabs); ++page) {
         ChoosePage(dialog, page);
-        look.pages.push_back(LookAtPage(dialog));
+        look.pages.push_back(LookAtPage(dialog, page));
     }
     ChoosePage(dialog, 0);
     for (const int id : {IDC_OPT_EDIT2, IDC_OPT_EDIT1, IDC_OPT_PCNAME, IDC_OPT_SPINEDIT1, IDC_OPT_SPINEDIT2,
@@ -206,12 +219,14 @@ void Prepare(FakeMonitor& f) {
     s.DisconnectTime = "23:45";
     s.SyslogEnabled = "on";
     s.UseDialUpWatcher = false;
-    s.DialUpWatcherNames = {"dw1", "", "dw3"};
+    s.DialUpWatcherName1 = "dw1";
+    s.DialUpWatcherName3 = "dw3";
     s.ConnectSound = "C:\\音\\on.wav";
     s.SoundAfterMinutes = "45";
     s.NickName = "はなこ";
     s.RedialCount = 5;
-    s.IspNames = {"ぷらら", "ISP2", "OCN"};
+    s.IspName1 = "ぷらら";
+    s.IspName3 = "OCN";
     f.m.s.launcher.LaunchEntries[0] = {"メール", "C:\\mail.exe", "", "", "on", "on"};
     f.m.s.launcher.LaunchEntries[2] = {"時計", "C:\\clock.exe", "-x", "C:\\", "off", "on"};
 }
@@ -336,24 +351,32 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
 }
 
-// What the table says of a value's control holds in the template: the
-// control is there, an edit for a text, an automatic check box for an on/off
-// value, a number edit for a time, and it shows on the row's page only.
+// What the table says of a value's control holds in the templates: the
+// control is on one page, an edit for a text, an automatic check box for an
+// on/off value, a number edit for a time, and it shows on its page only.
 TEST(SettingsDialogWindow, EveryRowsControlIsInTheTemplateAsTheRowSays) {
     FakeMonitor f;
     std::vector<std::string> faults;
     OpenWithUser(f, [&](HWND dialog) {
         for (const SettingRow& row : SettingsTable) {
             if (!row.Control) continue;
+            std::vector<int> pages;
+            for (int page = 0; page < static_cast<int>(std::size(PageTemplates)); ++page) {
+                if (GetDlgItem(Page(dialog, page), row.ControlId)) pages.push_back(page);
+            }
+            if (pages.size() != 1) {
+                faults.push_back(std::string(row.Name) + ": on " + std::to_string(pages.size()) + " pages");
+                continue;
+            }
             const HWND control = Control(dialog, row.ControlId);
             const LONG style = GetWindowLongW(control, GWL_STYLE);
             const bool asSaid = row.FormCheck ? ClassOf(control) == L"Button" && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX
                                 : row.FormText ? ClassOf(control) == L"Edit" && !(style & ES_NUMBER)
                                                : ClassOf(control) == L"Edit" && (style & ES_NUMBER);
-            if (!control || !asSaid) faults.push_back(std::string(row.Name) + ": not the kind of control the row says");
-            for (int page = 0; page < 8; ++page) {
+            if (!asSaid) faults.push_back(std::string(row.Name) + ": not the kind of control the row says");
+            for (int page = 0; page < static_cast<int>(std::size(PageTemplates)); ++page) {
                 ChoosePage(dialog, page);
-                if (IsWindowVisible(control) != (page == static_cast<int>(row.Page))) {
+                if (IsWindowVisible(control) != (page == pages[0])) {
                     faults.push_back(std::string(row.Name) + ": shown on page " + std::to_string(page) + " wrongly");
                 }
             }
