@@ -86,6 +86,14 @@ std::wstring FilterText(const std::string& filter) {
     return text + L'\0' + L'\0';
 }
 
+// Light text on dark faces: a contrast scheme, which a theme's light tabs
+// cannot carry (the chosen tab's caption came out light on light). Windows
+// draws such a scheme without the theme; so do the tabs and pages here.
+bool DarkColourScheme() {
+    const auto luminance = [](COLORREF c) { return 299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c); };
+    return luminance(GetSysColor(COLOR_BTNTEXT)) > luminance(GetSysColor(COLOR_BTNFACE));
+}
+
 // A page hands what its controls tell to the dialog, which holds the form.
 INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -146,7 +154,8 @@ private:
             item.pszText = const_cast<wchar_t*>(Pages[page].Caption);
             TabCtrl_InsertItem(tabs, page, &item);
         }
-        themedPages_ = AppThemed();
+        themedPages_ = AppThemed() && !DarkColourScheme();
+        if (AppThemed() && !themedPages_) DrawWithoutTheme(tabs);
         PlacePages();
         for (const TextLimit& c : TextLimits) SendMessageW(Control(c.Id), EM_LIMITTEXT, static_cast<WPARAM>(c.Limit), 0);
         for (const SpinControl& c : SpinControls) SendMessageW(Control(c.Spin), UDM_SETRANGE32, 0, c.Highest);
