@@ -1,5 +1,6 @@
 """The settings dialog opened from the tray menu: what is changed and saved
-there is in RMonitor.ini and comes back at the next start."""
+there is in RMonitor.ini and comes back at the next start; what is left
+unsaved leaves the file as it was."""
 
 import unittest
 from collections import Counter
@@ -9,6 +10,7 @@ from rmtables import tables  # after rmtest, which puts tools/ on the path
 
 WM_KEYDOWN = 0x100
 VK_RETURN = 0x0D
+VK_ESCAPE = 0x1B
 VK_DOWN = 0x28
 TCM_SETCURFOCUS = 0x1330
 TRAY_MESSAGE = 0x8302
@@ -38,7 +40,7 @@ def text_pixels(rgb):
 # the settings from the program's table.
 SETTINGS = {row["name"]: row for row in tables()["settings"]}
 EDIT1, PCNAME = SETTINGS["RouterAddress"]["control_id"], SETTINGS["NickName"]["control_id"]
-BUTTON1, TABS, LABEL1 = 602, 601, 613
+BUTTON1, CANCEL, TABS, LABEL1 = 602, 2, 601, 613
 NICKNAME_PAIR, ADDRESS_PAIR = SETTINGS["NickName"]["pair"], SETTINGS["RouterAddress"]["pair"]
 
 
@@ -101,6 +103,28 @@ class SettingsDialog(MonitorTestCase):
             self.assertEqual(controls[EDIT1][1], "127.0.0.2")
             self.assertEqual(controls[PCNAME][1], "たろうのPC")
             self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
+    def test_closed_unsaved_the_file_stays_as_it_was(self):
+        ways = {"キャンセル": lambda m, c: m.tool("click", c[CANCEL][0]),
+                "Esc": lambda m, c: m.tool("post", c[EDIT1][0], WM_KEYDOWN, VK_ESCAPE)}
+        with self.monitor() as m:
+            ini = m.folder / "RMonitor.ini"
+            ini.write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
+            before = ini.read_bytes()
+            proc = m.start()
+            m.wait_main()
+            for way, close in ways.items():
+                with self.subTest(way):
+                    controls = self.controls(m, self.open_from_tray_menu(m))
+                    self.assertEqual(controls[EDIT1][1], "127.0.0.1")
+                    m.tool("settext", controls[EDIT1][0], "127.0.0.2")
+                    m.tool("settext", controls[PCNAME][0], "たろうのPC")
+                    close(m, controls)
+                    self.assertEqual(m.tool("wait-gone", "--title", "設定", "--class", "#32770", "--timeout", 10000)[0],
+                                     0)
+                    self.assertEqual(ini.read_bytes(), before)
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
 

@@ -158,7 +158,7 @@ const std::vector<std::vector<std::wstring>> PageControls{
      L"メッセージごとに「---」を付加"},
     {L"指定時間に接続する", L"時", L"分", L"指定時間に切断する", L"時", L"分",
      L"指定時間に接続するのはポート1(ISP1)です。"},
-    {L"タイトル", L"設定", L"設定", L"設定", L"タイトル", L"設定", L"設定", L"設定"},
+    {L"タイトル", L"編集...", L"編集...", L"編集...", L"タイトル", L"編集...", L"編集...", L"編集..."},
     {L"Dial-Up Watcher を使用する。", L"Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所", L"参照",
      L"登録アクセスポイントの名称", L"ISP１", L"ISP２", L"ISP３"},
     {L"接続時", L"参照", L"テスト", L"切断時", L"参照", L"テスト", L"分経過時", L"参照", L"テスト"},
@@ -168,7 +168,7 @@ const std::vector<std::vector<std::wstring>> PageControls{
 struct Look {
     UINT dpi = 0;
     RECT client{};
-    std::wstring button1;
+    std::wstring button1, cancel;
     std::vector<std::wstring> tabs;
     std::vector<PageLook> pages;
     std::map<int, std::wstring> texts;
@@ -181,6 +181,7 @@ Look LookAt(HWND dialog) {
     look.dpi = GetDpiForWindow(dialog);
     GetClientRect(dialog, &look.client);
     look.button1 = TextOf(Control(dialog, IDC_OPT_BUTTON1));
+    look.cancel = TextOf(Control(dialog, IDCANCEL));
     const HWND tabs = Control(dialog, IDC_OPT_TABS);
     for (int i = 0; i < TabCtrl_GetItemCount(tabs); ++i) {
         wchar_t text[64] = {};
@@ -274,6 +275,7 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     EXPECT_EQ(look.client.right, MulDiv(414, look.dpi, USER_DEFAULT_SCREEN_DPI));
     EXPECT_EQ(look.client.bottom, MulDiv(237, look.dpi, USER_DEFAULT_SCREEN_DPI));
     EXPECT_EQ(look.button1, L"設定");
+    EXPECT_EQ(look.cancel, L"キャンセル");
     EXPECT_EQ(look.tabs, PageCaptions);
     ASSERT_EQ(look.pages.size(), PageControls.size());
     for (std::size_t p = 0; p < PageControls.size(); ++p) {
