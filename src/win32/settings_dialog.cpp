@@ -177,9 +177,8 @@ private:
         }
     }
 
-    // The pages and their labels and check boxes take a themed page's
-    // colours, not the dialog's; edits keep theirs. The text's too: under a
-    // contrast theme the page is dark.
+    // On themed tabs the pages, their labels and their check boxes take the
+    // page's colours, text and background, not the dialog's; edits keep theirs.
     INT_PTR OnControlColour(HDC dc, HWND control) {
         wchar_t kind[16] = {};
         GetClassNameW(control, kind, 16);

@@ -29,12 +29,13 @@ TEST(SettingRows, ASettingAddedAsOneRowIsReadWrittenAndShown) {
     struct Expected {
         std::string label, control;
         int id;
-        std::string written, read;
+        std::string initial, read;
     };
     const std::vector<Expected> rows{{"[プロキシ]", "ProxyEdit", 900, "proxy.lan", "cache.lan"},
                                      {"[プロキシを使用]", "ProxyBox", 901, "on", "off"}};
     ASSERT_EQ(ScratchTable.size(), rows.size());
-    ScratchSettings read;
+    ScratchSettings read, saved;
+    ScratchForm form;
     PanelPosition panel;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& row = ScratchTable[i];
@@ -43,25 +44,17 @@ TEST(SettingRows, ASettingAddedAsOneRowIsReadWrittenAndShown) {
         EXPECT_EQ(row.Label, rows[i].label);
         EXPECT_EQ(row.Control, rows[i].control);
         EXPECT_EQ(row.ControlId, rows[i].id);
-        EXPECT_EQ(row.Write({ScratchSettings{}, panel}), rows[i].written);
+        EXPECT_EQ(row.Write({ScratchSettings{}, panel}), rows[i].initial);
         EXPECT_TRUE(row.Read({read, panel}, rows[i].read));
-        EXPECT_EQ(row.Write({read, panel}), rows[i].read);
-        ScratchForm form;
         row.Fill(read, form);
-        ScratchSettings saved;
         row.Save(form, saved);
         EXPECT_EQ(row.Write({saved, panel}), rows[i].read);
     }
-    EXPECT_EQ(read.ProxyAddress, "cache.lan");
-    EXPECT_FALSE(read.UseProxy);
-    EXPECT_STREQ(ScratchTable[0].Caption, "プロキシのアドレス");
-    ScratchForm form;
-    ScratchTable[0].Fill(read, form);
-    ScratchTable[1].Fill(read, form);
     EXPECT_EQ(form.ProxyEdit, "cache.lan");
+    EXPECT_FALSE(form.ProxyBox);
     EXPECT_EQ(&(form.*ScratchTable[0].FormText), &form.ProxyEdit);
     EXPECT_EQ(&(form.*ScratchTable[1].FormCheck), &form.ProxyBox);
-    EXPECT_FALSE(form.ProxyBox);
+    EXPECT_STREQ(ScratchTable[0].Caption, "プロキシのアドレス");
 }
 
 }  // namespace

@@ -61,38 +61,14 @@ bool Visible(FakeMonitor& f, Item i) { return f.m.view.Menu[i].Visible; }
 TEST(SettingsFormFill, ShowsEveryValueOfTheRunningState) {
     FakeMonitor f;
     Settings& s = f.m.s.settings;
-    s = {.UtilityPath = "D:\\util.exe",
-         .RouterAddress = "10.0.0.1",
-         .AutoConnect = true,
-         .ConnectTime = "07:05",
-         .AutoDisconnect = false,
-         .DisconnectTime = "23:59",
-         .ConnectTimeout = "90",
-         .UsePort2 = true,
-         .SyslogSimple = false,
-         .SyslogAddTime = true,
-         .SyslogAutoSave = false,
-         .UseDialUpWatcher = true,
-         .DialUpWatcherPath = "D:\\dw.exe",
-         .DialUpWatcherName1 = "a",
-         .DialUpWatcherName2 = "b",
-         .ConnectSound = "c.wav",
-         .DisconnectSound = "d.wav",
-         .SyslogEnabled = "on",
-         .SyslogLineBreaks = false,
-         .TraySwap = true,
-         .SoundAfterMinutes = "15",
-         .SoundAfterFile = "r.wav",
-         .NoUtility = true,
-         .MultiAccount = true,
-         .DialUpWatcherName3 = "c",
-         .MasterMode = true,
-         .NickName = "pc",
-         .RedialCount = 3,
-         .IspName1 = "A",
-         .IspName2 = "B",
-         .IspName3 = "C",
-         .RouterSendersOnly = true};
+    s = {.UtilityPath = "D:\\util.exe", .RouterAddress = "10.0.0.1", .AutoConnect = true, .ConnectTime = "07:05",
+         .AutoDisconnect = false, .DisconnectTime = "23:59", .ConnectTimeout = "90", .UsePort2 = true,
+         .SyslogSimple = false, .SyslogAddTime = true, .SyslogAutoSave = false, .UseDialUpWatcher = true,
+         .DialUpWatcherPath = "D:\\dw.exe", .DialUpWatcherName1 = "a", .DialUpWatcherName2 = "b",
+         .ConnectSound = "c.wav", .DisconnectSound = "d.wav", .SyslogEnabled = "on", .SyslogLineBreaks = false,
+         .TraySwap = true, .SoundAfterMinutes = "15", .SoundAfterFile = "r.wav", .NoUtility = true,
+         .MultiAccount = true, .DialUpWatcherName3 = "c", .MasterMode = true, .NickName = "pc", .RedialCount = 3,
+         .IspName1 = "A", .IspName2 = "B", .IspName3 = "C", .RouterSendersOnly = true};
     f.m.s.launcher.LaunchEntries[2].Title = "メール";
     const SettingsForm form = FillSettingsForm(f.m);
     EXPECT_EQ(form.Edit2, "D:\\util.exe");

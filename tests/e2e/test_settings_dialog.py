@@ -130,35 +130,39 @@ class SettingsDialog(MonitorTestCase):
 
     def test_labels_stay_readable_under_a_dark_colour_scheme(self):
         for dpi, shot in ((96, "dark-colours"), (144, "dark-colours-150")):
-            with self.subTest(dpi=dpi), self.monitor(dpi=dpi) as m:
-                colours = m.folder / "colours.reg"
-                colours.write_text("Windows Registry Editor Version 5.00\r\n\r\n"
-                                   "[HKEY_CURRENT_USER\\Control Panel\\Colors]\r\n"
-                                   + "".join(f'"{name}"="{value}"\r\n' for name, value in DARK_COLOURS.items()),
-                                   encoding="utf-16")
-                self.assertEqual(m.box.wine(["reg", "import", m.windows_path(colours)]).returncode, 0)
-                (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
-                proc = m.start()
-                m.wait_main()
+            with self.subTest(dpi=dpi):
+                self.check_dark_colour_scheme(dpi, shot)
 
-                controls = self.controls(m, self.open_from_tray_menu(m))
-                _, out = m.tool("list", "--all")
-                rect = next(tuple(int(c) for c in row[4:8])
-                            for row in (line.split("\t") for line in out.splitlines()) if row[0] == controls[LABEL1][0])
-                # "RoutavistaのIPアドレス": some hundred pixels of text once it is painted.
-                wait_until(lambda: text_pixels(pixels(m.screenshot(shot), rect)) > 100 * dpi // 96,
-                           what="the label's text, clearly apart from its background")
-                # The chosen tab's caption, on every page: the middle of the
-                # tab, clear of its edges, holds a stroke of the text.
-                for page in range(PAGES):
-                    m.tool("send", controls[TABS][0], TCM_SETCURFOCUS, page)
-                    x, y, w, h = self.chosen_tab(m)
-                    middle = (x + w // 4, y + h // 4, w // 2, h // 2)
-                    wait_until(lambda: text_pixels(pixels(m.screenshot(f"{shot}-page{page + 1}"), middle)) > 10,
-                               what=f"the caption of tab {page + 1}, clearly apart from its background")
-                self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
-                m.command("Exit1")
-                self.assertEqual(m.wait_exit(proc), 0)
+    def check_dark_colour_scheme(self, dpi, shot):
+        with self.monitor(dpi=dpi) as m:
+            colours = m.folder / "colours.reg"
+            colours.write_text("Windows Registry Editor Version 5.00\r\n\r\n"
+                               "[HKEY_CURRENT_USER\\Control Panel\\Colors]\r\n"
+                               + "".join(f'"{name}"="{value}"\r\n' for name, value in DARK_COLOURS.items()),
+                               encoding="utf-16")
+            self.assertEqual(m.box.wine(["reg", "import", m.windows_path(colours)]).returncode, 0)
+            (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
+            proc = m.start()
+            m.wait_main()
+
+            controls = self.controls(m, self.open_from_tray_menu(m))
+            _, out = m.tool("list", "--all")
+            rect = next(tuple(int(c) for c in row[4:8]) for row in (line.split("\t") for line in out.splitlines())
+                        if row[0] == controls[LABEL1][0])
+            # "RoutavistaのIPアドレス": some hundred pixels of text once it is painted.
+            wait_until(lambda: text_pixels(pixels(m.screenshot(shot), rect)) > 100,
+                       what="the label's text, clearly apart from its background")
+            # The chosen tab's caption on every page: the middle of the tab,
+            # clear of its edges, holds strokes of the text.
+            for page in range(PAGES):
+                m.tool("send", controls[TABS][0], TCM_SETCURFOCUS, page)
+                x, y, w, h = self.chosen_tab(m)
+                wait_until(lambda: text_pixels(pixels(m.screenshot(f"{shot}-page{page + 1}"),
+                                                      (x + w // 4, y + h // 4, w // 2, h // 2))) > 10,
+                           what=f"the caption of tab {page + 1}, clearly apart from its background")
+            self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
 
     def test_the_version_window_shows_its_line_whole(self):
         with self.monitor() as m:
