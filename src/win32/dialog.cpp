@@ -30,9 +30,16 @@ HICON ProgramIcon(int size) {
     return icon.get();
 }
 
+// A dialog inside the dialog, such as a page.
+bool IsChildDialog(HWND window) {
+    wchar_t kind[8] = {};
+    GetClassNameW(window, kind, 8);
+    return std::wstring_view(kind) == L"#32770";
+}
+
 // Moves and sizes every control in proportion from one client area to
-// another. A drop-down list's height includes its list, whose height only
-// the scale changes: listScale / listUnit.
+// another, those of the dialogs inside it too. A drop-down list's height
+// includes its list, whose height only the scale changes: listScale / listUnit.
 void MoveControls(HWND dialog, SIZE from, SIZE to, int listScale, int listUnit) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT r{};
@@ -48,6 +55,14 @@ void MoveControls(HWND dialog, SIZE from, SIZE to, int listScale, int listUnit) 
         }
         MoveWindow(child, MulDiv(r.left, to.cx, from.cx), MulDiv(r.top, to.cy, from.cy),
                    MulDiv(r.right - r.left, to.cx, from.cx), height, FALSE);
+        if (IsChildDialog(child)) MoveControls(child, from, to, listScale, listUnit);
+    }
+}
+
+void SetControlsFont(HWND dialog, HFONT font) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (IsChildDialog(child)) SetControlsFont(child, font);
     }
 }
 
@@ -157,14 +172,17 @@ void Dialog::Destroy() {
 
 INT_PTR Dialog::HandleMessage(UINT, WPARAM, LPARAM) { return FALSE; }
 
-std::string Dialog::Text(int control) const {
-    const HWND window = GetDlgItem(hwnd_, control);
+std::string Dialog::Text(int control) const { return Text(GetDlgItem(hwnd_, control)); }
+
+std::string Dialog::Text(HWND window) const {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return Narrow(text);
 }
 
-void Dialog::SetText(int control, const std::string& text) { SetDlgItemTextW(hwnd_, control, Widen(text).c_str()); }
+void Dialog::SetText(int control, const std::string& text) { SetText(GetDlgItem(hwnd_, control), text); }
+
+void Dialog::SetText(HWND control, const std::string& text) { SetWindowTextW(control, Widen(text).c_str()); }
 
 INT_PTR CALLBACK Dialog::Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG) {
@@ -198,6 +216,7 @@ void Dialog::OnInitDialog() {
     const auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     if (font && GetObjectW(font, sizeof face_, &face_)) faceDpi_ = dpi_;
     TakeIcons();
+    OnCreateChildren();
     const SIZE from = ClientSize(hwnd_);
     if (!layout_.ClientWidth || from.cx <= 0 || from.cy <= 0) return;
     const SIZE to{Scale(layout_.ClientWidth), Scale(layout_.ClientHeight)};
@@ -218,9 +237,7 @@ void Dialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
         LOGFONTW face = face_;
         face.lfHeight = MulDiv(face_.lfHeight, static_cast<int>(dpi), static_cast<int>(faceDpi_));
         OwnedFont scaled(CreateFontIndirectW(&face));
-        for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(scaled.get()), FALSE);
-        }
+        SetControlsFont(hwnd_, scaled.get());
         font_ = std::move(scaled);
     }
     const SIZE from = ClientSize(hwnd_);

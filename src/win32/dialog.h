@@ -51,9 +51,14 @@ protected:
     virtual INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Called once the dialog is gone (WM_NCDESTROY).
     virtual void OnDestroyed() {}
+    // Called before the client area is fitted, for the dialogs inside this
+    // one that its template does not hold (pages): they are fitted with it.
+    virtual void OnCreateChildren() {}
 
     std::string Text(int control) const;
+    std::string Text(HWND control) const;
     void SetText(int control, const std::string& text);
+    void SetText(HWND control, const std::string& text);
     // The dots per inch of the dialog's screen, and pixels at 100 % in
     // pixels at that scale.
     UINT Dpi() const { return dpi_; }

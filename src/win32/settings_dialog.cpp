@@ -4,9 +4,11 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 
+#include "diagnostics.h"
 #include "dialog.h"
 #include "form/settings_form.h"
 #include "settings/settings_table.h"
@@ -19,41 +21,16 @@ namespace {
 
 constexpr int ClientWidth = 414, ClientHeight = 237;
 
-constexpr const wchar_t* PageCaptions[] = {L"基本設定", L"ネットワーク", L"SysLog", L"時間設定",
-                                           L"ランチャー", L"Dial-Up Watcher", L"サウンド", L"ISP 名称"};
-
-// The controls of each page that no setting's row names: labels, buttons,
-// the spin edits' second halves and arrows, and the launcher's titles.
-struct PageControl {
-    int Id;
-    SettingsPage Page;
+// The pages in the order of their tabs, each a template of its own.
+struct Page {
+    int Template;
+    const wchar_t* Caption;
 };
-constexpr PageControl PageControls[] = {
-    {IDC_OPT_LABEL3, SettingsPage::Basic},        {IDC_OPT_BUTTON2, SettingsPage::Basic},
-    {IDC_OPT_LABEL1, SettingsPage::Basic},        {IDC_OPT_LABEL21, SettingsPage::Network},
-    {IDC_OPT_LABEL19, SettingsPage::Network},     {IDC_OPT_LABEL20, SettingsPage::Network},
-    {IDC_OPT_SPIN1, SettingsPage::Time},          {IDC_OPT_HOUR1, SettingsPage::Time},
-    {IDC_OPT_SPINEDIT2, SettingsPage::Time},      {IDC_OPT_SPIN2, SettingsPage::Time},
-    {IDC_OPT_MINUTE1, SettingsPage::Time},        {IDC_OPT_SPIN3, SettingsPage::Time},
-    {IDC_OPT_HOUR2, SettingsPage::Time},          {IDC_OPT_SPINEDIT4, SettingsPage::Time},
-    {IDC_OPT_SPIN4, SettingsPage::Time},          {IDC_OPT_MINUTE2, SettingsPage::Time},
-    {IDC_OPT_LABEL13, SettingsPage::Time},        {IDC_OPT_TITLES1, SettingsPage::Launcher},
-    {IDC_OPT_SOFT1, SettingsPage::Launcher},      {IDC_OPT_SOFTBUTTON1, SettingsPage::Launcher},
-    {IDC_OPT_SOFT2, SettingsPage::Launcher},      {IDC_OPT_SOFTBUTTON2, SettingsPage::Launcher},
-    {IDC_OPT_SOFT3, SettingsPage::Launcher},      {IDC_OPT_SOFTBUTTON3, SettingsPage::Launcher},
-    {IDC_OPT_TITLES2, SettingsPage::Launcher},    {IDC_OPT_SOFT4, SettingsPage::Launcher},
-    {IDC_OPT_SOFTBUTTON4, SettingsPage::Launcher}, {IDC_OPT_SOFT5, SettingsPage::Launcher},
-    {IDC_OPT_SOFTBUTTON5, SettingsPage::Launcher}, {IDC_OPT_SOFT6, SettingsPage::Launcher},
-    {IDC_OPT_SOFTBUTTON6, SettingsPage::Launcher}, {IDC_OPT_LABEL2, SettingsPage::DialUpWatcher},
-    {IDC_OPT_BUTTON3, SettingsPage::DialUpWatcher}, {IDC_OPT_LABEL10, SettingsPage::DialUpWatcher},
-    {IDC_OPT_ISP1, SettingsPage::DialUpWatcher},  {IDC_OPT_ISP2, SettingsPage::DialUpWatcher},
-    {IDC_OPT_ISP3, SettingsPage::DialUpWatcher},  {IDC_OPT_LABEL11, SettingsPage::Sound},
-    {IDC_OPT_BUTTON4, SettingsPage::Sound},       {IDC_OPT_BUTTON6, SettingsPage::Sound},
-    {IDC_OPT_LABEL14, SettingsPage::Sound},       {IDC_OPT_BUTTON5, SettingsPage::Sound},
-    {IDC_OPT_BUTTON7, SettingsPage::Sound},       {IDC_OPT_LABEL17, SettingsPage::Sound},
-    {IDC_OPT_BUTTON8, SettingsPage::Sound},       {IDC_OPT_BUTTON9, SettingsPage::Sound},
-    {IDC_OPT_LABEL22, SettingsPage::IspNames},    {IDC_OPT_LABEL23, SettingsPage::IspNames},
-    {IDC_OPT_LABEL24, SettingsPage::IspNames},
+constexpr Page Pages[] = {
+    {IDD_SETTINGS_BASIC, L"基本設定"},     {IDD_SETTINGS_NETWORK, L"ネットワーク"},
+    {IDD_SETTINGS_SYSLOG, L"SysLog"},      {IDD_SETTINGS_TIME, L"時間設定"},
+    {IDD_SETTINGS_LAUNCHER, L"ランチャー"}, {IDD_SETTINGS_DIALUPWATCHER, L"Dial-Up Watcher"},
+    {IDD_SETTINGS_SOUND, L"サウンド"},     {IDD_SETTINGS_ISPNAMES, L"ISP 名称"},
 };
 
 // The edits that take fewer characters than Windows allows.
@@ -109,6 +86,25 @@ std::wstring FilterText(const std::string& filter) {
     return text + L'\0' + L'\0';
 }
 
+// Light text on dark faces: a contrast scheme, which a theme's light tabs
+// cannot carry (the chosen tab's caption came out light on light). Windows
+// draws such a scheme without the theme; so do the tabs and pages here.
+bool DarkColourScheme() {
+    const auto luminance = [](COLORREF c) { return 299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c); };
+    return luminance(GetSysColor(COLOR_BTNTEXT)) > luminance(GetSysColor(COLOR_BTNFACE));
+}
+
+// A page hands what its controls tell to the dialog, which holds the form.
+INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: return SendMessageW(GetParent(page), msg, wp, lp);
+    default: return FALSE;
+    }
+}
+
 class SettingsDialog : public Dialog {
 public:
     SettingsDialog(SettingsForm& form, SettingsFormEvents& events)
@@ -120,6 +116,7 @@ private:
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
         case WM_INITDIALOG: OnInitDialog(); return TRUE;
+        case WM_DPICHANGED: PlacePages(); return TRUE;
         case WM_NOTIFY:
             if (reinterpret_cast<const NMHDR*>(lp)->code == TCN_SELCHANGE) ShowPage(CurrentPage());
             return TRUE;
@@ -127,34 +124,65 @@ private:
             if (HIWORD(wp) == BN_CLICKED) return OnCommand(LOWORD(wp));
             return FALSE;
         case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG: return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
         default: return FALSE;
+        }
+    }
+
+    // Before the fit, which scales the pages with the dialog; above the tabs,
+    // in the order of the tabs, so that Tab goes through the chosen page first.
+    void OnCreateChildren() override {
+        HWND previous = HWND_TOP;
+        for (std::size_t i = 0; i < std::size(Pages); ++i) {
+            pages_[i] = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Pages[i].Template), Handle(),
+                                           PageProc, 0);
+            if (!pages_[i]) {
+                LogLastError(L"CreateDialogParamW", L"page " + std::to_wstring(Pages[i].Template));
+                continue;
+            }
+            SetWindowLongPtrW(pages_[i], GWLP_ID, Pages[i].Template);
+            SetWindowPos(pages_[i], previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            previous = pages_[i];
         }
     }
 
     void OnInitDialog() {
         const HWND tabs = GetDlgItem(Handle(), IDC_OPT_TABS);
-        for (int page = 0; page < static_cast<int>(std::size(PageCaptions)); ++page) {
+        for (int page = 0; page < static_cast<int>(std::size(Pages)); ++page) {
             TCITEMW item{TCIF_TEXT};
-            item.pszText = const_cast<wchar_t*>(PageCaptions[page]);
+            item.pszText = const_cast<wchar_t*>(Pages[page].Caption);
             TabCtrl_InsertItem(tabs, page, &item);
         }
-        for (const TextLimit& c : TextLimits) {
-            SendDlgItemMessageW(Handle(), c.Id, EM_LIMITTEXT, static_cast<WPARAM>(c.Limit), 0);
-        }
-        for (const SpinControl& c : SpinControls) SendDlgItemMessageW(Handle(), c.Spin, UDM_SETRANGE32, 0, c.Highest);
+        themedPages_ = AppThemed() && !DarkColourScheme();
+        if (AppThemed() && !themedPages_) DrawWithoutTheme(tabs);
+        PlacePages();
+        for (const TextLimit& c : TextLimits) SendMessageW(Control(c.Id), EM_LIMITTEXT, static_cast<WPARAM>(c.Limit), 0);
+        for (const SpinControl& c : SpinControls) SendMessageW(Control(c.Spin), UDM_SETRANGE32, 0, c.Highest);
         Show();
         TabCtrl_SetCurSel(tabs, 0);
         ShowPage(0);
     }
 
-    // Labels and check boxes on a themed page take the page's colours, not
-    // the dialog's; edits keep theirs. The text's too: under a contrast
-    // theme the page is dark.
+    // Each page fills the tabs' page area, which follows the tabs' font.
+    void PlacePages() {
+        const HWND tabs = GetDlgItem(Handle(), IDC_OPT_TABS);
+        RECT area{};
+        GetClientRect(tabs, &area);
+        TabCtrl_AdjustRect(tabs, FALSE, &area);
+        MapWindowPoints(tabs, Handle(), reinterpret_cast<POINT*>(&area), 2);
+        for (const HWND page : pages_) {
+            SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    // On themed tabs the pages, their labels and their check boxes take the
+    // page's colours, text and background, not the dialog's; edits keep theirs.
     INT_PTR OnControlColour(HDC dc, HWND control) {
         wchar_t kind[16] = {};
         GetClassNameW(control, kind, 16);
-        if (!AppThemed() || std::wstring_view(kind) == L"Edit" || GetDlgCtrlID(control) == IDC_OPT_BUTTON1) {
+        if (!themedPages_ || std::wstring_view(kind) == L"Edit" || (!IsPage(control) && !IsPage(GetParent(control)))) {
             return FALSE;
         }
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
@@ -187,7 +215,7 @@ private:
         }
         for (int i = 0; i < 6; ++i) {
             if (id != SoftButtons[i]) continue;
-            events_.softButtonClick(i + 1, Text(SoftEdits[i]));
+            events_.softButtonClick(i + 1, Text(Control(SoftEdits[i])));
             return TRUE;
         }
         for (const Browse& b : Browses) {
@@ -197,7 +225,7 @@ private:
         }
         for (const SoundTest& t : SoundTests) {
             if (id != t.Button) continue;
-            events_.TestSound(Text(t.Edit));
+            events_.TestSound(Text(Control(t.Edit)));
             return TRUE;
         }
         return FALSE;
@@ -214,76 +242,75 @@ private:
         open.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
         if (!GetOpenFileNameW(&open)) return;
         file.resize(file.find(L'\0'));
-        SetDlgItemTextW(Handle(), browse.Edit, file.c_str());
+        SetWindowTextW(Control(browse.Edit), file.c_str());
     }
 
     // The page of a refused value comes up with its control ready for typing.
-    void Focus(FormField field) {
-        const auto row = std::find_if(SettingsTable.begin(), SettingsTable.end(),
-                                      [field](const SettingRow& r) { return r.Refusable == field; });
-        const int soft = static_cast<int>(field) - static_cast<int>(FormField::soft1);
-        const int id = row != SettingsTable.end() ? row->ControlId
-                       : soft >= 0 && soft < 6    ? SoftEdits[soft]
-                                                  : 0;
-        if (!id) return;
-        const SettingsPage page = PageOf(id);
-        TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_OPT_TABS), static_cast<int>(page));
-        ShowPage(static_cast<int>(page));
-        SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(Handle(), id)), TRUE);
+    void Focus(int id) {
+        const HWND control = Control(id);
+        const auto page = std::find(pages_.begin(), pages_.end(), GetParent(control));
+        if (!control || page == pages_.end()) return;
+        const int index = static_cast<int>(page - pages_.begin());
+        TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_OPT_TABS), index);
+        ShowPage(index);
+        SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     }
 
-    static SettingsPage PageOf(int id) {
-        for (const SettingRow& row : SettingsTable) {
-            if (row.ControlId == id) return row.Page;
+    // A control on any page, by its id.
+    HWND Control(int id) const {
+        for (const HWND page : pages_) {
+            if (const HWND control = GetDlgItem(page, id)) return control;
         }
-        return std::find_if(std::begin(PageControls), std::end(PageControls),
-                            [id](const PageControl& c) { return c.Id == id; })
-            ->Page;
+        return nullptr;
     }
+
+    bool IsPage(HWND window) const { return window && std::find(pages_.begin(), pages_.end(), window) != pages_.end(); }
 
     int CurrentPage() const { return TabCtrl_GetCurSel(GetDlgItem(Handle(), IDC_OPT_TABS)); }
 
     void ShowPage(int page) {
-        const auto show = [&](int id, SettingsPage on) {
-            const bool shown = static_cast<int>(on) == page && (id != IDC_OPT_MACBOX1 || form_.MACbox1Visible);
-            ShowWindow(GetDlgItem(Handle(), id), shown ? SW_SHOWNA : SW_HIDE);
-        };
-        for (const SettingRow& row : SettingsTable) {
-            if (row.ControlId) show(row.ControlId, row.Page);
+        for (std::size_t i = 0; i < pages_.size(); ++i) {
+            ShowWindow(pages_[i], static_cast<int>(i) == page ? SW_SHOWNA : SW_HIDE);
         }
-        for (const PageControl& c : PageControls) show(c.Id, c.Page);
     }
 
     // The form into the controls.
     void Show() {
         for (const SettingRow& row : SettingsTable) {
-            if (row.FormText) SetText(row.ControlId, form_.*row.FormText);
-            if (row.FormCheck) CheckDlgButton(Handle(), row.ControlId, form_.*row.FormCheck ? BST_CHECKED : BST_UNCHECKED);
+            if (row.FormText) SetText(Control(row.ControlId), form_.*row.FormText);
+            if (row.FormCheck) {
+                SendMessageW(Control(row.ControlId), BM_SETCHECK, form_.*row.FormCheck ? BST_CHECKED : BST_UNCHECKED, 0);
+            }
         }
-        for (std::size_t i = 0; i < form_.soft.size(); ++i) SetText(SoftEdits[i], form_.soft[i]);
-        for (const SpinControl& c : SpinControls) SendDlgItemMessageW(Handle(), c.Spin, UDM_SETPOS32, 0, form_.*c.Field);
-        for (const int id : SyslogBoxes) EnableWindow(GetDlgItem(Handle(), id), form_.SyslogBoxesEnabled);
-        for (const int id : DialUpWatcherControls) EnableWindow(GetDlgItem(Handle(), id), form_.DialUpWatcherEnabled);
-        ShowWindow(GetDlgItem(Handle(), IDC_OPT_MACBOX1), form_.MACbox1Visible && CurrentPage() == 0 ? SW_SHOWNA : SW_HIDE);
+        for (std::size_t i = 0; i < form_.soft.size(); ++i) SetText(Control(SoftEdits[i]), form_.soft[i]);
+        for (const SpinControl& c : SpinControls) SendMessageW(Control(c.Spin), UDM_SETPOS32, 0, form_.*c.Field);
+        for (const int id : SyslogBoxes) EnableWindow(Control(id), form_.SyslogBoxesEnabled);
+        for (const int id : DialUpWatcherControls) EnableWindow(Control(id), form_.DialUpWatcherEnabled);
+        ShowWindow(Control(IDC_OPT_MACBOX1), form_.MACbox1Visible ? SW_SHOWNA : SW_HIDE);
     }
 
     // The controls into the form.
     void Take() {
         for (const SettingRow& row : SettingsTable) {
-            if (row.FormText) form_.*row.FormText = Text(row.ControlId);
-            if (row.FormCheck) form_.*row.FormCheck = IsDlgButtonChecked(Handle(), row.ControlId) == BST_CHECKED;
+            if (row.FormText) form_.*row.FormText = Text(Control(row.ControlId));
+            if (row.FormCheck) {
+                form_.*row.FormCheck = SendMessageW(Control(row.ControlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
+            }
         }
-        for (std::size_t i = 0; i < form_.soft.size(); ++i) form_.soft[i] = Text(SoftEdits[i]);
+        for (std::size_t i = 0; i < form_.soft.size(); ++i) form_.soft[i] = Text(Control(SoftEdits[i]));
         // A typed number out of range counts as the nearest end, as the arrows would go.
         for (const SpinControl& c : SpinControls) {
+            const HWND page = GetParent(Control(c.Edit));
             BOOL ok = FALSE;
-            const UINT typed = GetDlgItemInt(Handle(), c.Edit, &ok, FALSE);
+            const UINT typed = GetDlgItemInt(page, c.Edit, &ok, FALSE);
             form_.*c.Field = ok ? static_cast<int>(std::min(typed, static_cast<UINT>(c.Highest))) : 0;
         }
     }
 
     SettingsForm& form_;
     SettingsFormEvents& events_;
+    std::array<HWND, std::size(Pages)> pages_{};
+    bool themedPages_ = false;
 };
 
 }  // namespace

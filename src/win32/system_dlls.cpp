@@ -37,6 +37,14 @@ bool AppThemed() {
     return themed && themed();
 }
 
+void DrawWithoutTheme(HWND window) {
+    static const auto setTheme = SystemFunction<decltype(SetWindowTheme)>(L"uxtheme.dll", "SetWindowTheme");
+    if (!setTheme) return;
+    if (const HRESULT result = setTheme(window, L" ", L" "); FAILED(result)) {
+        LogError(L"SetWindowTheme", L"", static_cast<DWORD>(result));
+    }
+}
+
 OSVERSIONINFOW SystemVersionInfo() {
     using GetVersionFunction = LONG NTAPI(OSVERSIONINFOW*);
     static const auto getVersion = SystemFunction<GetVersionFunction>(L"ntdll.dll", "RtlGetVersion");

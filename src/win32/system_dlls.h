@@ -16,6 +16,8 @@ void SearchDllsInSystemOnly();
 bool PlaySystemSound(const wchar_t* sound, DWORD flags);
 // IsAppThemed; false when uxtheme could not be loaded.
 bool AppThemed();
+// The window's control drawn in the system's colours, without the theme.
+void DrawWithoutTheme(HWND window);
 // RtlGetVersion: the version of Windows itself, where GetVersionExW tells at
 // most the newest one the manifest names. Zeros when it cannot be asked.
 OSVERSIONINFOW SystemVersionInfo();

@@ -54,6 +54,12 @@ std::string SettingsBytes(const std::vector<std::string>& values) {
     return SettingsBytes("Routavista Monitor Ver2.04", values);
 }
 
+std::array<std::string, 3> DialUpWatcherNames(const Settings& s) {
+    return {s.DialUpWatcherName1, s.DialUpWatcherName2, s.DialUpWatcherName3};
+}
+
+std::array<std::string, 3> IspNames(const Settings& s) { return {s.IspName1, s.IspName2, s.IspName3}; }
+
 SettingsRead ReadFile(FakeMonitor& f, const std::string& bytes) {
     WriteBytes(f.m.s.AppDir / SettingsFileName, bytes);
     return ReadSettingsFile(f.m);
@@ -86,7 +92,7 @@ TEST(SettingsFileRead, FullFileSetsEveryField) {
     EXPECT_TRUE(s.settings.SyslogAutoSave);
     EXPECT_TRUE(s.settings.UseDialUpWatcher);
     EXPECT_EQ(s.settings.DialUpWatcherPath, "D:\\dw\\dwctrl32.exe");
-    EXPECT_EQ(s.settings.DialUpWatcherNames, (std::array<std::string, 3>{"dw1", "dw2", "dw3"}));
+    EXPECT_EQ(DialUpWatcherNames(s.settings), (std::array<std::string, 3>{"dw1", "dw2", "dw3"}));
     EXPECT_EQ(s.settings.ConnectSound, "c.wav");
     EXPECT_EQ(s.settings.DisconnectSound, "d.wav");
     EXPECT_EQ(s.settings.SyslogEnabled, "off");
@@ -100,7 +106,7 @@ TEST(SettingsFileRead, FullFileSetsEveryField) {
     EXPECT_EQ(s.settings.NickName, "pc1");
     EXPECT_EQ(s.settings.RedialCount, 3);
     EXPECT_EQ(s.redial.RedialLeft, 3);
-    EXPECT_EQ(s.settings.IspNames, (std::array<std::string, 3>{"A", "B", "C"}));
+    EXPECT_EQ(IspNames(s.settings), (std::array<std::string, 3>{"A", "B", "C"}));
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
@@ -119,18 +125,18 @@ TEST(SettingsFileRead, TraySwapDecidesTheButtonMenus) {
 TEST(SettingsFileRead, IspNamesOnlyFromVersion201) {
     FakeMonitor old;
     ReadFile(old, SettingsBytes("Routavista Monitor Ver2.00", FullValues()));
-    EXPECT_EQ(old.m.s.settings.IspNames, (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
+    EXPECT_EQ(IspNames(old.m.s.settings), (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
     EXPECT_EQ(old.m.s.settings.NickName, "pc1");
 
     FakeMonitor current;
     ReadFile(current, SettingsBytes("Routavista Monitor Ver2.01", FullValues()));
-    EXPECT_EQ(current.m.s.settings.IspNames, (std::array<std::string, 3>{"A", "B", "C"}));
+    EXPECT_EQ(IspNames(current.m.s.settings), (std::array<std::string, 3>{"A", "B", "C"}));
 
     FakeMonitor emptyName;
     auto values = FullValues();
     values[32] = "";
     ReadFile(emptyName, SettingsBytes(values));
-    EXPECT_EQ(emptyName.m.s.settings.IspNames, (std::array<std::string, 3>{"A", "ISP2", "C"}));
+    EXPECT_EQ(IspNames(emptyName.m.s.settings), (std::array<std::string, 3>{"A", "ISP2", "C"}));
 }
 
 // Pair 35 came later: a file without it is whole and leaves the filter off;
@@ -232,7 +238,7 @@ TEST(SettingsFileRead, NonNumericTimeoutStopsAfterTheSoundSettings) {
     EXPECT_TRUE(f.m.s.settings.NoUtility);
     EXPECT_EQ(f.m.s.settings.NickName, "");
     EXPECT_EQ(f.m.s.settings.RedialCount, 255);
-    EXPECT_EQ(f.m.s.settings.IspNames[0], "ISP1");
+    EXPECT_EQ(f.m.s.settings.IspName1, "ISP1");
 }
 
 // A count the settings dialog would refuse could never be saved again after
@@ -268,7 +274,7 @@ TEST(SettingsFileRead, RedialCount) {
     EXPECT_EQ(word.m.s.settings.RedialCount, 255);
     EXPECT_EQ(word.m.s.redial.RedialLeft, 0);
     EXPECT_EQ(word.m.s.settings.NickName, "pc1");
-    EXPECT_EQ(word.m.s.settings.IspNames[0], "ISP1");
+    EXPECT_EQ(word.m.s.settings.IspName1, "ISP1");
 }
 
 TEST(SettingsFileRead, OnlyExactLowerCaseOnSwitchesOn) {
@@ -302,7 +308,7 @@ TEST(SettingsFileRead, FileCutAfterLine41) {
     EXPECT_EQ(s.settings.ConnectTimeout, "45");
     EXPECT_EQ(s.settings.RedialCount, 255);
     EXPECT_EQ(s.redial.RedialLeft, 255);
-    EXPECT_EQ(s.settings.IspNames, (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
+    EXPECT_EQ(IspNames(s.settings), (std::array<std::string, 3>{"ISP1", "ISP2", "ISP3"}));
 }
 
 TEST(SettingsFileRead, LabelsAreNeverCompared) {
@@ -355,7 +361,9 @@ void SetEverything(Monitor& m) {
     s.settings.SyslogAutoSave = true;
     s.settings.UseDialUpWatcher = true;
     s.settings.DialUpWatcherPath = "D:\\ダイヤル\\dwctrl32.exe";
-    s.settings.DialUpWatcherNames = {"プロバイダ", "b", "c"};
+    s.settings.DialUpWatcherName1 = "プロバイダ";
+    s.settings.DialUpWatcherName2 = "b";
+    s.settings.DialUpWatcherName3 = "c";
     s.settings.ConnectSound = "接続.wav";
     s.settings.SyslogEnabled = "off";
     s.settings.TraySwap = true;
@@ -364,7 +372,9 @@ void SetEverything(Monitor& m) {
     s.settings.MasterMode = true;
     s.settings.NickName = "テスト機";
     s.settings.RedialCount = 3;
-    s.settings.IspNames = {"ぷらら", "ISP-B", "ISP-C"};
+    s.settings.IspName1 = "ぷらら";
+    s.settings.IspName2 = "ISP-B";
+    s.settings.IspName3 = "ISP-C";
     s.launcher.LaunchEntries[0] = {"エディタ", "C:\\エディタ\\ed.exe", "-n", "", "on", "off"};
 }
 
@@ -440,7 +450,7 @@ TEST(SettingsFileWrite, SavedFileReadsBackAndSavesByteForByte) {
     ReadFile(second, saved);
     EXPECT_EQ(second.m.s.settings.NickName, "テスト機");
     EXPECT_EQ(second.m.s.settings.DialUpWatcherPath, "D:\\ダイヤル\\dwctrl32.exe");
-    EXPECT_EQ(second.m.s.settings.IspNames[0], "ぷらら");
+    EXPECT_EQ(second.m.s.settings.IspName1, "ぷらら");
     EXPECT_EQ(second.m.s.panel.Left, -30);
     EXPECT_EQ(second.m.s.panel.Top, 1040);
     SaveAllSettings(second.m);

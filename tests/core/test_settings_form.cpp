@@ -17,6 +17,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
 #include "settings_samples.h"
+#include "state/settings_controls.h"
 #include "text/cp932.h"
 
 namespace rm {
@@ -60,9 +61,14 @@ bool Visible(FakeMonitor& f, Item i) { return f.m.view.Menu[i].Visible; }
 TEST(SettingsFormFill, ShowsEveryValueOfTheRunningState) {
     FakeMonitor f;
     Settings& s = f.m.s.settings;
-    s = {"D:\\util.exe", "10.0.0.1", true, "07:05", false, "23:59", "90", true, false, true, false, true,
-         "D:\\dw.exe", {"a", "b", "c"}, "c.wav", "d.wav", "on", false, true, "15", "r.wav", true, true, true, "pc",
-         3, {"A", "B", "C"}, true};
+    s = {.UtilityPath = "D:\\util.exe", .RouterAddress = "10.0.0.1", .AutoConnect = true, .ConnectTime = "07:05",
+         .AutoDisconnect = false, .DisconnectTime = "23:59", .ConnectTimeout = "90", .UsePort2 = true,
+         .SyslogSimple = false, .SyslogAddTime = true, .SyslogAutoSave = false, .UseDialUpWatcher = true,
+         .DialUpWatcherPath = "D:\\dw.exe", .DialUpWatcherName1 = "a", .DialUpWatcherName2 = "b",
+         .ConnectSound = "c.wav", .DisconnectSound = "d.wav", .SyslogEnabled = "on", .SyslogLineBreaks = false,
+         .TraySwap = true, .SoundAfterMinutes = "15", .SoundAfterFile = "r.wav", .NoUtility = true,
+         .MultiAccount = true, .DialUpWatcherName3 = "c", .MasterMode = true, .NickName = "pc", .RedialCount = 3,
+         .IspName1 = "A", .IspName2 = "B", .IspName3 = "C", .RouterSendersOnly = true};
     f.m.s.launcher.LaunchEntries[2].Title = "メール";
     const SettingsForm form = FillSettingsForm(f.m);
     EXPECT_EQ(form.Edit2, "D:\\util.exe");
@@ -230,7 +236,7 @@ TEST(SettingsSave, TheRouterAddressIsFourNumbersUpTo255) {
                                 "10.0.0.+1", " 10.0.0.1", "10.0.0.1 ", "１０.0.0.1", "10..0.1", "1.2.3.0001"}) {
         SCOPED_TRACE(address);
         FakeMonitor refused;
-        EXPECT_EQ(SaveWith(refused, [&](SettingsForm& form) { form.Edit1 = address; }).Refused, FormField::Edit1);
+        EXPECT_EQ(SaveWith(refused, [&](SettingsForm& form) { form.Edit1 = address; }).Refused, IDC_OPT_EDIT1);
         EXPECT_EQ(refused.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
         EXPECT_EQ(refused.m.s.settings.RouterAddress, "192.168.0.1");
         EXPECT_FALSE(SettingsWritten(refused));
@@ -243,7 +249,7 @@ TEST(SettingsSave, ARefusedSaveChangesNothing) {
     struct Refused {
         const char* what;
         std::function<void(SettingsForm&)> spoil;
-        FormField field;
+        int control;
         std::string message;
     };
     const std::vector<Refused> cases{
@@ -253,11 +259,11 @@ TEST(SettingsSave, ARefusedSaveChangesNothing) {
              f.SpinEdit1 = f.SpinEdit3 = 7;
              f.SpinEdit2 = f.SpinEdit4 = 5;
          },
-         FormField::SpinEdit3, EqualTimesMessage},
-        {"address", [](SettingsForm& f) { f.Edit1 = "192.168.0.1.9"; }, FormField::Edit1, InvalidAddressMessage},
-        {"minutes", [](SettingsForm& f) { f.delyStime = "30分"; }, FormField::delyStime,
+         IDC_OPT_SPINEDIT3, EqualTimesMessage},
+        {"address", [](SettingsForm& f) { f.Edit1 = "192.168.0.1.9"; }, IDC_OPT_EDIT1, InvalidAddressMessage},
+        {"minutes", [](SettingsForm& f) { f.delyStime = "30分"; }, IDC_OPT_DELYSTIME,
          "サウンドの「分経過時」には 0 から 1439 までの整数を入力してください。"},
-        {"characters", [](SettingsForm& f) { f.Edit5 = "C:\\José\\on.wav"; }, FormField::Edit5,
+        {"characters", [](SettingsForm& f) { f.Edit5 = "C:\\José\\on.wav"; }, IDC_OPT_EDIT5,
          "「サウンドの接続時」に、ファイルに保存できない文字「é」があります。\r"
          "この文字を使わずに入力し直してください。"},
     };
@@ -280,7 +286,7 @@ TEST(SettingsSave, ARefusedSaveChangesNothing) {
         form.Edit7 = "ぷらら";
         c.spoil(form);
 
-        EXPECT_EQ(Button1Click(f.m, form).Refused, c.field);
+        EXPECT_EQ(Button1Click(f.m, form).Refused, c.control);
         EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(StateText(f.m), SettingsFileText({before.settings, before.panel}, before.VersionText));
         EXPECT_EQ(f.m.s.launcher.LaunchEntries, before.launcher.LaunchEntries);
@@ -311,7 +317,7 @@ TEST(SettingsSave, TheMinutesMustBeAWholeNumberOfADay) {
     for (const char* minutes : {"", "1440", "-1", "+5", "2.5", " 5", "１０", "abc", "99999999999"}) {
         SCOPED_TRACE(minutes);
         FakeMonitor f;
-        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.delyStime = minutes; }).Refused, FormField::delyStime);
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.delyStime = minutes; }).Refused, IDC_OPT_DELYSTIME);
         EXPECT_EQ(f.m.s.settings.SoundAfterMinutes, "30");
         EXPECT_FALSE(SettingsWritten(f));
     }
@@ -322,22 +328,22 @@ TEST(SettingsSave, TheMinutesMustBeAWholeNumberOfADay) {
 TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
     struct Text {
         std::string SettingsForm::*field;
-        FormField control;
+        int control;
         std::string label;
     };
     const std::vector<Text> texts{
-        {&SettingsForm::Edit2, FormField::Edit2, "Routavistaユーティリティの場所"},
-        {&SettingsForm::PCname, FormField::PCname, "パソコンのニックネーム"},
-        {&SettingsForm::Edit3, FormField::Edit3, "Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所"},
-        {&SettingsForm::dwport1, FormField::dwport1, "登録アクセスポイントの名称 ISP１"},
-        {&SettingsForm::dwport2, FormField::dwport2, "登録アクセスポイントの名称 ISP２"},
-        {&SettingsForm::dwport3, FormField::dwport3, "登録アクセスポイントの名称 ISP３"},
-        {&SettingsForm::Edit5, FormField::Edit5, "サウンドの接続時"},
-        {&SettingsForm::Edit6, FormField::Edit6, "サウンドの切断時"},
-        {&SettingsForm::Edit4, FormField::Edit4, "サウンドの分経過時"},
-        {&SettingsForm::Edit7, FormField::Edit7, "ISP1 の名称"},
-        {&SettingsForm::Edit8, FormField::Edit8, "ISP2 の名称"},
-        {&SettingsForm::Edit9, FormField::Edit9, "ISP3 の名称"},
+        {&SettingsForm::Edit2, IDC_OPT_EDIT2, "Routavistaユーティリティの場所"},
+        {&SettingsForm::PCname, IDC_OPT_PCNAME, "パソコンのニックネーム"},
+        {&SettingsForm::Edit3, IDC_OPT_EDIT3, "Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所"},
+        {&SettingsForm::dwport1, IDC_OPT_DWPORT1, "登録アクセスポイントの名称 ISP１"},
+        {&SettingsForm::dwport2, IDC_OPT_DWPORT2, "登録アクセスポイントの名称 ISP２"},
+        {&SettingsForm::dwport3, IDC_OPT_DWPORT3, "登録アクセスポイントの名称 ISP３"},
+        {&SettingsForm::Edit5, IDC_OPT_EDIT5, "サウンドの接続時"},
+        {&SettingsForm::Edit6, IDC_OPT_EDIT6, "サウンドの切断時"},
+        {&SettingsForm::Edit4, IDC_OPT_EDIT4, "サウンドの分経過時"},
+        {&SettingsForm::Edit7, IDC_OPT_EDIT7, "ISP1 の名称"},
+        {&SettingsForm::Edit8, IDC_OPT_EDIT8, "ISP2 の名称"},
+        {&SettingsForm::Edit9, IDC_OPT_EDIT9, "ISP3 の名称"},
     };
     const auto message = [](const std::string& label, const std::string& character) {
         return "「" + label + "」に、ファイルに保存できない文字「" + character +
@@ -353,7 +359,7 @@ TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
     for (std::size_t i = 0; i < 6; ++i) {
         FakeMonitor f;
         EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.soft[i] = "¥100ショップ"; }).Refused,
-                  static_cast<FormField>(static_cast<int>(FormField::soft1) + i));
+                  IDC_OPT_SOFT1 + static_cast<int>(i));
         EXPECT_EQ(f.dialogs.messages,
                   std::vector<std::string>{message("ランチャーのタイトル" + std::to_string(i + 1), "¥")});
         EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / LauncherFileName));
@@ -413,7 +419,7 @@ TEST(SettingsSave, TheConnectMenuTakesTheArrangementOfTheFirstCaseThatApplies) {
     EXPECT_EQ(Caption(f, Item::ISP3), " 接続");
     for (const Item i : {Item::N10, Item::N11, Item::N12, Item::ISP3}) EXPECT_TRUE(Visible(f, i));
     EXPECT_EQ(Saved(f, 34), "");  // an empty name is saved as it is
-    EXPECT_EQ(f.m.s.settings.IspNames[0], "ぷらら");
+    EXPECT_EQ(f.m.s.settings.IspName1, "ぷらら");
 
     form.MACbox1 = false;
     f.m.view.Menu[Item::N10].Enabled = false;
@@ -538,9 +544,9 @@ TEST(SettingsSave, EveryControlReachesItsLineInTheFile) {
         {"Edit2", {[](SettingsForm& f) { f.Edit2 = "E:\\u.exe"; }, "E:\\u.exe"}},
         {"Edit1", {[](SettingsForm& f) { f.Edit1 = "10.0.0.2"; }, "10.0.0.2"}},
         {"startBox1", {[](SettingsForm& f) { f.startBox1 = true; }, "on"}},
-        {"SpinEdit1, SpinEdit2", {[](SettingsForm& f) { f.SpinEdit2 = 30; }, "00:30"}},
+        {"SpinEdit1", {[](SettingsForm& f) { f.SpinEdit2 = 30; }, "00:30"}},
         {"endBox2", {[](SettingsForm& f) { f.endBox2 = true; }, "on"}},
-        {"SpinEdit3, SpinEdit4", {[](SettingsForm& f) { f.SpinEdit3 = 9; }, "09:00"}},
+        {"SpinEdit3", {[](SettingsForm& f) { f.SpinEdit3 = 9; }, "09:00"}},
         {"subportBox1", {[](SettingsForm& f) { f.subportBox1 = true; }, "on"}},
         {"SysLogTypeBox", {[](SettingsForm& f) { f.SysLogTypeBox = false; }, "off"}},
         {"SysLogTimeBox", {[](SettingsForm& f) { f.SysLogTimeBox = false; }, "off"}},
@@ -617,12 +623,11 @@ TEST(SettingsTableRows, EveryShownValueGoesThroughTheFormIntoTheFileUnchanged) {
     }
 }
 
-// The dialog finds a value's control, its page and a refusal's focus by the
-// row alone: two rows on one control, or two on one refusal, would show or
-// focus one value in another's place.
+// The dialog finds a value's control and a refusal's focus by the row's id
+// alone: two rows on one control would show or focus one value in another's
+// place. Every edit's text can be refused, and the refusal names its edit.
 TEST(SettingsTableRows, EachShownValueHasAControlOfItsOwn) {
     std::set<int> controls;
-    std::set<FormField> refusable;
     for (const SettingRow& row : SettingsTable) {
         SCOPED_TRACE(row.Name);
         if (!row.Control) {
@@ -631,11 +636,11 @@ TEST(SettingsTableRows, EachShownValueHasAControlOfItsOwn) {
         }
         EXPECT_TRUE(controls.insert(row.ControlId).second);
         EXPECT_LE(bool(row.FormText) + bool(row.FormCheck), 1);
-        if (row.Refusable != FormField::None) EXPECT_TRUE(refusable.insert(row.Refusable).second);
-        // Every edit's text can be refused, and the refusal finds the edit;
-        // the character check reads the edit's text.
-        if (row.FormText) EXPECT_NE(row.Refusable, FormField::None);
+        // The character check reads the edit's text.
         if (row.Caption) EXPECT_TRUE(row.FormText);
+        if (!row.FormText) continue;
+        FakeMonitor f;
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.*row.FormText = "𠮷"; }).Refused, row.ControlId);
     }
 }
 

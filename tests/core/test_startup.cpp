@@ -137,7 +137,9 @@ TEST(ConnectMenuShape, OnePortTwoPortsAndMultiAccount) {
     FakeMonitor multi;
     multi.m.s.settings.UsePort2 = true;  // multi-account wins over two ports
     multi.m.s.settings.MultiAccount = true;
-    multi.m.s.settings.IspNames = {"ぷらら", "OCN", "Biglobe"};
+    multi.m.s.settings.IspName1 = "ぷらら";
+    multi.m.s.settings.IspName2 = "OCN";
+    multi.m.s.settings.IspName3 = "Biglobe";
     ApplyConnectMenuShape(multi.m);
     EXPECT_FALSE(multi.m.s.settings.UsePort2);
     EXPECT_EQ(Shown(multi.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),

@@ -73,7 +73,9 @@ struct DialUpWatcherMonitor : SyslogMonitor {
     DialUpWatcherMonitor() {
         m.s.settings.UseDialUpWatcher = true;
         m.s.settings.DialUpWatcherPath = path;
-        m.s.settings.DialUpWatcherNames = {longName, "port2", "isp3"};
+        m.s.settings.DialUpWatcherName1 = longName;
+        m.s.settings.DialUpWatcherName2 = "port2";
+        m.s.settings.DialUpWatcherName3 = "isp3";
         otherWindows.open["Dial-Up Watcher"] = 7;  // already running: not started again
     }
 };

@@ -49,12 +49,14 @@ PEER_ADDRESS = "192.0.2.20"
 
 class Monitor:
     """One RMonitor.exe in its own program folder and box; with lan=True the
-    box is a PC on a test LAN beside a host for the router simulator."""
+    box is a PC on a test LAN beside a host for the router simulator; dpi
+    gives the screen's scale (96 is 100 %)."""
 
-    def __init__(self, test_name, lan=False):
+    def __init__(self, test_name, lan=False, dpi=None):
         self.folder = Path(tempfile.mkdtemp(prefix="rm-e2e-"))
         self.test_name = test_name
         self.want_lan = lan
+        self.dpi = dpi
         self.lan = None
         self.router_host = None
         self.box = None
@@ -69,7 +71,7 @@ class Monitor:
                 self.lan = TestLan().__enter__()
                 netns = self.lan.add_host("pc", PC_ADDRESS)
                 self.router_host = self.lan.add_host("router", ROUTER_ADDRESS)
-            self.box = WineBox(netns=netns).__enter__()
+            self.box = WineBox(netns=netns, dpi=self.dpi).__enter__()
         except BaseException:
             self.__exit__()
             raise
@@ -292,8 +294,8 @@ class MonitorTestCase(unittest.TestCase):
     """The monitor alone in its box: the router's syslog comes over loopback."""
     router_address = "127.0.0.1"
 
-    def monitor(self):
-        return Monitor(self.id().split(".")[-1])
+    def monitor(self, dpi=None):
+        return Monitor(self.id().split(".")[-1], dpi=dpi)
 
     def start(self, m, **settings):
         (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=self.router_address, **settings))

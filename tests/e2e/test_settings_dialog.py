@@ -1,5 +1,6 @@
 """The settings dialog opened from the tray menu: what is changed and saved
-there is in RMonitor.ini and comes back at the next start."""
+there is in RMonitor.ini and comes back at the next start; what is left
+unsaved leaves the file as it was."""
 
 import unittest
 from collections import Counter
@@ -9,6 +10,7 @@ from rmtables import tables  # after rmtest, which puts tools/ on the path
 
 WM_KEYDOWN = 0x100
 VK_RETURN = 0x0D
+VK_ESCAPE = 0x1B
 VK_DOWN = 0x28
 TCM_SETCURFOCUS = 0x1330
 TRAY_MESSAGE = 0x8302
@@ -38,7 +40,7 @@ def text_pixels(rgb):
 # the settings from the program's table.
 SETTINGS = {row["name"]: row for row in tables()["settings"]}
 EDIT1, PCNAME = SETTINGS["RouterAddress"]["control_id"], SETTINGS["NickName"]["control_id"]
-BUTTON1, TABS, LABEL1 = 602, 601, 613
+BUTTON1, CANCEL, TABS, LABEL1 = 602, 2, 601, 613
 NICKNAME_PAIR, ADDRESS_PAIR = SETTINGS["NickName"]["pair"], SETTINGS["RouterAddress"]["pair"]
 
 
@@ -58,10 +60,16 @@ class SettingsDialog(MonitorTestCase):
         return out.split()[0]
 
     def controls(self, m, dialog):
-        """Each control's handle and text, by id."""
+        """Each control's handle and text, by id, on every page."""
         _, out = m.tool("children", dialog)
         rows = [line.split("\t") for line in out.splitlines()]
         return {int(r[4]): (r[0], r[2]) for r in rows if len(r) >= 6}
+
+    def chosen_tab(self, m):
+        """Where the chosen tab of the settings dialog is on the screen."""
+        _, out = m.tool("shown")
+        rows = [line.split("\t") for line in out.splitlines()]
+        return next(tuple(int(c) for c in r[5:9]) for r in rows if r[0] == "tab" and "selected" in r[3].split(","))
 
     def test_values_saved_in_the_dialog_are_back_after_a_restart(self):
         with self.monitor() as m:
@@ -98,8 +106,35 @@ class SettingsDialog(MonitorTestCase):
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
 
-    def test_labels_stay_readable_under_a_dark_colour_scheme(self):
+    def test_closed_unsaved_the_file_stays_as_it_was(self):
+        ways = {"キャンセル": lambda m, c: m.tool("click", c[CANCEL][0]),
+                "Esc": lambda m, c: m.tool("post", c[EDIT1][0], WM_KEYDOWN, VK_ESCAPE)}
         with self.monitor() as m:
+            ini = m.folder / "RMonitor.ini"
+            ini.write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
+            before = ini.read_bytes()
+            proc = m.start()
+            m.wait_main()
+            for way, close in ways.items():
+                with self.subTest(way):
+                    controls = self.controls(m, self.open_from_tray_menu(m))
+                    self.assertEqual(controls[EDIT1][1], "127.0.0.1")
+                    m.tool("settext", controls[EDIT1][0], "127.0.0.2")
+                    m.tool("settext", controls[PCNAME][0], "たろうのPC")
+                    close(m, controls)
+                    self.assertEqual(m.tool("wait-gone", "--title", "設定", "--class", "#32770", "--timeout", 10000)[0],
+                                     0)
+                    self.assertEqual(ini.read_bytes(), before)
+            m.command("Exit1")
+            self.assertEqual(m.wait_exit(proc), 0)
+
+    def test_labels_stay_readable_under_a_dark_colour_scheme(self):
+        for dpi, shot in ((96, "dark-colours"), (144, "dark-colours-150")):
+            with self.subTest(dpi=dpi):
+                self.check_dark_colour_scheme(dpi, shot)
+
+    def check_dark_colour_scheme(self, dpi, shot):
+        with self.monitor(dpi=dpi) as m:
             colours = m.folder / "colours.reg"
             colours.write_text("Windows Registry Editor Version 5.00\r\n\r\n"
                                "[HKEY_CURRENT_USER\\Control Panel\\Colors]\r\n"
@@ -110,13 +145,21 @@ class SettingsDialog(MonitorTestCase):
             proc = m.start()
             m.wait_main()
 
-            label = self.controls(m, self.open_from_tray_menu(m))[LABEL1][0]
+            controls = self.controls(m, self.open_from_tray_menu(m))
             _, out = m.tool("list", "--all")
             rect = next(tuple(int(c) for c in row[4:8]) for row in (line.split("\t") for line in out.splitlines())
-                        if row[0] == label)
+                        if row[0] == controls[LABEL1][0])
             # "RoutavistaのIPアドレス": some hundred pixels of text once it is painted.
-            wait_until(lambda: text_pixels(pixels(m.screenshot("dark-colours"), rect)) > 100,
+            wait_until(lambda: text_pixels(pixels(m.screenshot(shot), rect)) > 100,
                        what="the label's text, clearly apart from its background")
+            # The chosen tab's caption on every page: the middle of the tab,
+            # clear of its edges, holds strokes of the text.
+            for page in range(PAGES):
+                m.tool("send", controls[TABS][0], TCM_SETCURFOCUS, page)
+                x, y, w, h = self.chosen_tab(m)
+                wait_until(lambda: text_pixels(pixels(m.screenshot(f"{shot}-page{page + 1}"),
+                                                      (x + w // 4, y + h // 4, w // 2, h // 2))) > 10,
+                           what=f"the caption of tab {page + 1}, clearly apart from its background")
             self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)

@@ -61,7 +61,17 @@ void OpenWithUser(FakeMonitor& f, std::function<void(HWND dialog)> user) {
     player.join();
 }
 
-HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+// The pages by their templates, in the order of the tabs.
+constexpr int PageTemplates[] = {IDD_SETTINGS_BASIC, IDD_SETTINGS_NETWORK,       IDD_SETTINGS_SYSLOG,
+                                 IDD_SETTINGS_TIME,  IDD_SETTINGS_LAUNCHER,      IDD_SETTINGS_DIALUPWATCHER,
+                                 IDD_SETTINGS_SOUND, IDD_SETTINGS_ISPNAMES};
+
+// A control of the dialog or of one of its pages.
+HWND Control(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    for (const int page : PageTemplates) control = control ? control : GetDlgItem(GetDlgItem(dialog, page), id);
+    return control;
+}
 void Type(HWND dialog, int id, const wchar_t* text) {
     SendMessageW(Control(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
@@ -96,14 +106,15 @@ std::wstring Misfit(HWND control, UINT dpi) {
            std::to_wstring(metrics.tmHeight) + L", has " + std::to_wstring(r.right) + L"x" + std::to_wstring(r.bottom);
 }
 
-struct Page {
+struct PageLook {
     std::vector<std::wstring> captions;  // labels, buttons and check boxes, top first
     std::vector<std::wstring> clipped;
 };
 
-// What one page shows: every control inside the tabs' page area and whole.
-Page LookAtPage(HWND dialog) {
-    Page page;
+// What one page shows: every control of its template inside the tabs' page
+// area and whole.
+PageLook LookAtPage(HWND dialog, int shown) {
+    PageLook page;
     const UINT dpi = GetDpiForWindow(dialog);
     const HWND tabs = Control(dialog, IDC_OPT_TABS);
     RECT area{};
@@ -116,9 +127,9 @@ Page LookAtPage(HWND dialog) {
         GetClientRect(tabs, &tabsClient);
         if (item.right > tabsClient.right) page.clipped.push_back(L"tab " + std::to_wstring(i));
     }
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(child);
-        if (!IsWindowVisible(child) || id == IDC_OPT_TABS || id == IDC_OPT_BUTTON1) continue;
+    const HWND shownPage = GetDlgItem(dialog, PageTemplates[shown]);
+    for (HWND child = GetWindow(shownPage, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
@@ -145,7 +156,7 @@ const std::vector<std::vector<std::wstring>> PageControls{
      L"メッセージごとに「---」を付加"},
     {L"指定時間に接続する", L"時", L"分", L"指定時間に切断する", L"時", L"分",
      L"指定時間に接続するのはポート1(ISP1)です。"},
-    {L"タイトル", L"設定", L"設定", L"設定", L"タイトル", L"設定", L"設定", L"設定"},
+    {L"タイトル", L"編集...", L"編集...", L"編集...", L"タイトル", L"編集...", L"編集...", L"編集..."},
     {L"Dial-Up Watcher を使用する。", L"Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所", L"参照",
      L"登録アクセスポイントの名称", L"ISP１", L"ISP２", L"ISP３"},
     {L"接続時", L"参照", L"テスト", L"切断時", L"参照", L"テスト", L"分経過時", L"参照", L"テスト"},
@@ -155,9 +166,9 @@ const std::vector<std::vector<std::wstring>> PageControls{
 struct Look {
     UINT dpi = 0;
     RECT client{};
-    std::wstring button1;
+    std::wstring button1, cancel;
     std::vector<std::wstring> tabs;
-    std::vector<Page> pages;
+    std::vector<PageLook> pages;
     std::map<int, std::wstring> texts;
     std::map<int, bool> checks;
     bool syslogBoxesEnabled = false, dialUpWatcherEnabled = false;
@@ -168,6 +179,7 @@ Look LookAt(HWND dialog) {
     look.dpi = GetDpiForWindow(dialog);
     GetClientRect(dialog, &look.client);
     look.button1 = TextOf(Control(dialog, IDC_OPT_BUTTON1));
+    look.cancel = TextOf(Control(dialog, IDCANCEL));
     const HWND tabs = Control(dialog, IDC_OPT_TABS);
     for (int i = 0; i < TabCtrl_GetItemCount(tabs); ++i) {
         wchar_t text[64] = {};
@@ -179,7 +191,7 @@ Look LookAt(HWND dialog) {
     }
     for (int page = 0; page < TabCtrl_GetItemCount(tabs); ++page) {
         ChoosePage(dialog, page);
-        look.pages.push_back(LookAtPage(dialog));
+        look.pages.push_back(LookAtPage(dialog, page));
     }
     ChoosePage(dialog, 0);
     for (const int id : {IDC_OPT_EDIT2, IDC_OPT_EDIT1, IDC_OPT_PCNAME, IDC_OPT_SPINEDIT1, IDC_OPT_SPINEDIT2,
@@ -206,12 +218,14 @@ void Prepare(FakeMonitor& f) {
     s.DisconnectTime = "23:45";
     s.SyslogEnabled = "on";
     s.UseDialUpWatcher = false;
-    s.DialUpWatcherNames = {"dw1", "", "dw3"};
+    s.DialUpWatcherName1 = "dw1";
+    s.DialUpWatcherName3 = "dw3";
     s.ConnectSound = "C:\\音\\on.wav";
     s.SoundAfterMinutes = "45";
     s.NickName = "はなこ";
     s.RedialCount = 5;
-    s.IspNames = {"ぷらら", "ISP2", "OCN"};
+    s.IspName1 = "ぷらら";
+    s.IspName3 = "OCN";
     f.m.s.launcher.LaunchEntries[0] = {"メール", "C:\\mail.exe", "", "", "on", "on"};
     f.m.s.launcher.LaunchEntries[2] = {"時計", "C:\\clock.exe", "-x", "C:\\", "off", "on"};
 }
@@ -259,6 +273,7 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     EXPECT_EQ(look.client.right, MulDiv(414, look.dpi, USER_DEFAULT_SCREEN_DPI));
     EXPECT_EQ(look.client.bottom, MulDiv(237, look.dpi, USER_DEFAULT_SCREEN_DPI));
     EXPECT_EQ(look.button1, L"設定");
+    EXPECT_EQ(look.cancel, L"キャンセル");
     EXPECT_EQ(look.tabs, PageCaptions);
     ASSERT_EQ(look.pages.size(), PageControls.size());
     for (std::size_t p = 0; p < PageControls.size(); ++p) {
@@ -336,9 +351,9 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
 }
 
-// What the table says of a value's control holds in the template: the
+// What the table says of a value's control holds in the templates: the
 // control is there, an edit for a text, an automatic check box for an on/off
-// value, a number edit for a time, and it shows on the row's page only.
+// value, a number edit for a time, and it shows on its template's page only.
 TEST(SettingsDialogWindow, EveryRowsControlIsInTheTemplateAsTheRowSays) {
     FakeMonitor f;
     std::vector<std::string> faults;
@@ -346,6 +361,7 @@ TEST(SettingsDialogWindow, EveryRowsControlIsInTheTemplateAsTheRowSays) {
         for (const SettingRow& row : SettingsTable) {
             if (!row.Control) continue;
             const HWND control = Control(dialog, row.ControlId);
+            const int home = GetDlgCtrlID(GetParent(control));
             const LONG style = GetWindowLongW(control, GWL_STYLE);
             const bool asSaid = row.FormCheck ? ClassOf(control) == L"Button" && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX
                                 : row.FormText ? ClassOf(control) == L"Edit" && !(style & ES_NUMBER)
@@ -353,7 +369,7 @@ TEST(SettingsDialogWindow, EveryRowsControlIsInTheTemplateAsTheRowSays) {
             if (!control || !asSaid) faults.push_back(std::string(row.Name) + ": not the kind of control the row says");
             for (int page = 0; page < 8; ++page) {
                 ChoosePage(dialog, page);
-                if (IsWindowVisible(control) != (page == static_cast<int>(row.Page))) {
+                if (IsWindowVisible(control) != (PageTemplates[page] == home)) {
                     faults.push_back(std::string(row.Name) + ": shown on page " + std::to_string(page) + " wrongly");
                 }
             }

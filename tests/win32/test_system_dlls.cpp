@@ -82,7 +82,7 @@ TEST(SystemDlls, ThemedPagesShowTheirLabelsOnThePagesColour) {
         });
         if (!dialog) return;
         // Right of its text, "RoutavistaのIPアドレス".
-        const HWND label = GetDlgItem(dialog, IDC_OPT_LABEL1);
+        const HWND label = GetDlgItem(GetDlgItem(dialog, IDD_SETTINGS_BASIC), IDC_OPT_LABEL1);
         RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         RECT r{};
         GetClientRect(label, &r);

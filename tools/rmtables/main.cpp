@@ -50,8 +50,7 @@ int main() {
         json += "    {\"pair\": " + std::to_string(row.Pair) + ", \"name\": " + Quoted(row.Name) +
                 ", \"label\": " + Quoted(row.Label) + ", \"default\": " + Quoted(row.Write({settings, panel})) +
                 ", \"control\": " + (row.Control ? Quoted(row.Control) : std::string("null")) +
-                ", \"control_id\": " + std::to_string(row.ControlId) +
-                ", \"page\": " + std::to_string(static_cast<int>(row.Page)) + "},\n";
+                ", \"control_id\": " + std::to_string(row.ControlId) + "},\n";
     }
     json.resize(json.size() - 2);
     json += "\n  ]\n}\n";

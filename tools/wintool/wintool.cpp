@@ -560,9 +560,15 @@ std::wstring buttonState(HWND button) {
   return state;
 }
 
-// A tab control's captions. Windows copies no text across processes for
-// TCM_GETITEM, so the item is read through memory in the control's process.
-std::vector<std::wstring> tabCaptions(HWND tabs) {
+struct TabItem {
+  std::wstring caption;
+  RECT place;  // on the screen
+};
+
+// A tab control's items. Windows copies no text across processes for
+// TCM_GETITEM, nor a rectangle for TCM_GETITEMRECT, so both are read
+// through memory in the control's process.
+std::vector<TabItem> tabItems(HWND tabs) {
   DWORD_PTR count = 0;
   if (!SendMessageTimeoutW(tabs, TCM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &count)) return {};
   DWORD processId = 0;
@@ -572,29 +578,33 @@ std::vector<std::wstring> tabCaptions(HWND tabs) {
   if (!process) return {};
   struct Item {
     TCITEMW item;
+    RECT place;
     wchar_t text[128];
   };
   auto* const remote = static_cast<Item*>(
       VirtualAllocEx(process.get(), nullptr, sizeof(Item), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
   if (!remote) return {};
-  std::vector<std::wstring> captions;
+  std::vector<TabItem> items;
   for (DWORD_PTR i = 0; i < count; ++i) {
     Item local{};
     local.item.mask = TCIF_TEXT;
     local.item.pszText = remote->text;
     local.item.cchTextMax = std::size(local.text);
-    DWORD_PTR read = 0;
+    DWORD_PTR read = 0, placed = 0;
     if (!WriteProcessMemory(process.get(), remote, &local, sizeof local, nullptr)) break;
     // A control that has not answered may still write there: its memory stays.
     if (!SendMessageTimeoutW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
-                             kReplyTimeoutMs, &read))
+                             kReplyTimeoutMs, &read) ||
+        !SendMessageTimeoutW(tabs, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&remote->place), SMTO_ABORTIFHUNG,
+                             kReplyTimeoutMs, &placed))
       return {};
     if (!read || !ReadProcessMemory(process.get(), remote, &local, sizeof local, nullptr)) break;
     local.text[std::size(local.text) - 1] = L'\0';
-    captions.emplace_back(local.text);
+    MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&local.place), 2);
+    items.push_back({local.text, local.place});
   }
   VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
-  return captions;
+  return items;
 }
 
 // The text that names a text box: the nearest thing above it or to its
@@ -641,10 +651,12 @@ void printWindowContents(HWND top) {
     } else if (sameClass(child, WC_TABCONTROLW)) {
       DWORD_PTR selected = 0;
       SendMessageTimeoutW(child, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &selected);
-      const auto captions = tabCaptions(child);
-      for (size_t i = 0; i < captions.size(); ++i) {
+      const auto items = tabItems(child);
+      for (size_t i = 0; i < items.size(); ++i) {
+        const RECT& r = items[i].place;
         printLine(record({L"tab", hex(child), decimal(i), i == selected ? L"enabled,selected" : L"enabled",
-                          field(captions[i])}));
+                          field(items[i].caption), decimal(r.left), decimal(r.top), decimal(r.right - r.left),
+                          decimal(r.bottom - r.top)}));
       }
     }
   }

@@ -23,7 +23,7 @@ void ApplyRouterAddress(Monitor& m) {
 
 void ApplyConnectMenuShape(Monitor& m) {
     Menus& menu = m.view.Menu;
-    menu[Item::ISP3].Caption = m.s.settings.IspNames[2] + " 接続";
+    menu[Item::ISP3].Caption = m.s.settings.IspName3 + " 接続";
     if (m.s.settings.UsePort2) {
         menu[Item::N1].Caption = "ポート1接続";
         menu[Item::N2].Caption = "ポート1切断";
@@ -31,10 +31,10 @@ void ApplyConnectMenuShape(Monitor& m) {
     }
     if (m.s.settings.MultiAccount) {
         m.s.settings.UsePort2 = false;
-        menu[Item::N1].Caption = m.s.settings.IspNames[0] + " 接続";
+        menu[Item::N1].Caption = m.s.settings.IspName1 + " 接続";
         menu[Item::N2].Visible = false;
         menu[Item::N9].Visible = false;
-        menu[Item::N10].Caption = m.s.settings.IspNames[1] + " 接続";
+        menu[Item::N10].Caption = m.s.settings.IspName2 + " 接続";
         menu[Item::ISP3].Visible = true;
         menu[Item::N11].Caption = "切断";
         menu[Item::N10].Visible = menu[Item::N11].Visible = menu[Item::N12].Visible = true;

@@ -13,7 +13,8 @@ inline constexpr const char* InvalidAddressMessage = "RV4のIPアドレスが無
 
 struct Refusal {
     std::string Message;
-    FormField Field;
+    // The id of the control that holds the value.
+    int Control;
 };
 
 // The first value the save refuses, with its message: equal schedule times

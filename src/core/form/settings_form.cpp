@@ -46,11 +46,13 @@ SettingsForm FillSettingsForm(const Monitor& m) {
     form.SpinEdit3 = Hour(s.DisconnectTime);
     form.SpinEdit4 = Minute(s.DisconnectTime);
     form.SyslogmainBox = IsOn(s.SyslogEnabled);
+    form.subportBox1 = s.UsePort2;
     SyslogmainBoxClick(form);
     DWBoxClick(form);
     // The box starts checked, so only unchecking it runs its handler, which
     // hides MACbox1 without a message; MACbox1 takes its mark all the same.
     form.MACbox1Visible = s.NoUtility;
+    form.MACbox1 = s.MultiAccount;
     form.RedialBox = s.RedialCount != 255;
     for (std::size_t i = 0; i < form.soft.size(); ++i) form.soft[i] = m.s.launcher.LaunchEntries[i].Title;
     return form;

@@ -15,15 +15,15 @@ std::string TwoDigits(int number) {
 void ArrangeConnectMenu(Monitor& m, const SettingsForm& form) {
     Settings& s = m.s.settings;
     Menus& menu = m.view.Menu;
-    menu[Item::ISP3].Caption = s.IspNames[2] + " 接続";
+    menu[Item::ISP3].Caption = s.IspName3 + " 接続";
     if (form.MACbox1 && form.riskBox) {
         s.UsePort2 = false;
         s.MultiAccount = true;
-        menu[Item::N1].Caption = s.IspNames[0] + " 接続";
+        menu[Item::N1].Caption = s.IspName1 + " 接続";
         menu[Item::N1].Enabled = true;
         menu[Item::N2].Visible = false;
         menu[Item::N9].Visible = false;
-        menu[Item::N10].Caption = s.IspNames[1] + " 接続";
+        menu[Item::N10].Caption = s.IspName2 + " 接続";
         menu[Item::N10].Visible = menu[Item::N10].Enabled = true;
         menu[Item::N11].Caption = "切断";
         menu[Item::N11].Visible = menu[Item::N11].Enabled = true;
@@ -74,7 +74,7 @@ bool TakeRouterAddress(const std::string& address, RouterLink& router) {
 SaveResult Button1Click(Monitor& m, const SettingsForm& form) {
     if (const auto refusal = CheckSettingsForm(form)) {
         m.ports.Dialogs.NestingShowMessage(refusal->Message);
-        return {refusal->Field};
+        return {refusal->Control};
     }
     Settings& s = m.s.settings;
     for (const SettingRow& row : SettingsTable) {

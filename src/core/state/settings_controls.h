@@ -1,9 +1,18 @@
-// The settings dialog's template and control ids: its resource, its code and
-// the settings table name the controls by these. Plain defines, so that the
-// resource compiler reads them too.
+// The settings dialog's templates and control ids: its resource, its code and
+// the settings list name the controls by these. Plain defines, so that the
+// resource compiler reads them too. Each page is a template of its own, in
+// the order of the tabs; its window has the template's id.
 #pragma once
 
 #define IDD_SETTINGS 600
+#define IDD_SETTINGS_BASIC 730
+#define IDD_SETTINGS_NETWORK 731
+#define IDD_SETTINGS_SYSLOG 732
+#define IDD_SETTINGS_TIME 733
+#define IDD_SETTINGS_LAUNCHER 734
+#define IDD_SETTINGS_DIALUPWATCHER 735
+#define IDD_SETTINGS_SOUND 736
+#define IDD_SETTINGS_ISPNAMES 737
 #define IDC_OPT_TABS 601
 #define IDC_OPT_BUTTON1 602
 #define IDC_OPT_LABEL3 610
@@ -44,6 +53,7 @@
 #define IDC_OPT_LABEL13 654
 #define IDC_OPT_TITLES1 660
 #define IDC_OPT_TITLES2 661
+// soft1..soft6 follow each other.
 #define IDC_OPT_SOFT1 662
 #define IDC_OPT_SOFT2 663
 #define IDC_OPT_SOFT3 664

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "state/settings_list.h"
 #include "text/datetime.h"
 
 namespace rm {
@@ -24,38 +25,17 @@ inline bool IsOn(const std::string& value) { return value == OnText; }
 
 inline constexpr const char* AppTitle = "Routavista Monitor";
 
-// What RMonitor.ini keeps. On/off values are bools; SyslogEnabled stays text
-// because the settings dialog changes it only from exactly "on" or "off".
+// What RMonitor.ini keeps, one field per setting of settings_list.h. On/off
+// values are bools; SyslogEnabled stays text because the settings dialog
+// changes it only from exactly "on" or "off".
 struct Settings {
-    std::string UtilityPath = "C:\\Program Files\\Qorvalabs\\Routavista\\DAZera.exe";
-    std::string RouterAddress = "192.168.0.1";
-    bool AutoConnect = false;
-    std::string ConnectTime = "00:00";
-    bool AutoDisconnect = false;
-    std::string DisconnectTime = "00:00";
-    std::string ConnectTimeout = "60";
-    bool UsePort2 = false;
-    bool SyslogSimple = true;
-    bool SyslogAddTime = true;
-    bool SyslogAutoSave = false;
-    bool UseDialUpWatcher = false;
-    std::string DialUpWatcherPath;
-    std::array<std::string, 3> DialUpWatcherNames{};  // 1..3 at index 0..2
-    std::string ConnectSound, DisconnectSound;
-    std::string SyslogEnabled = OnText;
-    bool SyslogLineBreaks = true;
-    bool TraySwap = false;
-    std::string SoundAfterMinutes = "30";
-    std::string SoundAfterFile;
-    bool NoUtility = true;
-    bool MultiAccount = false;
-    bool MasterMode = false;
-    std::string NickName;
-    std::uint16_t RedialCount = 255;
-    std::array<std::string, 3> IspNames{"ISP1", "ISP2", "ISP3"};
-    // Syslog only from the router's address, peer texts only from its subnet.
-    bool RouterSendersOnly = false;
+    RM_SETTINGS(RM_SETTING_FIELD, RM_NOTHING)
 };
+
+// The Dial-Up Watcher connection name of ISP 1..3.
+inline const std::string& DialUpWatcherName(const Settings& s, int isp) {
+    return isp == 3 ? s.DialUpWatcherName3 : isp == 2 ? s.DialUpWatcherName2 : s.DialUpWatcherName1;
+}
 
 // Where the panel was put; saved with the settings.
 struct PanelPosition {

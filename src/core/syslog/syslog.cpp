@@ -89,9 +89,9 @@ void ConnectedOnPort1(Monitor& m) {
     if (!s.settings.UseDialUpWatcher) return;
     if (s.settings.MultiAccount) {
         if (s.conn.ConnectedIsp == 0) s.conn.ConnectedIsp = QueryRouterIsp(m);
-        if (s.conn.ConnectedIsp >= 1 && s.conn.ConnectedIsp <= 3) TellDialUpWatcher(m, s.settings.DialUpWatcherNames[s.conn.ConnectedIsp - 1]);
+        if (s.conn.ConnectedIsp >= 1 && s.conn.ConnectedIsp <= 3) TellDialUpWatcher(m, DialUpWatcherName(s.settings, s.conn.ConnectedIsp));
     } else {
-        TellDialUpWatcher(m, s.settings.DialUpWatcherNames[0]);
+        TellDialUpWatcher(m, s.settings.DialUpWatcherName1);
     }
     s.conn.DialUpWatcherStarted = true;
 }
@@ -102,7 +102,7 @@ void ConnectedOnPort2(Monitor& m) {
     m.view.Menu[Item::N1].Enabled = false;
     m.view.Menu[Item::N2].Enabled = false;
     if (!s.settings.UseDialUpWatcher) return;
-    TellDialUpWatcher(m, s.settings.DialUpWatcherNames[1]);
+    TellDialUpWatcher(m, s.settings.DialUpWatcherName2);
     s.conn.DialUpWatcherStarted = true;
 }
 
