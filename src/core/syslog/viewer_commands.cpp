@@ -14,7 +14,7 @@ namespace {
 void CopyLines(Monitor& m, std::string_view prefix) {
     // An empty viewer leaves the clipboard as it was.
     if (m.view.Viewer.Lines.empty()) return;
-    m.ports.Clipboard.SetText(ViewerLinesText(m.view.Viewer, prefix, LineBytes::Visible));
+    m.ports.Clipboard.SetText(ViewerLinesText(m.view.Viewer, prefix, LineBytes::Marked));
 }
 
 // A dot anywhere in the file's own name counts as an extension, as
@@ -28,7 +28,7 @@ bool HasExtension(const std::filesystem::path& file) {
 std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix, LineBytes bytes) {
     std::string text;
     for (const std::string& line : viewer.Lines) {
-        text.append(prefix).append(bytes == LineBytes::Visible ? VisibleText(line) : line).append("\r\n");
+        text.append(prefix).append(bytes == LineBytes::Marked ? MarkedText(line) : line).append("\r\n");
     }
     return text;
 }
@@ -41,6 +41,7 @@ void SwitchSyslogRecording(Monitor& m, bool on) {
     viewer.Exists = on;
     viewer.Shown = false;
     viewer.Lines.clear();
+    viewer.Separators.clear();
     viewer.Font = ViewerFont{};
     enabled = wanted;
     m.view.Menu[Item::syslog1].Visible = on;
