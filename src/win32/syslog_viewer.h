@@ -40,6 +40,7 @@ private:
     void OnPaint();
     void OnClose();
     void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnGetMinMaxInfo(MINMAXINFO& info) const;
     void ApplyFont(const ViewerFont& font);
     int Scale(int pixels) const;
 
