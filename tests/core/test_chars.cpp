@@ -33,11 +33,5 @@ TEST(Chars, VisibleTextShowsEveryControlByteAndKeepsWhatFollows) {
     EXPECT_EQ(VisibleText(""), "");
 }
 
-TEST(Chars, MarkedTextNamesEveryControlByteAndKeepsWhatFollows) {
-    using namespace std::string_literals;
-    EXPECT_EQ(MarkedText("a\0b"s), "a<NUL>b");
-    EXPECT_EQ(MarkedText("\t\r\n\x1B[0m\x1F\x7F 接続"), "<HT><CR><LF><ESC>[0m<US><DEL> 接続");
-}
-
 }  // namespace
 }  // namespace rm

@@ -81,27 +81,6 @@ TEST(PeerProtocol, NameQueryIsAnsweredAndEmptiesTheDestinationBox) {
     EXPECT_EQ(nameless.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.20", "RMonitor PC Name =")}));
 }
 
-// The copy's own query comes back first; its own reply may come before or after the others.
-TEST(Memos, TheDestinationOfferedFirstIsAnotherPc) {
-    struct Case {
-        const char* what;
-        std::vector<std::pair<std::string, std::string>> replies;  // sender, nickname
-        std::string offered;
-    };
-    const std::vector<Case> cases{
-        {"itself first", {{Me, "事務所"}, {"192.168.0.5", "受付"}, {"192.168.0.6", "倉庫"}}, "受付"},
-        {"itself later", {{"192.168.0.5", ""}, {Me, ""}}, "192.168.0.5"},
-        {"itself alone", {{Me, "事務所"}}, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        PeerMonitor f;
-        f.From(Me, "RMonitor PC Name");
-        for (const auto& [from, name] : c.replies) f.From(from, "RMonitor PC Name =" + name);
-        EXPECT_EQ(f.m.view.MemoSend.Destination, c.offered);
-    }
-}
-
 TEST(PeerProtocol, NameRepliesFillTheDestinationListOncePerPeer) {
     PeerMonitor f;
     f.From("192.168.0.5", "RMonitor PC Name =");

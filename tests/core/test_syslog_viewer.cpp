@@ -150,6 +150,7 @@ TEST(SyslogViewerLines, TheNewestLinesStayUpToTheBoundOldestDropFirstWithTheirSe
         ASSERT_EQ(viewer.Lines.size(), MaxViewerLines * (separators ? 2 : 1));
         EXPECT_EQ(viewer.Lines.front(), std::to_string(total + 1 - MaxViewerLines));
         EXPECT_EQ(viewer.Lines.back(), separators ? "---" : std::to_string(total));
+        EXPECT_EQ(viewer.Added, (total + 1) * (separators ? 2 : 1));
     }
 }
 

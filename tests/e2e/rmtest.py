@@ -12,7 +12,6 @@ import tempfile
 import threading
 import time
 import unittest
-from collections import Counter
 from datetime import datetime
 from pathlib import Path
 
@@ -447,18 +446,6 @@ def pixels(png, rect):
     x, y, w, h = rect
     return subprocess.run(["convert", str(png), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8", "rgb:-"],
                           check=True, capture_output=True).stdout
-
-
-def luminance(rgb):
-    return (299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2]) // 1000
-
-
-def text_pixels(rgb):
-    """The pixels of a control's picture that stand out clearly from its
-    background, the colour most of them have."""
-    colours = [rgb[i:i + 3] for i in range(0, len(rgb), 3)]
-    background = luminance(Counter(colours).most_common(1)[0][0])
-    return sum(1 for c in colours if abs(luminance(c) - background) > 128)
 
 
 def open_tray_menu(m, mouse_message):

@@ -2,8 +2,9 @@
 there is in RMonitor.ini and comes back at the next start."""
 
 import unittest
+from collections import Counter
 
-from rmtest import WM_RBUTTONDOWN, MonitorTestCase, pixels, settings_bytes, settings_values, text_pixels, wait_until
+from rmtest import WM_RBUTTONDOWN, MonitorTestCase, pixels, settings_bytes, settings_values, wait_until
 from rmtables import tables  # after rmtest, which puts tools/ on the path
 
 WM_KEYDOWN = 0x100
@@ -20,6 +21,18 @@ DARK_COLOURS = {
     "Window": "0 0 0", "WindowText": "255 255 255", "ButtonFace": "0 0 0", "ButtonText": "255 255 255",
     "Hilight": "26 235 255", "HilightText": "0 0 0", "GrayText": "63 242 63",
 }
+
+
+def luminance(rgb):
+    return (299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2]) // 1000
+
+
+def text_pixels(rgb):
+    """The pixels of a control's picture that stand out clearly from its
+    background, the colour most of them have."""
+    colours = [rgb[i:i + 3] for i in range(0, len(rgb), 3)]
+    background = luminance(Counter(colours).most_common(1)[0][0])
+    return sum(1 for c in colours if abs(luminance(c) - background) > 128)
 
 # Control ids of the dialog (src/core/state/settings_controls.h); those of
 # the settings from the program's table.

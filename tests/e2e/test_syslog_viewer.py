@@ -5,7 +5,7 @@ import re
 import time
 import unittest
 
-from rmtest import MonitorTestCase, framed, pixels, send_syslog, text_pixels, wait_until
+from rmtest import MonitorTestCase, framed, pixels, send_syslog, wait_until
 from rmcommands import viewer_command_ids  # after rmtest, which finds the tools
 
 VIEWER_CLASS = "Tsyslogform"
@@ -50,9 +50,11 @@ def viewer_lines(m):
 
 
 def keep_screenshot(m, name):
-    """The screen once the viewer's lines are painted on it."""
-    wait_until(lambda: text_pixels(pixels(m.screenshot(name), lines_view(m)[1])) > 500,
-               what="the lines painted")
+    """The screen once the viewer's lines are painted on it, dark text on the light window."""
+    def dark():
+        rgb = pixels(m.screenshot(name), lines_view(m)[1])
+        return sum(1 for i in range(0, len(rgb), 3) if sum(rgb[i:i + 3]) < 200)
+    wait_until(lambda: dark() > 500, what="the lines painted")
 
 
 def viewer_command(m, item):

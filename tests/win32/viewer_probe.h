@@ -73,17 +73,6 @@ inline int LineHeight(HWND view) {
     return metrics.tmHeight + metrics.tmExternalLeading;
 }
 
-// The text's width in the view's font.
-inline int TextWidth(HWND view, const std::wstring& text) {
-    HDC dc = GetDC(view);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(view, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(view, dc);
-    return extent.cx;
-}
-
 // The key pressed in the view with the given keys held down.
 inline void Press(HWND view, UINT key, const std::vector<BYTE>& held = {}) {
     BYTE before[256] = {};
@@ -104,16 +93,11 @@ inline void Click(HWND view, int row, bool shift = false) {
     SendMessageW(view, WM_LBUTTONUP, shift ? MK_SHIFT : 0, at);
 }
 
-// A popup menu as the user saw it.
-struct SeenMenu {
-    std::vector<std::wstring> Items;
-    std::vector<bool> Enabled;
-};
-
 // A right click on the row; another thread plays the user in the menu that
-// opens: reads it, then picks the item at position pick (-1: Escape).
-inline SeenMenu RightClick(HWND view, int row, int pick) {
-    SeenMenu seen;
+// opens: reads its items (greyed ones marked), then picks the one at position
+// pick (-1: Escape).
+inline std::vector<std::wstring> RightClick(HWND view, int row, int pick) {
+    std::vector<std::wstring> seen;
     std::thread player([&] {
         const HWND shown = WaitFor([] {
             const HWND found = FindWindowW(L"#32768", nullptr);
@@ -123,8 +107,7 @@ inline SeenMenu RightClick(HWND view, int row, int pick) {
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             wchar_t caption[64] = {};
             GetMenuStringW(menu, i, caption, 64, MF_BYPOSITION);
-            seen.Items.push_back(caption);
-            seen.Enabled.push_back(!(GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED));
+            seen.push_back(caption + std::wstring(GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED ? L" (greyed)" : L""));
         }
         for (int i = 0; i <= pick; ++i) PostMessageW(shown, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageW(shown, WM_KEYDOWN, pick < 0 ? VK_ESCAPE : VK_RETURN, 0);
