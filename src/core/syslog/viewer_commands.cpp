@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "help.h"
+#include "syslog/viewer_lines.h"
 #include "text/chars.h"
 #include "text/cp932.h"
 #include "text/file_replace.h"
@@ -40,8 +41,7 @@ void SwitchSyslogRecording(Monitor& m, bool on) {
     SyslogViewerView& viewer = m.view.Viewer;
     viewer.Exists = on;
     viewer.Shown = false;
-    viewer.Lines.clear();
-    viewer.Separators.clear();
+    ClearViewerLines(viewer);
     viewer.Font = ViewerFont{};
     enabled = wanted;
     m.view.Menu[Item::syslog1].Visible = on;

@@ -37,4 +37,9 @@ void AppendViewerSeparator(SyslogViewerView& viewer) {
     ++viewer.Added;
 }
 
+void ClearViewerLines(SyslogViewerView& viewer) {
+    viewer.Lines.clear();
+    viewer.Separators.clear();
+}
+
 }  // namespace rm

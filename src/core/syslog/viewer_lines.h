@@ -20,5 +20,7 @@ inline constexpr std::string_view ViewerSeparator = "---";
 void AppendViewerLine(SyslogViewerView& viewer, std::string line);
 // The "---" row after a line.
 void AppendViewerSeparator(SyslogViewerView& viewer);
+// Drops every row; Added goes on counting.
+void ClearViewerLines(SyslogViewerView& viewer);
 
 }  // namespace rm
