@@ -253,8 +253,9 @@ void LineView::Paint(HDC dc, const RECT& area) const {
     SelectObject(dc, old);
 }
 
-// A control byte shows as its mark in the row's colours swapped, so that it
-// stands out from text that happens to read the same.
+// A control byte shows as its mark in the background's colour on grey (on
+// the text's colour in the selection), so that it stands out from text that
+// happens to read the same.
 void LineView::PaintLine(HDC dc, const RECT& row, std::string_view line, bool selected) const {
     const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
     const COLORREF background = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
