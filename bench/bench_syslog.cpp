@@ -5,6 +5,7 @@
 
 #include "fakes.h"
 #include "syslog/syslog.h"
+#include "syslog/viewer_lines.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ void Interpret(benchmark::State& state, const std::string& line) {
     f.m.s.settings.SyslogAutoSave = false;
     for (auto _ : state) {
         rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now);
-        if (f.m.view.Viewer.Lines.size() >= ViewerTrim) f.m.view.Viewer.Lines.clear();
+        if (f.m.view.Viewer.Lines.size() >= ViewerTrim) rm::ClearViewerLines(f.m.view.Viewer);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * line.size()));
 }

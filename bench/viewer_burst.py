@@ -6,10 +6,12 @@ most of the time) and open.
 Every case starts a fresh RMonitor.exe under Wine in a box of its own (one
 viewer line per datagram: time prefix on, "---" lines off, no daily file),
 opens the viewer or leaves it closed, and sends 10,000 numbered datagrams
-over the box's loopback. In the case "120k" the viewer's store is full
-first: 110,001 lines go ahead at 5,000 a second, so that it passes its
-bound and drops its oldest (holding 100,000 then), and once its count stands
-still the burst brings it up to the bound again, 120,000 lines in all.
+over the box's loopback. In the case "120k" a "---" row follows each line,
+as by default, and the viewer's store is full first: 110,001 lines go ahead
+at 5,000 a second, more in steps of 1,000 while the kernel dropped some, so
+that it passes its bound and drops its oldest (holding 100,000 lines,
+200,000 rows with the "---" rows, then), and once its count stands still the
+burst brings it up to the bound again, 120,000 lines in all.
 Measured from the last datagram sent:
 
 - last line in the viewer: the viewer's line view holds all the lines (a
@@ -41,7 +43,7 @@ from syslog_burst import (CASES, Case, burst_datagrams, ready_to_run, send_burst
 import rmtest
 from rmtest import ABOUT_TITLE, WINTOOL, Monitor, framed, settings_bytes, wait_until
 
-EM_GETLINECOUNT = 0xBA
+EM_GETLINECOUNT = 0xBA  # the rows of the viewer, "---" rows too
 VIEWER_CLASS = "Tsyslogform"
 LINES_CLASS = "RoutavistaLineView"
 WAIT_MS = 120_000
@@ -64,14 +66,7 @@ def line_count(m, lines):
     return int(out)
 
 
-def fill_store(m, lines):
-    """Sends the lines ahead of the full-store burst; returns the viewer's
-    count once it stands still."""
-    sock = m.box.udp_socket()
-    try:
-        send_burst(sock, ("127.0.0.1", 514), [], [framed(f"rmbench-ahead-{i:06d}") for i in range(AHEAD)], AHEAD_RATE)
-    finally:
-        sock.close()
+def settled_count(m, lines):
     count = None
     deadline = time.monotonic() + START_TIMEOUT
     while time.monotonic() < deadline:
@@ -81,6 +76,27 @@ def fill_store(m, lines):
             return count
         count = now
     raise RuntimeError("the viewer's line count did not settle")
+
+
+def fill_store(m, lines):
+    """Sends lines ahead of the full-store burst until the viewer holds fewer
+    than it received, the kernel's drops taken off; returns the lines received
+    and the viewer's row count once it stands still."""
+    drops_before = udp_rcvbuf_errors(m.box)
+    sent = 0
+    sock = m.box.udp_socket()
+    try:
+        while True:
+            more = AHEAD if sent == 0 else 1_000
+            ahead = [framed(f"rmbench-ahead-{i:06d}") for i in range(sent, sent + more)]
+            send_burst(sock, ("127.0.0.1", 514), [], ahead, AHEAD_RATE)
+            sent += more
+            rows = settled_count(m, lines)
+            received = sent - (udp_rcvbuf_errors(m.box) - drops_before)
+            if rows // 2 < received:
+                return received, rows
+    finally:
+        sock.close()
 
 
 class Watcher:
@@ -123,7 +139,9 @@ def close_about(m):
 def run_case(case, viewer_open):
     datagrams = burst_datagrams(case)
     with Monitor(f"bench-viewer-{case.name}") as m:
-        settings = dict(RouterAddress="127.0.0.1", SyslogLineBreaks="off", SyslogAutoSave="off")
+        rows_per_line = 2 if case is FULL_STORE else 1
+        settings = dict(RouterAddress="127.0.0.1", SyslogLineBreaks="on" if rows_per_line == 2 else "off",
+                        SyslogAutoSave="off")
         (m.folder / "RMonitor.ini").write_bytes(settings_bytes(**settings))
         m.start()
         m.wait_main(START_TIMEOUT)
@@ -137,11 +155,12 @@ def run_case(case, viewer_open):
         drops_before = udp_rcvbuf_errors(m.box)
         held = 0
         if case is FULL_STORE:
-            held = fill_store(m, lines_view)
-            print(f"  the viewer holds {held:,} lines before the burst", file=sys.stderr)
+            received, held = fill_store(m, lines_view)
+            print(f"  of {received:,} lines received the viewer holds {held // 2:,} in {held:,} rows before the burst",
+                  file=sys.stderr)
             # Up to the bound, not past it: the count only grows on the way.
-            datagrams = datagrams[:max(STORE_BOUND - 1 - held, 0)]
-        lines = Watcher(m, "wait-reply", lines_view, EM_GETLINECOUNT, held + len(datagrams))
+            datagrams = datagrams[:max(STORE_BOUND - 1 - held // 2, 0)]
+        lines = Watcher(m, "wait-reply", lines_view, EM_GETLINECOUNT, held + rows_per_line * len(datagrams))
         sock = m.box.udp_socket()
         try:
             _, last = send_burst(sock, ("127.0.0.1", 514), [], datagrams, case.rate)

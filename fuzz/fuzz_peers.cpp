@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : f.m.view.MemoReceive.Lines) Check(IsUtf8(line));
     const auto& destinations = f.m.view.MemoSend.Destinations;
     Check(std::set<std::string>(destinations.begin(), destinations.end()).size() == destinations.size());
-    Check(destinations.empty() || f.m.view.MemoSend.Destination == destinations.front());
+    const std::string& offered = f.m.view.MemoSend.Destination;
+    Check(offered.empty() || std::find(destinations.begin(), destinations.end(), offered) != destinations.end());
     Check(f.m.s.files.ReceivedUnwritten.empty());
     CheckReceivedFile(rm::ReceivedHistoryFilePath(f.m.s.AppDir));
     return 0;

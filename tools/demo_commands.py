@@ -6,7 +6,12 @@ how the terminal tells what is on the screen."""
 import unicodedata
 from dataclasses import dataclass
 
+from tray_menus import MAIN_CLASS
+
 TRAY = "トレイ"
+# The main window is the panel that shows while a line is up; its title, the
+# program's name, would read as the program itself coming and going.
+PANEL = "パネル"
 ALIASES = {"yes": "はい", "no": "いいえ"}
 DIALOG_CLASS = "#32770"
 # A box's message is told with its buttons; a window with more texts than
@@ -23,8 +28,9 @@ def fold(text):
 
 def caption_key(caption):
     """A caption as it is typed: without the "..." of an item that opens a
-    window, so that 保存 finds 保存..."""
-    return fold(caption).rstrip(".").strip()
+    window or the 「。」 that ends a check box's sentence, so that 保存 finds
+    保存... and SysLogを記録する finds SysLogを記録する。"""
+    return fold(caption).rstrip(".。").strip()
 
 
 @dataclass(frozen=True)
@@ -94,8 +100,8 @@ def parse_shown(output):
     for line in output.splitlines():
         cols = [unescape(c) for c in line.split("\t")]
         if cols[0] == "window" and len(cols) >= 5:
-            places.append(dict(name=cols[3], items=[], texts=[], handle=cols[1], box=cols[2] == DIALOG_CLASS,
-                               enabled=cols[4] == "1"))
+            places.append(dict(name=PANEL if cols[2] == MAIN_CLASS else cols[3], items=[], texts=[], handle=cols[1],
+                               box=cols[2] == DIALOG_CLASS, enabled=cols[4] == "1"))
         elif not places:
             continue
         elif cols[0] == "text" and len(cols) >= 2:
@@ -240,8 +246,13 @@ def describe(place):
     if menu:
         parts.append(f"(menu: {', '.join(menu)})")
     if len(parts) == 1:
-        parts.append("opened.")
+        parts.append("shown." if place.name == PANEL else "opened.")
     return "  ".join(parts)
+
+
+def describe_gone(place):
+    """One line for a window that has gone."""
+    return f"[{place.name}] " + ("hidden." if place.name == PANEL else "closed.")
 
 
 def listing(places):

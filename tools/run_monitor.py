@@ -8,6 +8,7 @@ dial, its syslog brings the panel up, 切断 ends the call."""
 
 import argparse
 import contextlib
+import os
 import shutil
 import subprocess
 import sys
@@ -31,9 +32,12 @@ HELP_PAGE = "RMonitorHelp.html"
 
 
 def refresh_screenshots(box, shot, stop):
+    # Written beside it and moved over it, so that a reader never finds it half written.
+    fresh = shot.with_name(f"{shot.stem}.tmp{shot.suffix}")
     while not stop.wait(SCREENSHOT_EVERY):
         with contextlib.suppress(Exception):
-            box.screenshot(shot)
+            box.screenshot(fresh)
+            os.replace(fresh, shot)
 
 
 def copy_if_newer(source, folder):
@@ -165,7 +169,7 @@ class Terminal:
                         print(f"  {demo_commands.describe(place)}")
                 for handle, place in self.shown.items():
                     if handle not in now:
-                        print(f"  [{place.name}] closed.")
+                        print(f"  {demo_commands.describe_gone(place)}")
                 self.shown = now
                 self.hand_over_help()
 

@@ -2,8 +2,8 @@
 
 import unittest
 
-from demo_commands import (TRAY, Chosen, Greyed, ListItems, NoPlace, SetText, Unknown, describe, fold, listing,
-                           parse, parse_shown, resolve, tray_place)
+from demo_commands import (TRAY, Chosen, Greyed, ListItems, NoPlace, SetText, Unknown, describe, describe_gone, fold,
+                           listing, parse, parse_shown, resolve, tray_place)
 
 # What the two tray menus show: (caption, state, command id), as read_tray_menu gives them.
 LEFT = [("接続", "enabled", 1000), ("切断", "enabled", 1001), ("", "grayed,separator", 0),
@@ -105,6 +105,12 @@ class TypedLines(unittest.TestCase):
             with self.subTest(typed=typed):
                 self.assertEqual(chosen(typed, screen(shown="")).item.how, ("command", command))
 
+    def test_a_check_box_with_or_without_the_full_stop_of_its_sentence(self):
+        settings = parse_shown("window\t0x7\t#32770\t設定\t1\nbutton\t0x8\tenabled,checkbox\tSysLogを記録する。")
+        for typed in ("SysLogを記録する", "SysLogを記録する。", "syslogを記録する｡"):
+            with self.subTest(typed=typed):
+                self.assertEqual(chosen(typed, settings).item.how, ("click", "0x8"))
+
     def test_launcher_items_are_taken_from_what_the_menu_shows(self):
         found = chosen("メモ帳", screen())
         self.assertEqual((found.place.name, found.item.how), (TRAY, ("command", 1010)))
@@ -195,9 +201,11 @@ class Telling(unittest.TestCase):
         self.assertEqual(describe(box), "[バージョン情報]  Routavista Monitor Ver2.04 (c) 2026  (OK: type one to press it)")
         self.assertEqual(describe(viewer), "[SysLog]  (menu: ログをコピー, 終了, 再読み込み)")
 
-    def test_a_window_with_nothing_to_type_is_told_as_opened(self):
+    def test_the_panel_is_told_as_the_panel_not_as_the_program(self):
         panel, = parse_shown("window\t0x9\tRoutavistaMonitorMain\tRoutavista Monitor\t1")
-        self.assertEqual(describe(panel), "[Routavista Monitor]  opened.")
+        self.assertEqual((describe(panel), describe_gone(panel)), ("[パネル]  shown.", "[パネル] hidden."))
+        box, _ = parse_shown(SHOWN)
+        self.assertEqual(describe_gone(box), "[バージョン情報] closed.")
 
     def test_a_form_is_told_without_its_labels(self):
         settings, _ = parse_shown(SETTINGS)

@@ -23,7 +23,12 @@ constexpr UINT_PTR PaintTimer = 1;
 
 // A NUL would end the text for every API that takes a C string, and a line
 // break would split one line in two.
-std::wstring Shown(const std::string& line) { return Widen(VisibleText(line)); }
+std::wstring Shown(const std::string& line) { return Widen(MarkedText(line)); }
+
+bool IsMarked(char c) { return !ControlMark(c).empty(); }
+
+// The context menu's items.
+enum : UINT { CopyItem = 1, SelectAllItem };
 
 // A bar is set without drawing it; true when its thumb moved or it was
 // switched on or off, so that it has to be drawn again.
@@ -133,11 +138,11 @@ void LineView::Select(std::uint64_t anchor, std::uint64_t caret) {
     Invalidate();
 }
 
-void LineView::MoveCaret(std::int64_t to) {
+void LineView::MoveCaret(std::int64_t to, bool extend) {
     if (End() == First()) return;
     const std::uint64_t line = static_cast<std::uint64_t>(
         std::clamp(to, static_cast<std::int64_t>(First()), static_cast<std::int64_t>(End()) - 1));
-    Select(selected_ ? anchor_ : line, line);
+    Select(extend && selected_ ? anchor_ : line, line);
     if (line < top_) {
         ScrollTo(static_cast<std::int64_t>(line), left_);
     } else if (line >= top_ + rows_) {
@@ -145,11 +150,19 @@ void LineView::MoveCaret(std::int64_t to) {
     }
 }
 
+void LineView::SelectAll() {
+    if (End() > First()) Select(First(), End() - 1);
+}
+
+bool LineView::Selected(std::uint64_t line) const {
+    return selected_ && line >= std::min(anchor_, caret_) && line <= std::max(anchor_, caret_);
+}
+
 std::string LineView::ShownText(std::uint64_t first, std::uint64_t last) const {
     std::string text;
     for (std::uint64_t line = first; line <= last; ++line) {
         if (line > first) text += "\r\n";
-        text += VisibleText(Line(line));
+        text += MarkedText(Line(line));
     }
     return text;
 }
@@ -189,8 +202,12 @@ LRESULT LineView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wp)); return 0;
     case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wp)); return 0;
     case WM_LBUTTONDOWN: OnLButtonDown(GET_Y_LPARAM(lp), wp & MK_SHIFT); return 0;
+    case WM_RBUTTONDOWN: OnRButtonDown(GET_Y_LPARAM(lp)); return 0;
     case WM_MOUSEMOVE: OnMouseMove(GET_Y_LPARAM(lp)); return 0;
     case WM_LBUTTONUP: ReleaseCapture(); return 0;
+    case WM_CONTEXTMENU: OnContextMenu(lp); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: OnFocusChanged(); return 0;
     case WM_COPY: CopySelection(); return 0;
     // Outside programs and screen readers read the lines as shown.
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(Text().size());
@@ -216,7 +233,7 @@ void LineView::OnPrintClient(HDC dc) const {
 
 void LineView::Paint(HDC dc, const RECT& area) const {
     const HGDIOBJ old = SelectObject(dc, font_);
-    const std::uint64_t selectedFirst = std::min(anchor_, caret_), selectedLast = std::max(anchor_, caret_);
+    SetBkMode(dc, OPAQUE);
     for (int row = area.top / lineHeight_; row * lineHeight_ < area.bottom; ++row) {
         const std::uint64_t line = top_ + static_cast<std::uint64_t>(row);
         RECT r{area.left, row * lineHeight_, area.right, (row + 1) * lineHeight_};
@@ -225,14 +242,45 @@ void LineView::Paint(HDC dc, const RECT& area) const {
             FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
             break;
         }
-        const bool selected = selected_ && line >= selectedFirst && line <= selectedLast;
-        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-        const std::wstring text = Shown(Line(line));
-        ExtTextOutW(dc, margin_ - left_, r.top, ETO_OPAQUE | ETO_CLIPPED, &r, text.data(),
-                    static_cast<UINT>(text.size()), nullptr);
+        PaintLine(dc, r, Line(line), Selected(line));
+    }
+    // The half line below the whole ones may hold the caret too.
+    if (selected_ && caret_ >= top_ && caret_ <= top_ + rows_ && caret_ < End() && GetFocus() == Handle()) {
+        const int row = static_cast<int>(caret_ - top_);
+        RECT focus{0, row * lineHeight_, width_, (row + 1) * lineHeight_};
+        DrawFocusRect(dc, &focus);
     }
     SelectObject(dc, old);
+}
+
+// A control byte shows as its mark in the background's colour on grey (on
+// the text's colour in the selection), so that it stands out from text that
+// happens to read the same.
+void LineView::PaintLine(HDC dc, const RECT& row, std::string_view line, bool selected) const {
+    const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    const COLORREF background = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    SetTextColor(dc, text);
+    SetBkColor(dc, background);
+    if (std::none_of(line.begin(), line.end(), IsMarked)) {
+        const std::wstring wide = Widen(line);
+        ExtTextOutW(dc, margin_ - left_, row.top, ETO_OPAQUE | ETO_CLIPPED, &row, wide.data(),
+                    static_cast<UINT>(wide.size()), nullptr);
+        return;
+    }
+    ExtTextOutW(dc, 0, row.top, ETO_OPAQUE, &row, nullptr, 0, nullptr);
+    int x = margin_ - left_;
+    for (auto at = line.begin(); at != line.end() && x < row.right;) {
+        const bool mark = IsMarked(*at);
+        const auto end = mark ? at + 1 : std::find_if(at, line.end(), IsMarked);
+        const std::wstring piece = Widen(mark ? ControlMark(*at) : std::string_view(at, end));
+        SetTextColor(dc, mark ? background : text);
+        SetBkColor(dc, mark ? (selected ? text : GetSysColor(COLOR_GRAYTEXT)) : background);
+        ExtTextOutW(dc, x, row.top, ETO_CLIPPED, &row, piece.data(), static_cast<UINT>(piece.size()), nullptr);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, piece.data(), static_cast<int>(piece.size()), &size);
+        x += size.cx;
+        at = end;
+    }
 }
 
 void LineView::OnSize() {
@@ -312,50 +360,27 @@ void LineView::OnMouseWheel(int delta) {
     ScrollBy(-static_cast<std::int64_t>(notches) * step);
 }
 
-// Without Shift the keys scroll; with it the arrow and page keys and
-// Ctrl+Home/End move the end of the selection. With nothing selected yet,
-// the selection starts at the line in view the key moves away from.
+// As in a list: the keys move the caret, and with Shift extend the selection
+// to it. With no line chosen yet, Down and Page Down start above the first
+// line in view, Up and Page Up below the last one.
 void LineView::OnKeyDown(UINT key) {
     const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
-    const auto top = static_cast<std::int64_t>(top_);
-    const auto caret = [&](bool down) {
+    const auto from = [&](bool down) {
         if (selected_) return static_cast<std::int64_t>(caret_);
-        return down ? top - 1 : top + rows_;
+        return static_cast<std::int64_t>(top_) + (down ? -1 : rows_);
     };
-    const auto move = [&](std::int64_t lines) {
-        if (shift) {
-            MoveCaret(caret(lines > 0) + lines);
-        } else {
-            ScrollBy(lines);
-        }
-    };
+    const auto move = [&](std::int64_t lines) { MoveCaret(from(lines > 0) + lines, shift); };
     switch (key) {
     case VK_UP: move(-1); break;
     case VK_DOWN: move(1); break;
     case VK_PRIOR: move(-rows_); break;
     case VK_NEXT: move(rows_); break;
+    case VK_HOME: MoveCaret(static_cast<std::int64_t>(First()), shift); break;
+    case VK_END: MoveCaret(static_cast<std::int64_t>(End()) - 1, shift); break;
     case VK_LEFT: ScrollSideways(left_ - charWidth_); break;
     case VK_RIGHT: ScrollSideways(left_ + charWidth_); break;
-    case VK_HOME:
-        if (!ctrl) {
-            ScrollSideways(0);
-        } else if (shift) {
-            MoveCaret(static_cast<std::int64_t>(First()));
-        } else {
-            ScrollTo(static_cast<std::int64_t>(First()), 0);
-        }
-        break;
-    case VK_END:
-        if (!ctrl) {
-            ScrollSideways(ContentWidth());
-        } else if (shift) {
-            MoveCaret(static_cast<std::int64_t>(End()) - 1);
-        } else {
-            ScrollTo(static_cast<std::int64_t>(LastTop()), 0);
-        }
-        break;
     case 'A':
-        if (ctrl && End() > First()) Select(First(), End() - 1);
+        if (ctrl) SelectAll();
         break;
     case 'C':
         if (ctrl) CopySelection();
@@ -367,13 +392,45 @@ void LineView::OnKeyDown(UINT key) {
 void LineView::OnLButtonDown(int y, bool extend) {
     SetFocus(Handle());
     SetCapture(Handle());
-    if (!extend) selected_ = false;
-    MoveCaret(LineAt(y));
+    MoveCaret(LineAt(y), extend);
+}
+
+// A right click on a line outside the selection selects it first, so that
+// the menu acts on the line under the pointer.
+void LineView::OnRButtonDown(int y) {
+    SetFocus(Handle());
+    const std::int64_t line = LineAt(y);
+    if (line >= static_cast<std::int64_t>(First()) && line < static_cast<std::int64_t>(End()) &&
+        !Selected(static_cast<std::uint64_t>(line))) {
+        MoveCaret(line, false);
+    }
 }
 
 // Dragged past the top or the bottom, the view scrolls with the selection.
 void LineView::OnMouseMove(int y) {
-    if (GetCapture() == Handle()) MoveCaret(LineAt(y));
+    if (GetCapture() == Handle()) MoveCaret(LineAt(y), true);
 }
+
+void LineView::OnContextMenu(LPARAM at) {
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    // From the keyboard (Shift+F10, the menu key): at the caret's line.
+    if (at == -1) {
+        const bool inSight = selected_ && caret_ >= top_ && caret_ < top_ + rows_;
+        point = {margin_, inSight ? static_cast<int>(caret_ - top_ + 1) * lineHeight_ : 0};
+        ClientToScreen(Handle(), &point);
+    }
+    const OwnedMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    AppendMenuW(menu.get(), MF_STRING | (selected_ ? MF_ENABLED : MF_GRAYED), CopyItem, L"コピー\tCtrl+C");
+    AppendMenuW(menu.get(), MF_STRING | (End() > First() ? MF_ENABLED : MF_GRAYED), SelectAllItem,
+                L"すべて選択\tCtrl+A");
+    switch (TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, Handle(), nullptr)) {
+    case CopyItem: CopySelection(); break;
+    case SelectAllItem: SelectAll(); break;
+    default: break;
+    }
+}
+
+void LineView::OnFocusChanged() const { InvalidateRect(Handle(), nullptr, FALSE); }
 
 }  // namespace rm::win

@@ -3,11 +3,15 @@
 // measured, so an update costs the same however many lines are held. The
 // position and the selection are absolute line numbers (see
 // SyslogViewerView::Added): when the store drops its oldest lines, the lines
-// in view and the selected ones stay.
+// in view and the selected ones stay. It works as a Windows list does: the
+// arrow, page, Home and End keys move the selection (Shift extends it), the
+// line they move from has the focus mark, and the right button offers
+// コピー and すべて選択.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include <windows.h>
 
@@ -39,10 +43,14 @@ private:
     void OnMouseWheel(int delta);
     void OnKeyDown(UINT key);
     void OnLButtonDown(int y, bool extend);
+    void OnRButtonDown(int y);
     void OnMouseMove(int y);
+    void OnContextMenu(LPARAM at);
+    void OnFocusChanged() const;
     void OnPrintClient(HDC dc) const;
 
     void Paint(HDC dc, const RECT& area) const;
+    void PaintLine(HDC dc, const RECT& row, std::string_view line, bool selected) const;
     void MeasureNewLines();
     // Marks the rows and, when their thumbs moved, the scroll bars for painting.
     void Invalidate();
@@ -53,7 +61,10 @@ private:
     void ScrollSideways(int left) { ScrollTo(static_cast<std::int64_t>(top_), left); }
     void UpdateScrollBars();
     void Select(std::uint64_t anchor, std::uint64_t caret);
-    void MoveCaret(std::int64_t to);
+    // Selects the line (clamped to those held), or extends the selection to it, and brings it in sight.
+    void MoveCaret(std::int64_t to, bool extend);
+    void SelectAll();
+    bool Selected(std::uint64_t line) const;
     void CopySelection();
     // The lines from first to last (absolute, inclusive) as shown, CR LF between them.
     std::string ShownText(std::uint64_t first, std::uint64_t last) const;
@@ -82,6 +93,7 @@ private:
     int widest_ = 0;
     std::uint64_t top_ = 0;
     int left_ = 0;
+    // The caret is the line the keys move from; the selection runs from the anchor to it.
     bool selected_ = false;
     std::uint64_t anchor_ = 0, caret_ = 0;
     int wheel_ = 0;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <commctrl.h>
+
 #include "lan/memos.h"
 #include "resource.h"
 #include "wide.h"
@@ -36,6 +38,12 @@ INT_PTR MemoSendDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
 
 void MemoSendDialog::OnInitDialog() {
     SetText(IDC_MEMO_TEXT, view_.Text);
+    // Left empty, the memo goes to every copy on the LAN, this PC's too.
+    // Set on the box's edit: Wine's combo box does not pass CB_SETCUEBANNER on.
+    COMBOBOXINFO box{sizeof box};
+    if (GetComboBoxInfo(GetDlgItem(Handle(), IDC_MEMO_DESTINATION), &box)) {
+        SendMessageW(box.hwndItem, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"空欄のときは全員に送ります"));
+    }
     shownChanges_ = -1;
     ShowDestinations();
 }

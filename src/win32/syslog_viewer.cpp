@@ -97,6 +97,7 @@ LRESULT SyslogViewer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     // The keys go to the lines.
     case WM_SETFOCUS: SetFocus(lines_.Handle()); return 0;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lp)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     default: return Window::HandleMessage(msg, wp, lp);
     }
@@ -119,6 +120,14 @@ void SyslogViewer::OnPaint() {
     r.top = std::max<LONG>(r.bottom - Scale(BottomPanelHeight), 0);
     DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
     EndPaint(Handle(), &ps);
+}
+
+// Half the size it opens with: room for the time stamp and the start of the
+// router's text after it.
+void SyslogViewer::OnGetMinMaxInfo(MINMAXINFO& info) const {
+    RECT r{0, 0, Scale(ClientWidth / 2), Scale(ClientHeight / 2)};
+    AdjustWindowRectExForDpi(&r, Style, TRUE, 0, Dpi());
+    info.ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
 }
 
 void SyslogViewer::OnClose() {

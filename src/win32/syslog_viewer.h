@@ -41,6 +41,7 @@ private:
     void OnPaint();
     void OnClose();
     void OnDpiChanged(UINT dpi) override;
+    void OnGetMinMaxInfo(MINMAXINFO& info) const;
     void ApplyFont(const ViewerFont& font);
 
     ViewerEvents events_;

@@ -62,8 +62,8 @@ TEST(FormCreate, StartStateWithoutSettingsFile) {
     EXPECT_FALSE(v.Menu[Item::RMV].Visible);
     EXPECT_FALSE(v.Menu[Item::logCon].Visible);
     EXPECT_EQ(Shown(v.Menu, ItemsOf(PopupMenu::PopupMenu2)),
-              (std::vector<std::string>{"-", "設定", "メモ送信", "SysLogを表示", "-", "ﾍﾙﾌﾟ",
-                                        "ﾊﾞｰｼﾞｮﾝ情報", "-", "終了"}));
+              (std::vector<std::string>{"設定", "メモ送信", "SysLogを表示", "-", "ﾍﾙﾌﾟ", "ﾊﾞｰｼﾞｮﾝ情報", "-",
+                                        "終了"}));
 }
 
 TEST(FormCreate, StartStateFromASettingsFile) {
@@ -161,6 +161,8 @@ TEST(LaunchMenu, OnlyEntriesWithATitleAreShown) {
     EXPECT_TRUE(f.m.view.Menu[Item::L11].Visible);
     EXPECT_EQ(f.m.view.Menu[Item::L11].Caption, "メール");
     EXPECT_FALSE(f.m.view.Menu[Item::L31].Visible);
+    // The separator below the items; without any (FormCreate) there is none.
+    EXPECT_TRUE(f.m.view.Menu[Item::N5].Visible);
 }
 
 TEST(RouterAddress, FourDecimalPartsUpTo255AndNothingElse) {

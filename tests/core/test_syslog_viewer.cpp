@@ -60,11 +60,11 @@ TEST(SyslogViewerCopy, ControlBytesShowAsMarksOnTheClipboardButStayInTheFile) {
     ViewerMenuClick(f.m, ViewerItem::logcopy);
     ViewerMenuClick(f.m, ViewerItem::N5);
     ASSERT_EQ(f.clipboard.texts.size(), 2u);
-    EXPECT_EQ(f.clipboard.texts[0], std::string(ShownLines) + "[2003/01/02 09:05:00]<30>RV4: a\u2400b\u2409c\r\n---\r\n");
+    EXPECT_EQ(f.clipboard.texts[0], std::string(ShownLines) + "[2003/01/02 09:05:00]<30>RV4: a<NUL>b<HT>c\r\n---\r\n");
     EXPECT_EQ(f.clipboard.texts[1],
               ">[2003/01/02 09:05:00]<30>RV4: S01: -->: ATDT0123\r\n>---\r\n"
               ">[2003/01/02 09:05:00]<30>RV4: S01: PPP Connect successfully\r\n>---\r\n"
-              ">[2003/01/02 09:05:00]<30>RV4: a\u2400b\u2409c\r\n>---\r\n");
+              ">[2003/01/02 09:05:00]<30>RV4: a<NUL>b<HT>c\r\n>---\r\n");
 
     f.Save(f.dir.path() / "raw.txt");
     EXPECT_EQ(ReadFile(f.dir.path() / "raw.txt"),
@@ -136,16 +136,22 @@ TEST(SyslogViewerSave, AFailedSaveIsToldAndKeepsTheOldFile) {
     EXPECT_EQ(ReadFile(file), "kept");
 }
 
-TEST(SyslogViewerLines, TheNewestStayUpToTheBoundOldestDropFirst) {
-    SyslogViewerView viewer;
+// The separators after the lines do not count against the bound; a line that reads "---" does.
+TEST(SyslogViewerLines, TheNewestLinesStayUpToTheBoundOldestDropFirstWithTheirSeparators) {
     const std::size_t total = MaxViewerLines + ViewerTrimStep;
-    for (std::size_t i = 0; i < total; ++i) AppendViewerLine(viewer, std::to_string(i));
-    EXPECT_EQ(viewer.Lines.size(), total);
-    AppendViewerLine(viewer, std::to_string(total));
-    EXPECT_EQ(viewer.Lines.size(), MaxViewerLines);
-    EXPECT_EQ(viewer.Lines.front(), std::to_string(total + 1 - MaxViewerLines));
-    EXPECT_EQ(viewer.Lines.back(), std::to_string(total));
-    EXPECT_EQ(viewer.Added, total + 1);
+    for (const auto& [separators, text] : {std::pair{false, ""}, {true, ""}, {true, "---"}}) {
+        SCOPED_TRACE(std::to_string(separators) + text);
+        SyslogViewerView viewer;
+        for (std::size_t i = 0; i <= total; ++i) {
+            AppendViewerLine(viewer, *text && i % 2 == 0 ? text : std::to_string(i));
+            if (separators) AppendViewerSeparator(viewer);
+            if (i + 1 == total) EXPECT_EQ(viewer.Lines.size(), total * (separators ? 2 : 1));
+        }
+        ASSERT_EQ(viewer.Lines.size(), MaxViewerLines * (separators ? 2 : 1));
+        EXPECT_EQ(viewer.Lines.front(), std::to_string(total + 1 - MaxViewerLines));
+        EXPECT_EQ(viewer.Lines.back(), separators ? "---" : std::to_string(total));
+        EXPECT_EQ(viewer.Added, (total + 1) * (separators ? 2 : 1));
+    }
 }
 
 TEST(SyslogViewerLines, ReceivedLinesCountAsAdded) {

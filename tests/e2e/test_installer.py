@@ -7,8 +7,10 @@ running monitor."""
 import os
 import re
 import subprocess
+import tempfile
 import unittest
 import zipfile
+from functools import cache
 from pathlib import Path
 
 from rmtest import (EXE, ROOT, ROUTER_ADDRESS, LanTestCase, settings_bytes, settings_values, wait_counting,
@@ -69,6 +71,15 @@ def uninstall_entry(m):
     return values
 
 
+@cache
+def stripped(name):
+    """The build's program as it is shipped: without the static runtime's debug sections."""
+    with tempfile.TemporaryDirectory() as scratch:
+        out = Path(scratch) / name
+        subprocess.run(["x86_64-w64-mingw32-strip", "-p", "-o", out, EXE.parent / name], check=True)
+        return out.read_bytes()
+
+
 def kept_files(folder):
     """The bytes of everything the monitor wrote in its folder."""
     return {p.relative_to(folder).as_posix(): p.read_bytes() for p in sorted(folder.rglob("*"))
@@ -81,7 +92,7 @@ class Installer(LanTestCase):
         self.assertEqual(sorted(p.name for p in at.folder.iterdir() if p.name in PROGRAM_FILES),
                          sorted(PROGRAM_FILES))
         for name in ["RMonitor.exe", "RMView.exe"]:
-            self.assertEqual((at.folder / name).read_bytes(), (EXE.parent / name).read_bytes(), name)
+            self.assertEqual((at.folder / name).read_bytes(), stripped(name), name)
         with zipfile.ZipFile(ZIP) as z:
             text = z.read("Routavista Monitor/はじめに.txt")
         self.assertEqual((at.folder / "はじめに.txt").read_bytes(), text)
@@ -170,7 +181,8 @@ class Zip(unittest.TestCase):
             self.assertEqual(sorted(n for n in z.namelist() if not n.endswith("/")),
                              ["Routavista Monitor/RMView.exe", "Routavista Monitor/RMonitor.exe",
                               "Routavista Monitor/はじめに.txt"])
-            self.assertEqual(z.read("Routavista Monitor/RMonitor.exe"), EXE.read_bytes())
+            for name in ["RMonitor.exe", "RMView.exe"]:
+                self.assertEqual(z.read(f"Routavista Monitor/{name}"), stripped(name), name)
             data = z.read("Routavista Monitor/はじめに.txt")
             # Windows' own unpacking reads the name as UTF-8 only when flagged so.
             self.assertTrue(z.getinfo("Routavista Monitor/はじめに.txt").flag_bits & 0x800)
@@ -179,6 +191,9 @@ class Zip(unittest.TestCase):
         self.assertNotIn(b"\n", data.replace(b"\r\n", b""))
         text = data[3:].decode("utf-8")
         self.assertIn("通知領域", text)
+        # A newcomer's steps in order: the router's syslog to this PC, its address, the firewall, sign-in.
+        steps = [text.index(step) for step in ("ポートは 514", "「基本設定」", "netsh advfirewall", "shell:startup")]
+        self.assertEqual(steps, sorted(steps))
         self.assertIn('netsh advfirewall firewall add rule name="Routavista Monitor" dir=in action=allow '
                       'program="%LOCALAPPDATA%\\Programs\\Routavista Monitor\\RMonitor.exe" '
                       'protocol=UDP localport=514,4449,4450 profile=private remoteip=localsubnet', text)

@@ -5,7 +5,7 @@ import re
 import time
 import unittest
 
-from rmtest import MonitorTestCase, framed, send_syslog, wait_until
+from rmtest import MonitorTestCase, framed, pixels, send_syslog, wait_until
 from rmcommands import viewer_command_ids  # after rmtest, which finds the tools
 
 VIEWER_CLASS = "Tsyslogform"
@@ -35,15 +35,26 @@ def viewer(m):
     return rows[0][0], rows[0][1], rows[0][4]
 
 
-def viewer_lines(m):
-    handle, _, _ = viewer(m)
-    _, out = m.tool("children", handle)
-    for line in out.splitlines():
-        cols = line.split("\t")
-        if len(cols) >= 3 and cols[1] == LINES_CLASS:
-            _, text = m.tool("text", cols[0])
-            return [line for line in re.split(r"\r\n|\r|\n", text) if line] if text else []
+def lines_view(m):
+    """(handle, rect) of the viewer's line view."""
+    _, out = m.tool("list", "--all")
+    for row in (line.split("\t") for line in out.splitlines()):
+        if len(row) >= 8 and row[2] == LINES_CLASS:
+            return row[0], tuple(int(c) for c in row[4:8])
     raise AssertionError("the viewer has no line view")
+
+
+def viewer_lines(m):
+    _, text = m.tool("text", lines_view(m)[0])
+    return [line for line in re.split(r"\r\n|\r|\n", text) if line] if text else []
+
+
+def keep_screenshot(m, name):
+    """The screen once the viewer's lines are painted on it, dark text on the light window."""
+    def dark():
+        rgb = pixels(m.screenshot(name), lines_view(m)[1])
+        return sum(1 for i in range(0, len(rgb), 3) if sum(rgb[i:i + 3]) < 200)
+    wait_until(lambda: dark() > 500, what="the lines painted")
 
 
 def viewer_command(m, item):
@@ -82,7 +93,7 @@ class SyslogViewer(MonitorTestCase):
             # Centred on the 1024 x 768 screen of the box; not clipped.
             self.assertAlmostEqual(rect[0] + rect[2] / 2, 512, delta=2)
             self.assertAlmostEqual(rect[1] + rect[3] / 2, 384, delta=2)
-            m.screenshot("viewer")
+            keep_screenshot(m, "viewer")
 
             # Closing only hides it; opened again it shows every line.
             viewer_command(m, "Exit1")
@@ -111,15 +122,18 @@ class SyslogViewer(MonitorTestCase):
                         "/d", "144", "/f"])
             proc = self.start(m, SyslogSimple="off")
             send_syslog(m, framed("ルータの時刻を合わせました"))
+            send_syslog(m, b"<30>rv4 a\0b\x1b[0m")
             m.command("syslog1")
             wait_until(lambda: viewer(m)[1], what="the viewer shown")
-            wait_until(lambda: len(viewer_lines(m)) == 2, what="the line")
+            wait_until(lambda: len(viewer_lines(m)) == 4, what="the lines")
+            # Control bytes by their names, which every font draws.
+            self.assertRegex(viewer_lines(m)[2], r"<30>rv4 a<NUL>b<ESC>\[0m$")
             handle, _, rect = viewer(m)
             # The client area of 592 x 404 at 144 dots per inch, inside the frame and the menu bar.
             self.assertGreaterEqual(rect[2], 888)
             self.assertGreaterEqual(rect[3], 606)
             self.assertLess(rect[2], 888 + 40)
-            m.screenshot("viewer-150")
+            keep_screenshot(m, "viewer-150")
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
 

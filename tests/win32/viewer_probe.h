@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <initializer_list>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "pump.h"
 
 namespace rm::win {
 
@@ -72,7 +74,7 @@ inline int LineHeight(HWND view) {
 }
 
 // The key pressed in the view with the given keys held down.
-inline void Press(HWND view, UINT key, std::initializer_list<BYTE> held = {}) {
+inline void Press(HWND view, UINT key, const std::vector<BYTE>& held = {}) {
     BYTE before[256] = {};
     GetKeyboardState(before);
     BYTE during[256];
@@ -89,6 +91,32 @@ inline void Click(HWND view, int row, bool shift = false) {
     const LPARAM at = MAKELPARAM(10, row * LineHeight(view) + LineHeight(view) / 2);
     SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON | (shift ? MK_SHIFT : 0), at);
     SendMessageW(view, WM_LBUTTONUP, shift ? MK_SHIFT : 0, at);
+}
+
+// A right click on the row; another thread plays the user in the menu that
+// opens: reads its items (greyed ones marked), then picks the one at position
+// pick (-1: Escape).
+inline std::vector<std::wstring> RightClick(HWND view, int row, int pick) {
+    std::vector<std::wstring> seen;
+    std::thread player([&] {
+        const HWND shown = WaitFor([] {
+            const HWND found = FindWindowW(L"#32768", nullptr);
+            return IsWindowVisible(found) ? found : nullptr;
+        });
+        const auto menu = reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t caption[64] = {};
+            GetMenuStringW(menu, i, caption, 64, MF_BYPOSITION);
+            seen.push_back(caption + std::wstring(GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED ? L" (greyed)" : L""));
+        }
+        for (int i = 0; i <= pick; ++i) PostMessageW(shown, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(shown, WM_KEYDOWN, pick < 0 ? VK_ESCAPE : VK_RETURN, 0);
+    });
+    const LPARAM at = MAKELPARAM(10, row * LineHeight(view) + LineHeight(view) / 2);
+    SendMessageW(view, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    SendMessageW(view, WM_RBUTTONUP, 0, at);
+    player.join();
+    return seen;
 }
 
 // What the view paints of its inside, drawn into a bitmap.

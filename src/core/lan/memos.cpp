@@ -62,6 +62,13 @@ std::string Unsendable(const char* label, const std::string& part) {
 
 }  // namespace
 
+std::string DefaultMemoDestination(const MemoSendView& memo, std::optional<int> own) {
+    for (std::size_t i = 0; i < memo.Destinations.size(); ++i) {
+        if (memo.DestinationPeers[i] != own) return memo.Destinations[i];
+    }
+    return {};
+}
+
 int MemoDestinationIndex(const Peers& peers, const std::string& destination) {
     for (int index = 255; index > 0; --index) {
         if (peers.PcNames[static_cast<std::size_t>(index)] == destination) return index;

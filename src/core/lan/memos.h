@@ -2,6 +2,7 @@
 // fills the send window's destination list, sending, and the receive window.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,10 @@ void AddMemoLine(Monitor& m, std::string_view line);
 // The box "簡易メモのデータが届きました" was dismissed: the memos are shown.
 void MemoNoticeClosed(Monitor& m);
 
+// What the destination box shows first: the first entry of another PC than
+// own (this PC's peer index), which answers its own query too; empty while
+// only this PC answered.
+std::string DefaultMemoDestination(const MemoSendView& memo, std::optional<int> own);
 // The peer a destination names: the highest index whose name equals it, 0 when none.
 int MemoDestinationIndex(const Peers& peers, const std::string& destination);
 // The memo as datagram texts: one per line, " " for an empty one, nothing for

@@ -55,6 +55,7 @@ void EndLog(Monitor& m) {
 
 void AnswerNameQuery(Monitor& m, const std::string& from) {
     ClearMemoDestinations(m);
+    m.s.peers.NameQueryFrom = from;
     SendPeerText(m, from, std::string(PeerText::NameReply) + m.s.settings.NickName);
 }
 
@@ -77,7 +78,7 @@ void TakeNameReply(Monitor& m, std::string_view name, const std::string& from) {
         memo.Destinations.push_back(entry);
         memo.DestinationPeers.push_back(*index);
     }
-    memo.Destination = memo.Destinations.front();
+    memo.Destination = DefaultMemoDestination(memo, PeerIndex(m.s.peers.NameQueryFrom));
     ++memo.DestinationChanges;
 }
 

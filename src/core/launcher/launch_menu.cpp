@@ -5,12 +5,16 @@
 namespace rm {
 
 void RefreshLaunchMenu(Monitor& m) {
+    bool any = false;
     for (int i = 1; i <= 6; ++i) {
         MenuItem& item = m.view.Menu[LauncherItem(i)];
         const std::string& title = m.s.launcher.LaunchEntries[i - 1].Title;
         item.Visible = !title.empty();
         if (item.Visible) item.Caption = title;
+        any = any || item.Visible;
     }
+    // The separator under the launcher items; alone at the top it would only look broken.
+    m.view.Menu[Item::N5].Visible = any;
 }
 
 void L11Click(Monitor& m) { LaunchEntry(m, 1); }

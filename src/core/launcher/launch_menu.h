@@ -5,7 +5,8 @@
 
 namespace rm {
 
-// Shows the launcher items of the entries that have a title, with the title.
+// Shows the launcher items of the entries that have a title, with the title,
+// and the separator below them when there is one.
 void RefreshLaunchMenu(Monitor& m);
 
 // Items L11..L61: start entry 1..6.

@@ -119,6 +119,9 @@ struct Peers {
     std::string MasterAddress;
     bool MasterAtConnect = false;
     std::array<std::string, 256> PcNames{};
+    // Who sent the name query answered last: this PC itself once the query
+    // it broadcast came back, as it does before any reply to it.
+    std::string NameQueryFrom;
     bool MemoReceiving = false, LogReceiving = false;
     std::int32_t LogLineCount = 0;
     // Of LogLineCount, the lines already counted in the box shown.

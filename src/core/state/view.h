@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -54,11 +55,16 @@ struct SyslogViewerView {
     bool Shown = false;
     // Counts the requests to bring the window to the front.
     int Raised = 0;
-    // The newest lines, oldest first (see syslog/viewer_lines.h for the bound).
+    // The newest lines, oldest first, each row of the window one; with
+    // SyslogLineBreaks a "---" row follows each line (see
+    // syslog/viewer_lines.h for the bound).
     std::vector<std::string> Lines;
-    // Every line this viewer was given, also those dropped since: the window
+    // Every row this viewer was given, also those dropped since: the window
     // takes the ones it has not shown yet from the end of Lines.
     std::uint64_t Added = 0;
+    // The rows of Lines that are "---" separators, as numbers counted like
+    // Added: a line from the router may read "---" too.
+    std::deque<std::uint64_t> Separators;
     ViewerFont Font;
 };
 

@@ -223,7 +223,10 @@ void ShowLine(Monitor& m, std::string_view view, DateTime arrived) {
     if (m.s.settings.SyslogAddTime) line.append("[").append(DateTimeText(arrived, ' ')).append("]");
     line += view;
     AddViewerLine(m, line, arrived);
-    if (m.s.settings.SyslogLineBreaks) AddViewerLine(m, "---", arrived);
+    if (m.s.settings.SyslogLineBreaks) {
+        AppendViewerSeparator(m.view.Viewer);
+        if (m.s.settings.SyslogAutoSave) SaveSyslog(m, ViewerSeparator, arrived);
+    }
 }
 
 }  // namespace

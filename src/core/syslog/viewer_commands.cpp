@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "help.h"
+#include "syslog/viewer_lines.h"
 #include "text/chars.h"
 #include "text/cp932.h"
 #include "text/file_replace.h"
@@ -14,7 +15,7 @@ namespace {
 void CopyLines(Monitor& m, std::string_view prefix) {
     // An empty viewer leaves the clipboard as it was.
     if (m.view.Viewer.Lines.empty()) return;
-    m.ports.Clipboard.SetText(ViewerLinesText(m.view.Viewer, prefix, LineBytes::Visible));
+    m.ports.Clipboard.SetText(ViewerLinesText(m.view.Viewer, prefix, LineBytes::Marked));
 }
 
 // A dot anywhere in the file's own name counts as an extension, as
@@ -28,7 +29,7 @@ bool HasExtension(const std::filesystem::path& file) {
 std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix, LineBytes bytes) {
     std::string text;
     for (const std::string& line : viewer.Lines) {
-        text.append(prefix).append(bytes == LineBytes::Visible ? VisibleText(line) : line).append("\r\n");
+        text.append(prefix).append(bytes == LineBytes::Marked ? MarkedText(line) : line).append("\r\n");
     }
     return text;
 }
@@ -40,7 +41,7 @@ void SwitchSyslogRecording(Monitor& m, bool on) {
     SyslogViewerView& viewer = m.view.Viewer;
     viewer.Exists = on;
     viewer.Shown = false;
-    viewer.Lines.clear();
+    ClearViewerLines(viewer);
     viewer.Font = ViewerFont{};
     enabled = wanted;
     m.view.Menu[Item::syslog1].Visible = on;

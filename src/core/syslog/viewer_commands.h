@@ -10,9 +10,9 @@
 namespace rm {
 
 // How the bytes of a line are put in a text: as received (for a file), or
-// with control bytes as visible marks (for another program, which would cut
-// the text at a NUL).
-enum class LineBytes { Raw, Visible };
+// with control bytes as marks (for another program, which would cut the text
+// at a NUL).
+enum class LineBytes { Raw, Marked };
 
 // Every line of the viewer, each after prefix and ended by CR LF.
 std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view prefix = "",

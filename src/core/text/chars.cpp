@@ -1,7 +1,14 @@
 #include "text/chars.h"
 
+#include <array>
+
 namespace rm {
 namespace {
+
+constexpr std::array<std::string_view, 32> ControlMarks{
+    "<NUL>", "<SOH>", "<STX>", "<ETX>", "<EOT>", "<ENQ>", "<ACK>", "<BEL>", "<BS>",  "<HT>",  "<LF>",
+    "<VT>",  "<FF>",  "<CR>",  "<SO>",  "<SI>",  "<DLE>", "<DC1>", "<DC2>", "<DC3>", "<DC4>", "<NAK>",
+    "<SYN>", "<ETB>", "<CAN>", "<EM>",  "<SUB>", "<ESC>", "<FS>",  "<GS>",  "<RS>",  "<US>"};
 
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -50,6 +57,26 @@ std::string VisibleText(std::string_view s) {
         visible += static_cast<char>(0x80 | (picture & 0x3F));
     }
     return visible;
+}
+
+std::string_view ControlMark(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < ControlMarks.size()) return ControlMarks[byte];
+    return byte == 0x7F ? "<DEL>" : "";
+}
+
+std::string MarkedText(std::string_view s) {
+    std::string marked;
+    marked.reserve(s.size());
+    for (const char c : s) {
+        const std::string_view mark = ControlMark(c);
+        if (mark.empty()) {
+            marked += c;
+        } else {
+            marked += mark;
+        }
+    }
+    return marked;
 }
 
 }  // namespace rm

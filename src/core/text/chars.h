@@ -16,5 +16,10 @@ int CharCount(std::string_view s);
 // below a space) as its visible picture (U+2400 on), so that no window cuts
 // or breaks a line at it.
 std::string VisibleText(std::string_view s);
+// The ASCII name of a control byte in angle brackets ("<NUL>", "<ESC>",
+// "<DEL>"), which every font can draw; empty for any other byte.
+std::string_view ControlMark(char c);
+// The text with each control byte as its mark.
+std::string MarkedText(std::string_view s);
 
 }  // namespace rm
