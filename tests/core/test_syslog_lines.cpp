@@ -4,6 +4,7 @@
 #include "settings/settings_file.h"
 #include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
+#include "text/cp932.h"
 #include "timer/timer.h"
 #include "test_syslog_support.h"
 
@@ -19,24 +20,48 @@ std::string ConnectLineOf(std::size_t size) {
     return line;
 }
 
-TEST(SyslogDatagram, LongerThan200BytesIsDroppedUnseen) {
+TEST(SyslogDatagram, LongerThan200BytesIsShownButNeverActedOn) {
     SyslogMonitor f;
     f.Receive(ConnectLineOf(201));
     EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_FALSE(f.m.view.Panel.Shown);
     EXPECT_EQ(f.m.s.conn.HistoryStage, 0);
-    EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
+    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]" + ConnectLineOf(201), "---"}));
 
     // The length the endpoint reported decides, whatever was read.
     const std::string line = ConnectLineOf(200);
     SYSLOGUDPDataReceived(f.m, 201, line, RouterSender, f.clock.now);
     EXPECT_FALSE(f.m.s.conn.Online);
-    EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
     f.Receive(line);
     EXPECT_TRUE(f.m.s.conn.Online);
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);
-    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]" + line, "---"}));
+}
+
+TEST(SyslogDatagram, ALongLineIsCutBetweenCharactersWithAMark) {
+    const std::string x1023(1023, 'x');
+    const struct {
+        std::string datagram;
+        std::string shown, inFile;  // UTF-8, Shift-JIS
+    } cases[] = {
+        {std::string(1024, 'x'), std::string(1024, 'x'), std::string(1024, 'x')},
+        {std::string(1500, 'x'), std::string(1024, 'x') + "…（以下 476 バイト省略）",
+         std::string(1024, 'x') + Utf8ToCp932("…（以下 476 バイト省略）")},
+        // "あ" would straddle the bound.
+        {x1023 + "\x82\xa0" + "y", x1023 + "…（以下 3 バイト省略）", x1023 + Utf8ToCp932("…（以下 3 バイト省略）")},
+        {x1023 + "\r\n", x1023 + "\r…（以下 1 バイト省略）", x1023 + "#015" + Utf8ToCp932("…（以下 1 バイト省略）")},
+    };
+    for (const auto& c : cases) {
+        SyslogMonitor f;
+        f.m.s.settings.SyslogSimple = false;
+        f.m.s.settings.SyslogAutoSave = true;
+        f.m.s.settings.SyslogAddTime = false;
+        f.m.s.settings.SyslogLineBreaks = false;
+        f.Receive(c.datagram);
+        EXPECT_EQ(f.m.view.Viewer.Lines, Lines{c.shown}) << c.datagram.size();
+        FlushSyslog(f.m);
+        EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"), c.inFile + "\r\n") << c.datagram.size();
+    }
 }
 
 TEST(SyslogDatagram, AtMost200BytesAreLookedAt) {
@@ -60,7 +85,7 @@ TEST(SyslogDatagram, ControlAnd8BitBytesNeverReachThePhraseTests) {
     SyslogMonitor simple;
     simple.Receive(line);
     EXPECT_EQ(simple.m.s.conn.ConnectedPort, 1);
-    EXPECT_EQ(simple.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:Connect successfully", "---"}));
+    EXPECT_EQ(simple.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:Conあnect successfully", "---"}));
 
     SyslogMonitor full;
     full.m.s.settings.SyslogSimple = false;
@@ -70,20 +95,55 @@ TEST(SyslogDatagram, ControlAnd8BitBytesNeverReachThePhraseTests) {
     EXPECT_EQ(full.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:\tConあnect successfully\r\n", "---"}));
     FlushSyslog(full.m);
     EXPECT_EQ(ReadFile(full.dir.path() / "syslog" / "20030102.log"),
-              "[2003/01/02 09:05:00]" + line + "\r\n---\r\n");
+              "[2003/01/02 09:05:00]S01:#011Con\x82\xa0nect successfully#015#012\r\n---\r\n");
 }
 
-TEST(SyslogDatagram, OnlyPrintableAsciiAndDelStayInTheCleanLine) {
-    SyslogMonitor f;
-    f.m.s.settings.SyslogAddTime = false;
-    f.m.s.settings.SyslogLineBreaks = false;
-    std::string all;
-    for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
-    f.Receive(all.substr(0, 200));
-    f.Receive(all.substr(200));
-    std::string printable;
-    for (int byte = 0x20; byte <= 0x7F; ++byte) printable += static_cast<char>(byte);
-    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{printable, ""}));  // the second half has none
+TEST(SyslogDatagram, SimpleDisplayKeepsOrDropsWholeCharacters) {
+    const struct {
+        std::string datagram;
+        std::string shown;
+    } cases[] = {
+        {"\x83\x8b\x81\x5b\x83\x5e", "ルータ"},  // once "[^"
+        {std::string("a\x7f\t\x1b\0b", 6), "ab"},
+        {"\xb1\xdd", "ｱﾝ"},
+        {"[\x82", "["},             // a lead byte at the end
+        {"\x82 x", " x"},           // a lead byte before a byte that cannot trail
+        {"\x85\x40z", "z"},        // a pair with no character
+        {"\xf0\x40z", "z"},        // user-defined
+        {"\x80\xa0\xfd\xfe\xffz", "z"},
+    };
+    for (const auto& c : cases) {
+        SyslogMonitor f;
+        f.m.s.settings.SyslogAddTime = false;
+        f.m.s.settings.SyslogLineBreaks = false;
+        f.m.s.settings.SyslogAutoSave = true;
+        f.Receive(c.datagram);
+        EXPECT_EQ(f.m.view.Viewer.Lines, Lines{c.shown}) << c.shown;
+        FlushSyslog(f.m);
+        EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"), Utf8ToCp932(c.shown) + "\r\n") << c.shown;
+    }
+}
+
+TEST(SyslogFile, RawDisplayEscapesControlBytesAsRsyslogDoesAndTheViewerKeepsThem) {
+    const struct {
+        std::string datagram, inFile;
+    } cases[] = {
+        {"a\r\nforged line", "a#015#012forged line"},
+        {std::string("x\0y", 3), "x#000y"},
+        {"\x1b[1m\x7f", "#033[1m#177"},
+        {"\x82\xa0#", "\x82\xa0#"},
+    };
+    for (const auto& c : cases) {
+        SyslogMonitor f;
+        f.m.s.settings.SyslogSimple = false;
+        f.m.s.settings.SyslogAddTime = false;
+        f.m.s.settings.SyslogLineBreaks = false;
+        f.m.s.settings.SyslogAutoSave = true;
+        f.Receive(c.datagram);
+        EXPECT_EQ(f.m.view.Viewer.Lines, Lines{Cp932ToUtf8(c.datagram)}) << c.inFile;
+        FlushSyslog(f.m);
+        EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"), c.inFile + "\r\n");
+    }
 }
 
 TEST(SyslogViewer, PrefixLineBreaksAndEnabledSwitch) {
