@@ -16,6 +16,7 @@
 #include "memo_windows.h"
 #include "notice_window.h"
 #include "platform_ports.h"
+#include "pump.h"
 #include "resource.h"
 
 namespace rm::win {
@@ -33,7 +34,7 @@ struct Scene {
     OwnedWindow owner{CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)};
     int closed = 0, hidden = 0, dismissed = 0;
     MemoReceiveWindow memo{[this] { ++closed; }, [this] { ++hidden; }};
-    NoticeWindow notice{IDD_NOTICE, [this] { ++dismissed; }};
+    NoticeWindow notice{IDI_INFORMATION, [this] { ++dismissed; }};
 
     Scene() {
         memo.Create(nullptr);
@@ -149,6 +150,74 @@ TEST(ModelessDialogKeys, TabEnterAndEscWorkWhileABoxOrADialogIsOpen) {
         Scene scene;
         RunUnder(L"バージョン情報", [&] { ShowAboutBox(scene.owner.get(), "2.04", nullptr); }, scene.Keys());
     }
+}
+
+// Keys as the keyboard gives them: to the focus of the window that is active.
+void Type(const std::wstring& text) {
+    std::vector<INPUT> keys;
+    for (const wchar_t c : text) {
+        INPUT key{INPUT_KEYBOARD};
+        key.ki.dwFlags = KEYEVENTF_UNICODE;
+        key.ki.wScan = c;
+        keys.push_back(key);
+        key.ki.dwFlags |= KEYEVENTF_KEYUP;
+        keys.push_back(key);
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+void TypeKey(WORD key) {
+    INPUT keys[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
+    keys[0].ki.wVk = keys[1].ki.wVk = key;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+TEST(Notice, AMemoArrivingWhileTheUserTypesLeavesTheFocusAndTheTextWhereTheyWere) {
+    // Stands for the panel: always on top, owning the send window and the notices.
+    const OwnedWindow owner{CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10,
+                                            nullptr, nullptr, nullptr, nullptr)};
+    int dismissed = 0;
+    NoticeWindow notice{IDI_INFORMATION, [&] { ++dismissed; }};
+    const MemoSendView view{.Open = true};
+    MemoSendDialog send{view, [](auto&, auto&) {}, [](auto&, auto&) {}};
+    HWND dialog = nullptr, memo = nullptr;
+    std::wstring typed;
+    HWND active = nullptr, focus = nullptr;
+    RECT placed{};
+    const auto close = [&] { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); };
+    RunUnder(L"簡易メモ送信", [&] { send.Show(owner.get()); },
+             {[&] {
+                  dialog = FindWindowW(L"#32770", L"簡易メモ送信");
+                  memo = GetDlgItem(dialog, IDC_MEMO_TEXT);
+                  SetFocus(memo);
+                  Type(L"あい");
+              },
+              [&] {
+                  notice.Render(owner.get(), {.Shown = true, .Text = "192.0.2.20 から簡易メモ 1 件"});
+                  Type(L"う");
+                  TypeKey(VK_RETURN);
+              },
+              [&] {
+                  typed = TextOf(memo);
+                  active = GetActiveWindow();
+                  focus = GetFocus();
+                  if (notice.Handle()) GetWindowRect(notice.Handle(), &placed);
+                  close();
+              }});
+    EXPECT_EQ(typed, L"あいう\r\n");
+    EXPECT_EQ(active, dialog);
+    EXPECT_EQ(focus, memo);
+    EXPECT_EQ(dismissed, 0);
+    ASSERT_TRUE(notice.Handle());
+    EXPECT_TRUE(IsWindowVisible(notice.Handle()));
+
+    // At the corner of the notification area, not in the middle.
+    MONITORINFO screen{sizeof screen};
+    GetMonitorInfoW(MonitorFromWindow(notice.Handle(), MONITOR_DEFAULTTOPRIMARY), &screen);
+    const int margin = MulDiv(8, static_cast<int>(GetDpiForWindow(notice.Handle())), USER_DEFAULT_SCREEN_DPI);
+    EXPECT_EQ(placed.right, screen.rcWork.right - margin);
+    EXPECT_EQ(placed.bottom, screen.rcWork.bottom - margin);
 }
 
 struct Look {
