@@ -51,7 +51,9 @@ void ShowAtTrayCorner(HWND notice) {
         OffsetRect(&place, 0, shift);
     }
     placed.push_back(notice);
-    SetWindowPos(notice, HWND_TOP, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // Above the panel's other windows too: Wine puts a window raised to the
+    // top right above its owner, below the owner's other windows.
+    SetWindowPos(notice, HWND_TOPMOST, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void ForgetNoticePlace(HWND notice) { std::erase(placed, notice); }
