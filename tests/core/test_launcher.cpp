@@ -66,10 +66,8 @@ TEST(LaunchEntry, StartsTheProgramInItsFolderAndRecordsItsProcessAndWindow) {
 }
 
 TEST(LaunchEntry, AProgramFileThatIsNoFileIsToldLikeAFailedStart) {
-    const struct {
-        const char* program;  // in the test's folder; nullptr for none
-        const char* reason;
-    } cases[] = {
+    // The program in the test's folder; nullptr for none.
+    const struct { const char *program, *reason; } cases[] = {
         {"gone.exe", "ファイルが見つかりません。"},
         {"", "ファイルではなくフォルダーが指定されています。"},
         {nullptr, "プログラム名が指定されていません。"},

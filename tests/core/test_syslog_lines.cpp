@@ -38,32 +38,6 @@ TEST(SyslogDatagram, LongerThan200BytesIsShownButNeverActedOn) {
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);
 }
 
-TEST(SyslogDatagram, ALongLineIsCutBetweenCharactersWithAMark) {
-    const std::string x1023(1023, 'x');
-    const struct {
-        std::string datagram;
-        std::string shown, inFile;  // UTF-8, Shift-JIS
-    } cases[] = {
-        {std::string(1024, 'x'), std::string(1024, 'x'), std::string(1024, 'x')},
-        {std::string(1500, 'x'), std::string(1024, 'x') + "…（以下 476 バイト省略）",
-         std::string(1024, 'x') + Utf8ToCp932("…（以下 476 バイト省略）")},
-        // "あ" would straddle the bound.
-        {x1023 + "\x82\xa0" + "y", x1023 + "…（以下 3 バイト省略）", x1023 + Utf8ToCp932("…（以下 3 バイト省略）")},
-        {x1023 + "\r\n", x1023 + "\r…（以下 1 バイト省略）", x1023 + "#015" + Utf8ToCp932("…（以下 1 バイト省略）")},
-    };
-    for (const auto& c : cases) {
-        SyslogMonitor f;
-        f.m.s.settings.SyslogSimple = false;
-        f.m.s.settings.SyslogAutoSave = true;
-        f.m.s.settings.SyslogAddTime = false;
-        f.m.s.settings.SyslogLineBreaks = false;
-        f.Receive(c.datagram);
-        EXPECT_EQ(f.m.view.Viewer.Lines, Lines{c.shown}) << c.datagram.size();
-        FlushSyslog(f.m);
-        EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"), c.inFile + "\r\n") << c.datagram.size();
-    }
-}
-
 TEST(SyslogDatagram, AtMost200BytesAreLookedAt) {
     SyslogMonitor f;
     f.m.s.settings.SyslogAddTime = false;
@@ -98,49 +72,33 @@ TEST(SyslogDatagram, ControlAnd8BitBytesNeverReachThePhraseTests) {
               "[2003/01/02 09:05:00]S01:#011Con\x82\xa0nect successfully#015#012\r\n---\r\n");
 }
 
-TEST(SyslogDatagram, SimpleDisplayKeepsOrDropsWholeCharacters) {
+TEST(SyslogLine, SimpleDisplayKeepsWholeCharactersRawEscapesControlBytesInTheFileALongLineIsCutWithAMark) {
+    const std::string x1023(1023, 'x');
+    const auto cut = [](int bytes) { return "…（以下 " + std::to_string(bytes) + " バイト省略）"; };
     const struct {
-        std::string datagram;
-        std::string shown;
+        bool simple;
+        std::string datagram, shown, inFile;  // the viewer's UTF-8, the file's Shift-JIS
     } cases[] = {
-        {"\x83\x8b\x81\x5b\x83\x5e", "ルータ"},  // once "[^"
-        {std::string("a\x7f\t\x1b\0b", 6), "ab"},
-        {"\xb1\xdd", "ｱﾝ"},
-        {"[\x82", "["},             // a lead byte at the end
-        {"\x82 x", " x"},           // a lead byte before a byte that cannot trail
-        {"\x85\x40z", "z"},        // a pair with no character
-        {"\xf0\x40z", "z"},        // user-defined
-        {"\x80\xa0\xfd\xfe\xffz", "z"},
+        {true, "\x83\x8b\x81\x5b\x83\x5e", "ルータ", "\x83\x8b\x81\x5b\x83\x5e"},  // once "[^"
+        {true, std::string("a\x7f\t\x1b\0b", 6), "ab", "ab"},
+        {true, "\xb1\xdd[\x82", "ｱﾝ[", "\xb1\xdd["},  // half-width kana, a lead byte at the end
+        // A lead byte before one that cannot trail, a pair with no character, a user-defined one, stray bytes.
+        {true, "\x82 x\x85\x40\xf0\x40\x80\xa0\xfd\xffz", " xz", " xz"},
+        {false, "a\r\nforged line", "a\r\nforged line", "a#015#012forged line"},
+        {false, std::string("x\0y\x1b\x7f", 5), std::string("x\0y\x1b\x7f", 5), "x#000y#033#177"},
+        {false, "\x82\xa0#", "あ#", "\x82\xa0#"},
+        {false, std::string(1500, 'x'), std::string(1024, 'x') + cut(476), std::string(1024, 'x') + Utf8ToCp932(cut(476))},
+        {true, x1023 + "\x82\xa0y", x1023 + cut(3), x1023 + Utf8ToCp932(cut(3))},  // "あ" would straddle it
+        {false, x1023 + "\r\n", x1023 + "\r" + cut(1), x1023 + "#015" + Utf8ToCp932(cut(1))},
     };
     for (const auto& c : cases) {
         SyslogMonitor f;
+        f.m.s.settings.SyslogSimple = c.simple;
+        f.m.s.settings.SyslogAutoSave = true;
         f.m.s.settings.SyslogAddTime = false;
         f.m.s.settings.SyslogLineBreaks = false;
-        f.m.s.settings.SyslogAutoSave = true;
         f.Receive(c.datagram);
-        EXPECT_EQ(f.m.view.Viewer.Lines, Lines{c.shown}) << c.shown;
-        FlushSyslog(f.m);
-        EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"), Utf8ToCp932(c.shown) + "\r\n") << c.shown;
-    }
-}
-
-TEST(SyslogFile, RawDisplayEscapesControlBytesAsRsyslogDoesAndTheViewerKeepsThem) {
-    const struct {
-        std::string datagram, inFile;
-    } cases[] = {
-        {"a\r\nforged line", "a#015#012forged line"},
-        {std::string("x\0y", 3), "x#000y"},
-        {"\x1b[1m\x7f", "#033[1m#177"},
-        {"\x82\xa0#", "\x82\xa0#"},
-    };
-    for (const auto& c : cases) {
-        SyslogMonitor f;
-        f.m.s.settings.SyslogSimple = false;
-        f.m.s.settings.SyslogAddTime = false;
-        f.m.s.settings.SyslogLineBreaks = false;
-        f.m.s.settings.SyslogAutoSave = true;
-        f.Receive(c.datagram);
-        EXPECT_EQ(f.m.view.Viewer.Lines, Lines{Cp932ToUtf8(c.datagram)}) << c.inFile;
+        EXPECT_EQ(f.m.view.Viewer.Lines, Lines{c.shown}) << c.inFile;
         FlushSyslog(f.m);
         EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"), c.inFile + "\r\n");
     }

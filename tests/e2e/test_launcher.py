@@ -120,7 +120,6 @@ class Launcher(MonitorTestCase):
             m.command("L11")  # told once, not twice
             m.command("L21")
             wait_until(lambda: any("「消えた」" in t for t in m.notices()), what="the missing program in the notice")
-            m.screenshot("launch-notice")
             text = m.press("OK")
             self.assertIn("プログラムを起動できませんでした。", text)
             self.assertIn("「壊れた」", text)

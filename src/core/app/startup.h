@@ -11,11 +11,13 @@ inline constexpr const char* FirstRunMessage =
     "このモードはメーカーの保証外のモードです。\r"
     "この設定の方がスマートに接続できると思いますが、\r"
     "保証外の意味が理解できない方は設定を変更してください。\r\r"
-    // Where, for someone who has never seen the settings dialog.
-    "設定は、通知領域のアイコンを右クリックして開くメニューの「設定」にあります。\r"
-    "・ルーターのIPアドレス（初期値 192.168.0.1）：「基本設定」の「RoutavistaのIPアドレス」\r"
-    "・ユーティリティを使う：「基本設定」の「接続,切断にRoutavistaのユーティリティを使用しない（無保証）」"
-    "のチェックを外し、「Routavistaユーティリティの場所」を指定";
+    // Where, for someone who has never seen the settings dialog; lines short
+    // enough for a message box.
+    "設定の変更：通知領域のアイコンを右クリック\r"
+    "→「設定」→「基本設定」のページ\r"
+    "・RoutavistaのIPアドレス（初期値 192.168.0.1）\r"
+    "・ユーティリティを使うときは、その場所と\r"
+    "　「…ユーティリティを使用しない（無保証）」のチェック";
 
 // At the first start the icon tells where the program is: Windows puts new
 // icons out of sight, and a second start ends without a word.
