@@ -25,15 +25,25 @@ std::string ViewLine(std::string_view datagram, bool simple) {
     return line;
 }
 
+namespace {
+
+bool IsControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+}  // namespace
+
 std::string EscapedControlBytes(std::string_view line) {
+    if (std::none_of(line.begin(), line.end(), IsControl)) return std::string(line);
     std::string escaped;
     escaped.reserve(line.size());
     for (const char c : line) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
+        if (!IsControl(c)) {
             escaped += c;
             continue;
         }
+        const auto byte = static_cast<unsigned char>(c);
         escaped += '#';
         escaped += static_cast<char>('0' + (byte >> 6));
         escaped += static_cast<char>('0' + ((byte >> 3) & 7));

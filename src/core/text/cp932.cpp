@@ -126,6 +126,7 @@ bool IsPrintable(char16_t c) { return c >= 0x20 && !(c >= 0x7F && c <= 0x9F) && 
 }  // namespace
 
 std::string_view Cp932Head(std::string_view bytes, std::size_t maxBytes) {
+    if (bytes.size() <= maxBytes) return bytes;
     std::size_t end = 0;
     while (end < bytes.size()) {
         const std::size_t length = IsLeadByte(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
@@ -136,9 +137,12 @@ std::string_view Cp932Head(std::string_view bytes, std::size_t maxBytes) {
 }
 
 std::string Cp932PrintableChars(std::string_view bytes) {
-    std::string kept;
+    // Most lines are printable ASCII throughout.
+    const std::size_t plain = static_cast<std::size_t>(
+        std::find_if_not(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c < 0x7F; }) - bytes.begin());
+    std::string kept(bytes.substr(0, plain));
     kept.reserve(bytes.size());
-    for (std::size_t pos = 0; pos < bytes.size();) {
+    for (std::size_t pos = plain; pos < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[pos]);
         const int row = kLeadRow[lead];
         if (row == 0) {
