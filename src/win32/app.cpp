@@ -16,6 +16,7 @@
 #include "program_path.h"
 #include "resource.h"
 #include "router/router_commands.h"
+#include "single_instance.h"
 #include "syslog/syslog.h"
 #include "syslog/syslog_file.h"
 #include "syslog/viewer_commands.h"
@@ -34,6 +35,7 @@ App::App()
           .Tick = [this] { Run([this] { Timer1Timer(monitor_); }); },
           .Close = [this] { OnClose(); },
           .DpiChanged = [this] { LoadTrayIcons(); },
+          .StartedAgain = [this] { OnStartedAgain(); },
       }),
       dialogs_(panel_, closing_, [this] { ShowState(); }, [this] { ShowAbout(); },
                [this] { memoSend_.Show(panel_.Handle()); }),
@@ -47,9 +49,9 @@ App::App()
                 }),
       memoReceive_([this] { Run([this] { CloseMemoReceive(monitor_); }); },
                    [this] { Run([this] { HideMemoReceive(monitor_); }); }),
-      memoNotice_(IDD_NOTICE, [this] { Run([this] { MemoNoticeClosed(monitor_); }); }),
-      logNotice_(IDD_NOTICE, [this] { Run([this] { LogNoticeClosed(monitor_); }); }),
-      launchNotice_(IDD_LAUNCH_NOTICE, [this] { Run([this] { LaunchNoticeClosed(monitor_); }); }),
+      memoNotice_(IDI_INFORMATION, [this] { Run([this] { MemoNoticeClosed(monitor_); }); }),
+      logNotice_(IDI_INFORMATION, [this] { Run([this] { LogNoticeClosed(monitor_); }); }),
+      launchNotice_(IDI_WARNING, [this] { Run([this] { LaunchNoticeClosed(monitor_); }); }),
       popupMenu1_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }})),
       popupMenu2_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu2); }})) {}
 
@@ -63,7 +65,8 @@ App::~App() {
 
 bool App::Start() {
     if (!panel_.Create()) return false;
-    memoReceive_.Create(nullptr);
+    // Owned by the panel, as the send window is: in front of it when raised.
+    memoReceive_.Create(panel_.Handle());
     LoadTrayIcons();
     icontray1 = std::make_unique<TTrayIcon>();
     icontray1->OnAreaRecreated = [this] { LoadTrayIcons(); };
@@ -102,10 +105,11 @@ void App::Render() {
     panel_.Render(view.Panel, monitor_.s.panel);
     RenderViewer();
     memoSend_.Render();
+    // Before the notice that leads to it goes, so that it takes the activation.
+    memoReceive_.Render(view.MemoReceive);
     memoNotice_.Render(panel_.Handle(), view.MemoNotice);
     logNotice_.Render(panel_.Handle(), view.LogNotice);
     launchNotice_.Render(panel_.Handle(), view.LaunchNotice);
-    memoReceive_.Render(view.MemoReceive);
     RenderTray();
     if (view.ExitRequested && !closing_) {
         monitor_.view.ExitRequested = false;
@@ -255,6 +259,10 @@ void App::OnClose() {
     // The endpoints themselves stay until the message loop has ended.
     net_.Detach();
     DestroyWindow(panel_.Handle());
+}
+
+void App::OnStartedAgain() {
+    if (icontray1 && !closing_) icontray1->ShowBalloon(AppTitle, StartedAgainBalloon);
 }
 
 void App::ShowAbout() {

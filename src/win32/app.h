@@ -58,6 +58,7 @@ private:
     void OnClose();
     void LoadTrayIcons();
     void ShowAbout();
+    void OnStartedAgain();
 
     bool closing_ = false;
     // The general error box of a datagram is open.

@@ -16,5 +16,8 @@ inline constexpr UINT HostLookupDoneMessage = FirstAppMessage + 1;
 inline constexpr UINT TrayCallbackMessage = FirstAppMessage + 2;
 // Tray icon: the double-click time after a single click has passed.
 inline constexpr UINT SingleClickDoneMessage = FirstAppMessage + 3;
+// Main window: the program was started again, and that copy ended at once.
+// Posted by that copy.
+inline constexpr UINT StartedAgainMessage = FirstAppMessage + 4;
 
 }  // namespace rm::win

@@ -34,7 +34,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     rm::win::SearchDllsInSystemOnly();
     ReadSwitches();
     const auto instanceLock = rm::win::SingleInstance::Acquire();
-    if (!instanceLock) return 0;
+    if (!instanceLock) {
+        rm::win::TellRunningCopy();
+        return 0;
+    }
 
     // ShellExecuteW asks for COM on the calling thread.
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {

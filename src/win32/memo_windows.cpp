@@ -124,7 +124,9 @@ void MemoReceiveWindow::Render(const MemoReceiveView& view) {
     if (!view.Shown) {
         ShowWindow(Handle(), SW_HIDE);
     } else if (view.Raised != shownRaised_ || !IsWindowVisible(Handle())) {
-        ShowWindow(Handle(), SW_SHOW);
+        // Above the send window too, which the panel owns as it owns this one:
+        // Wine puts a window that is only shown right above its owner.
+        SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         SetForegroundWindow(Handle());
     }
     shownRaised_ = view.Raised;

@@ -1,6 +1,8 @@
-// A box that a datagram opened ("簡易メモのデータが届きました", "n件のLOGを
-// 受信しました"). It is modeless: datagrams that come while it is up change
-// its text instead of opening a box inside a box.
+// A box that an event opened ("簡易メモのデータが届きました", the LOG count,
+// the launcher's failures). It is modeless: events that come while it is up
+// change its text instead of opening a box inside a box. It never takes the
+// activation or the keyboard from the window the user works in; it waits at
+// the notification area's corner, sized to its text, until clicked.
 #pragma once
 
 #include <windows.h>
@@ -9,13 +11,15 @@
 #include <string>
 
 #include "dialog.h"
+#include "handles.h"
 #include "state/view.h"
 
 namespace rm::win {
 
 class NoticeWindow : public Dialog {
 public:
-    NoticeWindow(int resourceId, std::function<void()> dismissed);
+    // icon: a system icon, IDI_INFORMATION or IDI_WARNING.
+    NoticeWindow(LPCWSTR icon, std::function<void()> dismissed);
     ~NoticeWindow() override { Destroy(); }
 
     // Opens, updates or closes the box as the view says.
@@ -23,10 +27,15 @@ public:
 
 private:
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnDestroyed() override { shownText_.clear(); }
+    void OnDestroyed() override;
+    void TakeIcon();
+    // Sizes the box to its text and puts it at its place.
+    void LayOut();
 
+    LPCWSTR iconName_;
     std::function<void()> dismissed_;
     std::string shownText_;
+    OwnedIcon icon_;
 };
 
 }  // namespace rm::win

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app_messages.h"
 #include "diagnostics.h"
 #include "display/placement.h"
 #include "resource.h"
@@ -126,6 +127,7 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp) events_.Close();
         return 0;
     case WM_CLOSE: events_.Close(); return 0;
+    case StartedAgainMessage: events_.StartedAgain(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return Window::HandleMessage(msg, wp, lp);
     }

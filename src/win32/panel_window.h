@@ -24,6 +24,8 @@ struct PanelEvents {
     // A close request: the menu, Alt+F4 or the end of the Windows session.
     std::function<void()> Close;
     std::function<void()> DpiChanged;
+    // The user started the program again.
+    std::function<void()> StartedAgain;
 };
 
 inline constexpr wchar_t PanelClassName[] = L"RoutavistaMonitorMain";

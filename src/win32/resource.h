@@ -26,5 +26,5 @@
 #define IDC_MEMO_CLOSE 312
 #define IDD_NOTICE 320
 #define IDC_NOTICE_TEXT 321
-#define IDD_LAUNCH_NOTICE 322
+#define IDC_NOTICE_ICON 322
 #include "state/settings_controls.h"

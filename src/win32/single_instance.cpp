@@ -2,8 +2,11 @@
 
 #include <string>
 
-#include "state/state.h"
+#include "app_messages.h"
+#include "diagnostics.h"
+#include "panel_window.h"
 #include "program_path.h"
+#include "state/state.h"
 #include "wide.h"
 
 namespace rm::win {
@@ -18,6 +21,13 @@ std::optional<SingleInstance> SingleInstance::Acquire() {
     const ATOM atom = GlobalAddAtomW(name.c_str());
     if (atom == 0) return std::nullopt;
     return SingleInstance(atom);
+}
+
+void TellRunningCopy() {
+    const HWND running = FindWindowW(PanelClassName, Widen(AppTitle).c_str());
+    if (!running || !PostMessageW(running, StartedAgainMessage, 0, 0)) {
+        LogLastError(L"PostMessageW", L"the running copy's main window");
+    }
 }
 
 SingleInstance::~SingleInstance() {

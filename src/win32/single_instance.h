@@ -1,4 +1,5 @@
 // One copy per program file name: a global atom plus the main window's title.
+// A second start tells the running copy, which says so from its icon.
 #pragma once
 
 #include <optional>
@@ -6,6 +7,8 @@
 #include <windows.h>
 
 namespace rm::win {
+
+inline constexpr const char* StartedAgainBalloon = "すでに起動しています";
 
 class SingleInstance {
 public:
@@ -21,5 +24,8 @@ private:
     explicit SingleInstance(ATOM atom) : atom_(atom) {}
     ATOM atom_;
 };
+
+// Tells the running copy that the user started the program again.
+void TellRunningCopy();
 
 }  // namespace rm::win

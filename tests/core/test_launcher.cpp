@@ -65,14 +65,24 @@ TEST(LaunchEntry, StartsTheProgramInItsFolderAndRecordsItsProcessAndWindow) {
     EXPECT_EQ(f.launcher().LaunchWindows, (std::array<WindowHandle, 6>{0, 301, 0, 0, 0, 0}));
 }
 
-TEST(LaunchEntry, AMissingOrEmptyProgramFileDoesNothing) {
-    LauncherMonitor f;
-    f.Entry(1).ProgramFile = PathText(f.dir.path() / "gone.exe");
-    f.Entry(2).ProgramFile = "";
-    f.Entry(3).ProgramFile = PathText(f.dir.path());  // a folder is no program
-    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(LaunchEntry(f.m, i));
-    EXPECT_TRUE(f.programs.processes.empty());
-    EXPECT_TRUE(f.dialogs.messages.empty());
+TEST(LaunchEntry, AProgramFileThatIsNoFileIsToldLikeAFailedStart) {
+    // The program in the test's folder; nullptr for none.
+    const struct { const char *program, *reason; } cases[] = {
+        {"gone.exe", "ファイルが見つかりません。"},
+        {"", "ファイルではなくフォルダーが指定されています。"},
+        {nullptr, "プログラム名が指定されていません。"},
+    };
+    for (const auto& c : cases) {
+        LauncherMonitor f;
+        f.Entry(1) = {"道具", c.program ? PathText(f.dir.path() / c.program) : "", "", "", "on", ""};
+        f.Receive(ConnectLine());
+        EXPECT_FALSE(LaunchEntry(f.m, 1));
+        EXPECT_TRUE(f.programs.processes.empty());
+        EXPECT_TRUE(f.dialogs.messages.empty());
+        EXPECT_EQ(f.m.view.LaunchNotice.Text,
+                  "プログラムを起動できませんでした。\r\n\r\n「道具」 " + f.Entry(1).ProgramFile + "\r\n" + c.reason)
+            << c.reason;
+    }
 }
 
 TEST(LaunchEntry, ARunningProgramIsNotStartedTwiceAnEndedOneIsStartedAnew) {

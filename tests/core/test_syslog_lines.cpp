@@ -4,6 +4,7 @@
 #include "settings/settings_file.h"
 #include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
+#include "text/cp932.h"
 #include "timer/timer.h"
 #include "test_syslog_support.h"
 
@@ -19,24 +20,22 @@ std::string ConnectLineOf(std::size_t size) {
     return line;
 }
 
-TEST(SyslogDatagram, LongerThan200BytesIsDroppedUnseen) {
+TEST(SyslogDatagram, LongerThan200BytesIsShownButNeverActedOn) {
     SyslogMonitor f;
     f.Receive(ConnectLineOf(201));
     EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_FALSE(f.m.view.Panel.Shown);
     EXPECT_EQ(f.m.s.conn.HistoryStage, 0);
-    EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
+    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]" + ConnectLineOf(201), "---"}));
 
     // The length the endpoint reported decides, whatever was read.
     const std::string line = ConnectLineOf(200);
     SYSLOGUDPDataReceived(f.m, 201, line, RouterSender, f.clock.now);
     EXPECT_FALSE(f.m.s.conn.Online);
-    EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
     f.Receive(line);
     EXPECT_TRUE(f.m.s.conn.Online);
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);
-    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]" + line, "---"}));
 }
 
 TEST(SyslogDatagram, AtMost200BytesAreLookedAt) {
@@ -60,7 +59,7 @@ TEST(SyslogDatagram, ControlAnd8BitBytesNeverReachThePhraseTests) {
     SyslogMonitor simple;
     simple.Receive(line);
     EXPECT_EQ(simple.m.s.conn.ConnectedPort, 1);
-    EXPECT_EQ(simple.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:Connect successfully", "---"}));
+    EXPECT_EQ(simple.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:Conあnect successfully", "---"}));
 
     SyslogMonitor full;
     full.m.s.settings.SyslogSimple = false;
@@ -70,20 +69,39 @@ TEST(SyslogDatagram, ControlAnd8BitBytesNeverReachThePhraseTests) {
     EXPECT_EQ(full.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]S01:\tConあnect successfully\r\n", "---"}));
     FlushSyslog(full.m);
     EXPECT_EQ(ReadFile(full.dir.path() / "syslog" / "20030102.log"),
-              "[2003/01/02 09:05:00]" + line + "\r\n---\r\n");
+              "[2003/01/02 09:05:00]S01:#011Con\x82\xa0nect successfully#015#012\r\n---\r\n");
 }
 
-TEST(SyslogDatagram, OnlyPrintableAsciiAndDelStayInTheCleanLine) {
-    SyslogMonitor f;
-    f.m.s.settings.SyslogAddTime = false;
-    f.m.s.settings.SyslogLineBreaks = false;
-    std::string all;
-    for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
-    f.Receive(all.substr(0, 200));
-    f.Receive(all.substr(200));
-    std::string printable;
-    for (int byte = 0x20; byte <= 0x7F; ++byte) printable += static_cast<char>(byte);
-    EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{printable, ""}));  // the second half has none
+TEST(SyslogLine, SimpleDisplayKeepsWholeCharactersRawEscapesControlBytesInTheFileALongLineIsCutWithAMark) {
+    const std::string x1023(1023, 'x');
+    const auto cut = [](int bytes) { return "…（以下 " + std::to_string(bytes) + " バイト省略）"; };
+    const struct {
+        bool simple;
+        std::string datagram, shown, inFile;  // the viewer's UTF-8, the file's Shift-JIS
+    } cases[] = {
+        {true, "\x83\x8b\x81\x5b\x83\x5e", "ルータ", "\x83\x8b\x81\x5b\x83\x5e"},  // once "[^"
+        {true, std::string("a\x7f\t\x1b\0b", 6), "ab", "ab"},
+        {true, "\xb1\xdd[\x82", "ｱﾝ[", "\xb1\xdd["},  // half-width kana, a lead byte at the end
+        // A lead byte before one that cannot trail, a pair with no character, a user-defined one, stray bytes.
+        {true, "\x82 x\x85\x40\xf0\x40\x80\xa0\xfd\xffz", " xz", " xz"},
+        {false, "a\r\nforged line", "a\r\nforged line", "a#015#012forged line"},
+        {false, std::string("x\0y\x1b\x7f", 5), std::string("x\0y\x1b\x7f", 5), "x#000y#033#177"},
+        {false, "\x82\xa0#", "あ#", "\x82\xa0#"},
+        {false, std::string(1500, 'x'), std::string(1024, 'x') + cut(476), std::string(1024, 'x') + Utf8ToCp932(cut(476))},
+        {true, x1023 + "\x82\xa0y", x1023 + cut(3), x1023 + Utf8ToCp932(cut(3))},  // "あ" would straddle it
+        {false, x1023 + "\r\n", x1023 + "\r" + cut(1), x1023 + "#015" + Utf8ToCp932(cut(1))},
+    };
+    for (const auto& c : cases) {
+        SyslogMonitor f;
+        f.m.s.settings.SyslogSimple = c.simple;
+        f.m.s.settings.SyslogAutoSave = true;
+        f.m.s.settings.SyslogAddTime = false;
+        f.m.s.settings.SyslogLineBreaks = false;
+        f.Receive(c.datagram);
+        EXPECT_EQ(f.m.view.Viewer.Lines, Lines{c.shown}) << c.inFile;
+        FlushSyslog(f.m);
+        EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"), c.inFile + "\r\n");
+    }
 }
 
 TEST(SyslogViewer, PrefixLineBreaksAndEnabledSwitch) {

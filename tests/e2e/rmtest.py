@@ -431,6 +431,11 @@ def wait_counting(m, handle, timeout=30):
     return wait_until(counting, timeout, "the connected time on the panel")
 
 
+def balloons(m):
+    """The texts of the tray icons' balloons on screen, which Wine draws as tooltips."""
+    return [m.tool("tooltip", w[0])[1] for w in m.windows() if w[1] and w[2] == "tooltips_class32"]
+
+
 def tray_icon_rect(m, timeout=30):
     """(x, y, width, height) of the program's icon in Wine's tray window."""
     def find():

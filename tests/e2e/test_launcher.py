@@ -105,23 +105,27 @@ class Launcher(MonitorTestCase):
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
 
-    def test_a_program_that_cannot_start_is_told_once_in_a_notice(self):
+    def test_a_program_that_cannot_start_or_is_missing_is_told_once_in_a_notice(self):
         with self.monitor() as m:
             broken = m.folder / "壊れた.exe"
             broken.write_bytes(b"not a program")
             (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=ROUTER_ADDRESS))
             (m.folder / "RVlaunch.ini").write_bytes(launcher_bytes([
                 ["壊れた", m.windows_path(broken), "", "", "off", "off"],
+                ["消えた", m.windows_path(m.folder / "消えた.exe"), "", "", "off", "off"],
             ]))
             proc = m.start()
             m.wait_main()
             m.command("L11")
             m.command("L11")  # told once, not twice
+            m.command("L21")
+            wait_until(lambda: any("「消えた」" in t for t in m.notices()), what="the missing program in the notice")
             text = m.press("OK")
             self.assertIn("プログラムを起動できませんでした。", text)
             self.assertIn("「壊れた」", text)
             self.assertIn("Windows で実行できるプログラムではありません。", text)
             self.assertEqual(text.count("「壊れた」"), 1)
+            self.assertIn("「消えた」 " + m.windows_path(m.folder / "消えた.exe") + "\r\nファイルが見つかりません。", text)
             # The menu still answers: the notice ran no loop of its own.
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)

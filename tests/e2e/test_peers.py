@@ -53,6 +53,8 @@ class Peers(LanTestCase):
         with self.monitor() as m:
             other = self.peer(m)
             proc = self.start(m)
+            m.command("memosend")  # the user writes one meanwhile
+            m.control("簡易メモ送信", MEMO_TEXT_ID)
             send_memo(other, ["お昼です", " ", "二行目"])
             self.assertIn("簡易メモのデータが届きました", m.press("OK"))
             _, text = m.control("簡易メモ受信", MEMO_RECEIVED_ID)
@@ -61,6 +63,8 @@ class Peers(LanTestCase):
             self.assertRegex(lines[1], r"^192\.0\.2\.20:\(\d\d:\d\d:\d\d\)$")
             self.assertEqual(lines[2:7], ["-" * 29, "お昼です", " ", "二行目", ""])
             m.screenshot("memo-received")
+            shown = [w[3] for w in m.windows() if w[1]]
+            self.assertLess(shown.index("簡易メモ受信"), shown.index("簡易メモ送信"))
             button, _ = m.control("簡易メモ受信", MEMO_CLOSE_ID)
             m.tool("click", button)
             wait_until(lambda: not any(w[3] == "簡易メモ受信" and w[1] for w in m.windows()),

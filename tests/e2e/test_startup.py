@@ -3,7 +3,7 @@
 import socket
 import unittest
 
-from rmtest import MonitorTestCase, settings_bytes
+from rmtest import MonitorTestCase, balloons, settings_bytes, wait_until
 
 FIRST_RUN = "現在、初期値で起動しています。"
 
@@ -15,6 +15,7 @@ class StartUp(MonitorTestCase):
             text = m.press("OK")
             self.assertIn(FIRST_RUN, text)
             self.assertIn("保証外の意味が理解できない方は設定を変更してください。", text)
+            self.assertIn("→「設定」→「基本設定」のページ", text)
             m.wait_main()
             self.assertTrue((m.folder / "log").is_dir())
             self.assertTrue((m.folder / "syslog").is_dir())
@@ -27,6 +28,8 @@ class StartUp(MonitorTestCase):
             self.assertEqual(m.wait_exit(second, timeout=30), 0)
             self.assertEqual(len(m.main_windows()), 1)
             self.assertIsNone(first.poll())
+            # The running copy says why nothing else happened.
+            wait_until(lambda: "すでに起動しています" in balloons(m), what="the balloon of the running copy")
 
             # The about window: one at a time, closed with OK.
             m.command("openver_n1")

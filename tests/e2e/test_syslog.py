@@ -4,7 +4,7 @@ import re
 import time
 import unittest
 
-from rmtest import MonitorTestCase, framed, send_syslog, settings_bytes, wait_until
+from rmtest import DailyLines, MonitorTestCase, framed, send_syslog, settings_bytes, wait_until
 
 STAMP = r"\d{4}/\d{2}/\d{2},\d{2}:\d{2}:\d{2}"
 
@@ -43,6 +43,17 @@ class SyslogInterpretation(MonitorTestCase):
             self.assertIsNone(proc.poll())
             m.command("Exit1")
             self.assertEqual(m.wait_exit(proc), 0)
+
+    def test_a_long_line_reaches_the_daily_file_cut_with_a_mark(self):
+        with self.monitor() as m:
+            proc = self.start(m, SyslogAutoSave="on", SyslogAddTime="off", SyslogLineBreaks="off")
+            long, longer = framed("S02: Connect successfully " + "x" * 400), framed("y" * 1500)
+            daily, lines = DailyLines(m), []
+            send_syslog(m, long)
+            send_syslog(m, longer)
+            wait_until(lambda: lines.extend(daily.new()) or len(lines) >= 2, what="both lines in the daily file")
+            self.assertEqual(lines, [long, longer[:1024] + f"…（以下 {len(longer) - 1024} バイト省略）".encode("cp932")])
+            self.finish(m, proc)
 
 
 if __name__ == "__main__":

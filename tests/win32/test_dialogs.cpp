@@ -16,6 +16,7 @@
 #include "memo_windows.h"
 #include "notice_window.h"
 #include "platform_ports.h"
+#include "pump.h"
 #include "resource.h"
 
 namespace rm::win {
@@ -33,7 +34,7 @@ struct Scene {
     OwnedWindow owner{CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)};
     int closed = 0, hidden = 0, dismissed = 0;
     MemoReceiveWindow memo{[this] { ++closed; }, [this] { ++hidden; }};
-    NoticeWindow notice{IDD_NOTICE, [this] { ++dismissed; }};
+    NoticeWindow notice{IDI_INFORMATION, [this] { ++dismissed; }};
 
     Scene() {
         memo.Create(nullptr);
@@ -149,6 +150,54 @@ TEST(ModelessDialogKeys, TabEnterAndEscWorkWhileABoxOrADialogIsOpen) {
         Scene scene;
         RunUnder(L"バージョン情報", [&] { ShowAboutBox(scene.owner.get(), "2.04", nullptr); }, scene.Keys());
     }
+}
+
+// Text as the keyboard types it: to the focus of the active window.
+void Type(const std::wstring& text) {
+    std::vector<INPUT> keys(2 * text.size(), INPUT{INPUT_KEYBOARD});
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        keys[i].ki.wScan = text[i / 2];
+        keys[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+TEST(Notice, AMemoArrivingWhileTheUserTypesLeavesTheFocusAndTheTextWhereTheyWere) {
+    // Stands for the panel, which owns the send window and the notices.
+    const OwnedWindow owner{CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                            nullptr, nullptr)};
+    int dismissed = 0;
+    NoticeWindow notice{IDI_INFORMATION, [&] { ++dismissed; }};
+    const MemoSendView view{.Open = true};
+    MemoSendDialog send{view, [](auto&, auto&) {}, [](auto&, auto&) {}};
+    HWND dialog = nullptr, active = nullptr;
+    std::wstring typed;
+    RunUnder(L"簡易メモ送信", [&] { send.Show(owner.get()); },
+             {[&] {
+                  dialog = FindWindowW(L"#32770", L"簡易メモ送信");
+                  SetFocus(GetDlgItem(dialog, IDC_MEMO_TEXT));
+                  Type(L"あい");
+              },
+              [&] {
+                  notice.Render(owner.get(), {.Shown = true, .Text = "192.0.2.20 から簡易メモ 1 件"});
+                  Type(L"う\r");
+              },
+              [&] {
+                  typed = TextOf(GetDlgItem(dialog, IDC_MEMO_TEXT));
+                  active = GetActiveWindow();
+                  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+              }});
+    EXPECT_EQ(typed, L"あいう\r\n");
+    EXPECT_EQ(active, dialog);
+    EXPECT_EQ(dismissed, 0);
+    ASSERT_TRUE(notice.Handle() && IsWindowVisible(notice.Handle()));
+    // At the notification area's corner (bottom right without a taskbar), not in the middle.
+    RECT placed{};
+    GetWindowRect(notice.Handle(), &placed);
+    MONITORINFO screen{sizeof screen};
+    GetMonitorInfoW(MonitorFromWindow(notice.Handle(), MONITOR_DEFAULTTOPRIMARY), &screen);
+    EXPECT_GT(placed.left, (screen.rcWork.left + screen.rcWork.right) / 2);
+    EXPECT_GT(placed.top, (screen.rcWork.top + screen.rcWork.bottom) / 2);
 }
 
 struct Look {

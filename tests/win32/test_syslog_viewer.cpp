@@ -8,6 +8,7 @@
 #include "pump.h"
 #include "syslog/viewer_lines.h"
 #include "syslog_viewer.h"
+#include "test_syslog_support.h"
 #include "viewer_probe.h"
 
 namespace rm::win {
@@ -194,6 +195,15 @@ TEST_F(ViewerTest, LinesAreAddedOnceInOrder) {
     Render();
     Add({"ルータ 接続", "---"});
     EXPECT_EQ(ViewText(Lines()), L"[2003/01/02 09:05:00]S01: ATD0123\r\n---\r\nルータ 接続\r\n---");
+}
+
+TEST_F(ViewerTest, ASimpleDisplayLineInShiftJisShowsWholeCharacters) {
+    test::SyslogMonitor monitor;
+    // "ルータ: 接続" from another device, ending in a lead byte whose trail was lost.
+    monitor.Receive("\x83\x8b\x81\x5b\x83\x5e: \x90\xda\x91\xb1\x82");
+    view = monitor.m.view.Viewer;
+    Show();
+    EXPECT_EQ(ViewText(Lines()), L"[2003/01/02 09:05:00]ルータ: 接続\r\n---");
 }
 
 TEST_F(ViewerTest, AHiddenWindowShowsItsLinesAndTheEndOnceOpened) {

@@ -387,6 +387,47 @@ int printText(const Args& args) {
   return kDone;
 }
 
+// The text of a tooltip (a tray icon's balloon) of another process: its
+// messages take pointers, so they point into memory lent in that process.
+int printTooltip(const Args& args) {
+  const HWND tip = existingWindow(args);
+  if (!tip) return kNotFound;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(tip, &processId);
+  const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) {
+    printError(L"cannot open the process of " + hex(tip));
+    return kNotFound;
+  }
+  constexpr size_t kChars = 1024;
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  std::wstring text(kChars, L'\0');
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  bool read = remote && WriteProcessMemory(process, remote, &info, sizeof info, nullptr) &&
+              SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote)) &&
+              ReadProcessMemory(process, remote, &info, sizeof info, nullptr);
+  if (read) {
+    info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof info);
+    read = WriteProcessMemory(process, remote, &info, sizeof info, nullptr) &&
+           WriteProcessMemory(process, info.lpszText, text.data(), sizeof(wchar_t), nullptr);
+  }
+  if (read) {
+    SendMessageW(tip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote));
+    read = ReadProcessMemory(process, info.lpszText, text.data(), kChars * sizeof(wchar_t), nullptr);
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!read) {
+    printError(L"no tool text in " + hex(tip));
+    return kNotFound;
+  }
+  text.resize(wcsnlen(text.c_str(), kChars));
+  printLine(text);
+  return kDone;
+}
+
 int listChildren(const Args& args) {
   const HWND parent = existingWindow(args);
   if (!parent) return kNotFound;
@@ -824,6 +865,7 @@ const Command kCommands[] = {
      L"find --title T [--class C] [--visible] [--timeout MS]"},
     {L"text", printText, {}, {}, 1, 1, L"text HWND"},
     {L"children", listChildren, {}, {}, 1, 1, L"children HWND"},
+    {L"tooltip", printTooltip, {}, {}, 1, 1, L"tooltip HWND"},
     {L"press", pressButton, {L"--title", L"--class", L"--button", L"--timeout"}, {}, 0, 0,
      L"press --title T --button TEXT [--class C] [--timeout MS]"},
     {L"command", postCommand, {L"--title", L"--class", L"--id", L"--timeout"}, {}, 0, 0,

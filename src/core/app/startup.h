@@ -10,7 +10,14 @@ inline constexpr const char* FirstRunMessage =
     "初期値ではユーティリティを使用しないモードになっていますが\r"
     "このモードはメーカーの保証外のモードです。\r"
     "この設定の方がスマートに接続できると思いますが、\r"
-    "保証外の意味が理解できない方は設定を変更してください。";
+    "保証外の意味が理解できない方は設定を変更してください。\r\r"
+    // Where, for someone who has never seen the settings dialog; lines short
+    // enough for a message box.
+    "設定の変更：通知領域のアイコンを右クリック\r"
+    "→「設定」→「基本設定」のページ\r"
+    "・RoutavistaのIPアドレス（初期値 192.168.0.1）\r"
+    "・ユーティリティを使うときは、その場所と\r"
+    "　「…ユーティリティを使用しない（無保証）」のチェック";
 
 // At the first start the icon tells where the program is: Windows puts new
 // icons out of sight, and a second start ends without a word.

@@ -9,9 +9,15 @@
 namespace rm {
 namespace {
 
-bool IsExistingFile(const std::string& path) {
+// Why the program file cannot be started, in words for the user; empty when
+// it names an existing file.
+std::string MissingProgramReason(const std::string& path) {
+    if (path.empty()) return "プログラム名が指定されていません。";
     std::error_code ignored;
-    return std::filesystem::is_regular_file(PathOf(path), ignored);
+    const std::filesystem::file_status status = std::filesystem::status(PathOf(path), ignored);
+    if (std::filesystem::is_regular_file(status)) return {};
+    if (std::filesystem::is_directory(status)) return "ファイルではなくフォルダーが指定されています。";
+    return "ファイルが見つかりません。";
 }
 
 // Each entry's last failure once, so starts that fail at every connect do
@@ -70,7 +76,10 @@ std::string LaunchCommandLine(const std::string& programFile, const std::string&
 bool LaunchEntry(Monitor& m, int i) {
     const std::size_t at = static_cast<std::size_t>(i - 1);
     Launcher& launcher = m.s.launcher;
-    if (!IsExistingFile(launcher.LaunchEntries[at].ProgramFile)) return false;
+    if (const std::string missing = MissingProgramReason(launcher.LaunchEntries[at].ProgramFile); !missing.empty()) {
+        TellStartFailure(m, at, missing);
+        return false;
+    }
     const std::string folder = LaunchFolder(launcher.LaunchEntries[at]);
     if (LaunchWindow(m, at) == 0) return ShowHandedOver(m, at) || StartLaunchProgram(m, i, folder);
     const ProcessHandle process = launcher.LaunchProcesses[at];

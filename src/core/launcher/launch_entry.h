@@ -18,7 +18,8 @@ std::string LaunchFolder(const LaunchEntryTexts& entry);
 std::string LaunchCommandLine(const std::string& programFile, const std::string& arguments);
 
 // Starts entry i (1..6) unless the program it started last still runs; false
-// when its program file does not exist.
+// when its program file does not exist, which the launch notice tells as a
+// failed start.
 bool LaunchEntry(Monitor& m, int i);
 // Entry i's window (0..5): the one found at its start, or, for a program that
 // showed it only later (a slow start), the one it has now; 0 for none.

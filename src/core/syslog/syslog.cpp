@@ -7,6 +7,7 @@
 #include "lan/sender_filter.h"
 #include "syslog/call_record.h"
 #include "syslog/syslog_file.h"
+#include "syslog/syslog_line.h"
 #include "syslog/viewer_lines.h"
 #include "router/connect_commands.h"
 #include "router/router_commands.h"
@@ -23,18 +24,6 @@ constexpr std::string_view OwnAddressPhrase = "IPCP UP. My IP=";
 constexpr int DialUpWatcherStopWait = 500;
 constexpr const char* RedialQuestion = "接続を確立できませんでした。\r　 　再接続しますか？ 　　　";
 constexpr const char* RedialCaption = "Routavysta Monitor";
-
-// Printable ASCII and DEL only: tabs, line ends and Japanese text never
-// reach the phrase tests.
-std::string CleanLine(std::string_view raw) {
-    std::string clean(raw.size(), '\0');
-    const auto end = std::copy_if(raw.begin(), raw.end(), clean.begin(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x20 && byte <= 0x7F;
-    });
-    clean.erase(end, clean.end());
-    return clean;
-}
 
 bool Has(std::string_view line, std::string_view phrase) { return line.find(phrase) != std::string_view::npos; }
 
@@ -214,7 +203,7 @@ std::string ViewerText(std::string_view bytes) {
 
 void AddViewerLine(Monitor& m, std::string_view bytes, DateTime arrived) {
     AppendViewerLine(m.view.Viewer, ViewerText(bytes));
-    if (m.s.settings.SyslogAutoSave) SaveSyslog(m, bytes, arrived);
+    if (m.s.settings.SyslogAutoSave) SaveSyslog(m, EscapedControlBytes(bytes), arrived);
 }
 
 void ShowLine(Monitor& m, std::string_view view, DateTime arrived) {
@@ -235,13 +224,17 @@ void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagra
                            DateTime arrived) {
     // Heard even when refused: the way through the firewall is open.
     m.s.conn.SyslogHeard = true;
-    if (NumberBytes > MaxSyslogBytes || !SyslogSenderTaken(m, FromIP)) return;
+    if (!SyslogSenderTaken(m, FromIP) || datagram.empty()) return;
+    if (NumberBytes > MaxSyslogBytes) {
+        // Too long for a line of the router's: kept to be read, never acted on.
+        ShowLine(m, ViewLine(datagram, m.s.settings.SyslogSimple), arrived);
+        return;
+    }
     // A copy: the endpoint's buffer may serve another datagram while a box is open.
     const std::string raw(datagram.substr(0, MaxSyslogBytes));
     const std::string stamp = DateTimeText(arrived, ',');
-    if (raw.empty()) return;
     const std::string clean = CleanLine(raw);
-    ShowLine(m, m.s.settings.SyslogSimple ? clean : raw, arrived);
+    ShowLine(m, ViewLine(raw, m.s.settings.SyslogSimple), arrived);
     const bool port1 = Has(clean, "S01:");
 
     if (Has(clean, "<--: CONNECT") || Has(clean, "<--: CARRIER")) ReportSpeed(m, clean);

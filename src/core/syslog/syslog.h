@@ -9,7 +9,8 @@
 
 namespace rm {
 
-// Longest datagram that is looked at; longer ones are dropped unseen.
+// Longest datagram whose phrases are acted on; longer ones are only shown
+// and saved (syslog_line.h).
 inline constexpr int MaxSyslogBytes = 200;
 
 // One datagram from SYSLOGUDP: NumberBytes as the endpoint reported it (-1

@@ -112,6 +112,55 @@ std::string FirstCharNotInCp932(std::string_view utf8) {
     return {};
 }
 
+namespace {
+
+bool IsLeadByte(unsigned char byte) { return kLeadRow[byte] != 0; }
+
+bool CanTrail(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
+// Neither a control character nor one that no font of the system draws:
+// Windows maps user-defined characters and stray single bytes into the
+// private-use area.
+bool IsPrintable(char16_t c) { return c >= 0x20 && !(c >= 0x7F && c <= 0x9F) && !(c >= 0xE000 && c <= 0xF8FF); }
+
+}  // namespace
+
+std::string_view Cp932Head(std::string_view bytes, std::size_t maxBytes) {
+    if (bytes.size() <= maxBytes) return bytes;
+    std::size_t end = 0;
+    while (end < bytes.size()) {
+        const std::size_t length = IsLeadByte(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
+        if (end + length > maxBytes) break;
+        end = std::min(end + length, bytes.size());
+    }
+    return bytes.substr(0, end);
+}
+
+std::string Cp932PrintableChars(std::string_view bytes) {
+    // Most lines are printable ASCII throughout.
+    const std::size_t plain = static_cast<std::size_t>(
+        std::find_if_not(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c < 0x7F; }) - bytes.begin());
+    std::string kept(bytes.substr(0, plain));
+    kept.reserve(bytes.size());
+    for (std::size_t pos = plain; pos < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[pos]);
+        const int row = kLeadRow[lead];
+        if (row == 0) {
+            if (IsPrintable(kSingleByte[lead])) kept += bytes[pos];
+            ++pos;
+            continue;
+        }
+        if (pos + 1 == bytes.size() || !CanTrail(static_cast<unsigned char>(bytes[pos + 1]))) {
+            ++pos;
+            continue;
+        }
+        const char16_t c = kDoubleByte[row - 1][static_cast<unsigned char>(bytes[pos + 1])];
+        if (c != 0 && IsPrintable(c)) kept += bytes.substr(pos, 2);
+        pos += 2;
+    }
+    return kept;
+}
+
 std::string Cp932ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
