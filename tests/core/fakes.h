@@ -109,7 +109,8 @@ public:
             ~Done() { draining = false; }
         } done{draining_};
         for (int run = 0;; ++run) {
-            ASSERT_LT(run, 1'000'000) << "steps that never end";
+            // Thrown rather than asserted: the fuzz targets run these fakes without a test.
+            if (run == 1'000'000) throw std::logic_error("steps that never end");
             if (idle()) std::erase_if(steps_, [](const Step& step) { return step.timer; });
             if (steps_.empty()) break;
             // What arrives meanwhile comes before the step it may make due.
