@@ -6,7 +6,7 @@
 //
 // Input: one byte of settings, then up to 16 datagrams separated by '\n',
 // each cut to 2048 bytes; longer inputs repeat what shorter ones reach, at a
-// cost that grows with each nested redial. A datagram starting with 0x01
+// cost that grows with each redial. A datagram starting with 0x01
 // stands for a connect command of this copy instead (port or ISP in its
 // second byte); 0x02 switches automatic saving on or off; 0x03 is the rest of
 // the datagram with a NumberBytes over the limit (from its second byte). A
