@@ -12,6 +12,7 @@
 #include "launcher/launcher_steps.h"
 #include "launch_process.h"
 #include "platform_ports.h"
+#include "step_timer.h"
 #include "text/files.h"
 
 namespace rm::win {
@@ -31,10 +32,11 @@ std::vector<std::string> Split(const std::string& line) {
 struct RealLauncher {
     test::FakeMonitor f;
     Window owner;
-    Win32Programs programs{owner};
-    Win32OtherWindows windows;
-    Win32Events events{[] {}};
-    Ports ports{f.net, f.dialogs, f.clock, events, f.sound, programs, windows, f.clipboard, f.log, f.files};
+    UserDialogs userDialogs;
+    Win32Programs programs{owner, userDialogs};
+    Win32Steps steps{[](const std::function<void()>& step) { step(); }};
+    Win32OtherWindows windows{steps};
+    Ports ports{f.net, f.dialogs, f.clock, steps, f.sound, programs, windows, f.clipboard, f.log, f.files};
     Monitor m{MainState{}, ViewModel{}, ports};
     fs::path folder = f.dir.path() / u8"ツール";
 

@@ -16,6 +16,7 @@
 
 #include "command_ids.h"
 #include "platform_ports.h"
+#include "step_timer.h"
 #include "pump.h"
 #include "syslog/viewer_commands.h"
 #include "syslog/viewer_lines.h"
@@ -108,16 +109,17 @@ struct ViewerCommands : ::testing::Test {
     bool closing = false;
     SyslogViewer window{{[this](ViewerItem item) { ViewerMenuClick(m, item); }, [] {}}};
     Win32Net net;
-    Win32Dialogs dialogs{window, closing, [] {}, [] {}, [] {}};
+    Win32Steps steps{[](const std::function<void()>& step) { step(); }};
+    UserDialogs userDialogs;
+    Win32Dialogs dialogs{window, closing, steps, userDialogs, {[] {}, [] {}, [] {}}};
     Win32Clock clock;
-    Win32Events events{[] {}};
     Win32Sound sound;
-    Win32Programs programs{window};
-    Win32OtherWindows otherWindows;
+    Win32Programs programs{window, userDialogs};
+    Win32OtherWindows otherWindows{steps};
     Win32Clipboard clipboard{window};
     Win32Log log;
     Win32Files files;
-    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log, files};
+    Ports ports{net, dialogs, clock, steps, sound, programs, otherWindows, clipboard, log, files};
     Monitor m{MainState{}, ViewModel{}, ports};
     fs::path folder;
 
