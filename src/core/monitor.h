@@ -24,6 +24,9 @@ struct Waiting {
     std::set<std::string> Questions;
     // Other programs' windows asked to close and not yet done.
     std::set<WindowHandle> ClosingWindows;
+    // Launcher entries (0..5) whose program was started and has not shown
+    // its window yet: a second start waits for the first.
+    std::set<std::size_t> StartingEntries;
 };
 
 struct Monitor {

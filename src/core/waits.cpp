@@ -12,20 +12,6 @@ namespace {
 // How often a launched program is asked whether it waits for input yet.
 constexpr int ReadyPollMilliseconds = 100;
 
-// Holds a key in a set for as long as a wait lasts, however it ends.
-template <class Key>
-class Held {
-public:
-    Held(std::set<Key>& set, Key key) : set_(set), key_(std::move(key)) { set_.insert(key_); }
-    ~Held() { set_.erase(key_); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-
-private:
-    std::set<Key>& set_;
-    Key key_;
-};
-
 }  // namespace
 
 Task<> Pause(Monitor& m, int milliseconds) {

@@ -4,12 +4,28 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "monitor.h"
 #include "steps/task.h"
 
 namespace rm {
+
+// Holds a key in a set for as long as a wait lasts, however it ends.
+template <class Key>
+class Held {
+public:
+    Held(std::set<Key>& set, Key key) : set_(set), key_(std::move(key)) { set_.insert(key_); }
+    ~Held() { set_.erase(key_); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+private:
+    std::set<Key>& set_;
+    Key key_;
+};
 
 // A pause; the same length on the wire as the platform's timers give.
 Task<> Pause(Monitor& m, int milliseconds);
