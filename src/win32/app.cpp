@@ -191,7 +191,7 @@ void App::CreateEndpoints() {
     SYSLOGUDP = make("255.255.255.255", 4449, 514);
     SYSLOGUDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string& FromIP, int) {
         Receive(sender, NumberBytes, TNMUDP::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
-            return SYSLOGUDPDataReceived(m, count, datagram, FromIP, sender.ArrivedAt());
+            return SYSLOGUDPDataReceived(m, count, std::string(datagram), FromIP, sender.ArrivedAt());
         });
     };
     RV_UDP = make("192.168.0.1", 4449, 4449);
