@@ -15,8 +15,7 @@
 
 namespace rm::win {
 
-// For Win32Steps: a step that throws fails the test, as the program would
-// show the error.
+// For Win32Steps: a step that throws fails the test.
 inline void RunStepInTest(const std::function<void()>& step) {
     try {
         step();
