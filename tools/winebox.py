@@ -3,8 +3,9 @@
 
 Each box has its own network namespace (loopback only unless the caller adds
 hosts), its own WINEPREFIX copied from a template, its own wineserver started
-inside that namespace, an X display (the caller's, or a private Xvfb) and a
-sound device that plays nothing.
+inside that namespace, an X display (the caller's, or a private Xvfb without a
+window manager, whose windows Wine then leaves unmanaged) and a sound device
+that plays nothing.
 Everything is removed on exit, also when the caller fails. The monitor
 broadcasts to its router's subnet at start; inside a box that never leaves
 the machine.
