@@ -73,10 +73,9 @@ fs::path SentHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "
 Task<> logConClick(Monitor& m) {
     // One transfer at a time: the item stays disabled until this one ends.
     const MenuWindow running(m.view.Menu, Item::logCon);
-    if (!co_await AskYesNo(m, "バックアップされたログファイルの転送を行います。\rよろしいですか？",
-                           "Routavista Monitor")) {
-        co_return;
-    }
+    const bool go = co_await AskYesNo(m, "バックアップされたログファイルの転送を行います。\rよろしいですか？",
+                                      "Routavista Monitor");
+    if (!go) co_return;
     if (m.s.peers.MasterAddress.empty()) {
         ShowMessage(m, "マスターが見つかりません");
         co_return;

@@ -74,7 +74,11 @@ Task<bool> LaunchEntry(Monitor& m, int i) {
     if (!IsExistingFile(launcher.LaunchEntries[at].ProgramFile)) co_return false;
     if (m.waiting.StartingEntries.contains(at)) co_return true;
     const std::string folder = LaunchFolder(launcher.LaunchEntries[at]);
-    if (LaunchWindow(m, at) == 0) co_return ShowHandedOver(m, at) || co_await StartLaunchProgram(m, i, folder);
+    if (LaunchWindow(m, at) == 0) {
+        if (ShowHandedOver(m, at)) co_return true;
+        const bool started = co_await StartLaunchProgram(m, i, folder);
+        co_return started;
+    }
     const ProcessHandle process = launcher.LaunchProcesses[at];
     if (m.ports.Programs.ProcessRunning(process)) co_return true;
     if (process != 0) m.ports.Programs.CloseProcessHandle(process);

@@ -75,7 +75,8 @@ Task<> N3Click(Monitor& m) {
 }
 
 Task<> N1Click(Monitor& m) {
-    if (!co_await BeginConnect(m)) co_return;
+    const bool begun = co_await BeginConnect(m);
+    if (!begun) co_return;
     if (!m.s.settings.NoUtility) {
         RunUtility(m, " -con1");
     } else if (m.s.settings.MultiAccount) {
@@ -92,7 +93,8 @@ Task<> N1Click(Monitor& m) {
 }
 
 Task<> N10Click(Monitor& m) {
-    if (!co_await BeginConnect(m)) co_return;
+    const bool begun = co_await BeginConnect(m);
+    if (!begun) co_return;
     if (!m.s.settings.NoUtility) {
         RunUtility(m, " -con2");
     } else if (m.s.settings.MultiAccount) {
@@ -106,14 +108,16 @@ Task<> N10Click(Monitor& m) {
 }
 
 Task<> ISP3Click(Monitor& m) {
-    if (!co_await BeginConnect(m)) co_return;
+    const bool begun = co_await BeginConnect(m);
+    if (!begun) co_return;
     if (m.s.settings.NoUtility && m.s.settings.MultiAccount) co_await DialIsp(m, 2);
     m.s.conn.ConnectedPort = 1;
     SetEnabled(m, {Item::N1, Item::N2, Item::N10}, false);
 }
 
 Task<> N2Click(Monitor& m) {
-    if (!co_await BeginDisconnect(m)) co_return;
+    const bool begun = co_await BeginDisconnect(m);
+    if (!begun) co_return;
     if (m.s.settings.NoUtility) {
         DisconnectRouterPort(m, 1);
     } else {
@@ -125,7 +129,8 @@ Task<> N2Click(Monitor& m) {
 }
 
 Task<> N11Click(Monitor& m) {
-    if (!co_await BeginDisconnect(m)) co_return;
+    const bool begun = co_await BeginDisconnect(m);
+    if (!begun) co_return;
     if (m.s.settings.NoUtility) {
         DisconnectRouterPort(m, m.s.settings.MultiAccount ? 1 : 2);
     } else {

@@ -105,7 +105,8 @@ Task<bool> SetRouterClock(Monitor& m) {
     if (!Send(m, ClockDatagram(m.s.router, m.ports.Clock.Now()))) co_return false;
     // Reset after the send: an acknowledgement that came before is stale.
     m.s.router.CommandAcknowledged = false;
-    if (co_await AwaitAcknowledgement(m)) co_return true;
+    const bool acknowledged = co_await AwaitAcknowledgement(m);
+    if (acknowledged) co_return true;
     ShowMessage(m, "時間設定に失敗しました");
     co_return false;
 }
@@ -133,7 +134,8 @@ bool DisconnectRouterPort(Monitor& m, int port) {
 Task<bool> SelectRouterIsp(Monitor& m, int index) {
     if (!Send(m, SelectIspDatagram(index))) co_return false;
     m.s.router.CommandAcknowledged = false;
-    if (co_await AwaitAcknowledgement(m)) co_return true;
+    const bool acknowledged = co_await AwaitAcknowledgement(m);
+    if (acknowledged) co_return true;
     ShowMessage(m, "ISPの切り替えに失敗しました");
     co_return false;
 }

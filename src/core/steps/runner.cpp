@@ -20,7 +20,6 @@ private:
 }  // namespace
 
 void Runner::Start(Task<> command) {
-    if (ended_) return;
     commands_.push_back(std::move(command));
     {
         const Depth running(depth_);
@@ -30,7 +29,6 @@ void Runner::Start(Task<> command) {
 }
 
 void Runner::Resume(std::coroutine_handle<> step) {
-    if (ended_) return;
     {
         const Depth running(depth_);
         step.resume();
@@ -39,13 +37,15 @@ void Runner::Resume(std::coroutine_handle<> step) {
 }
 
 void Runner::EndAll() {
-    ended_ = true;
-    if (depth_ == 0) commands_.clear();
+    ending_ = true;
+    Reap();
 }
 
 void Runner::Reap() {
-    if (ended_) {
-        if (depth_ == 0) commands_.clear();
+    if (ending_) {
+        if (depth_ > 0) return;
+        ending_ = false;
+        commands_.clear();
         return;
     }
     std::exception_ptr first;

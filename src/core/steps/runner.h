@@ -19,10 +19,11 @@ public:
     Runner& operator=(const Runner&) = delete;
 
     void Start(Task<> command);
-    // Runs the waiting step on to its next wait; nothing after EndAll.
+    // Runs the waiting step on to its next wait.
     void Resume(std::coroutine_handle<> step);
-    // At exit: every command waiting ends where it waits. One whose step is
-    // running (a dialog the user opened is up) ends once that step is over.
+    // At exit: every command waiting ends where it waits, and what would
+    // have resumed it finds nothing. One whose step is running (a dialog the
+    // user opened is up) ends once that step is over.
     void EndAll();
     // Commands started and not yet ended.
     std::size_t Running() const { return commands_.size(); }
@@ -34,7 +35,7 @@ private:
     std::list<Task<>> commands_;
     // Steps running now, one inside another only inside a dialog the user opened.
     int depth_ = 0;
-    bool ended_ = false;
+    bool ending_ = false;
 };
 
 }  // namespace rm

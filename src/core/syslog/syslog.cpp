@@ -176,7 +176,8 @@ Task<> Redial(Monitor& m, int target) {
     MainState& s = m.s;
     if (s.redial.RedialLeft == 0 || s.settings.RedialCount == 255) {
         s.redial.RedialLeft = s.settings.RedialCount;
-        if (co_await AskYesNo(m, RedialQuestion, RedialCaption)) co_await PerformConnectCommand(m, target);
+        const bool again = co_await AskYesNo(m, RedialQuestion, RedialCaption);
+        if (again) co_await PerformConnectCommand(m, target);
         co_return;
     }
     m.view.Panel.Caption = "接続中(" + std::to_string(s.settings.RedialCount - s.redial.RedialLeft + 1) + ")";

@@ -71,8 +71,9 @@ Task<> N2Click(Monitor& m) {
     if (!HasExtension(*file)) *file += ".txt";
     if (m.view.Viewer.Lines.empty()) co_return;
     std::error_code ignored;
-    if (std::filesystem::exists(*file, ignored) && !co_await AskYesNo(m, "上書きしますか？", "ファイルが存在します")) {
-        co_return;
+    if (std::filesystem::exists(*file, ignored)) {
+        const bool overwrite = co_await AskYesNo(m, "上書きしますか？", "ファイルが存在します");
+        if (!overwrite) co_return;
     }
     // Through a temporary file: a failed save leaves the old file whole. The
     // lines may have changed while the boxes were open; they are taken now.
