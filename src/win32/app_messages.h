@@ -16,5 +16,9 @@ inline constexpr UINT HostLookupDoneMessage = FirstAppMessage + 1;
 inline constexpr UINT TrayCallbackMessage = FirstAppMessage + 2;
 // Tray icon: the double-click time after a single click has passed.
 inline constexpr UINT SingleClickDoneMessage = FirstAppMessage + 3;
+// Step timer: a step asked for with no delay (its number in lParam).
+inline constexpr UINT StepQueuedMessage = FirstAppMessage + 4;
+// Step timer: the earliest timed step is due.
+inline constexpr UINT StepDueMessage = FirstAppMessage + 5;
 
 }  // namespace rm::win

@@ -15,7 +15,6 @@
 #include "icon_size.h"
 #include "memo_windows.h"
 #include "notice_window.h"
-#include "platform_ports.h"
 #include "resource.h"
 
 namespace rm::win {
@@ -125,15 +124,6 @@ TEST(ModelessDialogKeys, TabEnterAndEscWorkInTheMainLoop) {
         step();
         PostQuitMessage(0);
         RunMessageLoop();
-    }
-}
-
-TEST(ModelessDialogKeys, TabEnterAndEscWorkWhileAnEventWaits) {
-    Scene scene;
-    Win32Events events([] {});
-    for (const auto& step : scene.Keys()) {
-        step();
-        events.NestingProcessEvents(0);
     }
 }
 
