@@ -19,7 +19,16 @@ syslog saving with the time stamp on). Beside it:
   window shows (which it does only once the program has no message waiting),
   then closes it, and presses OK on the program's notices;
 - the resident memory (VmRSS) of the process that runs RMonitor.exe is read
-  every second.
+  every second;
+- at the end 終了 is timed while the router's host streams syslog lines.
+
+Then a second monitor on a LAN of its own runs the commands that wait for
+long, one after the other, each going on while the next starts, the menu
+command timed without a pause meanwhile: a backup transfer of 10,000 records
+to a master, a connect that starts two launcher programs that take 8 s to
+show a window and one that hangs when asked to close, the disconnect that
+closes that one; then 終了 with the call up and everything still running,
+timed while the router's host streams syslog lines.
 
 Reports figures only; it checks none. Needs root and a built RMonitor.exe and
 wintool.exe (RM_EXE, RM_WINTOOL name others).
@@ -28,7 +37,9 @@ wintool.exe (RM_EXE, RM_WINTOOL name others).
 """
 
 import argparse
+import itertools
 import re
+import shutil
 import socket
 import statistics
 import subprocess
@@ -40,10 +51,11 @@ from datetime import datetime
 from syslog_burst import ready_to_run, udp_rcvbuf_errors  # finds the test tools too
 from viewer_burst import VIEWER_CLASS, close_about, open_about
 import rmtest
-from rmtest import (ABOUT_TITLE, PC_ADDRESS, ROUTER_ADDRESS, TITLE, WINTOOL, DailyLines, Monitor, framed,
-                    inside_namespace, lan_host_socket, lan_peer, memo_datagrams, send_paced, settings_bytes,
-                    wait_until)
+from rmtest import (ABOUT_TITLE, PC_ADDRESS, ROUTER_ADDRESS, TITLE, USERPROG, WINTOOL, WM_RBUTTONDOWN, DailyLines,
+                    Monitor, framed, inside_namespace, lan_host_socket, lan_peer, memo_datagrams, open_tray_menu,
+                    receive_until, send_paced, settings_bytes, wait_panel, wait_until)
 from rmcommands import viewer_command_ids  # after rmtest, which finds the tools
+from test_launcher import launcher_bytes
 
 SYSLOG_RATE = 2_000
 # Of the run: the flood's share, when the viewer opens and closes.
@@ -61,6 +73,11 @@ START_TIMEOUT = 60.0
 DRAIN_LIMIT = 300.0
 SETTLE = 30.0
 EXIT_LIMIT = 120
+
+# The commands that wait for long: how long the menu is probed during each.
+TRANSFER_RECORDS = 10_000
+SLOW_START = 8
+PROBE_TRANSFER, PROBE_SLOW_PROGRAMS, PROBE_HUNG_CLOSE = 20.0, 2 * SLOW_START + 4.0, 10.0
 
 FLOOD_LINE = re.compile(rb"rmlong-(\d{7})$")
 RECORD = re.compile(rb"^2\.04,Port1(,\d{4}/\d\d/\d\d,\d\d:\d\d:\d\d){3},0123456$")
@@ -301,6 +318,99 @@ def watch(m, clock, tally, counter):
         when = max(when + PROBE_EVERY, time.monotonic())
 
 
+def probe_for(m, seconds):
+    """The menu command timed again and again for that long; the times of
+    those answered and the count of those not."""
+    times, missed = [], 0
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        try:
+            times.append(menu_answer(m))
+        except AssertionError as e:
+            missed += 1
+            print(f"probe: {e}", file=sys.stderr)
+    return times, missed
+
+
+def probe_figure(probed):
+    times, missed = probed
+    figure = f"{ms(statistics.median(times))} / {ms(max(times))}" if times else "-"
+    return figure + (f" ({missed} not answered)" if missed else "")
+
+
+def exit_while_streaming(m, proc):
+    """終了 timed while the router's host sends syslog lines at SYSLOG_RATE."""
+    stop = threading.Event()
+
+    def stream():
+        sock = router_socket(m)
+        try:
+            for i in itertools.count():
+                if stop.is_set():
+                    break
+                send_paced(sock, (PC_ADDRESS, 514), [framed(f"rmlong-exit-{i:07d}-{n}") for n in range(200)],
+                           SYSLOG_RATE)
+        finally:
+            sock.close()
+
+    streamer = threading.Thread(target=stream, daemon=True)
+    streamer.start()
+    time.sleep(1.0)
+    start = time.monotonic()
+    m.command("Exit1")
+    try:
+        code = proc.wait(timeout=EXIT_LIMIT)
+        ended = f"code {code}, {ms(time.monotonic() - start)}"
+    except subprocess.TimeoutExpired:
+        ended = f"not within {EXIT_LIMIT} s"
+    stop.set()
+    streamer.join()
+    return ended
+
+
+def waiting_commands():
+    """The commands that wait for long, on a monitor of its own; figures."""
+    rows = []
+    with Monitor("bench-longrun-waits", lan=True) as m:
+        program = m.folder / "userprog.exe"
+        shutil.copy2(USERPROG, program)
+        (m.folder / "log").mkdir()
+        record = "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:30,2003/01/02,09:35:00,0312345\r\n"
+        (m.folder / "log" / "RMBackUp.csv").write_bytes(record.encode("cp932") * TRANSFER_RECORDS)
+        (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress=ROUTER_ADDRESS))
+        path = m.windows_path(program)
+        (m.folder / "RVlaunch.ini").write_bytes(launcher_bytes([
+            ["遅い1", path, f"--slow-start {SLOW_START} --title 遅い窓1", "", "on", "off"],
+            ["遅い2", path, f"--slow-start {SLOW_START} --title 遅い窓2", "", "on", "off"],
+            ["固まる", path, "--hang --title 固まる窓", "", "on", "on"],
+        ]))
+        master = lan_peer(m)
+        m.start_router()
+        proc = m.start()
+        m.wait_main(START_TIMEOUT)
+        receive_until(master, "RMonitor Master Check")
+        master.sendto(b"RMonitor Master Connected", (PC_ADDRESS, 4450))
+        wait_until(lambda: "履歴ログの送信" in open_tray_menu(m, WM_RBUTTONDOWN), what="the transfer item")
+        m.command("logCon")
+        m.press("はい")
+        rows.append((f"menu command during a transfer of {TRANSFER_RECORDS:,} records: median / longest",
+                     probe_figure(probe_for(m, PROBE_TRANSFER))))
+        m.command("N1")
+        rows.append((f"… and a connect starting two programs that take {SLOW_START} s to show a window",
+                     probe_figure(probe_for(m, PROBE_SLOW_PROGRAMS))))
+        m.wait_router_sent("IPCP UP")
+        m.command("N2")
+        rows.append(("… and the disconnect closing a hung program", probe_figure(probe_for(m, PROBE_HUNG_CLOSE))))
+        wait_panel(m, shown=False)
+        m.command("N1")
+        wait_panel(m, shown=True)
+        rows.append(("exit with 終了, a call up, the transfer and the programs running, the router streaming",
+                     exit_while_streaming(m, proc)))
+        rows.append(("handlers started inside another (diagnostic log)", f"{len(m.nested_handlers()):,}"))
+        master.close()
+    return rows
+
+
 def received_memo_length(m):
     """Characters in the receive window, as a figure."""
     if not any(w[3] == "簡易メモ受信" and w[1] for w in m.windows()):
@@ -392,12 +502,7 @@ def run(minutes):
         memo_length = received_memo_length(m)
         end_rss = memory.read()
         memory.close()
-        exit_start = time.monotonic()
-        m.command("Exit1")
-        try:
-            ended = f"code {m.wait_exit(proc, timeout=EXIT_LIMIT)}, {ms(time.monotonic() - exit_start)}"
-        except AssertionError:
-            ended = f"not within {EXIT_LIMIT} s"
+        ended = exit_while_streaming(m, proc)
 
         log = m.folder / "log"
         probes = tally.get("probes", [])
@@ -430,9 +535,10 @@ def run(minutes):
             ("menu command when idle, before the run", ms(idle)),
             ("memory (VmRSS): start / peak / end", f"{mib(start_rss)} / {mib(max(memory.samples))} / "
                                                    f"{mib(end_rss)}"),
-            ("exit with 終了", ended),
+            ("exit with 終了, the router streaming", ended),
+            ("handlers started inside another (diagnostic log)", f"{len(m.nested_handlers()):,}"),
         ]
-    return rows
+    return rows + waiting_commands()
 
 
 def main(argv):
@@ -441,7 +547,7 @@ def main(argv):
     args = parser.parse_args(argv)
     if args.minutes < 1:
         parser.error("the run needs at least a minute")
-    ready_to_run(parser, [rmtest.EXE, WINTOOL], "network namespaces")
+    ready_to_run(parser, [rmtest.EXE, WINTOOL, USERPROG, rmtest.ROUTERSIM], "network namespaces")
     try:
         rows = run(args.minutes)
     except KeyboardInterrupt:

@@ -6,7 +6,7 @@
 //
 // Input: one byte of settings, then up to 16 datagrams separated by '\n',
 // each cut to 2048 bytes; longer inputs repeat what shorter ones reach, at a
-// cost that grows with each nested redial. A datagram starting with 0x01
+// cost that grows with each redial. A datagram starting with 0x01
 // stands for a connect command of this copy instead (port or ISP in its
 // second byte); 0x02 switches automatic saving on or off; 0x03 is the rest of
 // the datagram with a NumberBytes over the limit (from its second byte). A
@@ -107,29 +107,38 @@ private:
 class CountingNet : public rm::DatagramPort {
 public:
     std::size_t sends = 0;
-    void NestingSend(rm::Endpoint, const std::string&, std::string_view) override { ++sends; }
+    void Send(rm::Endpoint, const std::string&, std::string_view) override { ++sends; }
 };
 
-// Answers Yes; runs the next datagram inside each box, as the message loop would.
+// Answers Yes; the next datagram comes while each box is up.
 class CountingDialogs : public rm::DialogPort {
 public:
+    explicit CountingDialogs(rm::test::FakeSteps& steps) : steps_(steps) {}
     std::size_t messages = 0, questions = 0;
     std::function<void()> whileOpen;
-    void NestingShowMessage(const std::string&) override {
+    void ShowMessage(const std::string&, std::function<void()> closed) override {
         ++messages;
-        whileOpen();
+        steps_.Later(0, [this, closed = std::move(closed)] {
+            whileOpen();
+            if (closed) closed();
+        });
     }
-    bool NestingAskYesNo(const std::string&, const std::string&) override {
+    void AskYesNo(const std::string&, const std::string&, std::function<void(bool)> answered) override {
         ++questions;
-        whileOpen();
-        return true;
+        steps_.Later(0, [this, answered = std::move(answered)] {
+            whileOpen();
+            answered(true);
+        });
     }
-    void NestingShowAbout() override {}
-    void NestingShowMemoSend() override {}
-    bool NestingShowLaunchEntryDialog(rm::LaunchForm&) override { return false; }
-    std::optional<std::filesystem::path> NestingAskSaveFileName() override { return std::nullopt; }
-    std::optional<rm::ViewerFont> NestingAskFont(const rm::ViewerFont&) override { return std::nullopt; }
-    void NestingShowSettingsDialog(rm::SettingsForm&, rm::SettingsFormEvents&) override {}
+    void ShowAbout() override {}
+    void ShowMemoSend() override {}
+    bool ShowLaunchEntryDialog(rm::LaunchForm&) override { return false; }
+    std::optional<std::filesystem::path> AskSaveFileName() override { return std::nullopt; }
+    std::optional<rm::ViewerFont> AskFont(const rm::ViewerFont&) override { return std::nullopt; }
+    void ShowSettingsDialog(rm::SettingsForm&, rm::SettingsFormEvents&) override {}
+
+private:
+    rm::test::FakeSteps& steps_;
 };
 
 class CountingSound : public rm::SoundPort {
@@ -141,17 +150,18 @@ public:
 class CountingPrograms : public rm::ProgramPort {
 public:
     std::size_t runs = 0;
-    void NestingRunProgram(const std::string&, const std::string&, const std::string&, rm::ShowMode) override {
+    void RunProgram(const std::string&, const std::string&, const std::string&, rm::ShowMode) override {
         ++runs;
     }
     void CloseProcessHandle(rm::ProcessHandle) override {}
-    bool NestingOpenHelp(const std::filesystem::path&) override { return false; }
-    void NestingOpenHelpPage() override {}
+    bool OpenHelp(const std::filesystem::path&) override { return false; }
+    void OpenHelpPage() override {}
     rm::WindowsVersion SystemVersion() override { return {10, 0, 22631}; }
-    rm::ProgramStart NestingCreateProgramProcess(const std::string&, const std::string&, const std::string&) override {
+    rm::ProgramStart CreateProgramProcess(const std::string&, const std::string&, const std::string&) override {
         ++runs;
         return {};
     }
+    bool ReadyForInput(rm::ProcessHandle) override { return true; }
     bool ProcessRunning(rm::ProcessHandle) override { return false; }
     rm::WindowHandle FindProcessWindow(std::uint32_t) override { return 0; }
     rm::WindowHandle FindProgramWindow(const std::string&) override { return 0; }
@@ -162,17 +172,17 @@ public:
 // costs more than the input.
 struct SyslogMonitor {
     CountingNet net;
-    CountingDialogs dialogs;
     rm::test::FakeClock clock;
     rm::test::NestedEvents nested;
-    rm::test::FakeEvents events{clock, nested};
+    rm::test::FakeSteps steps{clock, nested};
+    CountingDialogs dialogs{steps};
     CountingSound sound;
     CountingPrograms programs;
-    rm::test::FakeOtherWindows otherWindows{nested};
+    rm::test::FakeOtherWindows otherWindows{steps};
     rm::test::FakeClipboard clipboard;
     rm::test::FakeLog log;
     rm::test::FakeFiles files;
-    rm::Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log, files};
+    rm::Ports ports{net, dialogs, clock, steps, sound, programs, otherWindows, clipboard, log, files};
     rm::Monitor m{rm::MainState{}, rm::ViewModel{}, ports};
 
     SyslogMonitor() {
@@ -221,10 +231,17 @@ struct Run {
         return datagram.empty() ? 0 : (f.m.s.settings.SyslogLineBreaks ? 2 : 1);
     }
 
+    // One datagram and the steps it waits for; one that comes while a box
+    // is up only starts, and the steps go on in the outer run.
+    void Handle(int numberBytes, std::string_view datagram) {
+        f.m.steps.Start(rm::SYSLOGUDPDataReceived(f.m, numberBytes, std::string(datagram), "192.168.0.1", f.clock.now));
+        f.steps.Drain([this] { return f.m.steps.Running() == 0; });
+    }
+
     void OnlyShown(int numberBytes, std::string_view datagram) {
         const Seen before = Now();
         saved.resize(f.m.view.Viewer.Lines.size() + OwnLines(datagram), f.m.s.settings.SyslogAutoSave);
-        rm::SYSLOGUDPDataReceived(f.m, numberBytes, datagram, "192.168.0.1", f.clock.now);
+        Handle(numberBytes, datagram);
         Check(Now() == before);
         Check(f.m.view.Viewer.Lines.size() == saved.size());
     }
@@ -261,7 +278,7 @@ struct Run {
         if (clean.find("Disconnect successfully") != std::string::npos) ++disconnectLines;
         // The datagram's lines are recorded before anything its handling runs.
         saved.resize(f.m.view.Viewer.Lines.size() + OwnLines(datagram), s.settings.SyslogAutoSave);
-        rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram, "192.168.0.1", f.clock.now);
+        Handle(static_cast<int>(datagram.size()), datagram);
         Check(f.m.view.Viewer.Lines.size() >= saved.size());
         CheckState();
     }

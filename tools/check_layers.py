@@ -7,9 +7,9 @@ from pathlib import Path
 
 CORE = Path(__file__).resolve().parent.parent / "src/core"
 
-# Bottom first. The files at the core's root (ports.h, monitor.h) sit right
-# above the state.
-LAYERS = ["text", "receive", "state", ".", "lan: sending", "display", "router", "watch", "launcher", "syslog",
+# Bottom first. The coroutine steps know nothing of the program; the files
+# at the core's root (ports.h, monitor.h, waits.h) sit right above them.
+LAYERS = ["text", "receive", "state", "steps", ".", "lan: sending", "display", "router", "watch", "launcher", "syslog",
           "lan: receiving", "settings", "form", "timer", "app"]
 
 # The copies on the LAN are one subject in two layers: connecting broadcasts

@@ -3,8 +3,9 @@
 
 Each box has its own network namespace (loopback only unless the caller adds
 hosts), its own WINEPREFIX copied from a template, its own wineserver started
-inside that namespace, an X display (the caller's, or a private Xvfb) and a
-sound device that plays nothing.
+inside that namespace, an X display (the caller's, or a private Xvfb without a
+window manager, whose windows Wine then leaves unmanaged) and a sound device
+that plays nothing.
 Everything is removed on exit, also when the caller fails. The monitor
 broadcasts to its router's subnet at start; inside a box that never leaves
 the machine.
@@ -30,6 +31,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
@@ -187,6 +189,23 @@ def _set_dpi(prefix, dpi):
         reg.write_text(text, encoding="utf-8", errors="surrogateescape")
 
 
+def _set_unmanaged(prefix):
+    """Windows left to Wine's X11 driver alone. Without a window manager the
+    driver waits 2 s for one each time it hides a window it treats as managed
+    (a box pressed, the panel hidden, the tray icon removed at exit)."""
+    reg = prefix / "user.reg"
+    text = reg.read_text(encoding="utf-8", errors="surrogateescape")
+    header = re.search(r"^\[Software\\\\Wine\\\\X11 Driver\][^\n]*\n(?:#[^\n]*\n)?", text, re.M)
+    if header:
+        end = text.find("\n[", header.end())
+        end = len(text) if end < 0 else end
+        section = re.sub(r'^"Managed"=[^\n]*\n', "", text[header.end():end], flags=re.M)
+        text = text[:header.end()] + '"Managed"="N"\n' + section + text[end:]
+    else:
+        text += f'\n[Software\\\\Wine\\\\X11 Driver] {int(time.time())}\n"Managed"="N"\n'
+    reg.write_text(text, encoding="utf-8", errors="surrogateescape")
+
+
 class TestLan:
     """with TestLan() as lan: pc = lan.add_host("pc", "192.0.2.10")"""
 
@@ -266,6 +285,7 @@ class WineBox:
                 self._own_netns = True
             if not self.display:
                 self._start_xvfb()
+                _set_unmanaged(self.prefix)
         except BaseException:
             self.close()
             raise

@@ -16,10 +16,10 @@ void ShowHelp(Monitor& m) {
     const std::filesystem::path helpFile = m.s.AppDir / "RMonitor.hlp";
     std::error_code ignored;
     if (WinHelpThere(m.ports.Programs.SystemVersion()) && std::filesystem::exists(helpFile, ignored) &&
-        m.ports.Programs.NestingOpenHelp(helpFile)) {
+        m.ports.Programs.OpenHelp(helpFile)) {
         return;
     }
-    m.ports.Programs.NestingOpenHelpPage();
+    m.ports.Programs.OpenHelpPage();
 }
 
 }  // namespace rm

@@ -1,17 +1,16 @@
 // What the core asks of the platform. The Win32 layer implements these with
 // the real calls; tests implement them with fakes.
 //
-// A call whose name starts with "Nesting" may run the program's other events
-// before it returns: a box or a shell call runs the message loop, so a timer
-// tick, a datagram, a click or the session's end is handled inside it. After
-// such a call, state read before it may have changed, the call itself may be
-// entered again, and the monitor may be closing. The name is the marker so
-// that every caller spells it; a call that only blocks (Sleep,
-// WaitUntilIdle) has none.
+// No call waits: what takes time (a timer, an answer, another program's
+// close) is asked for with a step to run once it is there, and that step runs
+// later as an event of its own, never inside the call that asked. Only the
+// dialogs the user opens with a command are modal: other events run while
+// one is up.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -34,36 +33,53 @@ public:
 };
 
 // Sends one datagram from an endpoint to host (dotted address or name) on the
-// endpoint's remote port. Runs the message loop while a name is looked up;
-// throws RemoteHostRejected for a host it cannot take, and other errors for a
-// destination it cannot reach.
+// endpoint's remote port. A name is looked up without waiting: the datagram
+// goes once the address is known, after those sent before it, and a lookup
+// that fails is told as an error of its own. Throws RemoteHostRejected for a
+// host it cannot take, and other errors for a destination it cannot reach.
 class DatagramPort {
 public:
     virtual ~DatagramPort() = default;
-    virtual void NestingSend(Endpoint from, const std::string& host, std::string_view bytes) = 0;
+    virtual void Send(Endpoint from, const std::string& host, std::string_view bytes) = 0;
 };
 
-// Modal boxes and windows; every one runs the message loop while open.
+// Timers for waiting steps.
+class StepPort {
+public:
+    virtual ~StepPort() = default;
+    // Runs step once the time has passed, as an event of its own; 0 runs it
+    // after the events already waiting.
+    virtual void After(int milliseconds, std::function<void()> step) = 0;
+};
+
+// Boxes that do not wait, and the dialogs the user opens with a command.
 class DialogPort {
 public:
     virtual ~DialogPort() = default;
-    virtual void NestingShowMessage(const std::string& text) = 0;
-    // A Yes/No question; true for Yes.
-    virtual bool NestingAskYesNo(const std::string& text, const std::string& caption) = 0;
-    // The version window; returns when the user closes it.
-    virtual void NestingShowAbout() = 0;
+    // A box with an OK button, shown at once; closed, when given, runs once
+    // the user has closed it. A box with the same text already up stays the
+    // only one (closed then runs when that one closes).
+    virtual void ShowMessage(const std::string& text, std::function<void()> closed) = 0;
+    // A Yes/No question, shown at once; answered runs with true for Yes once
+    // the user has answered, with false when the box went unanswered.
+    virtual void AskYesNo(const std::string& text, const std::string& caption,
+                          std::function<void(bool)> answered) = 0;
+
+    // Modal; they return when the user has closed them.
+    // The version window.
+    virtual void ShowAbout() = 0;
     // The launcher entry dialog with the form's values; true when the user
     // pressed "登録", the form then holding what was entered.
-    virtual bool NestingShowLaunchEntryDialog(LaunchForm& form) = 0;
-    // The memo send window, shown from the view model; returns when it has
-    // closed. Events go on meanwhile and may change what it shows.
-    virtual void NestingShowMemoSend() = 0;
+    virtual bool ShowLaunchEntryDialog(LaunchForm& form) = 0;
+    // The memo send window, shown from the view model. Events go on
+    // meanwhile and may change what it shows.
+    virtual void ShowMemoSend() = 0;
     // The file save dialog; nothing when cancelled.
-    virtual std::optional<std::filesystem::path> NestingAskSaveFileName() = 0;
+    virtual std::optional<std::filesystem::path> AskSaveFileName() = 0;
     // The font dialog for the syslog viewer, starting at current; nothing when cancelled.
-    virtual std::optional<ViewerFont> NestingAskFont(const ViewerFont& current) = 0;
-    // The settings dialog filled from the form; returns when it has closed.
-    virtual void NestingShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) = 0;
+    virtual std::optional<ViewerFont> AskFont(const ViewerFont& current) = 0;
+    // The settings dialog filled from the form.
+    virtual void ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) = 0;
 };
 
 class ClockPort {
@@ -73,20 +89,6 @@ public:
     virtual DateTime Now() = 0;
     // A clock that only goes forward, for measuring waits.
     virtual std::int64_t MonotonicMilliseconds() = 0;
-};
-
-// Holding up the thread, and letting other events run inside a handler.
-class EventPort {
-public:
-    virtual ~EventPort() = default;
-    // Blocks the thread; no other event runs meanwhile.
-    virtual void Sleep(int milliseconds) = 0;
-    // Waits up to the given time for pending events and handles them; returns
-    // after handling some, or when the time is up.
-    virtual void NestingProcessEvents(int maxWaitMilliseconds) = 0;
-    // Blocks the thread until the process waits for input, at most the given
-    // time; no other event runs meanwhile.
-    virtual void WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) = 0;
 };
 
 class SoundPort {
@@ -119,29 +121,30 @@ struct ProgramStart {
 class ProgramPort {
 public:
     virtual ~ProgramPort() = default;
-    // Opens a file through the shell; the outcome is not examined. The shell
-    // may show its own box about a failure, or wait on a COM call, with the
-    // message loop running.
-    virtual void NestingRunProgram(const std::string& file, const std::string& parameters,
-                                   const std::string& folder, ShowMode show) = 0;
+    // Opens a file through the shell, without the shell's own boxes; the
+    // outcome is only logged.
+    virtual void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
+                            ShowMode show) = 0;
     virtual void CloseProcessHandle(ProcessHandle handle) = 0;
     // Opens the contents page of a WinHelp file; false when no help viewer
-    // took it. WinHelp starts its viewer and talks to it through window
-    // messages; Windows does not promise that ours wait meanwhile.
-    virtual bool NestingOpenHelp(const std::filesystem::path& helpFile) = 0;
+    // took it. Only on the user's command: WinHelp may run other events
+    // while it starts its viewer, as a dialog would.
+    virtual bool OpenHelp(const std::filesystem::path& helpFile) = 0;
     // Opens the program's own help page, which it carries, in the user's
-    // browser, through the shell.
-    virtual void NestingOpenHelpPage() = 0;
+    // browser, through the shell; on the user's command only, as OpenHelp.
+    virtual void OpenHelpPage() = 0;
     // Which help viewers there are depends on it.
     virtual WindowsVersion SystemVersion() = 0;
 
     // Creates a process of programFile with its arguments and folder as its
     // working folder (the monitor's own when empty), placed and shown as the
     // program itself chooses. A program that asks for administrator rights is
-    // started through the shell, so that Windows asks the user; the message
-    // loop may run while it asks.
-    virtual ProgramStart NestingCreateProgramProcess(const std::string& programFile, const std::string& arguments,
-                                                     const std::string& folder) = 0;
+    // started through the shell, so that Windows asks the user.
+    virtual ProgramStart CreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                              const std::string& folder) = 0;
+    // Whether the process waits for input by now, or never will (it has
+    // ended, or has no windows to wait in); asked without waiting.
+    virtual bool ReadyForInput(ProcessHandle process) = 0;
     // Tested without waiting; false for an ended process and for a handle
     // that is no longer valid.
     virtual bool ProcessRunning(ProcessHandle process) = 0;
@@ -177,11 +180,9 @@ class WindowPort {
 public:
     virtual ~WindowPort() = default;
     virtual WindowHandle FindWindowByTitle(const std::string& title) = 0;
-    // Asks the window to close and returns when it has handled that, or after
-    // a few seconds when its program does not answer. Meanwhile messages that
-    // other programs and the system send to ours are handled (the session's
-    // end among them).
-    virtual void NestingCloseWindow(WindowHandle window) = 0;
+    // Asks the window to close; done runs once it has handled that, or after
+    // a few seconds when its program does not answer.
+    virtual void CloseWindow(WindowHandle window, std::function<void()> done) = 0;
     // Every top-level window of the desktop, in the platform's order.
     virtual std::vector<TopWindow> TopLevelWindows() = 0;
     // The window's children at any depth, in the platform's order.
@@ -216,7 +217,7 @@ struct Ports {
     DatagramPort& Net;
     DialogPort& Dialogs;
     ClockPort& Clock;
-    EventPort& Events;
+    StepPort& Steps;
     SoundPort& Sound;
     ProgramPort& Programs;
     WindowPort& OtherWindows;

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
+#include <utility>
 
 #include "about_box.h"
+#include "box_window.h"
 #include "app/commands.h"
 #include "app/startup.h"
 #include "command_ids.h"
@@ -17,6 +20,7 @@
 #include "resource.h"
 #include "router/router_commands.h"
 #include "single_instance.h"
+#include "steps/task.h"
 #include "syslog/syslog.h"
 #include "syslog/syslog_file.h"
 #include "syslog/viewer_commands.h"
@@ -31,36 +35,35 @@ App::App()
     : panel_(PanelEvents{
           .Command = [this](UINT id) { OnCommand(id); },
           .ContextMenu = [this] { OpenPopupMenu(PopupMenu::PopupMenu1); },
-          .Dragged = [this](int left, int top) { Run([&] { Panel1Dragged(monitor_, left, top); }); },
-          .Tick = [this] { Run([this] { Timer1Timer(monitor_); }); },
+          .Dragged = [this](int left, int top) { Run(L"drag", [&] { return Panel1Dragged(monitor_, left, top); }); },
+          .Tick = [this] { Run(L"tick", [this] { return Timer1Timer(monitor_); }); },
           .Close = [this] { OnClose(); },
           .DpiChanged = [this] { LoadTrayIcons(); },
           .StartedAgain = [this] { OnStartedAgain(); },
       }),
-      dialogs_(panel_, closing_, [this] { ShowState(); }, [this] { ShowAbout(); },
-               [this] { memoSend_.Show(panel_.Handle()); }),
-      events_([this] { ShowState(); }),
+      steps_([this](const std::function<void()>& step) { Run(L"step", step); }),
+      dialogs_(panel_, closing_, steps_, userDialogs_,
+               {.State = [this] { ShowState(); },
+                .About = [this] { ShowAbout(); },
+                .MemoSend = [this] { memoSend_.Show(panel_.Handle()); }}),
       memoSend_(monitor_.view.MemoSend,
                 [this](const std::string& destination, const std::string& text) {
-                    Run([&] { SendMemo(monitor_, destination, text); });
+                    Run(L"memo send", [&] { return SendMemo(monitor_, destination, text); });
                 },
                 [this](const std::string& destination, const std::string& text) {
-                    Run([&] { KeepMemoDraft(monitor_, destination, text); });
+                    Run(L"memo draft", [&] { return KeepMemoDraft(monitor_, destination, text); });
                 }),
-      memoReceive_([this] { Run([this] { CloseMemoReceive(monitor_); }); },
-                   [this] { Run([this] { HideMemoReceive(monitor_); }); }),
-      memoNotice_(IDI_INFORMATION, [this] { Run([this] { MemoNoticeClosed(monitor_); }); }),
-      logNotice_(IDI_INFORMATION, [this] { Run([this] { LogNoticeClosed(monitor_); }); }),
-      launchNotice_(IDI_WARNING, [this] { Run([this] { LaunchNoticeClosed(monitor_); }); }),
+      memoReceive_([this] { Run(L"memo close", [this] { return CloseMemoReceive(monitor_); }); },
+                   [this] { Run(L"memo hide", [this] { return HideMemoReceive(monitor_); }); }),
+      memoNotice_(IDI_INFORMATION, [this] { Run(L"memo notice", [this] { return MemoNoticeClosed(monitor_); }); }),
+      logNotice_(IDI_INFORMATION, [this] { Run(L"log notice", [this] { return LogNoticeClosed(monitor_); }); }),
+      launchNotice_(IDI_WARNING, [this] { Run(L"launch notice", [this] { return LaunchNoticeClosed(monitor_); }); }),
       popupMenu1_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }})),
       popupMenu2_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu2); }})) {}
 
 App::~App() {
     net_.Detach();
     icontray1.reset();
-    SYSLOGUDP.reset();
-    RV_UDP.reset();
-    RM_UDP.reset();
 }
 
 bool App::Start() {
@@ -76,23 +79,39 @@ bool App::Start() {
     monitor_.s.AppDir = ProgramPath().parent_path();
     CreateEndpoints();
     TellUnwritableFolder();
-    Run([this] { FormCreate(monitor_); });
+    Run(L"start-up", [this] { return FormCreate(monitor_); });
     TellUnboundPorts();
     return true;
 }
 
 template <class Event>
-void App::Run(Event&& event, bool render) {
+void App::Dispatch(Event&& event) {
+    if constexpr (std::is_same_v<std::invoke_result_t<Event&>, Task<>>) {
+        monitor_.steps.Start(event());
+    } else {
+        event();
+    }
+}
+
+template <class Event>
+void App::Run(const wchar_t* what, Event&& event, bool render) {
     if (closing_) {
-        // A handler that was still waiting when the program closed ends quietly.
+        // An event of a window that goes with the program ends quietly.
         try {
-            event();
+            Dispatch(event);
         } catch (const std::exception& e) {
             LogText(L"after close: " + Widen(e.what()));
         }
         return;
     }
-    Guarded(panel_.Handle(), std::forward<Event>(event));
+    if (depth_ > 0 && !userDialogs_.Open()) {
+        LogText(std::wstring(L"handler inside another: ") + what + L" inside " + running_);
+    }
+    const wchar_t* outer = std::exchange(running_, depth_ == 0 ? what : running_);
+    ++depth_;
+    Guarded(panel_.Handle(), [&] { Dispatch(event); });
+    --depth_;
+    running_ = outer;
     if (render && panel_.Handle()) Render();
 }
 
@@ -139,7 +158,7 @@ void App::RenderViewer() {
     if (view.Exists && !viewer_) {
         viewer_ = std::make_unique<SyslogViewer>(ViewerEvents{
             .Command = [this](ViewerItem item) { OnViewerCommand(item); },
-            .Closed = [this] { Run([this] { sysloged::Exit1Click(monitor_); }); },
+            .Closed = [this] { Run(L"viewer closed", [this] { return sysloged::Exit1Click(monitor_); }); },
         });
         viewer_->Create(view);
     }
@@ -148,7 +167,7 @@ void App::RenderViewer() {
 
 void App::OnViewerCommand(ViewerItem item) {
     ++viewerCommands_;
-    Run([&] { ViewerMenuClick(monitor_, item); });
+    Run(L"viewer command", [&] { return ViewerMenuClick(monitor_, item); });
     --viewerCommands_;
 }
 
@@ -175,19 +194,26 @@ void App::CreateEndpoints() {
     SYSLOGUDP = make("255.255.255.255", 4449, 514);
     SYSLOGUDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string& FromIP, int) {
         Receive(sender, NumberBytes, TNMUDP::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
-            SYSLOGUDPDataReceived(m, count, datagram, FromIP, sender.ArrivedAt());
+            return SYSLOGUDPDataReceived(m, count, std::string(datagram), FromIP, sender.ArrivedAt());
         });
     };
     RV_UDP = make("192.168.0.1", 4449, 4449);
     RV_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
-        Receive(sender, NumberBytes, ReplyBufferSize, RV_UDPDataReceived);
+        Receive(sender, NumberBytes, ReplyBufferSize, [](Monitor& m, int count, std::string_view datagram) {
+            return RV_UDPDataReceived(m, count, datagram);
+        });
     };
     RM_UDP = make("", 4450, 4450);
     RM_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string& FromIP, int) {
         Receive(sender, NumberBytes, TNMUDP::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
-            RM_UDPDataReceived(m, count, datagram, FromIP);
+            return RM_UDPDataReceived(m, count, datagram, FromIP);
         });
     };
+    for (TNMUDP* endpoint : {SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()}) {
+        endpoint->OnSendFailed = [this](TNMUDP&, const std::string& error) {
+            if (!closing_) ShowGeneralError(panel_.Handle(), error);
+        };
+    }
     net_.Attach({SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()});
 }
 
@@ -196,9 +222,9 @@ void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent
     std::array<char, TNMUDP::BufferSize> datagram;
     int length = 0;
     sender.ReadBuffer(datagram.data(), std::min(bufferSize, TNMUDP::BufferSize), length);
-    Run([&] {
+    Run(L"datagram", [&] {
         try {
-            event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0)));
+            Dispatch([&] { return event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0))); });
         } catch (const std::exception& e) {
             // One error box for datagrams at a time: a stream of faulty ones
             // from the LAN must not stack them.
@@ -206,8 +232,7 @@ void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent
                 LogText(L"datagram error while its box is open: " + Widen(e.what()));
             } else {
                 datagramErrorShown_ = true;
-                ShowGeneralError(panel_.Handle(), e.what());
-                datagramErrorShown_ = false;
+                ShowGeneralError(panel_.Handle(), e.what(), [this](bool) { datagramErrorShown_ = false; });
             }
         }
         // The end of a burst: its lines go to the daily file in one write.
@@ -218,10 +243,9 @@ void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent
 void App::TellUnboundPorts() {
     for (const TNMUDP* endpoint : {SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()}) {
         if (endpoint->Bound()) continue;
-        ShowMessageBox(panel_.Handle(),
-                       "UDPポート" + std::to_string(endpoint->LocalPort()) +
-                           "を使用できません。他のプログラムが使用していないか確認してください。",
-                       MB_OK | MB_ICONWARNING);
+        ShowBox(panel_.Handle(), {.Text = "UDPポート" + std::to_string(endpoint->LocalPort()) +
+                                          "を使用できません。他のプログラムが使用していないか確認してください。",
+                                  .Icon = BoxIcon::Warning});
     }
 }
 
@@ -235,15 +259,14 @@ void App::TellUnwritableFolder() {
         return;
     }
     LogLastError(L"CreateFileW", probe.wstring());
-    ShowMessageBox(panel_.Handle(),
-                   "プログラムのフォルダーに書き込めません。\r" + PathText(monitor_.s.AppDir) +
-                       "\r\r設定・ランチャーの設定・接続履歴・SysLogのファイルは保存されません。"
-                       "書き込めるフォルダー(例えば ドキュメント の中)にプログラムを移してください。",
-                   MB_OK | MB_ICONWARNING);
+    ShowBox(panel_.Handle(), {.Text = "プログラムのフォルダーに書き込めません。\r" + PathText(monitor_.s.AppDir) +
+                                      "\r\r設定・ランチャーの設定・接続履歴・SysLogのファイルは保存されません。"
+                                      "書き込めるフォルダー(例えば ドキュメント の中)にプログラムを移してください。",
+                              .Icon = BoxIcon::Warning});
 }
 
 void App::OnCommand(UINT id) {
-    if (const auto item = ItemOfCommand(id)) Run([&] { MenuClick(monitor_, *item); });
+    if (const auto item = ItemOfCommand(id)) Run(L"menu command", [&] { return MenuClick(monitor_, *item); });
 }
 
 void App::OpenPopupMenu(PopupMenu which) {
@@ -254,10 +277,15 @@ void App::OpenPopupMenu(PopupMenu which) {
 void App::OnClose() {
     if (closing_) return;
     panel_.StopTick();
-    Run([this] { FormCloseQuery(monitor_); });
+    Run(L"close", [this] { return FormCloseQuery(monitor_); });
     closing_ = true;
-    // The endpoints themselves stay until the message loop has ended.
+    // Nothing of the commands under way goes on: their waits, their boxes and
+    // the datagrams still coming would hold the end of the message loop up.
+    monitor_.steps.EndAll();
+    steps_.DropAll();
+    CloseAllBoxes();
     net_.Detach();
+    for (TNMUDP* endpoint : {SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()}) endpoint->Close();
     DestroyWindow(panel_.Handle());
 }
 

@@ -15,6 +15,7 @@
 #include "notice_window.h"
 #include "panel_window.h"
 #include "platform_ports.h"
+#include "step_timer.h"
 #include "syslog_viewer.h"
 #include "tray_icon.h"
 
@@ -23,8 +24,6 @@ namespace rm::win {
 class App {
 public:
     App();
-    // Releases the endpoints last: only after the message loop has ended is
-    // no send waiting in a nested loop any more.
     ~App();
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -35,10 +34,16 @@ public:
 
 private:
     // Runs one event of the core; an uncaught error is shown and the program
-    // goes on. Then the view is rendered, unless the event is one of a burst
-    // that goes on: the view of its last event is the one that counts.
+    // goes on. An event that is a command with steps apart in time is started
+    // here and goes on in steps of its own. Then the view is rendered, unless
+    // the event is one of a burst that goes on: the view of its last event is
+    // the one that counts. One that starts while another runs, other than
+    // inside a dialog the user opened, is written to the diagnostic log.
     template <class Event>
-    void Run(Event&& event, bool render = true);
+    void Run(const wchar_t* what, Event&& event, bool render = true);
+    // Calls the core's handler, starting the command it returns, if any.
+    template <class Event>
+    void Dispatch(Event&& event);
     void Render();
     // Renders before the thread blocks or opens a box inside an event.
     void ShowState();
@@ -61,6 +66,11 @@ private:
     void OnStartedAgain();
 
     bool closing_ = false;
+    // The events running now, one inside another only inside a dialog the
+    // user opened, and the outermost one's name.
+    int depth_ = 0;
+    const wchar_t* running_ = L"";
+    UserDialogs userDialogs_;
     // The general error box of a datagram is open.
     bool datagramErrorShown_ = false;
     PanelWindow panel_;
@@ -69,16 +79,16 @@ private:
     int viewerCommands_ = 0;
 
     Win32Net net_;
+    Win32Steps steps_;
     Win32Dialogs dialogs_;
     Win32Clock clock_;
-    Win32Events events_;
     Win32Sound sound_;
-    Win32Programs programs_{panel_};
-    Win32OtherWindows otherWindows_;
+    Win32Programs programs_{panel_, userDialogs_};
+    Win32OtherWindows otherWindows_{steps_};
     Win32Clipboard clipboard_{panel_};
     Win32Log log_;
     Win32Files files_;
-    Ports ports_{net_, dialogs_, clock_, events_, sound_, programs_, otherWindows_, clipboard_, log_, files_};
+    Ports ports_{net_, dialogs_, clock_, steps_, sound_, programs_, otherWindows_, clipboard_, log_, files_};
     Monitor monitor_{MainState{}, ViewModel{}, ports_};
 
     MemoSendDialog memoSend_;

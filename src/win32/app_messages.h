@@ -19,5 +19,9 @@ inline constexpr UINT SingleClickDoneMessage = FirstAppMessage + 3;
 // Main window: the program was started again, and that copy ended at once.
 // Posted by that copy.
 inline constexpr UINT StartedAgainMessage = FirstAppMessage + 4;
+// Step timer: a step asked for with no delay (its number in lParam).
+inline constexpr UINT StepQueuedMessage = FirstAppMessage + 5;
+// Step timer: the earliest timed step is due.
+inline constexpr UINT StepDueMessage = FirstAppMessage + 6;
 
 }  // namespace rm::win

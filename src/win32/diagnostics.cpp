@@ -4,7 +4,7 @@
 #include <mutex>
 #include <set>
 
-#include "message_box.h"
+#include "box_window.h"
 #include "wide.h"
 
 namespace rm::win {
@@ -61,10 +61,9 @@ void TellFeatureLost(const std::string& feature) {
     static std::set<std::string> told;
     LogText(L"feature lost: " + Widen(feature));
     if (!told.insert(feature).second) return;
-    ShowMessageBox(nullptr,
-                   feature + "が動作しません。\r" +
-                       "原因は /debuglog を付けて起動すると log\\debug.log に記録されます。",
-                   MB_OK | MB_ICONWARNING);
+    ShowBox(nullptr, {.Text = feature + "が動作しません。\r" +
+                              "原因は /debuglog を付けて起動すると log\\debug.log に記録されます。",
+                      .Icon = BoxIcon::Warning});
 }
 
 }  // namespace rm::win

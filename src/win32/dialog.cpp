@@ -157,8 +157,10 @@ void Dialog::End(INT_PTR result) { EndDialog(hwnd_, result); }
 
 bool Dialog::CreateModeless(HWND owner) {
     modeless_ = true;
-    if (!CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(layout_.Id), owner, Proc,
-                            reinterpret_cast<LPARAM>(this))) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const LPARAM self = reinterpret_cast<LPARAM>(this);
+    if (!(layout_.InMemory ? CreateDialogIndirectParamW(instance, layout_.InMemory, owner, Proc, self)
+                           : CreateDialogParamW(instance, MAKEINTRESOURCEW(layout_.Id), owner, Proc, self))) {
         LogLastError(L"CreateDialogParamW", L"dialog " + std::to_wstring(layout_.Id));
         return false;
     }

@@ -21,6 +21,9 @@ struct DialogTemplate {
     // The client area in pixels at 100 %, its controls moved and sized in
     // proportion; 0 keeps the template's size in units of its font.
     int ClientWidth = 0, ClientHeight = 0;
+    // Built in memory instead of taken from the resources by Id: the dialog
+    // then works in every program that links it.
+    const DLGTEMPLATE* InMemory = nullptr;
 };
 
 class Dialog {

@@ -13,6 +13,7 @@
 #include "program_path.h"
 #include "single_instance.h"
 #include "system_dlls.h"
+#include "wide.h"
 
 namespace {
 
@@ -51,8 +52,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (!app.Start()) return 1;
         rm::win::RunMessageLoop();
     } catch (const std::exception& e) {
-        // Only the endpoints' creation can fail this way: the panel cannot exist.
-        rm::win::ShowGeneralError(nullptr, e.what());
+        // Only the creation of the endpoints and the step timer can fail this
+        // way: no window of the program is there to show a box of its own.
+        rm::win::LogText(L"start failed: " + rm::win::Widen(e.what()));
+        rm::win::ShowMessageBox(nullptr, e.what(), MB_OK | MB_ICONERROR);
         return 1;
     }
     CoUninitialize();

@@ -11,7 +11,6 @@
 
 #include "app_messages.h"
 #include "diagnostics.h"
-#include "dialog.h"
 #include "local_time.h"
 #include "wide.h"
 
@@ -84,28 +83,6 @@ WinsockUse::~WinsockUse() {
     if (started_) WSACleanup();
 }
 
-// One host lookup in progress. It lives on the stack of the send that waits
-// for it, so a send made from a handler during the wait has its own.
-struct TNMUDP::LookupWait {
-    explicit LookupWait(std::shared_ptr<Lookups> list) : list(std::move(list)), outer(this->list->innermost) {
-        this->list->innermost = this;
-    }
-    LookupWait(const LookupWait&) = delete;
-    LookupWait& operator=(const LookupWait&) = delete;
-    ~LookupWait() {
-        if (task && !done) WSACancelAsyncRequest(task);
-        list->innermost = outer;
-    }
-
-    std::shared_ptr<Lookups> list;
-    LookupWait* outer;
-    HANDLE task = nullptr;
-    bool done = false;
-    bool abandoned = false;  // the endpoint went away during the wait
-    int error = 0;
-    alignas(hostent) std::array<char, MAXGETHOSTSTRUCT> answer{};
-};
-
 std::optional<std::uint32_t> DottedAddress(const std::string& host) {
     const unsigned long address = inet_addr(host.c_str());
     if (address == INADDR_NONE) return std::nullopt;
@@ -126,7 +103,19 @@ TNMUDP::TNMUDP() {
 
 TNMUDP::~TNMUDP() {
     StopReceiving();
-    AbandonLookups();
+    if (lookingUp_ && lookup_) {
+        WSACancelAsyncRequest(lookup_);
+        // Wine cannot cancel a lookup and would still write a found answer
+        // into the buffer: it stays.
+        static_cast<void>(answer_.release());
+    }
+}
+
+void TNMUDP::Close() {
+    closed_ = true;
+    StopReceiving();
+    KillTimer(Handle(), RecoveryTimer);
+    waiting_.clear();
 }
 
 LRESULT TNMUDP::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -148,12 +137,11 @@ std::wstring TNMUDP::About() const { return L"UDP port " + std::to_wstring(local
 
 // A burst per message, which costs far less than a message per datagram.
 // While a datagram is handled a wake-up stays posted whenever more are
-// waiting: a handler running a nested loop or a box gets the next ones there,
-// in order, and after a slice of time the rest waits behind the user's input.
+// waiting, so after a slice of time the rest waits behind what was posted
+// meanwhile (a menu command, a step that is due).
 void TNMUDP::OnDatagramQueued() {
     wakeUpPosted_ = false;
-    // The handlers that hold the loop pick the queue up again when they end.
-    if (handlersRunning_ >= MaxNestedHandlers) return;
+    if (closed_) return;
     const auto sliceEnd = std::chrono::steady_clock::now() + BurstSlice;
     while (std::chrono::steady_clock::now() < sliceEnd) {
         auto popped = queue_.Pop();
@@ -167,32 +155,18 @@ void TNMUDP::OnDatagramQueued() {
             WakeUp(Handle(), About());
             wakeUpPosted_ = true;
         }
-        // Sender kept in this frame: a re-entered handler replaces only the data ReadBuffer gives.
         Datagram datagram = std::move(*popped.Next);
         received_ = std::move(datagram.Bytes);
         receivedCount_ = datagram.Count;
         receivedArrived_ = datagram.Arrived;
         if (!OnDataReceived) continue;
-        struct Running {
-            Running() { ++handlersRunning_; }
-            ~Running() { --handlersRunning_; }
-        } running;
         OnDataReceived(*this, datagram.Count, datagram.FromIP, datagram.Port);
+        if (closed_) return;
     }
 }
 
 void TNMUDP::OnRecoveryTimer() {
     if (queue_.Waiting()) OnDatagramQueued();
-}
-
-void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
-    for (LookupWait* wait = lookups_->innermost; wait; wait = wait->outer) {
-        if (wait->task == reinterpret_cast<HANDLE>(wParam)) {
-            wait->done = true;
-            wait->error = WSAGETASYNCERROR(lParam);
-            return;
-        }
-    }
 }
 
 void TNMUDP::ReceiveLoop(SOCKET s, HWND window) {
@@ -254,14 +228,6 @@ void TNMUDP::StopReceiving() {
     stopping_ = false;
 }
 
-void TNMUDP::AbandonLookups() {
-    for (LookupWait* wait = lookups_->innermost; wait; wait = wait->outer) {
-        if (wait->task && !wait->done) WSACancelAsyncRequest(wait->task);
-        wait->done = true;
-        wait->abandoned = true;
-    }
-}
-
 void TNMUDP::ReportStatus(const std::string& text, int level) {
     if (level > ReportLevel) return;
     status_ = text;
@@ -321,82 +287,16 @@ void TNMUDP::SetLocalPort(int port) {
     if (bound_ && !SetTimer(Handle(), RecoveryTimer, RecoveryInterval, nullptr)) LogLastError(L"SetTimer", About());
 }
 
-std::optional<in_addr> TNMUDP::LookUp(const std::string& host) {
-    LookupWait wait(lookups_);
-    wait.task = WSAAsyncGetHostByName(Handle(), HostLookupDoneMessage, host.c_str(), wait.answer.data(),
-                                      static_cast<int>(wait.answer.size()));
-    if (!wait.task) {
-        LogError(L"WSAAsyncGetHostByName", Widen(host), static_cast<DWORD>(WSAGetLastError()));
-        return std::nullopt;
-    }
-    while (!wait.done) {
-        MSG msg;
-        // GetMessageW fails (-1) only for a bad window handle; none is given.
-        if (!GetMessageW(&msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            throw UDPSockError("Host Lookup Canceled");
-        }
-        if (TakeDialogMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    // The endpoint is gone: nothing of it may be touched on the way out.
-    if (wait.abandoned) throw UDPSockError("Host Lookup Canceled");
-    const auto* entry = reinterpret_cast<const hostent*>(wait.answer.data());
-    if (wait.error != 0 || entry->h_addrtype != AF_INET || !entry->h_addr_list[0]) return std::nullopt;
-    in_addr address;
-    std::memcpy(&address, entry->h_addr_list[0], sizeof address);
-    return address;
-}
-
-in_addr TNMUDP::Resolve(const std::string& host) {
-    if (const auto dotted = DottedAddress(host)) {
-        in_addr address;
-        address.s_addr = *dotted;
-        return address;
-    }
-    for (bool retried = false;; retried = true) {
-        if (const auto found = LookUp(host)) return *found;
-        bool handled = false;
-        if (!retried && OnInvalidHost) OnInvalidHost(handled);
-        if (!handled) throw UDPSockError("Host Lookup Canceled");
-    }
-}
-
-in_addr TNMUDP::Destination() {
-    if (RemoteHost.size() > MaxRemoteHost) throw RemoteHostTooLong("Remote host name too long (over 127 characters)");
-    // A copy: handlers run during a lookup may change RemoteHost.
-    const std::string host = RemoteHost;
-    const in_addr to = Resolve(host);
-    if (to.s_addr == 0) throw UDPSockError("Null Remote Address");
-    return to;
-}
-
-void TNMUDP::Transmit(in_addr to, const char* bytes, int length) {
-    sockaddr_in destination{};
-    destination.sin_family = AF_INET;
-    destination.sin_addr = to;
-    destination.sin_port = htons(static_cast<u_short>(RemotePort));
-    if (sendto(socket_.get(), bytes, length, 0, reinterpret_cast<const sockaddr*>(&destination),
-               sizeof destination) == SOCKET_ERROR) {
-        LogError(L"sendto", About() + L" to " + Widen(DottedText(to)) + L":" + std::to_wstring(RemotePort),
-                 static_cast<DWORD>(WSAGetLastError()));
-    }
-    if (OnDataSend) OnDataSend(*this);
-}
-
 void TNMUDP::SendBuffer(const char* buff, int length) {
     std::vector<char> supplied;
     if (length <= 0) {
         bool handled = false;
         if (OnBufferInvalid) OnBufferInvalid(handled, supplied);
         if (!handled || supplied.empty()) throw std::runtime_error("Invalid buffer");
-        buff = supplied.data();
-        length = static_cast<int>(supplied.size());
+        Send(std::move(supplied));
+        return;
     }
-    const in_addr to = Destination();
-    ReportStatus("Sending Data", 2);
-    Transmit(to, buff, length);
+    Send(std::vector<char>(buff, buff + length));
 }
 
 void TNMUDP::SendStream(std::iostream& stream) {
@@ -405,15 +305,118 @@ void TNMUDP::SendStream(std::iostream& stream) {
         if (OnStreamInvalid) OnStreamInvalid(handled, stream);
         if (!handled || StreamSize(stream) == 0) throw std::runtime_error("Invalid stream");
     }
-    // Copied only after the lookup: a send made during it reuses the buffer.
-    const in_addr to = Destination();
-    ReportStatus("Sending Data", 2);
     stream.clear();
     stream.seekg(0);
-    stream.read(streamBuffer_.data(), BufferSize);
-    const auto length = static_cast<int>(stream.gcount());
+    std::vector<char> bytes(BufferSize);
+    stream.read(bytes.data(), BufferSize);
+    bytes.resize(static_cast<std::size_t>(stream.gcount()));
     stream.clear();
-    Transmit(to, streamBuffer_.data(), length);
+    Send(std::move(bytes));
+}
+
+void TNMUDP::Send(std::vector<char> bytes) {
+    if (RemoteHost.size() > MaxRemoteHost) throw RemoteHostTooLong("Remote host name too long (over 127 characters)");
+    if (closed_) return;
+    const auto dotted = DottedAddress(RemoteHost);
+    if (dotted && *dotted == 0) throw UDPSockError("Null Remote Address");
+    if (dotted && waiting_.empty()) {
+        in_addr to;
+        to.s_addr = *dotted;
+        Transmit(to, RemotePort, bytes);
+        return;
+    }
+    if (waiting_.size() >= MaxWaitingSends) {
+        LogText(About() + L": a datagram to " + Widen(RemoteHost) + L" dropped, too many wait for host lookups");
+        return;
+    }
+    waiting_.push_back({RemoteHost, RemotePort, std::move(bytes)});
+    SendWaiting();
+}
+
+// Sends what waits, in order, up to the first name not looked up yet.
+void TNMUDP::SendWaiting() {
+    while (!lookingUp_ && !waiting_.empty()) {
+        const std::string& host = waiting_.front().Host;
+        in_addr to;
+        if (const auto dotted = DottedAddress(host)) {
+            to.s_addr = *dotted;
+        } else if (lookedUp_ && lookedUp_->first == host) {
+            to = lookedUp_->second;
+        } else {
+            StartLookup(host);
+            return;
+        }
+        const WaitingSend next = std::move(waiting_.front());
+        waiting_.pop_front();
+        Transmit(to, next.Port, next.Bytes);
+    }
+}
+
+void TNMUDP::StartLookup(const std::string& host) {
+    lookingUp_ = true;
+    answer_ = std::make_unique<HostAnswer>();
+    lookup_ = WSAAsyncGetHostByName(Handle(), HostLookupDoneMessage, host.c_str(), answer_->data(),
+                                    static_cast<int>(answer_->size()));
+    if (lookup_) return;
+    // Told as a lookup that failed, as an event of its own.
+    const int error = WSAGetLastError();
+    LogError(L"WSAAsyncGetHostByName", Widen(host), static_cast<DWORD>(error));
+    if (!PostMessageW(Handle(), HostLookupDoneMessage, 0, WSAMAKEASYNCREPLY(0, error))) {
+        LogLastError(L"PostMessageW", About());
+    }
+}
+
+void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
+    if (!lookingUp_ || reinterpret_cast<HANDLE>(wParam) != lookup_ || waiting_.empty()) return;
+    lookingUp_ = false;
+    lookup_ = nullptr;
+    const std::string host = waiting_.front().Host;
+    const auto* entry = reinterpret_cast<const hostent*>(answer_->data());
+    if (WSAGETASYNCERROR(lParam) != 0 || entry->h_addrtype != AF_INET || !entry->h_addr_list[0]) {
+        bool handled = false;
+        if (!std::exchange(retried_, true) && OnInvalidHost) OnInvalidHost(handled);
+        if (handled) {
+            StartLookup(host);
+            return;
+        }
+        retried_ = false;
+        LookupFailed("Host Lookup Canceled");
+        return;
+    }
+    retried_ = false;
+    in_addr to;
+    std::memcpy(&to, entry->h_addr_list[0], sizeof to);
+    if (to.s_addr == 0) {
+        LookupFailed("Null Remote Address");
+        return;
+    }
+    // The datagrams to the same name that waited behind it take the same answer.
+    lookedUp_.emplace(host, to);
+    SendWaiting();
+    lookedUp_.reset();
+}
+
+// The datagrams to the name go; the error is told once for all of them.
+void TNMUDP::LookupFailed(const std::string& error) {
+    const std::string host = waiting_.front().Host;
+    while (!waiting_.empty() && waiting_.front().Host == host) waiting_.pop_front();
+    LogText(About() + L": " + Widen(error) + L" for " + Widen(host));
+    if (OnSendFailed) OnSendFailed(*this, error);
+    SendWaiting();
+}
+
+void TNMUDP::Transmit(in_addr to, int port, const std::vector<char>& bytes) {
+    ReportStatus("Sending Data", 2);
+    sockaddr_in destination{};
+    destination.sin_family = AF_INET;
+    destination.sin_addr = to;
+    destination.sin_port = htons(static_cast<u_short>(port));
+    if (sendto(socket_.get(), bytes.data(), static_cast<int>(bytes.size()), 0,
+               reinterpret_cast<const sockaddr*>(&destination), sizeof destination) == SOCKET_ERROR) {
+        LogError(L"sendto", About() + L" to " + Widen(DottedText(to)) + L":" + std::to_wstring(port),
+                 static_cast<DWORD>(WSAGetLastError()));
+    }
+    if (OnDataSend) OnDataSend(*this);
 }
 
 void TNMUDP::ReadBuffer(char* buff, int size, int& length) const {

@@ -1,7 +1,8 @@
 // One IPv4 datagram endpoint whose arrivals are reported as events on the GUI
 // thread. A receiving thread takes datagrams off the socket as they arrive, so
-// none are lost while the GUI thread sleeps or shows a box; they are handled
-// in order on the endpoint's hidden window, as are host-lookup completions.
+// none are lost while the GUI thread is busy; they are handled in order on the
+// endpoint's hidden window, as are host-lookup completions. No call waits: a
+// datagram to a host name waits in the endpoint until the name is looked up.
 #pragma once
 
 #include <winsock2.h>
@@ -10,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -50,12 +52,6 @@ private:
     bool started_ = false;
 };
 
-// Sends may run the message loop (host lookup): handlers run meanwhile may
-// send again, and a datagram handler that runs the loop may be re-entered
-// with the next datagram. Endpoints must outlive their waiting sends, so the
-// owner releases them only after its message loop ends; should one go during
-// a lookup anyway, that send ends with "Host Lookup Canceled" without
-// touching it again.
 class TNMUDP : private Window {
 public:
     static constexpr int BufferSize = 2048;
@@ -83,20 +79,29 @@ public:
     bool HasQueued() const { return moreQueued_; }
     // Local time when the datagram being handled was taken off the socket.
     DateTime ArrivedAt() const { return receivedArrived_; }
-    // Datagram handlers running at once, nested in each other's message
-    // loops, across all endpoints; past this the next ones wait in their
-    // queues until the boxes and waits that hold the others end.
-    static constexpr int MaxNestedHandlers = 8;
+    // At most this many datagrams wait for host lookups; later ones are dropped.
+    static constexpr std::size_t MaxWaitingSends = 1024;
+    // Stops receiving and sending for good (the program closes): no more
+    // events come, also for what was queued.
+    void Close();
 
     // NumberBytes is -1 after a failed read (FromIP "0.0.0.0", Port 0 then).
     std::function<void(TNMUDP& sender, int NumberBytes, const std::string& FromIP, int Port)> OnDataReceived;
     std::function<void(TNMUDP& sender)> OnDataSend;
     std::function<void(TNMUDP& sender, const std::string& status)> OnStatus;
+    // Called when the first lookup of a name failed; a handler that sets
+    // handled has the name looked up once more.
     std::function<void(bool& handled)> OnInvalidHost;
+    // A datagram that waited for its host could not go ("Host Lookup
+    // Canceled", "Null Remote Address"), told as an event of its own.
+    std::function<void(TNMUDP& sender, const std::string& error)> OnSendFailed;
     std::function<void(bool& handled, std::iostream& stream)> OnStreamInvalid;
     // Called with an empty buff; a handler that sets handled fills buff with the data to send.
     std::function<void(bool& handled, std::vector<char>& buff)> OnBufferInvalid;
 
+    // Sends at once to a dotted address; to a name (255.255.255.255 among
+    // them) once it is looked up, after every datagram sent before it. Throws
+    // for a host too long and for the address 0.0.0.0 given as such.
     void SendBuffer(const char* buff, int length);
     // Sends the stream's content from position 0, at most BufferSize bytes.
     void SendStream(std::iostream& stream);
@@ -108,13 +113,13 @@ public:
     const std::string& Status() const { return status_; }
 
 private:
-    struct LookupWait;
-    // The lookups in progress, innermost first (a send inside a lookup's loop
-    // may look up too). Shared with the waiting sends, which unwind through
-    // it even after the endpoint is gone.
-    struct Lookups {
-        LookupWait* innermost = nullptr;
+    // A datagram waiting for its host's lookup, or behind one that does.
+    struct WaitingSend {
+        std::string Host;
+        int Port = 0;
+        std::vector<char> Bytes;
     };
+    using HostAnswer = std::array<char, MAXGETHOSTSTRUCT>;
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDatagramQueued();
@@ -125,15 +130,15 @@ private:
     bool StartReceiving();
     void StopReceiving();
     void ReceiveLoop(SOCKET s, HWND window);
-    void AbandonLookups();
 
     void ReportStatus(const std::string& text, int level);
     void CheckError(int code);
     UniqueSocket NewSocket();
-    in_addr Destination();
-    in_addr Resolve(const std::string& host);
-    std::optional<in_addr> LookUp(const std::string& host);
-    void Transmit(in_addr to, const char* bytes, int length);
+    void Send(std::vector<char> bytes);
+    void SendWaiting();
+    void StartLookup(const std::string& host);
+    void LookupFailed(const std::string& error);
+    void Transmit(in_addr to, int port, const std::vector<char>& bytes);
 
     WinsockUse winsock_;
     UniqueSocket socket_;
@@ -149,9 +154,17 @@ private:
     std::vector<char> received_;
     int receivedCount_ = -1;
     DateTime receivedArrived_ = 0;
-    inline static int handlersRunning_ = 0;
-    std::array<char, BufferSize> streamBuffer_{};
-    std::shared_ptr<Lookups> lookups_ = std::make_shared<Lookups>();
+    bool closed_ = false;
+    std::deque<WaitingSend> waiting_;
+    // The lookup of the first waiting datagram's host, while one runs.
+    bool lookingUp_ = false;
+    HANDLE lookup_ = nullptr;
+    // The handler let the name be looked up once more.
+    bool retried_ = false;
+    // The name just looked up and its address, while what waited for it goes.
+    std::optional<std::pair<std::string, in_addr>> lookedUp_;
+    // Where Winsock writes the answer.
+    std::unique_ptr<HostAnswer> answer_;
 };
 
 // The destination step that needs no lookup: a dotted IPv4 address parsed as

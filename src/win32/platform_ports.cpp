@@ -12,7 +12,7 @@
 #include "launch_entry_dialog.h"
 #include "launch_process.h"
 #include "local_time.h"
-#include "message_box.h"
+#include "box_window.h"
 #include "resource.h"
 #include "settings_dialog.h"
 #include "system_dlls.h"
@@ -23,9 +23,9 @@
 
 namespace rm::win {
 
-void Win32Net::NestingSend(Endpoint from, const std::string& host, std::string_view bytes) {
+void Win32Net::Send(Endpoint from, const std::string& host, std::string_view bytes) {
     TNMUDP* endpoint = endpoints_[static_cast<std::size_t>(from)];
-    // A command still waiting for the router when the program closed.
+    // A command still running when the program closed.
     if (!endpoint) return;
     endpoint->RemoteHost = host;
     try {
@@ -35,27 +35,38 @@ void Win32Net::NestingSend(Endpoint from, const std::string& host, std::string_v
     }
 }
 
-void Win32Dialogs::NestingShowMessage(const std::string& text) {
+void Win32Dialogs::ShowMessage(const std::string& text, std::function<void()> closed) {
     if (closing_) {
         LogText(L"after close, not shown: " + Widen(text));
         return;
     }
-    showState_();
-    ShowMessageBox(Owner(), text);
+    std::function<void(bool)> answered;
+    if (closed) answered = [this, closed = std::move(closed)](bool) { steps_.After(0, closed); };
+    ShowBox(owner_.Handle(), {.Text = text}, std::move(answered));
 }
 
-bool Win32Dialogs::NestingAskYesNo(const std::string& text, const std::string& caption) {
+void Win32Dialogs::AskYesNo(const std::string& text, const std::string& caption,
+                            std::function<void(bool)> answered) {
     if (closing_) {
         LogText(L"after close, not asked: " + Widen(text));
-        return false;
+        return;
     }
-    showState_();
-    return ShowMessageBox(Owner(), text, MB_YESNO | MB_ICONQUESTION, caption) == IDYES;
+    ShowBox(owner_.Handle(), {.Text = text, .Buttons = BoxButtons::YesNo, .Icon = BoxIcon::Question, .Caption = caption},
+            [this, answered = std::move(answered)](bool yes) { steps_.After(0, [answered, yes] { answered(yes); }); });
 }
 
-std::optional<std::filesystem::path> Win32Dialogs::NestingAskSaveFileName() { return ShowSaveDialog(Owner()); }
+void Win32Dialogs::ShowAbout() {
+    const UserDialogs::Scope open(userDialogs_);
+    shows_.About();
+}
 
-std::optional<ViewerFont> Win32Dialogs::NestingAskFont(const ViewerFont& current) {
+std::optional<std::filesystem::path> Win32Dialogs::AskSaveFileName() {
+    const UserDialogs::Scope open(userDialogs_);
+    return ShowSaveDialog(Owner());
+}
+
+std::optional<ViewerFont> Win32Dialogs::AskFont(const ViewerFont& current) {
+    const UserDialogs::Scope open(userDialogs_);
     return ShowFontDialog(Owner(), current);
 }
 
@@ -64,27 +75,32 @@ HWND Win32Dialogs::Owner() const {
     return active ? active : owner_.Handle();
 }
 
-void Win32Dialogs::NestingShowMemoSend() {
+void Win32Dialogs::ShowMemoSend() {
     if (closing_) {
         LogText(L"after close, not shown: the memo send window");
         return;
     }
-    showMemoSend_();
+    const UserDialogs::Scope open(userDialogs_);
+    shows_.MemoSend();
 }
 
-bool Win32Dialogs::NestingShowLaunchEntryDialog(LaunchForm& form) {
+bool Win32Dialogs::ShowLaunchEntryDialog(LaunchForm& form) {
     if (closing_) {
         LogText(L"after close, not shown: the launcher entry dialog");
         return false;
     }
+    shows_.State();
+    const UserDialogs::Scope open(userDialogs_);
     return ShowLaunchEntryBox(Owner(), form);
 }
 
-void Win32Dialogs::NestingShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) {
+void Win32Dialogs::ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) {
     if (closing_) {
         LogText(L"after close, not shown: the settings dialog");
         return;
     }
+    shows_.State();
+    const UserDialogs::Scope open(userDialogs_);
     ShowSettingsBox(owner_.Handle(), form, events);
 }
 
@@ -92,46 +108,28 @@ DateTime Win32Clock::Now() { return LocalNow(); }
 
 std::int64_t Win32Clock::MonotonicMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
 
-void Win32Events::Sleep(int milliseconds) {
-    showState_();
-    ::Sleep(static_cast<DWORD>(milliseconds));
-}
-
-void Win32Events::NestingProcessEvents(int maxWaitMilliseconds) {
-    showState_();
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(maxWaitMilliseconds), QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // The outer loop must still see it.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (TakeDialogMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-void Win32Events::WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) {
-    showState_();
-    ::WaitForInputIdle(reinterpret_cast<HANDLE>(process), static_cast<DWORD>(maxWaitMilliseconds));
-}
-
 void Win32Sound::PlayWave(const std::string& file) {
     PlaySystemSound(Widen(file).c_str(), SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
-void Win32Programs::NestingRunProgram(const std::string& file, const std::string& parameters,
-                                      const std::string& folder, ShowMode show) {
-    ShellExecuteW(owner_.Handle(), nullptr, Widen(file).c_str(), parameters.empty() ? nullptr : Widen(parameters).c_str(),
-                  folder.empty() ? nullptr : Widen(folder).c_str(), show == ShowMode::Show ? SW_SHOW : SW_HIDE);
+void Win32Programs::RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
+                               ShowMode show) {
+    const std::wstring wideFile = Widen(file), wideParameters = Widen(parameters), wideFolder = Widen(folder);
+    SHELLEXECUTEINFOW info{sizeof info};
+    // A tool that is missing must not open the shell's own box from a syslog line.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner_.Handle();
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();
+    info.lpDirectory = wideFolder.empty() ? nullptr : wideFolder.c_str();
+    info.nShow = show == ShowMode::Show ? SW_SHOW : SW_HIDE;
+    if (!ShellExecuteExW(&info)) LogLastError(L"ShellExecuteExW", wideFile);
 }
 
 void Win32Programs::CloseProcessHandle(ProcessHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
-bool Win32Programs::NestingOpenHelp(const std::filesystem::path& helpFile) {
+bool Win32Programs::OpenHelp(const std::filesystem::path& helpFile) {
+    const UserDialogs::Scope open(userDialogs_);
     if (WinHelpW(owner_.Handle(), helpFile.c_str(), HELP_CONTENTS, 0)) return true;
     LogLastError(L"WinHelpW", helpFile.wstring());
     return false;
@@ -139,7 +137,8 @@ bool Win32Programs::NestingOpenHelp(const std::filesystem::path& helpFile) {
 
 // The page is written to the temporary folder each time: the program folder
 // may not be writable, and an old copy may be from an older version.
-void Win32Programs::NestingOpenHelpPage() {
+void Win32Programs::OpenHelpPage() {
+    const UserDialogs::Scope open(userDialogs_);
     const HMODULE module = GetModuleHandleW(nullptr);
     const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(IDR_HELP_PAGE), MAKEINTRESOURCEW(10));
     const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
@@ -161,9 +160,15 @@ WindowsVersion Win32Programs::SystemVersion() {
     return {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber};
 }
 
-ProgramStart Win32Programs::NestingCreateProgramProcess(const std::string& programFile,
-                                                        const std::string& arguments, const std::string& folder) {
+ProgramStart Win32Programs::CreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                                 const std::string& folder) {
     return StartProgram(owner_.Handle(), programFile, arguments, folder);
+}
+
+bool Win32Programs::ReadyForInput(ProcessHandle process) {
+    // WAIT_FAILED: a process without windows to wait in (a console program),
+    // or one that has ended; either way there is nothing to wait for.
+    return WaitForInputIdle(reinterpret_cast<HANDLE>(process), 0) != WAIT_TIMEOUT;
 }
 
 bool Win32Programs::ProcessRunning(ProcessHandle process) {
@@ -188,15 +193,44 @@ WindowHandle Win32OtherWindows::FindWindowByTitle(const std::string& title) {
     return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, Widen(title).c_str()));
 }
 
-void Win32OtherWindows::NestingCloseWindow(WindowHandle window) {
-    // A hung program must not freeze the monitor: give up after the bound.
-    // Not at once for a program that only looks hung: one held up for a
-    // moment by another, hung program still gets its close.
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0, SMTO_NORMAL,
-                             CloseWaitMilliseconds, &ignored)) {
-        LogLastError(L"SendMessageTimeoutW", L"WM_CLOSE to another program");
+namespace {
+
+// One close request: done runs once, at the other program's answer or at the bound.
+struct CloseRequest {
+    std::weak_ptr<StepPort*> steps;
+    std::function<void()> done;
+    bool finished = false;
+
+    void Finish() {
+        if (std::exchange(finished, true)) return;
+        done();
     }
+};
+
+// Comes inside a message retrieval of ours, not as an event: the step that
+// waits goes on as one of its own.
+void CALLBACK CloseAnswered(HWND, UINT, ULONG_PTR data, LRESULT) {
+    const std::unique_ptr<std::shared_ptr<CloseRequest>> request(reinterpret_cast<std::shared_ptr<CloseRequest>*>(data));
+    if (const auto steps = (*request)->steps.lock()) (**steps).After(0, [request = *request] { request->Finish(); });
+}
+
+}  // namespace
+
+void Win32OtherWindows::CloseWindow(WindowHandle window, std::function<void()> done) {
+    const auto request = std::make_shared<CloseRequest>(CloseRequest{alive_, std::move(done)});
+    // A hung program must not hold the command up. Not at once for a program
+    // that only looks hung: one held up for a moment by another, hung program
+    // still gets its close.
+    steps_.After(CloseWaitMilliseconds, [request] { request->Finish(); });
+    // Freed by the answer, which Windows delivers however late it comes.
+    auto answer = std::make_unique<std::shared_ptr<CloseRequest>>(request);
+    if (SendMessageCallbackW(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0, CloseAnswered,
+                             reinterpret_cast<ULONG_PTR>(answer.get()))) {
+        answer.release();
+        return;
+    }
+    LogLastError(L"SendMessageCallbackW", L"WM_CLOSE to another program");
+    steps_.After(0, [request] { request->Finish(); });
 }
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include <windows.h>
@@ -17,59 +18,70 @@ class Win32Net : public DatagramPort {
 public:
     // The three endpoints in the order of Endpoint.
     void Attach(std::array<TNMUDP*, 3> endpoints) { endpoints_ = endpoints; }
-    // Sends made afterwards (a command still waiting when the program
+    // Sends made afterwards (a command still running when the program
     // closed) are dropped.
     void Detach() { endpoints_ = {}; }
-    void NestingSend(Endpoint from, const std::string& host, std::string_view bytes) override;
+    void Send(Endpoint from, const std::string& host, std::string_view bytes) override;
 
 private:
     std::array<TNMUDP*, 3> endpoints_{};
 };
 
-// Boxes owned by the panel. Once the program closes, a box that a waiting
-// handler still shows goes to the log instead. Before a box the user sees
-// the state so far (a reset panel goes before its failure message).
-class Win32Dialogs : public DialogPort {
+// The dialogs the user opened with a command and that are up now: only inside
+// one of them may a handler start while another runs.
+class UserDialogs {
 public:
-    Win32Dialogs(const Window& owner, const bool& closing, std::function<void()> showState,
-                 std::function<void()> showAbout, std::function<void()> showMemoSend)
-        : owner_(owner), closing_(closing), showState_(std::move(showState)), showAbout_(std::move(showAbout)),
-          showMemoSend_(std::move(showMemoSend)) {}
-    void NestingShowMessage(const std::string& text) override;
-    bool NestingAskYesNo(const std::string& text, const std::string& caption) override;
-    void NestingShowAbout() override { showAbout_(); }
-    void NestingShowMemoSend() override;
-    bool NestingShowLaunchEntryDialog(LaunchForm& form) override;
-    std::optional<std::filesystem::path> NestingAskSaveFileName() override;
-    std::optional<ViewerFont> NestingAskFont(const ViewerFont& current) override;
-    void NestingShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) override;
+    bool Open() const { return open_ > 0; }
+
+    class Scope {
+    public:
+        explicit Scope(UserDialogs& dialogs) : dialogs_(dialogs) { ++dialogs_.open_; }
+        ~Scope() { --dialogs_.open_; }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        UserDialogs& dialogs_;
+    };
 
 private:
-    // The window of ours the user works in, else the panel: a box is modal to it.
+    int open_ = 0;
+};
+
+// Boxes over the panel that do not wait: their answer comes as a step of its
+// own. Once the program closes, a box that a command still asks for goes to
+// the log instead. Before a dialog the user sees the state so far.
+class Win32Dialogs : public DialogPort {
+public:
+    struct Shows {
+        std::function<void()> State, About, MemoSend;
+    };
+    Win32Dialogs(const Window& owner, const bool& closing, StepPort& steps, UserDialogs& userDialogs, Shows shows)
+        : owner_(owner), closing_(closing), steps_(steps), userDialogs_(userDialogs), shows_(std::move(shows)) {}
+    void ShowMessage(const std::string& text, std::function<void()> closed) override;
+    void AskYesNo(const std::string& text, const std::string& caption, std::function<void(bool)> answered) override;
+    void ShowAbout() override;
+    void ShowMemoSend() override;
+    bool ShowLaunchEntryDialog(LaunchForm& form) override;
+    std::optional<std::filesystem::path> AskSaveFileName() override;
+    std::optional<ViewerFont> AskFont(const ViewerFont& current) override;
+    void ShowSettingsDialog(SettingsForm& form, SettingsFormEvents& events) override;
+
+private:
+    // The window of ours the user works in, else the panel: a dialog is modal to it.
     HWND Owner() const;
 
     const Window& owner_;
     const bool& closing_;
-    std::function<void()> showState_, showAbout_, showMemoSend_;
+    StepPort& steps_;
+    UserDialogs& userDialogs_;
+    Shows shows_;
 };
 
 class Win32Clock : public ClockPort {
 public:
     DateTime Now() override;
     std::int64_t MonotonicMilliseconds() override;
-};
-
-// Before the thread blocks or handles other events, the user sees the state
-// so far: a panel shown before a wait is on screen during it.
-class Win32Events : public EventPort {
-public:
-    explicit Win32Events(std::function<void()> showState) : showState_(std::move(showState)) {}
-    void Sleep(int milliseconds) override;
-    void NestingProcessEvents(int maxWaitMilliseconds) override;
-    void WaitUntilIdle(ProcessHandle process, int maxWaitMilliseconds) override;
-
-private:
-    std::function<void()> showState_;
 };
 
 class Win32Sound : public SoundPort {
@@ -79,15 +91,16 @@ public:
 
 class Win32Programs : public ProgramPort {
 public:
-    explicit Win32Programs(const Window& owner) : owner_(owner) {}
-    void NestingRunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
-                           ShowMode show) override;
+    Win32Programs(const Window& owner, UserDialogs& userDialogs) : owner_(owner), userDialogs_(userDialogs) {}
+    void RunProgram(const std::string& file, const std::string& parameters, const std::string& folder,
+                    ShowMode show) override;
     void CloseProcessHandle(ProcessHandle handle) override;
-    bool NestingOpenHelp(const std::filesystem::path& helpFile) override;
-    void NestingOpenHelpPage() override;
-    ProgramStart NestingCreateProgramProcess(const std::string& programFile, const std::string& arguments,
-                                             const std::string& folder) override;
+    bool OpenHelp(const std::filesystem::path& helpFile) override;
+    void OpenHelpPage() override;
+    ProgramStart CreateProgramProcess(const std::string& programFile, const std::string& arguments,
+                                      const std::string& folder) override;
     WindowsVersion SystemVersion() override;
+    bool ReadyForInput(ProcessHandle process) override;
     bool ProcessRunning(ProcessHandle process) override;
     WindowHandle FindProcessWindow(std::uint32_t processId) override;
     WindowHandle FindProgramWindow(const std::string& programFile) override;
@@ -95,17 +108,24 @@ public:
 
 private:
     const Window& owner_;
+    UserDialogs& userDialogs_;
 };
 
 // How long a window of another program may take to handle a close request.
-inline constexpr UINT CloseWaitMilliseconds = 5000;
+inline constexpr int CloseWaitMilliseconds = 5000;
 
 class Win32OtherWindows : public WindowPort {
 public:
+    explicit Win32OtherWindows(StepPort& steps) : steps_(steps) {}
     WindowHandle FindWindowByTitle(const std::string& title) override;
-    void NestingCloseWindow(WindowHandle window) override;
+    void CloseWindow(WindowHandle window, std::function<void()> done) override;
     std::vector<TopWindow> TopLevelWindows() override;
     std::vector<ChildWindow> ChildWindows(WindowHandle parent) override;
+
+private:
+    StepPort& steps_;
+    // Answers that come after the ports are gone find it expired.
+    std::shared_ptr<StepPort*> alive_ = std::make_shared<StepPort*>(&steps_);
 };
 
 class Win32Clipboard : public ClipboardPort {

@@ -23,7 +23,7 @@ struct CommandMonitor : SyslogMonitor {
         net.onSend = [this](const SentDatagram& d) {
             // The clock and the ISP selection await an acknowledgement.
             const bool waits = d.bytes.size() >= 2 && (d.bytes[1] == 0x40 || d.bytes[1] == 0x04);
-            if (d.from == Endpoint::RV_UDP && waits) events.queued.push_back([this] { Acknowledge(); });
+            if (d.from == Endpoint::RV_UDP && waits) steps.queued.push_back([this] { Acknowledge(); });
         };
     }
     void TwoPorts() {

@@ -8,9 +8,9 @@ namespace {
 
 TEST(MenuCommands, GeneralItemsReachTheirWindows) {
     FakeMonitor f;
-    MenuClick(f.m, Item::syslog1);
-    MenuClick(f.m, Item::N13);
-    MenuClick(f.m, Item::Exit1);
+    f.Run(MenuClick(f.m, Item::syslog1));
+    f.Run(MenuClick(f.m, Item::N13));
+    f.Run(MenuClick(f.m, Item::Exit1));
     EXPECT_TRUE(f.m.view.Viewer.Shown);
     EXPECT_EQ(f.m.view.Viewer.Raised, 1);
     EXPECT_TRUE(f.m.view.ExitRequested);
@@ -19,18 +19,18 @@ TEST(MenuCommands, GeneralItemsReachTheirWindows) {
 TEST(MenuCommands, HelpIsTheWinHelpFileWhereItIsShownOtherwiseTheOwnPage) {
     FakeMonitor f;
     f.programs.windowsVersion = {6, 3, 9600};  // 8.1, with WinHelp downloaded
-    MenuClick(f.m, Item::help_n1);
+    f.Run(MenuClick(f.m, Item::help_n1));
     EXPECT_TRUE(f.programs.helpOpened.empty());
     EXPECT_EQ(f.programs.helpPagesOpened, 1);
 
     WriteBytes(f.dir.path() / "RMonitor.hlp", "?_");
-    MenuClick(f.m, Item::help_n1);
+    f.Run(MenuClick(f.m, Item::help_n1));
     EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
     EXPECT_EQ(f.programs.helpPagesOpened, 1);
 
     // WinHelp was not downloaded.
     f.programs.helpViewerThere = false;
-    MenuClick(f.m, Item::help_n1);
+    f.Run(MenuClick(f.m, Item::help_n1));
     EXPECT_EQ(f.programs.helpOpened.size(), 2u);
     EXPECT_EQ(f.programs.helpPagesOpened, 2);
 }
@@ -40,13 +40,13 @@ TEST(MenuCommands, HelpOnWindows10And11IsTheOwnPageWhateverLiesBesideTheProgram)
     WriteBytes(f.dir.path() / "RMonitor.hlp", "?_");
     for (const WindowsVersion version : {WindowsVersion{10, 0, 10240}, WindowsVersion{10, 0, 22631}}) {
         f.programs.windowsVersion = version;
-        MenuClick(f.m, Item::help_n1);
+        f.Run(MenuClick(f.m, Item::help_n1));
     }
     EXPECT_TRUE(f.programs.helpOpened.empty());
     EXPECT_EQ(f.programs.helpPagesOpened, 2);
 
     f.programs.windowsVersion = {6, 1, 7601};
-    MenuClick(f.m, Item::help_n1);
+    f.Run(MenuClick(f.m, Item::help_n1));
     EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
     EXPECT_EQ(f.programs.helpPagesOpened, 2);
 }
@@ -55,13 +55,13 @@ TEST(MenuCommands, AboutItemIsDisabledWhileTheWindowIsOpen) {
     FakeMonitor f;
     bool enabledWhileOpen = true;
     f.dialogs.whileAboutOpen = [&] { enabledWhileOpen = f.m.view.Menu[Item::openver_n1].Enabled; };
-    MenuClick(f.m, Item::openver_n1);
+    f.Run(MenuClick(f.m, Item::openver_n1));
     EXPECT_EQ(f.dialogs.aboutShown, 1);
     EXPECT_FALSE(enabledWhileOpen);
     EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);
 
     f.dialogs.whileAboutOpen = [] { throw std::runtime_error("no window"); };
-    EXPECT_THROW(MenuClick(f.m, Item::openver_n1), std::runtime_error);
+    EXPECT_THROW(f.Run(MenuClick(f.m, Item::openver_n1)), std::runtime_error);
     EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);
 }
 
@@ -70,10 +70,10 @@ TEST(MenuCommands, AboutWindowOpenedAgainFromInsideLeavesTheItemDisabledUntilThe
     bool enabledAfterSecond = true;
     f.dialogs.whileAboutOpen = [&] {
         if (f.dialogs.aboutShown > 1) return;
-        MenuClick(f.m, Item::openver_n1);
+        f.Run(MenuClick(f.m, Item::openver_n1));
         enabledAfterSecond = f.m.view.Menu[Item::openver_n1].Enabled;
     };
-    MenuClick(f.m, Item::openver_n1);
+    f.Run(MenuClick(f.m, Item::openver_n1));
     EXPECT_EQ(f.dialogs.aboutShown, 2);
     EXPECT_FALSE(enabledAfterSecond);
     EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);

@@ -28,7 +28,7 @@ TEST(ConnectCommand, TellsPeersShowsTheConnectionThenSends) {
         shownAtSend.push_back(f.m.view.Panel.Shown);
         acknowledge(d);
     };
-    MenuClick(f.m, Item::N1);
+    f.Run(MenuClick(f.m, Item::N1));
 
     ASSERT_EQ(f.net.sent.size(), 3u);
     EXPECT_EQ(f.net.sent[0], (SentDatagram{Endpoint::RM_UDP, "192.168.0.255", "RMonitor Master Check"}));
@@ -49,7 +49,7 @@ TEST(ConnectCommand, TellsPeersShowsTheConnectionThenSends) {
 TEST(ConnectCommand, TwoPortsConnectPort2) {
     CommandMonitor f;
     f.TwoPorts();
-    MenuClick(f.m, Item::N10);
+    f.Run(MenuClick(f.m, Item::N10));
     EXPECT_EQ(f.RouterSends(), (Datagrams{f.Clock(), f.Connect(2)}));
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 2);
     EXPECT_FALSE(f.Enabled(Item::N1));
@@ -60,7 +60,7 @@ TEST(ConnectCommand, TwoPortsConnectPort2) {
 TEST(ConnectCommand, MultiAccountSelectsTheIspAndDialsPort1) {
     CommandMonitor isp1;
     isp1.MultiAccount();
-    MenuClick(isp1.m, Item::N1);
+    isp1.Run(MenuClick(isp1.m, Item::N1));
     EXPECT_EQ(isp1.RouterSends(), (Datagrams{SelectIspDatagram(0), isp1.Clock(), isp1.Connect(1)}));
     EXPECT_EQ(isp1.m.s.conn.ConnectedPort, 1);
     EXPECT_EQ(isp1.m.s.conn.ConnectedIsp, 1);
@@ -70,14 +70,14 @@ TEST(ConnectCommand, MultiAccountSelectsTheIspAndDialsPort1) {
     // Port 1 goes out, yet the command notes port 2: its disconnect is N11.
     CommandMonitor isp2;
     isp2.MultiAccount();
-    MenuClick(isp2.m, Item::N10);
+    isp2.Run(MenuClick(isp2.m, Item::N10));
     EXPECT_EQ(isp2.RouterSends(), (Datagrams{SelectIspDatagram(1), isp2.Clock(), isp2.Connect(1)}));
     EXPECT_EQ(isp2.m.s.conn.ConnectedPort, 2);
     EXPECT_EQ(isp2.m.s.conn.ConnectedIsp, 2);
 
     CommandMonitor isp3;
     isp3.MultiAccount();
-    MenuClick(isp3.m, Item::ISP3);
+    isp3.Run(MenuClick(isp3.m, Item::ISP3));
     EXPECT_EQ(isp3.RouterSends(), (Datagrams{SelectIspDatagram(2), isp3.Clock(), isp3.Connect(1)}));
     EXPECT_EQ(isp3.m.s.conn.ConnectedPort, 1);
     EXPECT_EQ(isp3.m.s.conn.ConnectedIsp, 3);
@@ -95,18 +95,18 @@ TEST(ConnectCommand, OnlyTheIsp1ConnectNotesItsIspBeforeTheClockWait) {
             if (d.bytes == f.Clock()) ispAtClock = f.m.s.conn.ConnectedIsp;
             acknowledge(d);
         };
-        MenuClick(f.m, item);
+        f.Run(MenuClick(f.m, item));
         EXPECT_EQ(ispAtClock, item == Item::N1 ? 1 : 0) << static_cast<int>(item);
     }
 }
 
 TEST(ConnectCommand, Isp3OutsideDirectMultiAccountOnlyShowsTheConnection) {
     CommandMonitor direct;
-    MenuClick(direct.m, Item::ISP3);
+    direct.Run(MenuClick(direct.m, Item::ISP3));
     CommandMonitor utility;
     utility.UtilityMode();
     utility.MultiAccount();
-    MenuClick(utility.m, Item::ISP3);
+    utility.Run(MenuClick(utility.m, Item::ISP3));
     for (CommandMonitor* f : {&direct, &utility}) {
         EXPECT_TRUE(f->RouterSends().empty());
         EXPECT_TRUE(f->programs.runs.empty());
@@ -121,7 +121,7 @@ TEST(ConnectCommand, UtilityModeStartsTheUtilityHidden) {
         CommandMonitor f;
         f.UtilityMode();
         if (multiAccount) f.MultiAccount();
-        MenuClick(f.m, item);
+        f.Run(MenuClick(f.m, item));
         EXPECT_TRUE(f.RouterSends().empty());
         EXPECT_TRUE(f.m.view.Panel.Shown);
         EXPECT_EQ(f.m.s.conn.ConnectedIsp, 0);
@@ -135,14 +135,14 @@ TEST(ConnectCommand, UtilityModeStartsTheUtilityHidden) {
     named.UtilityMode();
     named.m.s.settings.RouterAddress = "rv4.home";
     named.m.s.settings.UtilityPath = "D:\\RV\\rvt4set.exe";
-    MenuClick(named.m, Item::N1);
+    named.Run(MenuClick(named.m, Item::N1));
     EXPECT_EQ(named.programs.runs, (Runs{{"D:\\RV\\rvt4set.exe", "-i rv4.home -con1", "D:\\RV\\", ShowMode::Hide}}));
 }
 
 TEST(ConnectCommand, AFailedClockSettingStillConnects) {
     CommandMonitor f;
     f.net.onSend = nullptr;  // the router is silent
-    MenuClick(f.m, Item::N1);
+    f.Run(MenuClick(f.m, Item::N1));
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"時間設定に失敗しました"});
     EXPECT_EQ(f.RouterSends().back(), f.Connect(1));
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 1);
@@ -150,7 +150,7 @@ TEST(ConnectCommand, AFailedClockSettingStillConnects) {
     CommandMonitor isp;
     isp.MultiAccount();
     isp.net.onSend = nullptr;
-    MenuClick(isp.m, Item::N10);
+    isp.Run(MenuClick(isp.m, Item::N10));
     EXPECT_EQ(isp.dialogs.messages,
               (std::vector<std::string>{"ISPの切り替えに失敗しました", "時間設定に失敗しました"}));
     EXPECT_EQ(isp.RouterSends().back(), isp.Connect(1));
@@ -160,10 +160,10 @@ TEST(ConnectCommand, AFailedClockSettingStillConnects) {
 TEST(DisconnectCommand, MarksThePanelAndForgetsThePort) {
     CommandMonitor f;
     f.TwoPorts();
-    MenuClick(f.m, Item::N1);
+    f.Run(MenuClick(f.m, Item::N1));
     f.m.view.Panel.Caption = "00:10:00";
     f.net.sent.clear();
-    MenuClick(f.m, Item::N2);
+    f.Run(MenuClick(f.m, Item::N2));
     EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(1)});
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::Blue);
     EXPECT_EQ(f.m.view.Panel.Caption, "00:10:00");
@@ -172,9 +172,9 @@ TEST(DisconnectCommand, MarksThePanelAndForgetsThePort) {
     EXPECT_TRUE(f.Enabled(Item::N10));
     EXPECT_TRUE(f.Enabled(Item::N11));
 
-    MenuClick(f.m, Item::N10);
+    f.Run(MenuClick(f.m, Item::N10));
     f.net.sent.clear();
-    MenuClick(f.m, Item::N11);
+    f.Run(MenuClick(f.m, Item::N11));
     EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(2)});
     EXPECT_TRUE(f.Enabled(Item::N1));
     EXPECT_TRUE(f.Enabled(Item::N2));
@@ -182,16 +182,16 @@ TEST(DisconnectCommand, MarksThePanelAndForgetsThePort) {
     // One port: the port-2 items stay as they were.
     CommandMonitor one;
     one.m.view.Menu[Item::N10].Enabled = false;
-    MenuClick(one.m, Item::N2);
+    one.Run(MenuClick(one.m, Item::N2));
     EXPECT_FALSE(one.Enabled(Item::N10));
 }
 
 TEST(DisconnectCommand, MultiAccountDisconnectsPort1AndForgetsTheIsp) {
     CommandMonitor f;
     f.MultiAccount();
-    MenuClick(f.m, Item::N10);
+    f.Run(MenuClick(f.m, Item::N10));
     f.net.sent.clear();
-    MenuClick(f.m, Item::N11);
+    f.Run(MenuClick(f.m, Item::N11));
     EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(1)});
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 0);
     EXPECT_EQ(f.m.s.conn.ConnectedIsp, 0);
@@ -204,7 +204,7 @@ TEST(DisconnectCommand, MultiAccountWinsOverTwoPorts) {
     CommandMonitor f;
     f.m.s.settings.UsePort2 = true;
     f.m.s.settings.MultiAccount = true;
-    MenuClick(f.m, Item::N11);
+    f.Run(MenuClick(f.m, Item::N11));
     EXPECT_EQ(f.RouterSends(), Datagrams{f.Disconnect(1)});
     EXPECT_TRUE(f.Enabled(Item::N1));
     EXPECT_TRUE(f.Enabled(Item::N2));
@@ -213,8 +213,8 @@ TEST(DisconnectCommand, MultiAccountWinsOverTwoPorts) {
 TEST(DisconnectCommand, UtilityModeStartsTheUtility) {
     CommandMonitor f;
     f.UtilityMode();
-    MenuClick(f.m, Item::N2);
-    MenuClick(f.m, Item::N11);
+    f.Run(MenuClick(f.m, Item::N2));
+    f.Run(MenuClick(f.m, Item::N11));
     EXPECT_EQ(f.programs.runs, (Runs{{Utility, "-i 192.168.0.1 -cut1", UtilityFolder, ShowMode::Hide},
                                      {Utility, "-i 192.168.0.1 -cut2", UtilityFolder, ShowMode::Hide}}));
     EXPECT_TRUE(f.RouterSends().empty());
@@ -226,8 +226,8 @@ TEST(RouterCommandGuard, SettingsWindowRefusesConnectAndDisconnectNotReset) {
         f.MultiAccount();
         f.otherWindows.open[title] = 5;
         f.otherWindows.open["RVT4SET"] = 6;
-        for (Item item : {Item::N1, Item::N10, Item::ISP3}) MenuClick(f.m, item);
-        for (Item item : {Item::N2, Item::N11}) MenuClick(f.m, item);
+        for (Item item : {Item::N1, Item::N10, Item::ISP3}) f.Run(MenuClick(f.m, item));
+        for (Item item : {Item::N2, Item::N11}) f.Run(MenuClick(f.m, item));
         EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{
                                           "Routavistaの設定中は接続できません。",
                                           "Routavistaの設定中は接続できません。",
@@ -241,8 +241,8 @@ TEST(RouterCommandGuard, SettingsWindowRefusesConnectAndDisconnectNotReset) {
         EXPECT_FALSE(f.m.view.Panel.Shown);
         EXPECT_EQ(f.m.view.Panel.Colour, FontColour::WindowText);
 
-        ShowConnected(f.m);
-        MenuClick(f.m, Item::N3);
+        f.Run(ShowConnected(f.m));
+        f.Run(MenuClick(f.m, Item::N3));
         EXPECT_FALSE(f.m.view.Panel.Shown);
         EXPECT_EQ(f.dialogs.messages.size(), 5u);
     }
@@ -251,18 +251,18 @@ TEST(RouterCommandGuard, SettingsWindowRefusesConnectAndDisconnectNotReset) {
 TEST(RouterCommandGuard, StrayUtilityWindowsCloseButNotTheSettingsWindows) {
     CommandMonitor f;
     for (std::size_t i = 0; i < 8; ++i) f.otherWindows.open[UtilityWindows[i]] = 100 + i;
-    CloseUtilityWindows(f.m);
+    f.Run(CloseUtilityWindows(f.m));
     EXPECT_EQ(f.otherWindows.closed, (std::vector<WindowHandle>{100, 101, 103, 104, 106, 107}));
 
     CommandMonitor connect;
     connect.otherWindows.open["DAZERA"] = 9;
     connect.otherWindows.open["DUVizod"] = 10;
-    MenuClick(connect.m, Item::N1);
+    connect.Run(MenuClick(connect.m, Item::N1));
     EXPECT_EQ(connect.otherWindows.closed, (std::vector<WindowHandle>{9, 10}));
 
     CommandMonitor disconnect;
     disconnect.otherWindows.open["Ｒｏｕｔａｖｉｓｔａ セットアップユーティリティー"] = 11;
-    MenuClick(disconnect.m, Item::N2);
+    disconnect.Run(MenuClick(disconnect.m, Item::N2));
     EXPECT_EQ(disconnect.otherWindows.closed, std::vector<WindowHandle>{11});
 }
 
@@ -275,16 +275,16 @@ TEST(RouterCommandErrors, AFailedSendLeavesPortAndMenus) {
     CommandMonitor connect;
     connect.TwoPorts();
     failing(connect);
-    EXPECT_THROW(MenuClick(connect.m, Item::N10), std::runtime_error);
+    EXPECT_THROW(connect.Run(MenuClick(connect.m, Item::N10)), std::runtime_error);
     EXPECT_EQ(connect.m.s.conn.ConnectedPort, 0);
     EXPECT_TRUE(connect.Enabled(Item::N1));
     EXPECT_TRUE(connect.Enabled(Item::N2));
 
     CommandMonitor disconnect;
     disconnect.TwoPorts();
-    MenuClick(disconnect.m, Item::N10);
+    disconnect.Run(MenuClick(disconnect.m, Item::N10));
     failing(disconnect);
-    EXPECT_THROW(MenuClick(disconnect.m, Item::N11), std::runtime_error);
+    EXPECT_THROW(disconnect.Run(MenuClick(disconnect.m, Item::N11)), std::runtime_error);
     EXPECT_EQ(disconnect.m.s.conn.ConnectedPort, 2);
     EXPECT_FALSE(disconnect.Enabled(Item::N1));
     EXPECT_FALSE(disconnect.Enabled(Item::N2));
@@ -293,11 +293,11 @@ TEST(RouterCommandErrors, AFailedSendLeavesPortAndMenus) {
 TEST(CopyAddress, OnlyAKnownAddressReachesTheClipboard) {
     CommandMonitor f;
     f.m.s.conn.WanAddress = "203.0.113.5";  // left over: the panel says no address is known
-    MenuClick(f.m, Item::IP1);
+    f.Run(MenuClick(f.m, Item::IP1));
     EXPECT_TRUE(f.clipboard.texts.empty());
 
     f.Receive("<30>RV4: S01: IPCP UP. My IP=203.0.113.7, Peer IP=203.0.113.1");
-    MenuClick(f.m, Item::IP1);
+    f.Run(MenuClick(f.m, Item::IP1));
     EXPECT_EQ(f.clipboard.texts, std::vector<std::string>{"203.0.113.7"});
 }
 
@@ -305,7 +305,7 @@ TEST(RouterRedial, ABusyLinePerformsTheConnectCommandAgain) {
     CommandMonitor f;
     f.m.s.settings.RedialCount = 3;
     f.m.s.redial.RedialLeft = 3;
-    MenuClick(f.m, Item::N1);
+    f.Run(MenuClick(f.m, Item::N1));
     f.net.sent.clear();
     f.Receive(BusyLine());
     EXPECT_EQ(f.RouterSends(), (Datagrams{f.Clock(), f.Connect(1)}));
@@ -316,7 +316,7 @@ TEST(RouterRedial, ABusyLinePerformsTheConnectCommandAgain) {
     isp3.MultiAccount();
     isp3.m.s.settings.RedialCount = 3;
     isp3.m.s.redial.RedialLeft = 3;
-    MenuClick(isp3.m, Item::ISP3);
+    isp3.Run(MenuClick(isp3.m, Item::ISP3));
     isp3.net.sent.clear();
     isp3.Receive(DisconnectLine());
     EXPECT_EQ(isp3.RouterSends(), (Datagrams{SelectIspDatagram(2), isp3.Clock(), isp3.Connect(1)}));

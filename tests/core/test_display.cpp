@@ -11,8 +11,9 @@ constexpr WindowHandle WatcherWindow = 77;
 constexpr const char* WatcherPath = "C:\\Tools\\DW\\dwctrl32.exe";
 
 // A line that is up, as the syslog and the commands leave it.
-void MakeOnline(Monitor& m) {
-    ShowConnected(m);
+void MakeOnline(FakeMonitor& f) {
+    Monitor& m = f.m;
+    f.Run(ShowConnected(m));
     m.s.conn.Online = true;
     m.s.conn.ConnectedPort = 1;
     m.s.conn.ConnectedIsp = 2;
@@ -30,7 +31,7 @@ TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
     f.m.view.Menu[Item::N4].Checked = true;
     f.m.s.launcher.LaunchPending = false;
     f.m.s.conn.SoundAfterPending = false;
-    ShowConnected(f.m);
+    f.Run(ShowConnected(f.m));
 
     EXPECT_TRUE(f.m.view.Panel.Shown);
     EXPECT_EQ(f.m.view.Panel.Caption, "未接続");
@@ -46,20 +47,20 @@ TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
     EXPECT_FALSE(f.m.s.conn.Online);
     // Without the tool nothing is started and nothing waits.
     EXPECT_TRUE(f.programs.runs.empty());
-    EXPECT_TRUE(f.events.sleeps.empty());
+    EXPECT_TRUE(f.steps.waits.empty());
     EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 
     // A second connect restarts the time-out base.
     f.clock.now += 0.01;
-    ShowConnected(f.m);
+    f.Run(ShowConnected(f.m));
     EXPECT_EQ(f.m.s.conn.ConnectRequestedAt, f.clock.monotonic);
 }
 
 TEST(StatusDisplay, ResetReturnsEverythingToIdle) {
     FakeMonitor f;
-    MakeOnline(f.m);
+    MakeOnline(f);
     f.m.s.conn.ConnectPending = true;
-    MenuClick(f.m, Item::N3);
+    f.Run(MenuClick(f.m, Item::N3));
 
     const PanelView& panel = f.m.view.Panel;
     EXPECT_FALSE(panel.Shown);
@@ -96,8 +97,8 @@ TEST(StatusDisplay, ResetEnablesEveryConnectItemInTwoPortAndMultiAccountMode) {
         FakeMonitor f;
         f.m.s.settings.UsePort2 = mode.usePort2;
         f.m.s.settings.MultiAccount = mode.multiAccount;
-        MakeOnline(f.m);
-        MenuClick(f.m, Item::N3);
+        MakeOnline(f);
+        f.Run(MenuClick(f.m, Item::N3));
         for (Item item : {Item::N10, Item::N11, Item::ISP3}) {
             EXPECT_EQ(f.m.view.Menu[item].Enabled, mode.enablesAll)
                 << "UsePort2 " << mode.usePort2 << ", MultiAccount " << mode.multiAccount;
@@ -117,13 +118,13 @@ struct DialUpWatcherDisplay : ::testing::Test {
 
 TEST_F(DialUpWatcherDisplay, AlreadyRunningIsNeitherStartedNorWaitedFor) {
     f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow;
-    ShowConnected(f.m);
+    f.Run(ShowConnected(f.m));
     EXPECT_TRUE(f.programs.runs.empty());
-    EXPECT_TRUE(f.events.sleeps.empty());
+    EXPECT_TRUE(f.steps.waits.empty());
     EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 
     // Not started by this copy: Reset leaves it open.
-    MenuClick(f.m, Item::N3);
+    f.Run(MenuClick(f.m, Item::N3));
     EXPECT_TRUE(f.otherWindows.closed.empty());
 }
 
@@ -132,7 +133,7 @@ TEST_F(DialUpWatcherDisplay, MissingToolCostsTheWaitsAndIsStillMarkedLaunched) {
     f.programs.onRun = [&](const FakePrograms::Run&) {
         shownBeforeStart = f.m.view.Panel.Shown && f.m.s.conn.ConnectPending;
     };
-    ShowConnected(f.m);
+    f.Run(ShowConnected(f.m));
 
     ASSERT_EQ(f.programs.runs.size(), 1u);
     EXPECT_EQ(f.programs.runs[0],
@@ -140,32 +141,32 @@ TEST_F(DialUpWatcherDisplay, MissingToolCostsTheWaitsAndIsStillMarkedLaunched) {
     EXPECT_TRUE(shownBeforeStart);
     std::vector<int> expected(21, 100);
     expected.push_back(600);
-    EXPECT_EQ(f.events.sleeps, expected);
+    EXPECT_EQ(f.steps.waits, expected);
     EXPECT_EQ(f.otherWindows.lookups, 1 + 21);
     EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 
     // Reset finds no window to close and clears the mark.
-    MenuClick(f.m, Item::N3);
+    f.Run(MenuClick(f.m, Item::N3));
     EXPECT_TRUE(f.otherWindows.closed.empty());
     EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 }
 
 TEST_F(DialUpWatcherDisplay, StopsLookingOnceTheWindowAppears) {
     f.programs.onRun = [&](const FakePrograms::Run&) { f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow; };
-    ShowConnected(f.m);
-    EXPECT_EQ(f.events.sleeps, std::vector<int>{600});
+    f.Run(ShowConnected(f.m));
+    EXPECT_EQ(f.steps.waits, std::vector<int>{600});
     EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 
-    MenuClick(f.m, Item::N3);
+    f.Run(MenuClick(f.m, Item::N3));
     EXPECT_EQ(f.otherWindows.closed, std::vector<WindowHandle>{WatcherWindow});
     EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 }
 
 TEST_F(DialUpWatcherDisplay, ToolSwitchedOffMeanwhileKeepsItsWindowAndMark) {
     f.programs.onRun = [&](const FakePrograms::Run&) { f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow; };
-    ShowConnected(f.m);
+    f.Run(ShowConnected(f.m));
     f.m.s.settings.UseDialUpWatcher = false;
-    MenuClick(f.m, Item::N3);
+    f.Run(MenuClick(f.m, Item::N3));
     EXPECT_TRUE(f.otherWindows.closed.empty());
     EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 }

@@ -19,7 +19,7 @@ const std::string First = "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:00,20
 struct Restarted : SyslogMonitor {
     explicit Restarted(const fs::path& folder) {
         m.s.AppDir = folder;
-        FormCreate(m);
+        Run(FormCreate(m));
     }
     std::string History() const { return ReadFile(HistoryFilePath(m.s.AppDir)); }
     std::string Backup() const { return ReadFile(BackupHistoryFilePath(m.s.AppDir)); }
@@ -105,7 +105,7 @@ TEST(HistoryKeeping, ACallThatEndedUnseenIsWrittenWithItsLastTimeUpWhenTheNextCa
     f.Receive(ConnectLine());
     // Still up at the tick a minute later; then the program is gone without a word.
     f.clock.Advance(61'000);
-    Timer1Timer(f.m);
+    f.Run(Timer1Timer(f.m));
 
     Restarted next(f.dir.path());
     next.ReceiveAt(At(2003, 1, 3, 8, 0, 0), DialLine("0311112222"));

@@ -55,12 +55,12 @@ struct LauncherMonitor : SyslogMonitor {
 TEST(LaunchEntry, StartsTheProgramInItsFolderAndRecordsItsProcessAndWindow) {
     LauncherMonitor f;
     f.Entry(2) = {"メモ", f.Program("メモ帳.exe"), "-n 設定.txt", "C:\\作業", "off", "off"};
-    EXPECT_TRUE(LaunchEntry(f.m, 2));
+    EXPECT_TRUE(f.Run(LaunchEntry(f.m, 2)));
     ASSERT_EQ(f.programs.processes.size(), 1u);
     const auto& started = f.programs.processes[0];
     EXPECT_EQ(started.commandLine, "\"" + f.Entry(2).ProgramFile + "\" -n 設定.txt");
     EXPECT_EQ(started.folder, "C:\\作業");
-    EXPECT_EQ(f.events.idleWaits, (std::vector<FakeEvents::IdleWait>{{101, 10000}}));
+    EXPECT_EQ(f.programs.readyChecks, std::vector<ProcessHandle>{101});
     EXPECT_EQ(f.launcher().LaunchProcesses, (std::array<ProcessHandle, 6>{0, 101, 0, 0, 0, 0}));
     EXPECT_EQ(f.launcher().LaunchWindows, (std::array<WindowHandle, 6>{0, 301, 0, 0, 0, 0}));
 }
@@ -76,7 +76,7 @@ TEST(LaunchEntry, AProgramFileThatIsNoFileIsToldLikeAFailedStart) {
         LauncherMonitor f;
         f.Entry(1) = {"道具", c.program ? PathText(f.dir.path() / c.program) : "", "", "", "on", ""};
         f.Receive(ConnectLine());
-        EXPECT_FALSE(LaunchEntry(f.m, 1));
+        EXPECT_FALSE(f.Run(LaunchEntry(f.m, 1)));
         EXPECT_TRUE(f.programs.processes.empty());
         EXPECT_TRUE(f.dialogs.messages.empty());
         EXPECT_EQ(f.m.view.LaunchNotice.Text,
@@ -88,13 +88,13 @@ TEST(LaunchEntry, AProgramFileThatIsNoFileIsToldLikeAFailedStart) {
 TEST(LaunchEntry, ARunningProgramIsNotStartedTwiceAnEndedOneIsStartedAnew) {
     LauncherMonitor f;
     f.Entry(1).ProgramFile = f.Program("a.exe");
-    LaunchEntry(f.m, 1);
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.programs.processes.size(), 1u);
 
     // The user closed it.
     f.programs.processes[0].running = false;
-    EXPECT_TRUE(LaunchEntry(f.m, 1));
+    EXPECT_TRUE(f.Run(LaunchEntry(f.m, 1)));
     EXPECT_EQ(f.programs.processes.size(), 2u);
     EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
     EXPECT_EQ(f.launcher().LaunchProcesses[0], 102u);
@@ -104,10 +104,10 @@ TEST(LaunchEntry, ARunningProgramIsNotStartedTwiceAnEndedOneIsStartedAnew) {
 TEST(LaunchEntry, AProcessThatCannotBeCreatedLeavesTheRecord) {
     LauncherMonitor f;
     f.Entry(1).ProgramFile = f.Program("a.exe");
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     f.programs.processes[0].running = false;
     f.programs.refuseProcesses = true;
-    EXPECT_TRUE(LaunchEntry(f.m, 1));
+    EXPECT_TRUE(f.Run(LaunchEntry(f.m, 1)));
     // The ended process's handle is released all the same; the window stays.
     EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
     EXPECT_EQ(f.launcher().LaunchProcesses[0], 0u);
@@ -115,7 +115,7 @@ TEST(LaunchEntry, AProcessThatCannotBeCreatedLeavesTheRecord) {
 
     // Next time the stale record reads as ended, and nothing is closed twice.
     f.programs.refuseProcesses = false;
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
     EXPECT_EQ(f.launcher().LaunchProcesses[0], 102u);
 }
@@ -127,7 +127,7 @@ TEST(LaunchEntry, AFailedStartIsToldOncePerEntryUntilTheNoticeIsClosed) {
     f.programs.refuseProcesses = true;
     f.Receive(ConnectLine());
     f.programs.refusal = "管理者として実行する必要があります。";
-    LaunchEntry(f.m, 2);
+    f.Run(LaunchEntry(f.m, 2));
     f.Receive(ConnectLine());  // fails again: told, not added
     EXPECT_TRUE(f.dialogs.messages.empty());
     EXPECT_TRUE(f.m.view.LaunchNotice.Shown);
@@ -138,7 +138,7 @@ TEST(LaunchEntry, AFailedStartIsToldOncePerEntryUntilTheNoticeIsClosed) {
 
     LaunchNoticeClosed(f.m);
     EXPECT_FALSE(f.m.view.LaunchNotice.Shown);
-    LaunchEntry(f.m, 2);
+    f.Run(LaunchEntry(f.m, 2));
     EXPECT_EQ(f.m.view.LaunchNotice.Text, "プログラムを起動できませんでした。\r\n\r\n「管理」 " + f.Entry(2).ProgramFile +
                                               "\r\n管理者として実行する必要があります。");
 }
@@ -148,7 +148,7 @@ TEST(LaunchEntry, AStartTheUserCalledOffIsLoggedButNotTold) {
     f.Entry(1).ProgramFile = f.Program("admin.exe");
     f.programs.refuseProcesses = true;
     f.programs.refusal = "";
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_FALSE(f.m.view.LaunchNotice.Shown);
     EXPECT_NE(f.log.lines.back().find("called off by the user"), std::string::npos);
 }
@@ -157,18 +157,18 @@ TEST(LaunchEntry, AProgramThatHandsOverIsNotStartedAgainWhileItsProgramsWindowIs
     LauncherMonitor f;
     f.Entry(1) = {"電卓", f.Program("calc.exe"), "", "", "", "on"};
     f.programs.handOver = true;
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.launcher().LaunchWindows[0], 0u);
     EXPECT_NE(f.log.lines.back().find("nothing to close at disconnect: " + f.Entry(1).ProgramFile), std::string::npos);
 
     // The copy it handed over to shows its window: brought forward instead.
     f.programs.programWindows[f.Entry(1).ProgramFile] = 777;
-    LaunchEntry(f.m, 1);
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.programs.processes.size(), 1u);
     EXPECT_EQ(f.programs.raised, (std::vector<WindowHandle>{777, 777}));
     // Not the monitor's to close: the user may have had it open before.
-    CloseOnDisconnectStep(f.m);
+    f.Run(CloseOnDisconnectStep(f.m));
     EXPECT_TRUE(f.otherWindows.closed.empty());
 
     EXPECT_EQ(std::count_if(f.log.lines.begin(), f.log.lines.end(),
@@ -179,10 +179,10 @@ TEST(LaunchEntry, AProgramThatHandsOverIsNotStartedAgainWhileItsProgramsWindowIs
     // is an ordinary one, and the copy the user opened is not its window.
     f.programs.programWindows.clear();
     f.programs.handOver = false;
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.programs.processes.size(), 2u);
     f.programs.programWindows[f.Entry(1).ProgramFile] = 777;
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.programs.processes.size(), 2u);
     EXPECT_EQ(f.programs.raised.size(), 2u);
 }
@@ -191,10 +191,10 @@ TEST(LaunchEntry, AHandOverSeenOnlyAfterTheStartIsRecognisedAtTheNextChoice) {
     LauncherMonitor f;
     f.Entry(1).ProgramFile = f.Program("viewer.exe");
     f.programs.windowless = true;
-    LaunchEntry(f.m, 1);  // still running when its window was looked for
+    f.Run(LaunchEntry(f.m, 1));  // still running when its window was looked for
     f.programs.processes[0].running = false;
     f.programs.programWindows[f.Entry(1).ProgramFile] = 555;
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.programs.processes.size(), 1u);
     EXPECT_EQ(f.programs.raised, std::vector<WindowHandle>{555});
 }
@@ -203,9 +203,9 @@ TEST(LaunchEntry, AProgramWithoutAWindowIsStartedAgainAndItsOldHandleReleased) {
     LauncherMonitor f;
     f.Entry(1).ProgramFile = f.Program("tool.exe");
     f.programs.windowless = true;
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.launcher().LaunchWindows[0], 0u);
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.programs.processes.size(), 2u);
     EXPECT_EQ(f.programs.closed, std::vector<ProcessHandle>{101});
     EXPECT_EQ(f.launcher().LaunchProcesses[0], 102u);
@@ -215,9 +215,9 @@ TEST(LauncherMenu, EachItemStartsItsOwnEntry) {
     LauncherMonitor f;
     f.Entry(1).ProgramFile = f.Program("one.exe");
     f.Entry(6).ProgramFile = f.Program("six.exe");
-    MenuClick(f.m, Item::L61);
-    MenuClick(f.m, Item::L11);
-    MenuClick(f.m, Item::L31);  // no program: nothing
+    f.Run(MenuClick(f.m, Item::L61));
+    f.Run(MenuClick(f.m, Item::L11));
+    f.Run(MenuClick(f.m, Item::L31));  // no program: nothing
     ASSERT_EQ(f.programs.processes.size(), 2u);
     EXPECT_EQ(f.programs.processes[0].commandLine, "\"" + f.Entry(6).ProgramFile + "\"");
     EXPECT_EQ(f.programs.processes[1].commandLine, "\"" + f.Entry(1).ProgramFile + "\"");
@@ -247,7 +247,7 @@ TEST(StartOnConnect, EveryConnectLineStartsTheMarkedEntriesInOrderOnce) {
 
     // Without a connected display first, the step has nothing to do.
     f.programs.processes[0].running = false;
-    StartOnConnectStep(f.m);
+    f.Run(StartOnConnectStep(f.m));
     EXPECT_EQ(f.programs.processes.size(), 3u);
 }
 
@@ -255,12 +255,12 @@ TEST(LaunchEntry, AProgramWhoseWindowCameLateIsNeitherStartedTwiceNorLeftOpen) {
     LauncherMonitor f;
     f.Entry(1) = {"t", f.Program("slow.exe"), "", "", "", "on"};
     f.programs.windowless = true;
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.launcher().LaunchWindows[0], 0u);
     f.programs.processes[0].window = 399;  // shown after the wait for its start
-    LaunchEntry(f.m, 1);
+    f.Run(LaunchEntry(f.m, 1));
     EXPECT_EQ(f.programs.processes.size(), 1u);
-    CloseOnDisconnectStep(f.m);
+    f.Run(CloseOnDisconnectStep(f.m));
     EXPECT_EQ(f.otherWindows.closed, std::vector<WindowHandle>{399});
 }
 
@@ -270,9 +270,9 @@ TEST(CloseOnDisconnect, OnlyMarkedProgramsThatStillRunAreBroughtForwardAndAskedT
     f.Entry(3).CloseOnDisconnect = "off";
     f.Entry(4).CloseOnDisconnect = "ON";
     f.programs.windowless = false;
-    for (int i = 1; i <= 4; ++i) LaunchEntry(f.m, i);
+    for (int i = 1; i <= 4; ++i) f.Run(LaunchEntry(f.m, i));
     f.programs.windowless = true;
-    LaunchEntry(f.m, 5);
+    f.Run(LaunchEntry(f.m, 5));
     f.programs.processes[1].running = false;  // entry 2 ended by itself
     f.programs.onRaise = [&](WindowHandle window) {
         EXPECT_EQ(std::count(f.otherWindows.closed.begin(), f.otherWindows.closed.end(), window), 0);

@@ -259,9 +259,9 @@ TEST(Memos, NameExchangeOpensTheWindowAndGivesTheItemBackAfter) {
         f.From(Me, "RMonitor PC Name");
         f.From(Me, "RMonitor PC Name =");
     };
-    MenuClick(f.m, Item::memosend);
+    f.Run(MenuClick(f.m, Item::memosend));
     EXPECT_EQ(f.PeerSends()[0], To("192.168.0.255", "RMonitor PC Name"));
-    EXPECT_EQ(f.events.sleeps, (std::vector<int>{500}));
+    EXPECT_EQ(f.steps.waits, (std::vector<int>{500}));
     EXPECT_EQ(f.dialogs.memoSendShown, 1);
     EXPECT_FALSE(enabledWhileOpen);
     EXPECT_TRUE(f.m.view.Menu[Item::memosend].Enabled);
@@ -270,7 +270,7 @@ TEST(Memos, NameExchangeOpensTheWindowAndGivesTheItemBackAfter) {
 
     // A failed broadcast does not leave the item dead.
     f.net.onSend = [](const SentDatagram&) { throw std::runtime_error("send failed"); };
-    EXPECT_THROW(MenuClick(f.m, Item::memosend), std::runtime_error);
+    EXPECT_THROW(f.Run(MenuClick(f.m, Item::memosend)), std::runtime_error);
     EXPECT_TRUE(f.m.view.Menu[Item::memosend].Enabled);
 }
 
@@ -345,7 +345,7 @@ TEST(HistoryTransfer, SendsTheBackupLineByLineAndKeepsACopyOfWhatWasSent) {
     f.m.view.Menu[Item::logCon].Visible = true;
     const std::string first = Utf8ToCp932("2.04,Port1,2003/01/02,09:05:00");
     WriteBytes(BackupHistoryFilePath(f.dir.path()), first + "\r\n\r\n2.04,Port2");
-    MenuClick(f.m, Item::logCon);
+    f.Run(MenuClick(f.m, Item::logCon));
     ASSERT_EQ(f.dialogs.questions.size(), 1u);
     EXPECT_EQ(f.dialogs.questions[0].text, "バックアップされたログファイルの転送を行います。\rよろしいですか？");
     EXPECT_EQ(f.dialogs.questions[0].caption, "Routavista Monitor");
@@ -353,7 +353,7 @@ TEST(HistoryTransfer, SendsTheBackupLineByLineAndKeepsACopyOfWhatWasSent) {
                                                         {Endpoint::RM_UDP, "192.168.0.3", first},
                                                         To("192.168.0.3", "2.04,Port2"),
                                                         To("192.168.0.3", "###Log Data Send### End")}));
-    EXPECT_EQ(f.events.sleeps, (std::vector<int>{100, 100}));
+    EXPECT_EQ(f.steps.waits, (std::vector<int>{100, 100}));
     EXPECT_FALSE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
     EXPECT_EQ(ReadFile(SentHistoryFilePath(f.dir.path())), first + "\r\n2.04,Port2\r\n");
     EXPECT_FALSE(f.m.view.Menu[Item::logCon].Visible);
@@ -368,7 +368,7 @@ TEST(HistoryTransfer, EveryDatagramFitsAndNoRecordIsLost) {
     for (int i = 0; i < 300; ++i) records += "2.04,Port1,2003/01/02,09:05:" + std::to_string(10 + i % 50) + "\r";
     const std::string longLine = std::string(2047, 'x') + "\x82\xa0" + std::string(10, 'y');
     WriteBytes(BackupHistoryFilePath(f.dir.path()), records + longLine + "\r\n");
-    MenuClick(f.m, Item::logCon);
+    f.Run(MenuClick(f.m, Item::logCon));
     const std::vector<SentDatagram> sent = f.PeerSends();
     ASSERT_EQ(sent.size(), 300u + 2 + 2);
     std::string joined;
@@ -398,13 +398,13 @@ TEST(HistoryTransfer, RefusedWithoutMasterWhileOnlineOrWhenNotWanted) {
     WriteBytes(BackupHistoryFilePath(f.dir.path()), "r\r\n");
     f.m.view.Menu[Item::logCon].Visible = true;
     f.dialogs.answers = {false};
-    MenuClick(f.m, Item::logCon);
+    f.Run(MenuClick(f.m, Item::logCon));
     EXPECT_TRUE(f.dialogs.messages.empty());
-    MenuClick(f.m, Item::logCon);
+    f.Run(MenuClick(f.m, Item::logCon));
     EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"マスターが見つかりません"}));
     f.m.s.peers.MasterAddress = "192.168.0.3";
     f.m.s.conn.Online = true;
-    MenuClick(f.m, Item::logCon);
+    f.Run(MenuClick(f.m, Item::logCon));
     EXPECT_EQ(f.dialogs.messages.back(), "接続中は実行できません");
     EXPECT_TRUE(f.PeerSends().empty());
     EXPECT_TRUE(f.m.view.Menu[Item::logCon].Visible);
@@ -413,7 +413,7 @@ TEST(HistoryTransfer, RefusedWithoutMasterWhileOnlineOrWhenNotWanted) {
     // Nothing to send: only the item goes.
     std::filesystem::remove(BackupHistoryFilePath(f.dir.path()));
     f.m.s.conn.Online = false;
-    MenuClick(f.m, Item::logCon);
+    f.Run(MenuClick(f.m, Item::logCon));
     EXPECT_TRUE(f.PeerSends().empty());
     EXPECT_FALSE(f.m.view.Menu[Item::logCon].Visible);
 }
@@ -424,7 +424,7 @@ TEST(HistoryTransfer, BackupStaysWhenTheSentCopyCannotBeWritten) {
     f.m.view.Menu[Item::logCon].Visible = true;
     WriteBytes(BackupHistoryFilePath(f.dir.path()), "r\r\n");
     std::filesystem::create_directory(SentHistoryFilePath(f.dir.path()));  // a folder in its way
-    EXPECT_THROW(MenuClick(f.m, Item::logCon), std::runtime_error);
+    EXPECT_THROW(f.Run(MenuClick(f.m, Item::logCon)), std::runtime_error);
     EXPECT_TRUE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
     EXPECT_TRUE(f.m.view.Menu[Item::logCon].Visible);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 #include "fakes.h"
@@ -37,11 +39,11 @@ struct RouterMonitor : FakeMonitor {
         clock.now = EncodeDateTime({2003, 1, 2, 9, 5, 7, 0});
     }
     void Deliver(const std::string& reply) { RV_UDPDataReceived(m, static_cast<int>(reply.size()), reply); }
-    // The router answers at the next pass of the message loop.
+    // The router answers while the command waits.
     void AnswerLater(const std::string& reply) {
-        events.queued.push_back([this, reply] { Deliver(reply); });
+        steps.queued.push_back([this, reply] { Deliver(reply); });
     }
-    double ElapsedMilliseconds(DateTime since) const { return (clock.now - since) * MillisecondsPerDay; }
+    double ElapsedMilliseconds(DateTime since) const { return std::round((clock.now - since) * MillisecondsPerDay); }
 };
 
 TEST(RouterDatagrams, ByteForByte) {
@@ -79,7 +81,7 @@ TEST(RouterCommands, SendToTheRouterAddressTextFromRV_UDP) {
                               {Endpoint::RV_UDP, "rv4.home", ConnectPortDatagram(f.m.s.router, 2)},
                               {Endpoint::RV_UDP, "rv4.home", DisconnectPortDatagram(f.m.s.router, 1)},
                           }));
-    EXPECT_EQ(f.events.processCalls, 0);  // nothing is awaited
+    EXPECT_TRUE(f.steps.waits.empty());  // nothing is awaited
 }
 
 TEST(RouterReplies, AcknowledgementsByLengthAndBytes) {
@@ -141,13 +143,15 @@ TEST(RouterWait, EndsOnTheAcknowledgement) {
     RouterMonitor f;
     const DateTime start = f.clock.now;
     f.AnswerLater(Ack);
-    EXPECT_TRUE(SetRouterClock(f.m));
+    EXPECT_TRUE(f.Run(SetRouterClock(f.m)));
     EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", ClockDatagram(f.m.s.router, start)}}));
-    EXPECT_EQ(f.events.processCalls, 1);
+    // One wait, woken by the reply well before its time-out.
+    EXPECT_EQ(f.steps.waits, (std::vector<int>{ReplyWaitMilliseconds, 0}));
+    EXPECT_LT(f.ElapsedMilliseconds(start), 1.0);
     EXPECT_TRUE(f.dialogs.messages.empty());
 
     f.AnswerLater(Reply(18));
-    EXPECT_TRUE(SelectRouterIsp(f.m, 1));
+    EXPECT_TRUE(f.Run(SelectRouterIsp(f.m, 1)));
     EXPECT_EQ(f.net.sent.back().bytes, SelectIspDatagram(1));
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
@@ -155,22 +159,22 @@ TEST(RouterWait, EndsOnTheAcknowledgement) {
 TEST(RouterWait, GivesUpAfterTwoSecondsWithItsMessage) {
     RouterMonitor f;
     DateTime start = f.clock.now;
-    EXPECT_FALSE(SetRouterClock(f.m));
+    EXPECT_FALSE(f.Run(SetRouterClock(f.m)));
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"時間設定に失敗しました"});
     EXPECT_GE(f.ElapsedMilliseconds(start), 2000.0);
     EXPECT_LT(f.ElapsedMilliseconds(start), 2100.0);
-    // Messages keep flowing: the wait is split into short passes.
-    EXPECT_GE(f.events.processCalls, 20);
+    // One wait for the whole time: other events run meanwhile.
+    EXPECT_EQ(f.steps.waits, std::vector<int>{ReplyWaitMilliseconds});
 
     start = f.clock.now;
-    EXPECT_FALSE(SelectRouterIsp(f.m, 2));
+    EXPECT_FALSE(f.Run(SelectRouterIsp(f.m, 2)));
     EXPECT_EQ(f.dialogs.messages.back(), "ISPの切り替えに失敗しました");
     EXPECT_GE(f.ElapsedMilliseconds(start), 2000.0);
 
     // Wrong replies do not end the wait early.
     RouterMonitor wrong;
     wrong.AnswerLater(Reply(20, {{4, 0x01}}));
-    EXPECT_FALSE(SetRouterClock(wrong.m));
+    EXPECT_FALSE(wrong.Run(SetRouterClock(wrong.m)));
     EXPECT_EQ(wrong.dialogs.messages.size(), 1u);
 }
 
@@ -179,12 +183,12 @@ TEST(RouterWait, AClockChangeDoesNotEndTheWait) {
     // after a second: the wait goes on until that answer.
     for (const double jump : {1.0 / 24, -1.0 / 24}) {
         RouterMonitor f;
-        f.events.queued.push_back([&f, jump] {
+        f.steps.queued.push_back([&f, jump] {
             f.clock.now += jump;
             f.clock.Advance(1000);
             f.AnswerLater(Ack);
         });
-        EXPECT_TRUE(SetRouterClock(f.m));
+        EXPECT_TRUE(f.Run(SetRouterClock(f.m)));
         EXPECT_TRUE(f.dialogs.messages.empty());
     }
 }
@@ -194,38 +198,40 @@ TEST(RouterWait, AnAcknowledgementBeforeTheSendIsStale) {
     f.m.s.router.CommandAcknowledged = true;  // left over from an earlier reply
     // Even one that arrives while the send itself runs the message loop.
     f.net.onSend = [&f](const SentDatagram&) { f.Deliver(Ack); };
-    EXPECT_FALSE(SetRouterClock(f.m));
+    EXPECT_FALSE(f.Run(SetRouterClock(f.m)));
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{"時間設定に失敗しました"});
 
     RouterMonitor isp;
     isp.m.s.router.ReportedIsp = 2;
     isp.net.onSend = [&isp](const SentDatagram&) { isp.Deliver(Reply(184, {{29, 1}})); };
-    EXPECT_EQ(QueryRouterIsp(isp.m), 0);
+    EXPECT_EQ(isp.Run(QueryRouterIsp(isp.m)), 0);
 }
 
-TEST(RouterWait, OtherEventsRunInsideTheWait) {
+TEST(RouterWait, OtherEventsRunWhileItWaits) {
     RouterMonitor f;
     f.m.s.settings.SyslogEnabled = "off";
-    f.events.queued.push_back([&f] {
+    f.steps.queued.push_back([&f] {
         const std::string line = "<30>RV4: S01: -->: ATDT0312345678";
-        SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now);
+        f.Run(SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now));
         f.AnswerLater(Ack);
     });
-    EXPECT_TRUE(SetRouterClock(f.m));
+    EXPECT_TRUE(f.Run(SetRouterClock(f.m)));
     EXPECT_TRUE(f.m.s.conn.Online);
-    EXPECT_EQ(f.events.processCalls, 2);
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
-TEST(RouterWait, NestedWaitsEndOnTheFirstAcknowledgement) {
+// Each waiting command ends on the same first acknowledgement.
+Task<> Store(Task<bool> command, std::optional<bool>& result) { result = co_await std::move(command); }
+
+TEST(RouterWait, WaitsThatOverlapEndOnTheFirstAcknowledgement) {
     RouterMonitor f;
-    bool inner = false;
-    f.events.queued.push_back([&] {
+    std::optional<bool> inner;
+    f.steps.queued.push_back([&] {
         f.AnswerLater(Ack);
-        inner = SetRouterClock(f.m);  // e.g. a scheduled connect started meanwhile
+        f.m.steps.Start(Store(SetRouterClock(f.m), inner));  // e.g. a scheduled connect started meanwhile
     });
-    EXPECT_TRUE(SetRouterClock(f.m));
-    EXPECT_TRUE(inner);
+    EXPECT_TRUE(f.Run(SetRouterClock(f.m)));
+    EXPECT_EQ(inner, true);
     EXPECT_EQ(f.net.sent.size(), 2u);
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
@@ -233,22 +239,22 @@ TEST(RouterWait, NestedWaitsEndOnTheFirstAcknowledgement) {
 TEST(RouterIspQuery, ReturnsTheAnsweredIspOrZero) {
     RouterMonitor f;
     f.AnswerLater(Reply(184, {{29, 1}}));
-    EXPECT_EQ(QueryRouterIsp(f.m), 2);
+    EXPECT_EQ(f.Run(QueryRouterIsp(f.m)), 2);
     EXPECT_EQ(f.net.sent.back().bytes, IspQueryDatagram(f.m.s.router));
 
     f.AnswerLater(Reply(372, {{43, 0}}));
-    EXPECT_EQ(QueryRouterIsp(f.m), 1);
+    EXPECT_EQ(f.Run(QueryRouterIsp(f.m)), 1);
 
     // Silence: no ISP and no message.
     const DateTime start = f.clock.now;
-    EXPECT_EQ(QueryRouterIsp(f.m), 0);
+    EXPECT_EQ(f.Run(QueryRouterIsp(f.m)), 0);
     EXPECT_EQ(f.m.s.router.ReportedIsp, NoIspReported);
     EXPECT_GE(f.ElapsedMilliseconds(start), 2000.0);
     EXPECT_TRUE(f.dialogs.messages.empty());
 
     // An acknowledgement is no answer to the query.
     f.AnswerLater(Ack);
-    EXPECT_EQ(QueryRouterIsp(f.m), 0);
+    EXPECT_EQ(f.Run(QueryRouterIsp(f.m)), 0);
 }
 
 TEST(RouterIspQuery, NamesTheIspOfAMultiAccountConnection) {
@@ -257,7 +263,7 @@ TEST(RouterIspQuery, NamesTheIspOfAMultiAccountConnection) {
     f.m.s.settings.SyslogEnabled = "off";
     f.AnswerLater(Reply(184, {{29, 2}}));
     const std::string line = "<30>RV4: S01: PPP Connect successfully";
-    SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now);
+    f.Run(SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now));
     EXPECT_EQ(f.m.s.conn.ConnectedIsp, 3);
     EXPECT_EQ(f.m.view.Tray.Tip, "ISP3に接続中");
     EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", IspQueryDatagram(f.m.s.router)}}));
@@ -266,22 +272,22 @@ TEST(RouterIspQuery, NamesTheIspOfAMultiAccountConnection) {
 TEST(RouterCommands, SendErrorsLeaveTheCommand) {
     RouterMonitor f;
     f.net.onSend = [](const SentDatagram&) { throw std::runtime_error("Host Lookup Canceled"); };
-    EXPECT_THROW(SetRouterClock(f.m), std::runtime_error);
-    EXPECT_THROW(QueryRouterIsp(f.m), std::runtime_error);
-    EXPECT_EQ(f.events.processCalls, 0);
+    EXPECT_THROW(f.Run(SetRouterClock(f.m)), std::runtime_error);
+    EXPECT_THROW(f.Run(QueryRouterIsp(f.m)), std::runtime_error);
+    EXPECT_TRUE(f.steps.waits.empty());
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
 TEST(RouterCommands, AnAddressTheEndpointCannotTakeIsToldAndAwaitsNothing) {
     RouterMonitor f;
     f.net.onSend = [](const SentDatagram&) { throw RemoteHostRejected("too long"); };
-    EXPECT_FALSE(SetRouterClock(f.m));
-    EXPECT_FALSE(SelectRouterIsp(f.m, 1));
+    EXPECT_FALSE(f.Run(SetRouterClock(f.m)));
+    EXPECT_FALSE(f.Run(SelectRouterIsp(f.m, 1)));
     EXPECT_FALSE(ConnectRouterPort(f.m, 1));
     EXPECT_FALSE(DisconnectRouterPort(f.m, 1));
-    EXPECT_EQ(QueryRouterIsp(f.m), 0);  // silently
+    EXPECT_EQ(f.Run(QueryRouterIsp(f.m)), 0);  // silently
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>(4, "IPアドレスの割り当てに失敗しました"));
-    EXPECT_EQ(f.events.processCalls, 0);
+    EXPECT_TRUE(f.steps.waits.empty());
 }
 
 TEST(RouterCommands, DisconnectTakesAnAddressNumberUpTo255) {

@@ -21,7 +21,7 @@ struct FilterMonitor : CommandMonitor {
     }
     void SyslogFrom(const std::string& sender) {
         const std::string line = DialLine("0123");
-        SYSLOGUDPDataReceived(m, static_cast<int>(line.size()), line, sender, clock.now);
+        Run(SYSLOGUDPDataReceived(m, static_cast<int>(line.size()), line, sender, clock.now));
     }
     void MemoFrom(const std::string& sender) {
         for (const std::string_view text : {"RMonitor MemoSend Ver1.00", "hello", "RMonitor MemoSend End"}) {

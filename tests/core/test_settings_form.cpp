@@ -662,7 +662,7 @@ TEST(SettingsDialogOpening, TheMenuItemIsDisabledWhileTheDialogIsOpen) {
         form.PCname = "新しい名前";
         EXPECT_TRUE(events.Button1Click(form));
     };
-    MenuClick(f.m, Item::option_n1);
+    f.Run(MenuClick(f.m, Item::option_n1));
     EXPECT_FALSE(enabledWhileOpen);
     EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
     ASSERT_EQ(f.dialogs.settingsForms.size(), 1u);
@@ -678,7 +678,7 @@ TEST(SettingsDialogOpening, TheMenuItemIsDisabledWhileTheDialogIsOpen) {
 TEST(SettingsDialogOpening, ClosedWithoutSavingNothingChanges) {
     FakeMonitor f;
     f.dialogs.onSettingsDialog = [](SettingsForm& form, SettingsFormEvents&) { form.PCname = "typed"; };
-    MenuClick(f.m, Item::option_n1);
+    f.Run(MenuClick(f.m, Item::option_n1));
     EXPECT_EQ(f.dialogs.settingsForms.size(), 1u);
     EXPECT_EQ(f.m.s.settings.NickName, "");
     EXPECT_FALSE(SettingsWritten(f));

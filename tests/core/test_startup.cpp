@@ -26,7 +26,7 @@ std::vector<std::string> Shown(const Menus& menu, const std::vector<Item>& order
 TEST(FormCreate, StartStateWithoutSettingsFile) {
     FakeMonitor f;
     f.m.s.conn.Online = true;  // whatever ran before, start-up sets every field anew
-    FormCreate(f.m);
+    f.Run(FormCreate(f.m));
     const MainState& s = f.m.s;
 
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{FirstRunMessage});
@@ -74,7 +74,7 @@ TEST(FormCreate, StartStateFromASettingsFile) {
         "off", "", "", "", "", "", "off", "on", "on", "30", "", "on", "off", "", "on", "pc", "3", "A", "B", "C"};
     for (const std::string& value : values) file += "[x]\r\n" + value + "\r\n";
     WriteBytes(f.dir.path() / "RMonitor.ini", file);
-    FormCreate(f.m);
+    f.Run(FormCreate(f.m));
     const MainState& s = f.m.s;
 
     EXPECT_TRUE(f.dialogs.messages.empty());  // no first-run message
@@ -98,12 +98,12 @@ TEST(FormCreate, StartStateFromASettingsFile) {
 
 TEST(FormCreate, AnnouncesTheCopyToTheRouterSubnet) {
     FakeMonitor f;
-    FormCreate(f.m);
+    f.Run(FormCreate(f.m));
     EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{
                               {Endpoint::RM_UDP, "192.168.0.255", "RMonitor Master Check"}}));
 
     FakeMonitor master;
-    FormCreate(master.m);
+    master.Run(FormCreate(master.m));
     master.net.sent.clear();
     master.m.s.settings.MasterMode = true;
     // The save at exit takes the address again before the goodbye.
@@ -116,13 +116,13 @@ TEST(FormCreate, AnnouncesTheCopyToTheRouterSubnet) {
 TEST(FormCreate, HistoryViewerItemFollowsTheProgramFile) {
     FakeMonitor f;
     std::ofstream(f.dir.path() / "RMView.exe") << "x";
-    FormCreate(f.m);
+    f.Run(FormCreate(f.m));
     EXPECT_TRUE(f.m.view.Menu[Item::RMV].Visible);
 }
 
 TEST(ConnectMenuShape, OnePortTwoPortsAndMultiAccount) {
     FakeMonitor onePort;
-    FormCreate(onePort.m);
+    onePort.Run(FormCreate(onePort.m));
     EXPECT_EQ(Shown(onePort.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
               (std::vector<std::string>{"接続", "切断", "-", "リセット", "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断",
                                         "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
@@ -215,7 +215,7 @@ TEST(RouterAddress, BadAddressFallsBackWithAMessage) {
 TEST(FormCreate, SaysOnceThatSettingsWereResetAndWhereTheOldFileIs) {
     FakeMonitor f;
     WriteBytes(f.dir.path() / "RMonitor.ini", "Routavista Monitor Ver2.04\r\n[x]\r\nD:\\u.exe\r\n[x]\r\n10.0.0.1\r\n");
-    FormCreate(f.m);
+    f.Run(FormCreate(f.m));
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_NE(f.dialogs.messages[0].find("基本設定ファイルを最後まで読み込めなかった"), std::string::npos);
     EXPECT_NE(f.dialogs.messages[0].find(PathText(f.dir.path() / "RMonitor.ini.bak")), std::string::npos);
@@ -226,7 +226,7 @@ TEST(FormCreate, SaysOnceThatSettingsWereResetAndWhereTheOldFileIs) {
 
 TEST(FormCloseQuery, ClosesLauncherHandlesButOnlyTheOpenOnes) {
     FakeMonitor f;
-    FormCreate(f.m);
+    f.Run(FormCreate(f.m));
     f.m.s.launcher.LaunchProcesses = {0, 11, 0, 0, 12, 0};
     FormCloseQuery(f.m);
     EXPECT_EQ(f.programs.closed, (std::vector<ProcessHandle>{11, 12}));

@@ -89,7 +89,7 @@ TEST(SyslogDialUpWatcher, GetsTheConnectionNameAndStop) {
 
     f.Receive(DisconnectLine());
     EXPECT_EQ(f.programs.runs.back(), (FakePrograms::Run{f.path, "stop", f.folder, ShowMode::Show}));
-    EXPECT_EQ(f.events.sleeps, std::vector<int>{500});
+    EXPECT_EQ(f.steps.waits, std::vector<int>{500});
     EXPECT_FALSE(f.m.s.conn.DialUpWatcherStarted);
 
     f.Receive(DisconnectLine());  // nothing was handed over: no second stop
@@ -136,7 +136,7 @@ TEST(SyslogDisconnect, ReturnsToIdleAndClosesMarkedLauncherPrograms) {
     f.m.s.launcher.LaunchEntries[1].CloseOnDisconnect = "on";   // never started: no window
     f.m.s.launcher.LaunchEntries[2].CloseOnDisconnect = "on";
     f.m.s.launcher.LaunchEntries[3].CloseOnDisconnect = "off";
-    for (int n = 0; n < 4; ++n) f.programs.NestingCreateProgramProcess("p.exe", "", "");
+    for (int n = 0; n < 4; ++n) f.programs.CreateProgramProcess("p.exe", "", "");
     f.m.s.launcher.LaunchProcesses = {101, 0, 103, 104, 0, 0};
     f.m.s.launcher.LaunchWindows = {301, 0, 303, 304, 0, 0};
     f.Receive(SpeedLine("64000"));

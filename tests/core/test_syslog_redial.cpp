@@ -143,7 +143,7 @@ TEST(SyslogRedial, FailuresWhileTheQuestionIsOpenAskNoSecondQuestion) {
     f.RequestConnect(1);
     f.Receive(DisconnectLine());
     EXPECT_EQ(f.Questions(), 1u);
-    EXPECT_FALSE(f.m.s.redial.Asking);
+    EXPECT_TRUE(f.m.waiting.Questions.empty());
     // Once it is answered, the next failure asks again.
     f.dialogs.whileOpen = nullptr;
     f.Fail(DisconnectLine());

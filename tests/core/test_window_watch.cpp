@@ -30,24 +30,24 @@ struct WatchMonitor : CommandMonitor {
     }
     bool Armed() const { return m.view.Menu[Item::N4].Checked; }
     void Arm() {
-        MenuClick(m, Item::N4);
+        Run(MenuClick(m, Item::N4));
         ASSERT_TRUE(Armed());
     }
     void Tick() {
         clock.Advance(2000);
-        Timer1Timer(m);
+        Run(Timer1Timer(m));
     }
 };
 
 TEST(DownloadWatch, ArmingNeedsADownloadWindowAndShowsItInRed) {
     WatchMonitor f;
     f.otherWindows.tops = {Dialog(1, "45% コピーしました", "x"), {2, "50% コピーしました", "Other", false, "", true}};
-    MenuClick(f.m, Item::N4);
+    f.Run(MenuClick(f.m, Item::N4));
     EXPECT_TRUE(f.Armed());
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::Red);
     EXPECT_EQ(f.m.s.watch.DownloadMarks, "1");
 
-    MenuClick(f.m, Item::N4);
+    f.Run(MenuClick(f.m, Item::N4));
     EXPECT_FALSE(f.Armed());
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::WindowText);
     EXPECT_TRUE(f.dialogs.messages.empty());
@@ -56,7 +56,7 @@ TEST(DownloadWatch, ArmingNeedsADownloadWindowAndShowsItInRed) {
     f.otherWindows.tops = {{2, "50% コピーしました", "Other", false, "", true}, Dialog(3, "場所を保存中 (1)"),
                            Terminal(4, "NifTerm", true)};
     f.otherWindows.children[4] = {{"BYE", false}};
-    MenuClick(f.m, Item::N4);
+    f.Run(MenuClick(f.m, Item::N4));
     EXPECT_FALSE(f.Armed());
     EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"対象を見つけられませんでした"}));
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::WindowText);
@@ -140,7 +140,7 @@ TEST(DownloadWatch, ThePanelIsRedExactlyWhileTheWatchIsArmed) {
     f.Arm();
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::Red);
     // Another port's connect line unchecks the watch.
-    ShowConnected(f.m);
+    f.Run(ShowConnected(f.m));
     EXPECT_FALSE(f.Armed());
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::WindowText);
     // A disconnect on its way keeps its blue when the watch goes.

@@ -36,6 +36,8 @@ TITLE = "Routavista Monitor"
 MAIN_CLASS = "RoutavistaMonitorMain"
 DIALOG_CLASS = "#32770"
 ABOUT_TITLE = "バージョン情報"
+# What the diagnostic log says of a handler started inside another.
+NESTED_HANDLER = "handler inside another"
 
 
 COMMAND_IDS = command_ids()
@@ -142,9 +144,19 @@ class Monitor:
         return "Z:" + str(path).replace("/", "\\")
 
     def start(self):
-        proc = self.box.start([self.folder / "RMonitor.exe"], cwd=self.folder)
+        """The program with its diagnostic log (log/debug.log)."""
+        proc = self.box.start([self.folder / "RMonitor.exe", "/debuglog"], cwd=self.folder)
         self.procs.append(proc)
         return proc
+
+    def nested_handlers(self):
+        """The diagnostic log's lines about a handler that started inside
+        another outside a dialog the user opened."""
+        log = self.folder / "log" / "debug.log"
+        if not log.exists():
+            return []
+        return [line for line in log.read_text(encoding="utf-8", errors="replace").splitlines()
+                if NESTED_HANDLER in line]
 
     def run_tool(self, *args, timeout=60):
         """wintool's whole result. A start that Wine itself failed (under load,
@@ -232,10 +244,14 @@ class Monitor:
         raise AssertionError(f"{window_title} has no control {control_id}")
 
     def wait_exit(self, proc, timeout=30):
+        """The exit code, once no handler has run inside another."""
         try:
-            return proc.wait(timeout=timeout)
+            code = proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise AssertionError("the program did not end") from None
+        if nested := self.nested_handlers():
+            raise AssertionError(f"handlers ran inside others: {nested[:5]}")
+        return code
 
     def bound_udp_ports(self):
         out = self.box.run_native(["ss", "-Hulnp"]).stdout

@@ -129,15 +129,6 @@ TEST(ModelessDialogKeys, TabEnterAndEscWorkInTheMainLoop) {
     }
 }
 
-TEST(ModelessDialogKeys, TabEnterAndEscWorkWhileAnEventWaits) {
-    Scene scene;
-    Win32Events events([] {});
-    for (const auto& step : scene.Keys()) {
-        step();
-        events.NestingProcessEvents(0);
-    }
-}
-
 TEST(ModelessDialogKeys, TabEnterAndEscWorkWhileABoxOrADialogIsOpen) {
     {
         SCOPED_TRACE("a message box");

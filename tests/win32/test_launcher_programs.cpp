@@ -12,6 +12,8 @@
 #include "launcher/launcher_steps.h"
 #include "launch_process.h"
 #include "platform_ports.h"
+#include "run_steps.h"
+#include "step_timer.h"
 #include "text/files.h"
 
 namespace rm::win {
@@ -31,10 +33,11 @@ std::vector<std::string> Split(const std::string& line) {
 struct RealLauncher {
     test::FakeMonitor f;
     Window owner;
-    Win32Programs programs{owner};
-    Win32OtherWindows windows;
-    Win32Events events{[] {}};
-    Ports ports{f.net, f.dialogs, f.clock, events, f.sound, programs, windows, f.clipboard, f.log, f.files};
+    UserDialogs userDialogs;
+    Win32Programs programs{owner, userDialogs};
+    Win32Steps steps{RunStepInTest};
+    Win32OtherWindows windows{steps};
+    Ports ports{f.net, f.dialogs, f.clock, steps, f.sound, programs, windows, f.clipboard, f.log, f.files};
     Monitor m{MainState{}, ViewModel{}, ports};
     fs::path folder = f.dir.path() / u8"ツール";
 
@@ -86,7 +89,7 @@ std::wstring TitleOf(HWND window) {
 TEST(LauncherOnWindows, StartsTheProgramWithItsArgumentsInItsFolderAndFindsItsOwnMainWindow) {
     RealLauncher l;
     l.SetProgram(1, "-n 設定.txt --title 日本語の窓 --owned-window");
-    EXPECT_TRUE(LaunchEntry(l.m, 1));
+    EXPECT_TRUE(RunToEnd(l.m, LaunchEntry(l.m, 1)));
     const auto log = l.Log();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].at(2), "\"" + PathText(l.folder / "userprog.exe") + "\" -n 設定.txt --title 日本語の窓 --owned-window");
@@ -102,14 +105,14 @@ TEST(LauncherOnWindows, StartsTheProgramWithItsArgumentsInItsFolderAndFindsItsOw
 TEST(LauncherOnWindows, ChosenTwiceItRunsOnceClosedByTheUserItStartsAgain) {
     RealLauncher l;
     l.SetProgram(1, "");
-    LaunchEntry(l.m, 1);
-    LaunchEntry(l.m, 1);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
     EXPECT_EQ(l.Events(), std::vector<std::string>{"start"});
 
     PostMessageW(l.MainWindow(1), WM_CLOSE, 0, 0);
     ASSERT_TRUE(l.Ends(1));
     const HANDLE first = l.Process(1);
-    LaunchEntry(l.m, 1);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
     EXPECT_EQ(l.Events(), (std::vector<std::string>{"start", "closed", "start"}));
     EXPECT_NE(l.Process(1), first);
     EXPECT_NE(l.MainWindow(1), nullptr);
@@ -119,9 +122,9 @@ TEST(LauncherOnWindows, DisconnectBringsTheProgramForwardAndClosesIt) {
     RealLauncher l;
     l.SetProgram(2, "");
     l.SetProgram(3, "", "off");
-    LaunchEntry(l.m, 2);
-    LaunchEntry(l.m, 3);
-    CloseOnDisconnectStep(l.m);
+    RunToEnd(l.m, LaunchEntry(l.m, 2));
+    RunToEnd(l.m, LaunchEntry(l.m, 3));
+    RunToEnd(l.m, CloseOnDisconnectStep(l.m));
     EXPECT_TRUE(l.Ends(2));
     EXPECT_EQ(WaitForSingleObject(l.Process(3), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     const auto log = l.Log();
@@ -132,10 +135,10 @@ TEST(LauncherOnWindows, DisconnectBringsTheProgramForwardAndClosesIt) {
 TEST(LauncherOnWindows, AProgramThatStaysOpenIsNotStartedAgainAtTheNextConnect) {
     RealLauncher l;
     l.SetProgram(1, "--refuse-close");
-    LaunchEntry(l.m, 1);
-    CloseOnDisconnectStep(l.m);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
+    RunToEnd(l.m, CloseOnDisconnectStep(l.m));
     l.m.s.launcher.LaunchPending = true;
-    StartOnConnectStep(l.m);
+    RunToEnd(l.m, StartOnConnectStep(l.m));
     EXPECT_EQ(l.Events(), (std::vector<std::string>{"start", "refused"}));
 }
 
@@ -143,9 +146,9 @@ TEST(LauncherOnWindows, AHungProgramIsGivenUpOnAndTheNextEntryStillCloses) {
     RealLauncher l;
     l.SetProgram(1, "--hang");
     l.SetProgram(2, "");
-    LaunchEntry(l.m, 1);
-    LaunchEntry(l.m, 2);
-    CloseOnDisconnectStep(l.m);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
+    RunToEnd(l.m, LaunchEntry(l.m, 2));
+    RunToEnd(l.m, CloseOnDisconnectStep(l.m));
     EXPECT_TRUE(l.Ends(2));
     // Returned while the first program still hangs in its close handler.
     EXPECT_EQ(WaitForSingleObject(l.Process(1), 0), static_cast<DWORD>(WAIT_TIMEOUT));
@@ -157,8 +160,8 @@ TEST(LauncherOnWindows, AHungProgramIsGivenUpOnAndTheNextEntryStillCloses) {
 TEST(LauncherOnWindows, AProgramThatAsksIsAskingInFrontAndClosesOnYes) {
     RealLauncher l;
     l.SetProgram(1, "--ask");
-    LaunchEntry(l.m, 1);
-    CloseOnDisconnectStep(l.m);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
+    RunToEnd(l.m, CloseOnDisconnectStep(l.m));
     const auto log = l.Log();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1].at(0), "asked");
@@ -177,7 +180,7 @@ TEST(LauncherOnWindows, AProgramThatAsksIsAskingInFrontAndClosesOnYes) {
 TEST(LauncherOnWindows, AHiddenHelperWindowIsNotTakenForTheMainWindow) {
     RealLauncher l;
     l.SetProgram(1, "--helper-window --title 本体");
-    LaunchEntry(l.m, 1);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
     EXPECT_EQ(TitleOf(l.MainWindow(1)), L"本体");
     // The helper does come first in the system's order.
     struct First {
@@ -200,14 +203,14 @@ TEST(LauncherOnWindows, AHiddenHelperWindowIsNotTakenForTheMainWindow) {
 TEST(LauncherOnWindows, AProgramThatHandsOverIsBroughtForwardNotStartedAgainNorClosed) {
     RealLauncher l;
     l.SetProgram(1, "--hand-over --title 引き継ぎ先");
-    LaunchEntry(l.m, 1);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
     HWND copy = nullptr;
     for (int look = 0; look < 100 && !copy; ++look, Sleep(100)) copy = FindWindowW(L"UserProgWindow", L"引き継ぎ先");
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(reinterpret_cast<HWND>(l.programs.FindProgramWindow(l.Entry(1).ProgramFile)), copy);
 
-    LaunchEntry(l.m, 1);
-    CloseOnDisconnectStep(l.m);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
+    RunToEnd(l.m, CloseOnDisconnectStep(l.m));
     EXPECT_EQ(l.Events(), (std::vector<std::string>{"start", "start"}));
     EXPECT_TRUE(IsWindow(copy));
     EXPECT_TRUE(l.m.s.launcher.LaunchHandedOver[0]);
@@ -218,7 +221,7 @@ TEST(LauncherOnWindows, AProgramThatCannotStartIsToldWithWindowsReason) {
     RealLauncher l;
     l.Entry(1) = {"壊れた", PathText(l.folder / "broken.exe"), "", "", "on", ""};
     std::ofstream(l.folder / "broken.exe", std::ios::binary) << "not a program";
-    LaunchEntry(l.m, 1);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
     EXPECT_TRUE(l.m.view.LaunchNotice.Shown);
     EXPECT_NE(l.m.view.LaunchNotice.Text.find("「壊れた」"), std::string::npos);
     EXPECT_NE(l.m.view.LaunchNotice.Text.find("Windows で実行できるプログラムではありません。"), std::string::npos)
@@ -245,10 +248,10 @@ TEST(LauncherOnWindows, AnEmptyOrMissingProgramFileStartsNothingAndSaysNothing) 
     l.Entry(1).ProgramFile = "";
     l.Entry(2).ProgramFile = PathText(l.folder / "missing.exe");
     l.Entry(3).ProgramFile = PathText(l.folder);
-    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(LaunchEntry(l.m, i)) << i;
+    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(RunToEnd(l.m, LaunchEntry(l.m, i))) << i;
     for (int i = 1; i <= 3; ++i) l.Entry(i).StartOnConnect = "on";
     l.m.s.launcher.LaunchPending = true;
-    StartOnConnectStep(l.m);
+    RunToEnd(l.m, StartOnConnectStep(l.m));
     EXPECT_TRUE(l.Log().empty());
     EXPECT_TRUE(l.f.dialogs.messages.empty());
     EXPECT_EQ(l.m.s.launcher.LaunchProcesses, (std::array<ProcessHandle, 6>{}));
@@ -257,7 +260,7 @@ TEST(LauncherOnWindows, AnEmptyOrMissingProgramFileStartsNothingAndSaysNothing) 
 TEST(LauncherOnWindows, ARunningTestOfAnEndedOrUnknownProcessSaysEnded) {
     RealLauncher l;
     l.SetProgram(1, "");
-    LaunchEntry(l.m, 1);
+    RunToEnd(l.m, LaunchEntry(l.m, 1));
     const ProcessHandle process = l.m.s.launcher.LaunchProcesses[0];
     EXPECT_TRUE(l.programs.ProcessRunning(process));
     TerminateProcess(l.Process(1), 0);

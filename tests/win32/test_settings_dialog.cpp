@@ -57,7 +57,7 @@ void OpenWithUser(FakeMonitor& f, std::function<void(HWND dialog)> user) {
     std::thread player([&] {
         if (const HWND dialog = ShownDialog(L"設定")) user(dialog);
     });
-    MenuClick(f.m, Item::option_n1);
+    f.Run(MenuClick(f.m, Item::option_n1));
     player.join();
 }
 

@@ -91,7 +91,7 @@ TEST(SystemDlls, ThemedPagesShowTheirLabelsOnThePagesColour) {
         ReleaseDC(label, dc);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    MenuClick(f.m, Item::option_n1);
+    f.Run(MenuClick(f.m, Item::option_n1));
     user.join();
     EXPECT_EQ(behindLabel, GetSysColor(COLOR_WINDOW));
     EXPECT_TRUE(fs::equivalent(LoadedFrom(L"uxtheme.dll").parent_path(), SystemFolder()));

@@ -16,7 +16,9 @@
 
 #include "command_ids.h"
 #include "platform_ports.h"
+#include "step_timer.h"
 #include "pump.h"
+#include "run_steps.h"
 #include "syslog/viewer_commands.h"
 #include "syslog/viewer_lines.h"
 #include "syslog_viewer.h"
@@ -106,18 +108,19 @@ std::vector<std::wstring> ComboItems(HWND combo) {
 
 struct ViewerCommands : ::testing::Test {
     bool closing = false;
-    SyslogViewer window{{[this](ViewerItem item) { ViewerMenuClick(m, item); }, [] {}}};
+    SyslogViewer window{{[this](ViewerItem item) { m.steps.Start(ViewerMenuClick(m, item)); }, [] {}}};
     Win32Net net;
-    Win32Dialogs dialogs{window, closing, [] {}, [] {}, [] {}};
+    Win32Steps steps{RunStepInTest};
+    UserDialogs userDialogs;
+    Win32Dialogs dialogs{window, closing, steps, userDialogs, {[] {}, [] {}, [] {}}};
     Win32Clock clock;
-    Win32Events events{[] {}};
     Win32Sound sound;
-    Win32Programs programs{window};
-    Win32OtherWindows otherWindows;
+    Win32Programs programs{window, userDialogs};
+    Win32OtherWindows otherWindows{steps};
     Win32Clipboard clipboard{window};
     Win32Log log;
     Win32Files files;
-    Ports ports{net, dialogs, clock, events, sound, programs, otherWindows, clipboard, log, files};
+    Ports ports{net, dialogs, clock, steps, sound, programs, otherWindows, clipboard, log, files};
     Monitor m{MainState{}, ViewModel{}, ports};
     fs::path folder;
 
@@ -135,13 +138,13 @@ struct ViewerCommands : ::testing::Test {
 };
 
 TEST_F(ViewerCommands, CopyAndQuotedCopyPutTheLinesOnTheClipboard) {
-    ViewerMenuClick(m, ViewerItem::logcopy);
+    RunToEnd(m, ViewerMenuClick(m, ViewerItem::logcopy));
     EXPECT_EQ(ClipboardText(), L"[2003/01/02 09:05:00]S01: ATD0123\r\n---\r\nルータ\r\n");
-    ViewerMenuClick(m, ViewerItem::N5);
+    RunToEnd(m, ViewerMenuClick(m, ViewerItem::N5));
     EXPECT_EQ(ClipboardText(), L">[2003/01/02 09:05:00]S01: ATD0123\r\n>---\r\n>ルータ\r\n");
 
     m.view.Viewer.Lines.clear();
-    ViewerMenuClick(m, ViewerItem::logcopy);
+    RunToEnd(m, ViewerMenuClick(m, ViewerItem::logcopy));
     EXPECT_EQ(ClipboardText(), L">[2003/01/02 09:05:00]S01: ATD0123\r\n>---\r\n>ルータ\r\n");
 }
 
@@ -152,7 +155,7 @@ TEST_F(ViewerCommands, SaveWritesTheLinesAddingTxtToANameWithoutExtension) {
             TypeFileName(dialog, folder / "saved");
             Press(dialog, IDOK);
         }});
-        ViewerMenuClick(m, ViewerItem::N2);
+        RunToEnd(m, ViewerMenuClick(m, ViewerItem::N2));
         EXPECT_EQ(user.StepsDone(), 1u);
     }
     EXPECT_FALSE(fs::exists(folder / "saved"));
@@ -162,7 +165,7 @@ TEST_F(ViewerCommands, SaveWritesTheLinesAddingTxtToANameWithoutExtension) {
             TypeFileName(dialog, folder / "saved.log");
             Press(dialog, IDOK);
         }});
-        ViewerMenuClick(m, ViewerItem::N2);
+        RunToEnd(m, ViewerMenuClick(m, ViewerItem::N2));
     }
     EXPECT_EQ(FileBytes(folder / "saved.log"), expected);
 }
@@ -181,7 +184,7 @@ TEST_F(ViewerCommands, SaveOverAnExistingFileStopsOnNo) {
                        no = TextOf(GetDlgItem(box, IDNO));
                        Press(box, IDNO);
                    }});
-        ViewerMenuClick(m, ViewerItem::N2);
+        RunToEnd(m, ViewerMenuClick(m, ViewerItem::N2));
         EXPECT_EQ(user.StepsDone(), 2u);
     }
     EXPECT_EQ(caption, L"ファイルが存在します");
@@ -200,7 +203,7 @@ TEST_F(ViewerCommands, FontDialogOffersEightToThirtyPointsAndTheChoiceReachesThe
             SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb3, CBN_SELCHANGE), reinterpret_cast<LPARAM>(size));
             Press(dialog, IDOK);
         }});
-        ViewerMenuClick(m, ViewerItem::Font2);
+        RunToEnd(m, ViewerMenuClick(m, ViewerItem::Font2));
         EXPECT_EQ(user.StepsDone(), 1u);
     }
     ASSERT_FALSE(sizes.empty());

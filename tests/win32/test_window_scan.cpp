@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform_ports.h"
+#include "step_timer.h"
 #include "wide.h"
 
 namespace rm::win {
@@ -36,7 +37,8 @@ TEST(Win32OtherWindows, TopLevelWindowsGiveTitleClassOwnerAndVisibility) {
     // The phrase lies past what a 255-character buffer holds.
     TestWindow longTitle(L"#32770", std::wstring(260, L'x') + L"コピーしました", popup | WS_VISIBLE);
 
-    Win32OtherWindows port;
+    Win32Steps steps{[](const std::function<void()>& step) { step(); }};
+    Win32OtherWindows port{steps};
     const std::vector<TopWindow> windows = port.TopLevelWindows();
     const TopWindow* top = Find(windows, download);
     ASSERT_NE(top, nullptr);
@@ -64,7 +66,8 @@ TEST(Win32OtherWindows, ChildWindowsAreListedAtAnyDepthWithTheirVisibility) {
     TestWindow bye(L"BUTTON", L"BYE", WS_CHILD | WS_VISIBLE, panel.get());
     TestWindow hidden(L"BUTTON", L"接続", WS_CHILD, panel.get());
 
-    Win32OtherWindows port;
+    Win32Steps steps{[](const std::function<void()>& step) { step(); }};
+    Win32OtherWindows port{steps};
     std::vector<ChildWindow> children = port.ChildWindows(terminal.handle());
     std::vector<std::pair<std::string, bool>> seen;
     for (const ChildWindow& child : children) seen.emplace_back(child.Text, child.Visible);

@@ -14,6 +14,8 @@
 //   --owned-window  also opens an owned window, above the main one
 //   --helper-window also opens a hidden window without caption or owner, as
 //                   GDI+ and .NET do
+//   --slow-start S  takes S seconds before it makes its window, busy and
+//                   not waiting for input, as a program that loads for long
 //   --hand-over     starts another copy with the same options but this one
 //                   and ends at once, as programs that hand over do
 #include <windows.h>
@@ -112,6 +114,7 @@ int wmain() {
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::wstring title = L"userprog";
   bool ownedWindow = false, helperWindow = false, handOver = false;
+  DWORD slowStartMs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::wstring_view arg = argv[i];
     if (arg == L"--title" && i + 1 < argc) title = argv[++i];
@@ -121,6 +124,7 @@ int wmain() {
     if (arg == L"--owned-window") ownedWindow = true;
     if (arg == L"--helper-window") helperWindow = true;
     if (arg == L"--hand-over") handOver = true;
+    if (arg == L"--slow-start" && i + 1 < argc) slowStartMs = static_cast<DWORD>(_wtoi(argv[++i])) * 1000;
   }
   LocalFree(argv);
   if (handOver) {
@@ -135,6 +139,7 @@ int wmain() {
     return 0;
   }
 
+  Sleep(slowStartMs);
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = windowProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);

@@ -10,6 +10,7 @@
 #include "router/connect_commands.h"
 #include "text/files.h"
 #include "watch/window_watch.h"
+#include "waits.h"
 
 namespace rm {
 
@@ -21,14 +22,14 @@ void syslog1Click(Monitor& m) {
 }
 
 void RMVClick(Monitor& m) {
-    m.ports.Programs.NestingRunProgram(PathText(m.s.AppDir / "RMView.exe"), "", PathText(m.s.AppDir), ShowMode::Show);
+    m.ports.Programs.RunProgram(PathText(m.s.AppDir / "RMView.exe"), "", PathText(m.s.AppDir), ShowMode::Show);
 }
 
 void help_n1Click(Monitor& m) { ShowHelp(m); }
 
 void openver_n1Click(Monitor& m) {
     const MenuWindow window(m.view.Menu, Item::openver_n1);
-    m.ports.Dialogs.NestingShowAbout();
+    m.ports.Dialogs.ShowAbout();
 }
 
 void N13Click(Monitor&) {}
@@ -38,7 +39,7 @@ void Panel1Dragged(Monitor& m, int left, int top) {
     SaveSettingsUnseen(m);
 }
 
-void MenuClick(Monitor& m, Item item) {
+Task<> MenuClick(Monitor& m, Item item) {
     switch (item) {
     case Item::Exit1: Exit1Click(m); break;
     case Item::syslog1: syslog1Click(m); break;
@@ -47,22 +48,22 @@ void MenuClick(Monitor& m, Item item) {
     case Item::openver_n1: openver_n1Click(m); break;
     case Item::N13: N13Click(m); break;
     case Item::option_n1: option_n1Click(m); break;
-    case Item::N1: N1Click(m); break;
-    case Item::N2: N2Click(m); break;
-    case Item::N10: N10Click(m); break;
-    case Item::N11: N11Click(m); break;
-    case Item::ISP3: ISP3Click(m); break;
-    case Item::N3: N3Click(m); break;
+    case Item::N1: co_await N1Click(m); break;
+    case Item::N2: co_await N2Click(m); break;
+    case Item::N10: co_await N10Click(m); break;
+    case Item::N11: co_await N11Click(m); break;
+    case Item::ISP3: co_await ISP3Click(m); break;
+    case Item::N3: co_await N3Click(m); break;
     case Item::IP1: IP1Click(m); break;
     case Item::N4: N4Click(m); break;
-    case Item::L11: L11Click(m); break;
-    case Item::L21: L21Click(m); break;
-    case Item::L31: L31Click(m); break;
-    case Item::L41: L41Click(m); break;
-    case Item::L51: L51Click(m); break;
-    case Item::L61: L61Click(m); break;
-    case Item::memosend: memosendClick(m); break;
-    case Item::logCon: logConClick(m); break;
+    case Item::L11: co_await L11Click(m); break;
+    case Item::L21: co_await L21Click(m); break;
+    case Item::L31: co_await L31Click(m); break;
+    case Item::L41: co_await L41Click(m); break;
+    case Item::L51: co_await L51Click(m); break;
+    case Item::L61: co_await L61Click(m); break;
+    case Item::memosend: co_await memosendClick(m); break;
+    case Item::logCon: co_await logConClick(m); break;
     default: break;
     }
 }

@@ -2,11 +2,12 @@
 #pragma once
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
 // Performs the click of a menu item, as the user or the program's own rules do.
-void MenuClick(Monitor& m, Item item);
+Task<> MenuClick(Monitor& m, Item item);
 
 void Exit1Click(Monitor& m);
 void syslog1Click(Monitor& m);

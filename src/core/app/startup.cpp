@@ -12,12 +12,13 @@
 #include "syslog/call_record.h"
 #include "syslog/history_file.h"
 #include "syslog/syslog_file.h"
+#include "waits.h"
 
 namespace rm {
 
 void ApplyRouterAddress(Monitor& m) {
     if (TakeRouterAddress(m.s.settings.RouterAddress, m.s.router)) return;
-    m.ports.Dialogs.NestingShowMessage("RV4のIPアドレス指定に失敗したのでデフォルト値を設定しました");
+    ShowMessage(m, "RV4のIPアドレス指定に失敗したのでデフォルト値を設定しました");
     TakeRouterAddress(Settings{}.RouterAddress, m.s.router);
 }
 
@@ -41,7 +42,7 @@ void ApplyConnectMenuShape(Monitor& m) {
     }
 }
 
-void FormCreate(Monitor& m) {
+Task<> FormCreate(Monitor& m) {
     MainState& s = m.s;
     const std::filesystem::path appDir = s.AppDir;
     s = MainState{};
@@ -53,10 +54,6 @@ void FormCreate(Monitor& m) {
     std::filesystem::create_directory(s.AppDir / "syslog", ignored);
 
     const bool haveSettings = std::filesystem::exists(s.AppDir / SettingsFileName, ignored);
-    if (!haveSettings) {
-        m.view.Tray.Balloon = FirstStartBalloon;
-        m.ports.Dialogs.NestingShowMessage(FirstRunMessage);
-    }
     m.view.Menu[Item::RMV].Visible = std::filesystem::exists(s.AppDir / "RMView.exe", ignored);
     if (haveSettings) ReadSettingsFile(m);
 
@@ -72,6 +69,11 @@ void FormCreate(Monitor& m) {
     // The memo window starts with what the clipboard holds.
     m.view.MemoSend.Text = m.ports.Clipboard.Text();
     BroadcastPeerText(m, s.settings.MasterMode ? PeerText::MasterConnected : PeerText::MasterCheck);
+    if (haveSettings) co_return;
+    // Everything of the last run is restored before this first wait. The
+    // balloon comes once the box is gone, so that it is not missed behind it.
+    co_await MessageClosed(m, FirstRunMessage);
+    m.view.Tray.Balloon = FirstStartBalloon;
 }
 
 void FormCloseQuery(Monitor& m) {
@@ -84,6 +86,9 @@ void FormCloseQuery(Monitor& m) {
         if (handle != 0) m.ports.Programs.CloseProcessHandle(handle);
         handle = 0;
     }
+    // Commands still waiting end where they wait: nothing they would do
+    // next may outlive the exit save.
+    m.steps.EndAll();
 }
 
 }  // namespace rm

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
@@ -25,8 +26,9 @@ inline constexpr const char* FirstStartBalloon =
     "Routavista Monitor は通知領域で動作しています。アイコンが見えないときは、タスクバーの「^」を"
     "クリックしてください。アイコンのクリックでメニューが開きます。";
 
-// Builds the start state; the panel's window exists, the endpoints are bound.
-void FormCreate(Monitor& m);
+// Builds the start state and restores everything of the last run before its
+// first wait; the panel's window exists, the endpoints are bound.
+Task<> FormCreate(Monitor& m);
 // The main window is about to close; the program always ends afterwards.
 void FormCloseQuery(Monitor& m);
 

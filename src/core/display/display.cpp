@@ -1,6 +1,7 @@
 #include "display/display.h"
 
 #include "text/paths.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -12,20 +13,20 @@ constexpr int DialUpWatcherSettle = 600;
 
 // Starts the tool beside the connection and gives its window time to appear;
 // a tool that never shows up costs only the waits.
-void StartDialUpWatcher(Monitor& m) {
+Task<> StartDialUpWatcher(Monitor& m) {
     const std::string folder = FolderOf(m.s.settings.DialUpWatcherPath);
-    m.ports.Programs.NestingRunProgram(folder + "DWATCH32.EXE", "", folder, ShowMode::Show);
+    m.ports.Programs.RunProgram(folder + "DWATCH32.EXE", "", folder, ShowMode::Show);
     for (int look = 0; look < DialUpWatcherLooks; ++look) {
         if (m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle) != 0) break;
-        m.ports.Events.Sleep(DialUpWatcherLookPause);
+        co_await Pause(m, DialUpWatcherLookPause);
     }
     m.s.conn.DialUpWatcherLaunched = true;
-    m.ports.Events.Sleep(DialUpWatcherSettle);
+    co_await Pause(m, DialUpWatcherSettle);
 }
 
 }  // namespace
 
-void ShowConnected(Monitor& m) {
+Task<> ShowConnected(Monitor& m) {
     m.view.Panel.Shown = true;
     m.view.Tray.Icon = TrayIconKind::Connected;
     m.view.Menu[Item::N4].Enabled = true;
@@ -35,7 +36,7 @@ void ShowConnected(Monitor& m) {
     m.s.conn.ConnectRequestedAt = m.ports.Clock.MonotonicMilliseconds();
     m.s.conn.ConnectPending = true;
     if (m.s.settings.UseDialUpWatcher && m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle) == 0) {
-        StartDialUpWatcher(m);
+        co_await StartDialUpWatcher(m);
     }
 }
 
@@ -71,14 +72,14 @@ void ArmDownloadWatch(Monitor& m, bool armed) {
 
 void TellDialUpWatcher(Monitor& m, const std::string& parameters) {
     const std::string& program = m.s.settings.DialUpWatcherPath;
-    m.ports.Programs.NestingRunProgram(program, parameters, FolderOf(program), ShowMode::Show);
+    m.ports.Programs.RunProgram(program, parameters, FolderOf(program), ShowMode::Show);
 }
 
-void CloseDialUpWatcher(Monitor& m) {
+Task<> CloseDialUpWatcher(Monitor& m) {
     // A copy whose setting was switched off meanwhile keeps the mark.
-    if (!m.s.conn.DialUpWatcherLaunched || !m.s.settings.UseDialUpWatcher) return;
+    if (!m.s.conn.DialUpWatcherLaunched || !m.s.settings.UseDialUpWatcher) co_return;
     if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(DialUpWatcherTitle)) {
-        m.ports.OtherWindows.NestingCloseWindow(window);
+        co_await CloseWindow(m, window);
     }
     m.s.conn.DialUpWatcherLaunched = false;
 }

@@ -64,7 +64,7 @@ void SyslogmainBoxClick(SettingsForm& form) { form.SyslogBoxesEnabled = form.Sys
 
 void riskBoxClick(SettingsForm& form, DialogPort& dialogs) {
     if (form.riskBox) {
-        dialogs.NestingShowMessage(RiskWarning);
+        dialogs.ShowMessage(RiskWarning, {});
         form.MACbox1Visible = true;
     } else {
         form.MACbox1Visible = false;
@@ -91,7 +91,7 @@ void option_n1Click(Monitor& m) {
     const MenuWindow window(m.view.Menu, Item::option_n1);
     SettingsForm form = FillSettingsForm(m);
     DialogEvents events(m);
-    m.ports.Dialogs.NestingShowSettingsDialog(form, events);
+    m.ports.Dialogs.ShowSettingsDialog(form, events);
 }
 
 void SaveSettingsUnseen(Monitor& m) { Button1Click(m, FillSettingsForm(m)); }

@@ -3,6 +3,7 @@
 #include "settings/settings_file.h"
 #include "syslog/viewer_commands.h"
 #include "text/address.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -73,7 +74,7 @@ bool TakeRouterAddress(const std::string& address, RouterLink& router) {
 
 SaveResult Button1Click(Monitor& m, const SettingsForm& form) {
     if (const auto refusal = CheckSettingsForm(form)) {
-        m.ports.Dialogs.NestingShowMessage(refusal->Message);
+        ShowMessage(m, refusal->Message);
         return {refusal->Control};
     }
     Settings& s = m.s.settings;

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "lan/peer_send.h"
+#include "menu_window.h"
 #include "syslog/history_file.h"
 #include "text/files.h"
 #include "text/lines.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -42,7 +44,7 @@ std::vector<std::string> RecordsOf(const std::string& bytes) {
     return records;
 }
 
-void Transfer(Monitor& m, const fs::path& backup) {
+Task<> Transfer(Monitor& m, fs::path backup) {
     SetWritable(backup, true);
     const std::optional<std::string> bytes = ReadFileBytes(backup);
     if (!bytes) throw std::runtime_error(PathText(backup) + " を読み込めません。");
@@ -51,7 +53,7 @@ void Transfer(Monitor& m, const fs::path& backup) {
     SendPeerText(m, master, PeerText::LogStart);
     for (const std::string& record : records) {
         SendPeerBytes(m, master, record);
-        m.ports.Events.Sleep(LinePause);
+        co_await Pause(m, LinePause);
     }
     SendPeerText(m, master, PeerText::LogEnd);
     std::string sent;
@@ -68,22 +70,23 @@ void Transfer(Monitor& m, const fs::path& backup) {
 
 fs::path SentHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "RMBackUpSent.csv"; }
 
-void logConClick(Monitor& m) {
-    if (!m.ports.Dialogs.NestingAskYesNo("バックアップされたログファイルの転送を行います。\rよろしいですか？",
-                                  "Routavista Monitor")) {
-        return;
-    }
+Task<> logConClick(Monitor& m) {
+    // One transfer at a time: the item stays disabled until this one ends.
+    const MenuWindow running(m.view.Menu, Item::logCon);
+    const bool go = co_await AskYesNo(m, "バックアップされたログファイルの転送を行います。\rよろしいですか？",
+                                      "Routavista Monitor");
+    if (!go) co_return;
     if (m.s.peers.MasterAddress.empty()) {
-        m.ports.Dialogs.NestingShowMessage("マスターが見つかりません");
-        return;
+        ShowMessage(m, "マスターが見つかりません");
+        co_return;
     }
     if (m.s.conn.Online) {
-        m.ports.Dialogs.NestingShowMessage("接続中は実行できません");
-        return;
+        ShowMessage(m, "接続中は実行できません");
+        co_return;
     }
     const fs::path backup = BackupHistoryFilePath(m.s.AppDir);
     std::error_code ignored;
-    if (fs::exists(backup, ignored)) Transfer(m, backup);
+    if (fs::exists(backup, ignored)) co_await Transfer(m, backup);
     m.view.Menu[Item::logCon].Visible = false;
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
@@ -13,6 +14,6 @@ std::filesystem::path SentHistoryFilePath(const std::filesystem::path& appDir);
 
 // "履歴ログの送信": sends log\RMBackUp.csv to the master line by line, then
 // moves its lines to the sent file.
-void logConClick(Monitor& m);
+Task<> logConClick(Monitor& m);
 
 }  // namespace rm

@@ -5,6 +5,7 @@
 #include "text/chars.h"
 #include "text/cp932.h"
 #include "text/lines.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -97,16 +98,16 @@ void ClearMemoDestinations(Monitor& m) {
     ClearDestinationList(m.view.MemoSend);
 }
 
-void memosendClick(Monitor& m) {
+Task<> memosendClick(Monitor& m) {
     MenuWindow window(m.view.Menu, Item::memosend);
     MemoSendView& memo = m.view.MemoSend;
     // The edit text stays: this copy's own answer to the query empties it.
     ClearDestinationList(memo);
     BroadcastPeerText(m, PeerText::NameQuery);
-    // The replies wait at the endpoint and fill the list once the window is open.
-    m.ports.Events.Sleep(NameReplyWait);
+    // The replies that come meanwhile fill the list before the window opens.
+    co_await Pause(m, NameReplyWait);
     window.Opened(memo.Open);
-    m.ports.Dialogs.NestingShowMemoSend();
+    m.ports.Dialogs.ShowMemoSend();
 }
 
 void KeepMemoDraft(Monitor& m, const std::string& destination, const std::string& text) {
@@ -119,7 +120,7 @@ void SendMemo(Monitor& m, const std::string& destination, const std::string& tex
     std::string refused = Unsendable("送信先", destination);
     if (refused.empty()) refused = Unsendable("メモ", text);
     if (!refused.empty()) {
-        m.ports.Dialogs.NestingShowMessage(refused);
+        ShowMessage(m, refused);
         return;
     }
     const std::string address = SubnetAddress(m.s.router, MemoDestinationIndex(m.s.peers, destination));

@@ -5,6 +5,7 @@
 
 #include "text/files.h"
 #include "text/paths.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -73,20 +74,25 @@ std::string LaunchCommandLine(const std::string& programFile, const std::string&
     return line;
 }
 
-bool LaunchEntry(Monitor& m, int i) {
+Task<bool> LaunchEntry(Monitor& m, int i) {
     const std::size_t at = static_cast<std::size_t>(i - 1);
     Launcher& launcher = m.s.launcher;
     if (const std::string missing = MissingProgramReason(launcher.LaunchEntries[at].ProgramFile); !missing.empty()) {
         TellStartFailure(m, at, missing);
-        return false;
+        co_return false;
     }
+    if (m.waiting.StartingEntries.contains(at)) co_return true;
     const std::string folder = LaunchFolder(launcher.LaunchEntries[at]);
-    if (LaunchWindow(m, at) == 0) return ShowHandedOver(m, at) || StartLaunchProgram(m, i, folder);
+    if (LaunchWindow(m, at) == 0) {
+        if (ShowHandedOver(m, at)) co_return true;
+        const bool started = co_await StartLaunchProgram(m, i, folder);
+        co_return started;
+    }
     const ProcessHandle process = launcher.LaunchProcesses[at];
-    if (m.ports.Programs.ProcessRunning(process)) return true;
+    if (m.ports.Programs.ProcessRunning(process)) co_return true;
     if (process != 0) m.ports.Programs.CloseProcessHandle(process);
     launcher.LaunchProcesses[at] = 0;
-    return StartLaunchProgram(m, i, folder);
+    co_return co_await StartLaunchProgram(m, i, folder);
 }
 
 WindowHandle LaunchWindow(Monitor& m, std::size_t at) {
@@ -98,15 +104,15 @@ WindowHandle LaunchWindow(Monitor& m, std::size_t at) {
     return launcher.LaunchWindows[at];
 }
 
-bool StartLaunchProgram(Monitor& m, int i, const std::string& folder) {
+Task<bool> StartLaunchProgram(Monitor& m, int i, std::string folder) {
     const std::size_t at = static_cast<std::size_t>(i - 1);
     ProgramPort& programs = m.ports.Programs;
     Launcher& launcher = m.s.launcher;
     const LaunchEntryTexts& entry = launcher.LaunchEntries[at];
-    const ProgramStart start = programs.NestingCreateProgramProcess(entry.ProgramFile, entry.Arguments, folder);
+    const ProgramStart start = programs.CreateProgramProcess(entry.ProgramFile, entry.Arguments, folder);
     if (!start.Started) {
         TellStartFailure(m, at, start.Failure);
-        return true;
+        co_return true;
     }
     const StartedProcess& started = *start.Started;
     // The copy started before had no window to test, so its handle was never
@@ -114,11 +120,15 @@ bool StartLaunchProgram(Monitor& m, int i, const std::string& folder) {
     if (const ProcessHandle old = launcher.LaunchProcesses[at]; old != 0) programs.CloseProcessHandle(old);
     launcher.LaunchProcesses[at] = started.Process;
     launcher.LaunchProcessIds[at] = started.ProcessId;
-    m.ports.Events.WaitUntilIdle(started.Process, LaunchIdleWaitMilliseconds);
-    launcher.LaunchWindows[at] = programs.FindProcessWindow(started.ProcessId);
+    launcher.LaunchWindows[at] = 0;
     launcher.LaunchHandedOver[at] = false;
+    {
+        const Held<std::size_t> starting(m.waiting.StartingEntries, at);
+        co_await ProcessReady(m, started.Process, LaunchIdleWaitMilliseconds);
+    }
+    launcher.LaunchWindows[at] = programs.FindProcessWindow(started.ProcessId);
     if (launcher.LaunchWindows[at] == 0 && !programs.ProcessRunning(started.Process)) NoteHandOver(m, at);
-    return true;
+    co_return true;
 }
 
 void LaunchNoticeClosed(Monitor& m) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
@@ -20,14 +21,14 @@ std::string LaunchCommandLine(const std::string& programFile, const std::string&
 // Starts entry i (1..6) unless the program it started last still runs; false
 // when its program file does not exist, which the launch notice tells as a
 // failed start.
-bool LaunchEntry(Monitor& m, int i);
+Task<bool> LaunchEntry(Monitor& m, int i);
 // Entry i's window (0..5): the one found at its start, or, for a program that
 // showed it only later (a slow start), the one it has now; 0 for none.
 WindowHandle LaunchWindow(Monitor& m, std::size_t at);
 // Creates the process of entry i in folder and records its handle and main
 // window; a process that cannot be created leaves the record as it was and
 // is told in the launch notice.
-bool StartLaunchProgram(Monitor& m, int i, const std::string& folder);
+Task<bool> StartLaunchProgram(Monitor& m, int i, std::string folder);
 // The user closed the launch notice: its failures are told.
 void LaunchNoticeClosed(Monitor& m);
 

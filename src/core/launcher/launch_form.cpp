@@ -1,5 +1,7 @@
 #include "launcher/launch_form.h"
 
+#include "waits.h"
+
 namespace rm {
 namespace {
 
@@ -21,7 +23,7 @@ LaunchEntryTexts RegisteredTexts(const LaunchForm& form) {
 
 void OpenLaunchEntry(Monitor& m, int i, const std::string& title) {
     if (title.empty()) {
-        m.ports.Dialogs.NestingShowMessage(NoTitleMessage);
+        ShowMessage(m, NoTitleMessage);
         return;
     }
     EditLaunchEntry(m, i, title);
@@ -31,7 +33,7 @@ void EditLaunchEntry(Monitor& m, int i, const std::string& title) {
     const std::size_t at = static_cast<std::size_t>(i - 1);
     LaunchForm form = LaunchFormOf(title, m.s.launcher.LaunchEntries[at]);
     m.s.launcher.LaunchDraft = m.s.launcher.LaunchEntries[at];
-    if (m.ports.Dialogs.NestingShowLaunchEntryDialog(form)) m.s.launcher.LaunchDraft = RegisteredTexts(form);
+    if (m.ports.Dialogs.ShowLaunchEntryDialog(form)) m.s.launcher.LaunchDraft = RegisteredTexts(form);
     m.s.launcher.LaunchEntries[at] = m.s.launcher.LaunchDraft;
 }
 

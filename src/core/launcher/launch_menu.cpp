@@ -17,11 +17,11 @@ void RefreshLaunchMenu(Monitor& m) {
     m.view.Menu[Item::N5].Visible = any;
 }
 
-void L11Click(Monitor& m) { LaunchEntry(m, 1); }
-void L21Click(Monitor& m) { LaunchEntry(m, 2); }
-void L31Click(Monitor& m) { LaunchEntry(m, 3); }
-void L41Click(Monitor& m) { LaunchEntry(m, 4); }
-void L51Click(Monitor& m) { LaunchEntry(m, 5); }
-void L61Click(Monitor& m) { LaunchEntry(m, 6); }
+Task<> L11Click(Monitor& m) { co_await LaunchEntry(m, 1); }
+Task<> L21Click(Monitor& m) { co_await LaunchEntry(m, 2); }
+Task<> L31Click(Monitor& m) { co_await LaunchEntry(m, 3); }
+Task<> L41Click(Monitor& m) { co_await LaunchEntry(m, 4); }
+Task<> L51Click(Monitor& m) { co_await LaunchEntry(m, 5); }
+Task<> L61Click(Monitor& m) { co_await LaunchEntry(m, 6); }
 
 }  // namespace rm

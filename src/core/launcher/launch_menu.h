@@ -2,6 +2,7 @@
 #pragma once
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
@@ -10,11 +11,11 @@ namespace rm {
 void RefreshLaunchMenu(Monitor& m);
 
 // Items L11..L61: start entry 1..6.
-void L11Click(Monitor& m);
-void L21Click(Monitor& m);
-void L31Click(Monitor& m);
-void L41Click(Monitor& m);
-void L51Click(Monitor& m);
-void L61Click(Monitor& m);
+Task<> L11Click(Monitor& m);
+Task<> L21Click(Monitor& m);
+Task<> L31Click(Monitor& m);
+Task<> L41Click(Monitor& m);
+Task<> L51Click(Monitor& m);
+Task<> L61Click(Monitor& m);
 
 }  // namespace rm

@@ -1,18 +1,19 @@
 #include "launcher/launcher_steps.h"
 
 #include "launcher/launch_entry.h"
+#include "waits.h"
 
 namespace rm {
 
-void StartOnConnectStep(Monitor& m) {
-    if (!m.s.launcher.LaunchPending) return;
+Task<> StartOnConnectStep(Monitor& m) {
+    if (!m.s.launcher.LaunchPending) co_return;
     m.s.launcher.LaunchPending = false;
     for (int i = 1; i <= 6; ++i) {
-        if (IsOn(m.s.launcher.LaunchEntries[i - 1].StartOnConnect)) LaunchEntry(m, i);
+        if (IsOn(m.s.launcher.LaunchEntries[i - 1].StartOnConnect)) co_await LaunchEntry(m, i);
     }
 }
 
-void CloseOnDisconnectStep(Monitor& m) {
+Task<> CloseOnDisconnectStep(Monitor& m) {
     for (std::size_t i = 0; i < m.s.launcher.LaunchEntries.size(); ++i) {
         const Launcher& launcher = m.s.launcher;
         if (!IsOn(launcher.LaunchEntries[i].CloseOnDisconnect)) continue;
@@ -21,7 +22,7 @@ void CloseOnDisconnectStep(Monitor& m) {
         if (!m.ports.Programs.ProcessRunning(launcher.LaunchProcesses[i])) continue;
         // In front, so that a program that asks before it closes is seen asking.
         m.ports.Programs.BringToFront(window);
-        m.ports.OtherWindows.NestingCloseWindow(window);
+        co_await CloseWindow(m, window);
     }
 }
 

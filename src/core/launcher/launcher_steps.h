@@ -3,15 +3,16 @@
 #pragma once
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
 // Run on every connect line: once per connected display, starts the entries
 // marked start on connect, entry 1 first.
-void StartOnConnectStep(Monitor& m);
+Task<> StartOnConnectStep(Monitor& m);
 // Run on every disconnect line: asks the still running program of each entry
 // marked close on disconnect to close, entry 1 first; a program that does not
 // answer is given up on after a bounded wait. The records stay as they are.
-void CloseOnDisconnectStep(Monitor& m);
+Task<> CloseOnDisconnectStep(Monitor& m);
 
 }  // namespace rm

@@ -2,31 +2,32 @@
 #pragma once
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
 // Reset: return the display to the idle state.
-void N3Click(Monitor& m);
+Task<> N3Click(Monitor& m);
 
 // Connect: port 1, or ISP1 in multi-account mode.
-void N1Click(Monitor& m);
+Task<> N1Click(Monitor& m);
 // Connect: port 2, or ISP2 in multi-account mode (through port 1).
-void N10Click(Monitor& m);
+Task<> N10Click(Monitor& m);
 // Connect with ISP3; multi-account mode only, elsewhere only the display changes.
-void ISP3Click(Monitor& m);
+Task<> ISP3Click(Monitor& m);
 // Disconnect port 1.
-void N2Click(Monitor& m);
+Task<> N2Click(Monitor& m);
 // Disconnect port 2, or the one line in multi-account mode.
-void N11Click(Monitor& m);
+Task<> N11Click(Monitor& m);
 // Disconnects the line this copy connected: the one line in multi-account
 // direct mode, otherwise the port marked connected (none when 0).
-void DisconnectConnectedPort(Monitor& m);
+Task<> DisconnectConnectedPort(Monitor& m);
 // Copies the connection's own address to the clipboard, when one is known.
 void IP1Click(Monitor& m);
 
 // Closes the setup utility's application and main windows; its settings
 // window is left alone.
-void CloseUtilityWindows(Monitor& m);
+Task<> CloseUtilityWindows(Monitor& m);
 // The setup utility's settings window is open: no connect or disconnect then.
 bool UtilitySettingsOpen(Monitor& m);
 

@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "text/datetime.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
 
 constexpr std::size_t HeaderLength = 16;
-// Keeps window messages flowing while a reply is awaited.
-constexpr int WaitSliceMilliseconds = 100;
 
 void Put16(std::string& datagram, std::size_t at, unsigned value) {
     datagram[at] = static_cast<char>((value >> 8) & 0xFF);
@@ -43,31 +42,30 @@ enum class Quietly { No, Yes };
 // False when the endpoint cannot take the router's address; nothing is sent then.
 bool Send(Monitor& m, const std::string& datagram, Quietly quietly = Quietly::No) {
     try {
-        m.ports.Net.NestingSend(Endpoint::RV_UDP, m.s.settings.RouterAddress, datagram);
+        m.ports.Net.Send(Endpoint::RV_UDP, m.s.settings.RouterAddress, datagram);
     } catch (const RemoteHostRejected&) {
-        if (quietly == Quietly::No) m.ports.Dialogs.NestingShowMessage("IPアドレスの割り当てに失敗しました");
+        if (quietly == Quietly::No) ShowMessage(m, "IPアドレスの割り当てに失敗しました");
         return false;
     }
     return true;
 }
 
-// Lets other events run until arrived() holds or the time is up. arrived()
-// reads the state afresh each pass: the handlers run meanwhile change it. The
-// wait is measured on the monotonic clock: setting the router's clock, or
-// the user's, must not end it early.
+// Until arrived() holds or the time is up. arrived() reads the state afresh
+// after each reply: the events run meanwhile change it. The wait is measured
+// on the monotonic clock: setting the router's clock, or the user's, must not
+// end it early.
 template <class Arrived>
-bool AwaitReply(Monitor& m, Arrived arrived) {
+Task<bool> AwaitReply(Monitor& m, Arrived arrived) {
     const std::int64_t start = m.ports.Clock.MonotonicMilliseconds();
     while (!arrived()) {
         const std::int64_t elapsed = m.ports.Clock.MonotonicMilliseconds() - start;
-        if (elapsed >= ReplyWaitMilliseconds) return false;
-        const auto remaining = static_cast<int>(ReplyWaitMilliseconds - elapsed);
-        m.ports.Events.NestingProcessEvents(std::clamp(remaining, 1, WaitSliceMilliseconds));
+        if (elapsed >= ReplyWaitMilliseconds) co_return false;
+        co_await RouterReplyOrTimeout(m, static_cast<int>(ReplyWaitMilliseconds - elapsed));
     }
-    return true;
+    co_return true;
 }
 
-bool AwaitAcknowledgement(Monitor& m) {
+Task<bool> AwaitAcknowledgement(Monitor& m) {
     return AwaitReply(m, [&m] { return m.s.router.CommandAcknowledged; });
 }
 
@@ -103,19 +101,21 @@ std::string SelectIspDatagram(int index) {
     return datagram;
 }
 
-bool SetRouterClock(Monitor& m) {
-    if (!Send(m, ClockDatagram(m.s.router, m.ports.Clock.Now()))) return false;
+Task<bool> SetRouterClock(Monitor& m) {
+    if (!Send(m, ClockDatagram(m.s.router, m.ports.Clock.Now()))) co_return false;
     // Reset after the send: an acknowledgement that came before is stale.
     m.s.router.CommandAcknowledged = false;
-    if (AwaitAcknowledgement(m)) return true;
-    m.ports.Dialogs.NestingShowMessage("時間設定に失敗しました");
-    return false;
+    const bool acknowledged = co_await AwaitAcknowledgement(m);
+    if (acknowledged) co_return true;
+    ShowMessage(m, "時間設定に失敗しました");
+    co_return false;
 }
 
-std::uint16_t QueryRouterIsp(Monitor& m) {
-    if (!Send(m, IspQueryDatagram(m.s.router), Quietly::Yes)) return 0;
+Task<std::uint16_t> QueryRouterIsp(Monitor& m) {
+    if (!Send(m, IspQueryDatagram(m.s.router), Quietly::Yes)) co_return 0;
     m.s.router.ReportedIsp = NoIspReported;
-    return AwaitReply(m, [&m] { return m.s.router.ReportedIsp != NoIspReported; }) ? m.s.router.ReportedIsp : 0;
+    const bool reported = co_await AwaitReply(m, [&m] { return m.s.router.ReportedIsp != NoIspReported; });
+    co_return reported ? m.s.router.ReportedIsp : std::uint16_t{0};
 }
 
 bool ConnectRouterPort(Monitor& m, int port) { return Send(m, ConnectPortDatagram(m.s.router, port)); }
@@ -124,19 +124,20 @@ bool DisconnectRouterPort(Monitor& m, int port) {
     // The address goes into the datagram as bytes: a number over 255 cannot.
     for (const std::uint16_t octet : {m.s.router.RouterIp1, m.s.router.RouterIp2, m.s.router.RouterIp3, m.s.router.RouterIp4}) {
         if (octet > 255) {
-            m.ports.Dialogs.NestingShowMessage("RV4のIPアドレス指定に失敗しました");
+            ShowMessage(m, "RV4のIPアドレス指定に失敗しました");
             return false;
         }
     }
     return Send(m, DisconnectPortDatagram(m.s.router, port));
 }
 
-bool SelectRouterIsp(Monitor& m, int index) {
-    if (!Send(m, SelectIspDatagram(index))) return false;
+Task<bool> SelectRouterIsp(Monitor& m, int index) {
+    if (!Send(m, SelectIspDatagram(index))) co_return false;
     m.s.router.CommandAcknowledged = false;
-    if (AwaitAcknowledgement(m)) return true;
-    m.ports.Dialogs.NestingShowMessage("ISPの切り替えに失敗しました");
-    return false;
+    const bool acknowledged = co_await AwaitAcknowledgement(m);
+    if (acknowledged) co_return true;
+    ShowMessage(m, "ISPの切り替えに失敗しました");
+    co_return false;
 }
 
 void RV_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view reply) {
@@ -157,8 +158,9 @@ void RV_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view reply) {
     case 372:
         if (const int isp = ByteAt(reply, 43); isp >= 0) m.s.router.ReportedIsp = static_cast<std::uint16_t>(isp + 1);
         break;
-    default: break;
+    default: return;
     }
+    RouterReplied(m);
 }
 
 }  // namespace rm

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
@@ -31,10 +32,10 @@ inline constexpr std::uint16_t NoIspReported = 255;
 
 // Sets the router's clock to the PC's local time. False, after a message,
 // when the router does not acknowledge.
-bool SetRouterClock(Monitor& m);
+Task<bool> SetRouterClock(Monitor& m);
 // The ISP account (1..3) the router is connected through, or 0 when it does
 // not answer.
-std::uint16_t QueryRouterIsp(Monitor& m);
+Task<std::uint16_t> QueryRouterIsp(Monitor& m);
 // Port 1 or 2; no reply is awaited. False when nothing was sent.
 bool ConnectRouterPort(Monitor& m, int port);
 // Also false, after a message, when a number of the router's address does not
@@ -42,11 +43,12 @@ bool ConnectRouterPort(Monitor& m, int port);
 bool DisconnectRouterPort(Monitor& m, int port);
 // Index 0..2 for ISP1..ISP3, used by the next connect. False, after a
 // message, when the router does not acknowledge.
-bool SelectRouterIsp(Monitor& m, int index);
+Task<bool> SelectRouterIsp(Monitor& m, int index);
 
 // A datagram on RV_UDP: NumberBytes as the endpoint reported it (-1 when the
 // read failed), reply the bytes read. Only notes the acknowledgement or the
-// ISP; a reply nobody waits for is kept until the next command resets it.
+// ISP, and wakes the commands waiting for a reply; a reply nobody waits for
+// is kept until the next command resets it.
 void RV_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view reply);
 
 }  // namespace rm

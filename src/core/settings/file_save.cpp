@@ -6,6 +6,7 @@
 #include "settings/settings_file.h"
 #include "text/file_replace.h"
 #include "text/files.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -60,7 +61,7 @@ void TellUnreadFiles(Monitor& m) {
         if (!text.empty()) text += "\r\r";
         text += UnreadParagraph(m, "ランチャー設定ファイル", m.s.AppDir / LauncherFileName, files.LauncherUnread);
     }
-    if (!text.empty()) m.ports.Dialogs.NestingShowMessage(text);
+    if (!text.empty()) ShowMessage(m, text);
 }
 
 }  // namespace rm

@@ -9,6 +9,7 @@
 #include "settings/file_save.h"
 #include "text/chars.h"
 #include "text/files.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -68,7 +69,7 @@ void ReadLauncherFile(Monitor& m) {
     std::error_code ignored;
     m.s.files.LauncherUnread = bytes ? !LauncherTextComplete(*bytes) : std::filesystem::exists(file, ignored);
     if (bytes && !ApplyLauncherText(m.s.launcher.LaunchEntries, *bytes)) {
-        m.ports.Dialogs.NestingShowMessage(DamagedMessage);
+        ShowMessage(m, DamagedMessage);
     }
 }
 
@@ -85,7 +86,7 @@ std::string LauncherFileText(const LaunchEntries& entries, const std::string& ve
 void WriteLauncherFile(Monitor& m) {
     if (!SaveWholeFile(m, m.s.AppDir / LauncherFileName, LauncherFileText(m.s.launcher.LaunchEntries, m.s.VersionText),
                        m.s.files.LauncherUnread)) {
-        m.ports.Dialogs.NestingShowMessage(SaveFailedMessage);
+        ShowMessage(m, SaveFailedMessage);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "syslog/syslog_file.h"
 #include "settings/file_save.h"
 #include "text/files.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -78,7 +79,7 @@ std::string SettingsFileText(ConstStoredSettings from, const std::string& versio
 void WriteSettingsFile(Monitor& m) {
     if (!SaveWholeFile(m, m.s.AppDir / SettingsFileName, SettingsFileText({m.s.settings, m.s.panel}, m.s.VersionText),
                        m.s.files.SettingsUnread)) {
-        m.ports.Dialogs.NestingShowMessage(SaveFailedMessage);
+        ShowMessage(m, SaveFailedMessage);
     }
 }
 

@@ -73,13 +73,14 @@ struct Connection {
     std::string OpenCallSeen;
     std::int64_t OpenCallKeptAt = 0;
     bool OpenCallRestored = false;
+    // Counts connect and disconnect lines: a line handler that waited goes
+    // on only while no later one came.
+    std::uint64_t LineChanges = 0;
 };
 
 struct Redial {
     std::uint16_t RedialLeft = 0;
     bool BusySeen = false;
-    // The redial question is open.
-    bool Asking = false;
 };
 
 // The scheduled connect and disconnect each fire once in their minute, and

@@ -11,6 +11,7 @@
 #include "text/cp932.h"
 #include "text/durable_file.h"
 #include "text/files.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -73,7 +74,7 @@ void Keep(Monitor& m, std::vector<std::string>& kept, std::string line) {
     }
     FileKeeping& files = m.s.files;
     if (files.HistoryLinesLost++ == 0) {
-        m.ports.Dialogs.NestingShowMessage("履歴を書き込めないまま記録がたまったため、これ以後の記録は保存できません。");
+        ShowMessage(m, "履歴を書き込めないまま記録がたまったため、これ以後の記録は保存できません。");
     }
     m.ports.Diagnostics.Log("history line lost: " + line);
 }
@@ -160,7 +161,7 @@ void WriteKeptHistory(Monitor& m) {
     if (files.HistoryFailureTold) return;
     files.HistoryFailureTold = true;
     const bool spilled = failed->Kept->empty();
-    m.ports.Dialogs.NestingShowMessage(Filled(UnwrittenMessage, failed->File) +
+    ShowMessage(m, Filled(UnwrittenMessage, failed->File) +
                                 (spilled ? Filled(SpilledText, SpillFilePath(failed->File)) : HeldText));
 }
 
@@ -179,7 +180,7 @@ void TellKeptHistory(Monitor& m) {
                     " 件は保存できませんでした。\r";
         }
     }
-    if (!text.empty()) m.ports.Dialogs.NestingShowMessage(text);
+    if (!text.empty()) ShowMessage(m, text);
 }
 
 void WriteReceivedHistoryLine(Monitor& m, std::string_view line) {

@@ -15,6 +15,7 @@
 #include "text/cp932.h"
 #include "text/datetime.h"
 #include "text/paths.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -60,13 +61,20 @@ void Dial(Monitor& m, std::string_view line, bool port1, const std::string& stam
     s.redial.BusySeen = false;
 }
 
-void ConnectedOnPort1(Monitor& m) {
+// No connect or disconnect line came since the handler that holds mine began.
+bool StillLine(const Monitor& m, std::uint64_t mine) { return m.s.conn.LineChanges == mine; }
+
+Task<> ConnectedOnPort1(Monitor& m, std::uint64_t line) {
     MainState& s = m.s;
     Menus& menu = m.view.Menu;
     s.conn.ConnectedPort = 1;
     if (s.settings.MultiAccount) {
         for (Item item : {Item::N10, Item::N1, Item::ISP3}) menu[item].Enabled = false;
-        if (s.conn.ConnectedIsp == 0) s.conn.ConnectedIsp = QueryRouterIsp(m);
+        if (s.conn.ConnectedIsp == 0) {
+            const std::uint16_t isp = co_await QueryRouterIsp(m);
+            if (!StillLine(m, line)) co_return;
+            s.conn.ConnectedIsp = isp;
+        }
     } else {
         for (Item item : {Item::N10, Item::N11}) menu[item].Enabled = false;
     }
@@ -75,9 +83,13 @@ void ConnectedOnPort1(Monitor& m) {
         std::string& tip = m.view.Tray.Tip;
         tip = tip != AppTitle ? isp + "に " + tip : isp + "に接続中";
     }
-    if (!s.settings.UseDialUpWatcher) return;
+    if (!s.settings.UseDialUpWatcher) co_return;
     if (s.settings.MultiAccount) {
-        if (s.conn.ConnectedIsp == 0) s.conn.ConnectedIsp = QueryRouterIsp(m);
+        if (s.conn.ConnectedIsp == 0) {
+            const std::uint16_t isp = co_await QueryRouterIsp(m);
+            if (!StillLine(m, line)) co_return;
+            s.conn.ConnectedIsp = isp;
+        }
         if (s.conn.ConnectedIsp >= 1 && s.conn.ConnectedIsp <= 3) TellDialUpWatcher(m, DialUpWatcherName(s.settings, s.conn.ConnectedIsp));
     } else {
         TellDialUpWatcher(m, s.settings.DialUpWatcherName1);
@@ -95,9 +107,10 @@ void ConnectedOnPort2(Monitor& m) {
     s.conn.DialUpWatcherStarted = true;
 }
 
-void Connect(Monitor& m, bool port1, const std::string& stamp) {
+Task<> Connect(Monitor& m, bool port1, std::string stamp) {
     EndUnseenCall(m);
     MainState& s = m.s;
+    const std::uint64_t line = ++s.conn.LineChanges;
     s.redial.RedialLeft = s.settings.RedialCount;
     if (!s.peers.MasterAddress.empty()) s.peers.MasterAtConnect = true;
     if (!s.conn.Online) {
@@ -106,16 +119,17 @@ void Connect(Monitor& m, bool port1, const std::string& stamp) {
         if (s.conn.HistoryStage == 0) StartRecord(s, port1, stamp);
         s.conn.DialledNumber = SevenBlanks;
     }
-    ShowConnected(m);
+    co_await ShowConnected(m);
+    if (!StillLine(m, line)) co_return;
     s.conn.ConnectPending = false;
     RecordConnect(m, stamp);
     if (!s.settings.ConnectSound.empty()) m.ports.Sound.PlayWave(s.settings.ConnectSound);
     if (port1) {
-        ConnectedOnPort1(m);
+        co_await ConnectedOnPort1(m, line);
     } else {
         ConnectedOnPort2(m);
     }
-    StartOnConnectStep(m);
+    if (StillLine(m, line)) co_await StartOnConnectStep(m);
 }
 
 void TakeOwnAddress(Monitor& m, std::string_view line) {
@@ -136,62 +150,56 @@ int RedialTarget(const MainState& s) {
     return s.settings.MultiAccount ? s.conn.ConnectedIsp : s.conn.ConnectedPort;
 }
 
-void PerformConnectCommand(Monitor& m, int target) {
+Task<> PerformConnectCommand(Monitor& m, int target) {
     switch (target) {
-    case 1: N1Click(m); break;
-    case 2: N10Click(m); break;
-    case 3: ISP3Click(m); break;
+    case 1: co_await N1Click(m); break;
+    case 2: co_await N10Click(m); break;
+    case 3: co_await ISP3Click(m); break;
     default: break;
     }
 }
 
-// The question open answers for every failure seen while it is up: lines
-// from the network must not stack questions.
-bool AskRedial(Monitor& m) {
-    bool& asking = m.s.redial.Asking;
-    if (asking) return false;
-    asking = true;
-    struct Done {
-        bool& asking;
-        ~Done() { asking = false; }
-    } done{asking};
-    return m.ports.Dialogs.NestingAskYesNo(RedialQuestion, RedialCaption);
-}
-
-// RedialCount 0 and 255 mean: always ask.
-void Redial(Monitor& m, int target) {
+// RedialCount 0 and 255 mean: always ask. The question up answers for every
+// failure seen meanwhile: lines from the network must not stack questions.
+Task<> Redial(Monitor& m, int target) {
     MainState& s = m.s;
     if (s.redial.RedialLeft == 0 || s.settings.RedialCount == 255) {
         s.redial.RedialLeft = s.settings.RedialCount;
-        if (AskRedial(m)) PerformConnectCommand(m, target);
-        return;
+        const bool again = co_await AskYesNo(m, RedialQuestion, RedialCaption);
+        if (again) co_await PerformConnectCommand(m, target);
+        co_return;
     }
     m.view.Panel.Caption = "接続中(" + std::to_string(s.settings.RedialCount - s.redial.RedialLeft + 1) + ")";
     --s.redial.RedialLeft;
-    PerformConnectCommand(m, target);
+    co_await PerformConnectCommand(m, target);
 }
 
-void Disconnect(Monitor& m, const std::string& stamp) {
+Task<> Disconnect(Monitor& m, std::string stamp) {
     MainState& s = m.s;
+    const std::uint64_t line = ++s.conn.LineChanges;
     const int target = RedialTarget(s);
     if (!s.settings.DisconnectSound.empty()) m.ports.Sound.PlayWave(s.settings.DisconnectSound);
     s.conn.ConnectedPort = 0;
-    if (s.settings.UseDialUpWatcher && s.conn.DialUpWatcherStarted) {
-        TellDialUpWatcher(m, "stop");
-        m.ports.Events.Sleep(DialUpWatcherStopWait);
-    }
-    s.conn.DialUpWatcherStarted = false;
-    N3Click(m);
-    CloseOnDisconnectStep(m);
+    // The record is written before anything waits: a call that connects
+    // meanwhile starts a record of its own.
     FinishRecord(m, stamp);
+    const bool stopWatcher = s.settings.UseDialUpWatcher && s.conn.DialUpWatcherStarted;
+    s.conn.DialUpWatcherStarted = false;
+    if (stopWatcher) {
+        TellDialUpWatcher(m, "stop");
+        co_await Pause(m, DialUpWatcherStopWait);
+        if (!StillLine(m, line)) co_return;
+    }
+    co_await N3Click(m);
+    co_await CloseOnDisconnectStep(m);
     // A busy line already redialled this attempt.
-    if (target != 0 && !s.redial.BusySeen) Redial(m, target);
+    if (target != 0 && !s.redial.BusySeen) co_await Redial(m, target);
 }
 
-void Busy(Monitor& m) {
+Task<> Busy(Monitor& m) {
     const int target = RedialTarget(m.s);
-    if (target != 0) Redial(m, target);
     m.s.redial.BusySeen = true;
+    if (target != 0) co_await Redial(m, target);
 }
 
 // ASCII, the usual syslog line, reads the same in Shift-JIS and UTF-8.
@@ -220,18 +228,17 @@ void ShowLine(Monitor& m, std::string_view view, DateTime arrived) {
 
 }  // namespace
 
-void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP,
-                           DateTime arrived) {
+Task<> SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string datagram, std::string FromIP,
+                             DateTime arrived) {
     // Heard even when refused: the way through the firewall is open.
     m.s.conn.SyslogHeard = true;
-    if (!SyslogSenderTaken(m, FromIP) || datagram.empty()) return;
+    if (!SyslogSenderTaken(m, FromIP) || datagram.empty()) co_return;
     if (NumberBytes > MaxSyslogBytes) {
         // Too long for a line of the router's: kept to be read, never acted on.
         ShowLine(m, ViewLine(datagram, m.s.settings.SyslogSimple), arrived);
-        return;
+        co_return;
     }
-    // A copy: the endpoint's buffer may serve another datagram while a box is open.
-    const std::string raw(datagram.substr(0, MaxSyslogBytes));
+    const std::string raw = datagram.substr(0, MaxSyslogBytes);
     const std::string stamp = DateTimeText(arrived, ',');
     const std::string clean = CleanLine(raw);
     ShowLine(m, ViewLine(raw, m.s.settings.SyslogSimple), arrived);
@@ -239,10 +246,10 @@ void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagra
 
     if (Has(clean, "<--: CONNECT") || Has(clean, "<--: CARRIER")) ReportSpeed(m, clean);
     if (Has(clean, "ATD")) Dial(m, clean, port1, stamp);
-    if (Has(clean, "Connect successfully")) Connect(m, port1, stamp);
+    if (Has(clean, "Connect successfully")) co_await Connect(m, port1, stamp);
     if (Has(clean, OwnAddressPhrase)) TakeOwnAddress(m, clean);
-    if (Has(clean, "Disconnect successfully")) Disconnect(m, stamp);
-    if (Has(clean, "BUSY")) Busy(m);
+    if (Has(clean, "Disconnect successfully")) co_await Disconnect(m, stamp);
+    if (Has(clean, "BUSY")) co_await Busy(m);
 }
 
 }  // namespace rm

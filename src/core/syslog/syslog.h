@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
@@ -15,11 +16,11 @@ inline constexpr int MaxSyslogBytes = 200;
 
 // One datagram from SYSLOGUDP: NumberBytes as the endpoint reported it (-1
 // when the read failed), datagram the bytes read, FromIP its sender (dotted),
-// arrived the local time it was taken off the socket. Its line is recorded before anything else, so
-// that the files keep the order and times of arrival whatever the handling
-// does; that may run other events while the router is asked for its ISP or
-// the redial question is open.
-void SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP,
-                           DateTime arrived);
+// arrived the local time it was taken off the socket. Its line is recorded
+// before anything else, so that the files keep the order and times of
+// arrival whatever the handling does; that may wait while the router is
+// asked for its ISP, programs start or close, or the redial question is up.
+Task<> SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string datagram, std::string FromIP,
+                             DateTime arrived);
 
 }  // namespace rm

@@ -8,6 +8,7 @@
 #include "text/cp932.h"
 #include "text/file_replace.h"
 #include "text/files.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -47,11 +48,11 @@ void SwitchSyslogRecording(Monitor& m, bool on) {
     m.view.Menu[Item::syslog1].Visible = on;
 }
 
-void ViewerMenuClick(Monitor& m, ViewerItem item) {
+Task<> ViewerMenuClick(Monitor& m, ViewerItem item) {
     switch (item) {
     case ViewerItem::logcopy: sysloged::logcopyClick(m); break;
     case ViewerItem::N5: sysloged::N5Click(m); break;
-    case ViewerItem::N2: sysloged::N2Click(m); break;
+    case ViewerItem::N2: co_await sysloged::N2Click(m); break;
     case ViewerItem::Exit1: sysloged::Exit1Click(m); break;
     case ViewerItem::Font2: sysloged::Font2Click(m); break;
     case ViewerItem::N3: sysloged::N3Click(m); break;
@@ -65,15 +66,15 @@ void logcopyClick(Monitor& m) { CopyLines(m, ""); }
 
 void N5Click(Monitor& m) { CopyLines(m, ">"); }
 
-void N2Click(Monitor& m) {
-    auto file = m.ports.Dialogs.NestingAskSaveFileName();
-    if (!file) return;
+Task<> N2Click(Monitor& m) {
+    auto file = m.ports.Dialogs.AskSaveFileName();
+    if (!file) co_return;
     if (!HasExtension(*file)) *file += ".txt";
-    if (m.view.Viewer.Lines.empty()) return;
+    if (m.view.Viewer.Lines.empty()) co_return;
     std::error_code ignored;
-    if (std::filesystem::exists(*file, ignored) &&
-        !m.ports.Dialogs.NestingAskYesNo("上書きしますか？", "ファイルが存在します")) {
-        return;
+    if (std::filesystem::exists(*file, ignored)) {
+        const bool overwrite = co_await AskYesNo(m, "上書きしますか？", "ファイルが存在します");
+        if (!overwrite) co_return;
     }
     // Through a temporary file: a failed save leaves the old file whole. The
     // lines may have changed while the boxes were open; they are taken now.
@@ -82,14 +83,14 @@ void N2Click(Monitor& m) {
         return m.ports.Files.MoveOver(from, to);
     };
     if (!ReplaceFileContents(*file, bytes, move)) {
-        m.ports.Dialogs.NestingShowMessage("ファイルに保存できませんでした。\r" + PathText(*file));
+        ShowMessage(m, "ファイルに保存できませんでした。\r" + PathText(*file));
     }
 }
 
 void Exit1Click(Monitor& m) { m.view.Viewer.Shown = false; }
 
 void Font2Click(Monitor& m) {
-    if (const auto font = m.ports.Dialogs.NestingAskFont(m.view.Viewer.Font)) m.view.Viewer.Font = *font;
+    if (const auto font = m.ports.Dialogs.AskFont(m.view.Viewer.Font)) m.view.Viewer.Font = *font;
 }
 
 void N3Click(Monitor& m) { ShowHelp(m); }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "monitor.h"
+#include "steps/task.h"
 #include "state/viewer_menu.h"
 
 namespace rm {
@@ -24,13 +25,13 @@ std::string ViewerLinesText(const SyslogViewerView& viewer, std::string_view pre
 void SwitchSyslogRecording(Monitor& m, bool on);
 
 // Performs the click of an item of the viewer's menu bar.
-void ViewerMenuClick(Monitor& m, ViewerItem item);
+Task<> ViewerMenuClick(Monitor& m, ViewerItem item);
 
 namespace sysloged {
 
 void logcopyClick(Monitor& m);
 void N5Click(Monitor& m);
-void N2Click(Monitor& m);
+Task<> N2Click(Monitor& m);
 void Exit1Click(Monitor& m);
 void Font2Click(Monitor& m);
 void N3Click(Monitor& m);

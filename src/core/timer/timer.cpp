@@ -11,6 +11,7 @@
 #include "syslog/syslog_file.h"
 #include "text/numbers.h"
 #include "watch/window_watch.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -52,30 +53,28 @@ void PlaySoundAfter(Monitor& m, int minutes, const CivilTime& online) {
     m.s.conn.SoundAfterPending = false;
 }
 
-void EndConnectAttempt(Monitor& m) {
+Task<> EndConnectAttempt(Monitor& m) {
     if (!m.s.settings.DisconnectSound.empty()) m.ports.Sound.PlayWave(m.s.settings.DisconnectSound);
     m.s.conn.ConnectedPort = 0;
-    N3Click(m);
+    co_await N3Click(m);
     if (m.s.settings.UseDialUpWatcher && m.s.conn.DialUpWatcherStarted) TellDialUpWatcher(m, "stop");
     m.s.conn.DialUpWatcherStarted = false;
-    // The reset ended the attempt; a connect made while the box is open is a
-    // new one, with its own time-out.
-    m.ports.Dialogs.NestingShowMessage(std::string(ConnectTimedOut) + (m.s.conn.SyslogHeard ? "" : NoSyslogYet));
+    ShowMessage(m, std::string(ConnectTimedOut) + (m.s.conn.SyslogHeard ? "" : NoSyslogYet));
 }
 
 // A variant whose settings window is open is being used; the others are
 // what a command started and left behind.
-void CloseUtilityLeftOpen(Monitor& m) {
+Task<> CloseUtilityLeftOpen(Monitor& m) {
     WindowPort& windows = m.ports.OtherWindows;
     for (std::size_t k = 0; k < 3; ++k) {
         const WindowHandle application = windows.FindWindowByTitle(UtilityWindows[3 * k]);
         const WindowHandle main = windows.FindWindowByTitle(UtilityWindows[3 * k + 1]);
         if (application == 0 || main == 0 || windows.FindWindowByTitle(UtilityWindows[3 * k + 2]) != 0) continue;
-        windows.NestingCloseWindow(application);
+        co_await CloseWindow(m, application);
         // A disconnect run meanwhile may have closed it: its handle is dead,
         // or another window's by now.
         if (const WindowHandle still = windows.FindWindowByTitle(UtilityWindows[3 * k + 1])) {
-            windows.NestingCloseWindow(still);
+            co_await CloseWindow(m, still);
         }
     }
 }
@@ -90,7 +89,7 @@ bool IsTime(const std::string& setting, const CivilTime& now) {
 // The flags are switched before the command runs: its waits let further
 // ticks run, which must not fire it again within its minute. A day on which
 // one did not fire (the line was already up or down) does not stop the next.
-void RunSchedule(Monitor& m) {
+Task<> RunSchedule(Monitor& m) {
     const CivilTime now = DecodeDateTime(m.ports.Clock.Now());
     const Settings& settings = m.s.settings;
     Schedule& schedule = m.s.schedule;
@@ -101,31 +100,31 @@ void RunSchedule(Monitor& m) {
     if (!m.s.conn.Online && settings.AutoConnect && schedule.ConnectArmed && m.s.conn.ConnectedPort == 0 &&
         connectTime) {
         schedule.ConnectArmed = false;
-        N1Click(m);
+        co_await N1Click(m);
     }
     if (m.s.conn.Online && settings.AutoDisconnect && schedule.DisconnectArmed && disconnectTime) {
         schedule.DisconnectArmed = false;
-        DisconnectConnectedPort(m);
+        co_await DisconnectConnectedPort(m);
     }
 }
 
 }  // namespace
 
-void Timer1Timer(Monitor& m) {
+Task<> Timer1Timer(Monitor& m) {
     KeepFiles(m);
     const std::int64_t now = m.ports.Clock.MonotonicMilliseconds();
     Connection& conn = m.s.conn;
     if (conn.Online) m.view.Panel.Caption = TimeText(Since(conn.OnlineSince, now));
-    if (conn.Online && m.view.Menu[Item::N4].Checked) WatchDownloads(m);
+    if (conn.Online && m.view.Menu[Item::N4].Checked) co_await WatchDownloads(m);
     // A value edited by hand that is no number switches off its own step only.
     const std::optional<std::int32_t> minutes = StrToInt(m.s.settings.SoundAfterMinutes);
     if (conn.Online && conn.SoundAfterPending && minutes) PlaySoundAfter(m, *minutes, Since(conn.OnlineSince, now));
     const std::optional<std::int32_t> limit = StrToInt(m.s.settings.ConnectTimeout);
     if (conn.ConnectPending && limit && (now - conn.ConnectRequestedAt) / 1000 > *limit) {
-        EndConnectAttempt(m);
+        co_await EndConnectAttempt(m);
     }
-    CloseUtilityLeftOpen(m);
-    RunSchedule(m);
+    co_await CloseUtilityLeftOpen(m);
+    co_await RunSchedule(m);
 }
 
 }  // namespace rm

@@ -2,12 +2,13 @@
 #pragma once
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
 // Everything that runs by the clock: files kept waiting, the elapsed time on
 // the panel, the download watch, the reminder sound, the connect time-out, a
 // setup utility left open, and the scheduled connect and disconnect.
-void Timer1Timer(Monitor& m);
+Task<> Timer1Timer(Monitor& m);
 
 }  // namespace rm

@@ -7,6 +7,7 @@
 #include "display/display.h"
 #include "router/connect_commands.h"
 #include "router/utility_windows.h"
+#include "waits.h"
 
 namespace rm {
 namespace {
@@ -44,10 +45,10 @@ void ScanTerminals(Monitor& m, const std::vector<TopWindow>& windows) {
 }
 
 // Every other dialog of the download window would hold the download up.
-void CloseStrayDialogs(Monitor& m) {
+Task<> CloseStrayDialogs(Monitor& m) {
     for (const TopWindow& window : m.ports.OtherWindows.TopLevelWindows()) {
         if (window.ClassName == DialogClass && window.Title != SaveAsDialog && window.OwnerTitle == DownloadWindow) {
-            m.ports.OtherWindows.NestingCloseWindow(window.Handle);
+            co_await CloseWindow(m, window.Handle);
         }
     }
 }
@@ -71,23 +72,23 @@ void N4Click(Monitor& m) {
     } else if (DownloadRunning(m)) {
         ArmDownloadWatch(m, true);
     } else {
-        m.ports.Dialogs.NestingShowMessage("対象を見つけられませんでした");
+        ShowMessage(m, "対象を見つけられませんでした");
     }
 }
 
-void WatchDownloads(Monitor& m) {
+Task<> WatchDownloads(Monitor& m) {
     if (DownloadRunning(m)) {
-        if (m.ports.OtherWindows.FindWindowByTitle(DownloadWindow) != 0) CloseStrayDialogs(m);
-        return;
+        if (m.ports.OtherWindows.FindWindowByTitle(DownloadWindow) != 0) co_await CloseStrayDialogs(m);
+        co_return;
     }
     // Disarmed first: a tick inside the disconnect's boxes must not disconnect again.
     ArmDownloadWatch(m, false);
     for (std::size_t i = 0; i < UtilityWindowsBeforeDisconnect; ++i) {
         if (const WindowHandle window = m.ports.OtherWindows.FindWindowByTitle(UtilityWindows[i])) {
-            m.ports.OtherWindows.NestingCloseWindow(window);
+            co_await CloseWindow(m, window);
         }
     }
-    DisconnectConnectedPort(m);
+    co_await DisconnectConnectedPort(m);
 }
 
 }  // namespace rm

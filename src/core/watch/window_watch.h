@@ -3,6 +3,7 @@
 #pragma once
 
 #include "monitor.h"
+#include "steps/task.h"
 
 namespace rm {
 
@@ -14,6 +15,6 @@ void N4Click(Monitor& m);
 
 // The tick's part while armed: once no download is left, closes the setup
 // utility and disconnects.
-void WatchDownloads(Monitor& m);
+Task<> WatchDownloads(Monitor& m);
 
 }  // namespace rm
