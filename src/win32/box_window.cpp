@@ -58,6 +58,7 @@ public:
     // the right, so that none hides another.
     BoxWindow(BoxContent content, int before)
         : Dialog({0, 0, 0, &BoxTemplate.frame}), content_(std::move(content)), before_(before) {}
+    ~BoxWindow() override { Destroy(); }
 
     bool Open(HWND owner);
     void Join(std::function<void(bool)> answered) {

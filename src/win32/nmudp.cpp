@@ -109,6 +109,7 @@ TNMUDP::~TNMUDP() {
         // into the buffer: it stays.
         static_cast<void>(answer_.release());
     }
+    Destroy();
 }
 
 void TNMUDP::Close() {

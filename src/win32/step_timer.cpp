@@ -30,6 +30,7 @@ Win32Steps::~Win32Steps() {
     SetThreadpoolTimer(timer_, nullptr, 0, 0);
     WaitForThreadpoolTimerCallbacks(timer_, TRUE);
     CloseThreadpoolTimer(timer_);
+    Destroy();
 }
 
 void Win32Steps::After(int milliseconds, std::function<void()> step) {
