@@ -112,7 +112,7 @@ TEST(PeerProtocol, MemoIsCollectedWithItsHeaderAndShownAfterTheNotice) {
     // The notice is up without a loop of its own: nothing waits in a box.
     EXPECT_TRUE(f.dialogs.messages.empty());
     EXPECT_TRUE(f.m.view.MemoNotice.Shown);
-    EXPECT_EQ(f.m.view.MemoNotice.Text, "簡易メモのデータが届きました");
+    EXPECT_EQ(f.m.view.MemoNotice.Text, "簡易メモのデータが届きました\r\n192.168.0.5 から簡易メモ 1 件");
     EXPECT_FALSE(f.m.view.MemoReceive.Shown);
     EXPECT_FALSE(f.m.s.peers.MemoReceiving);
     // The memo has ended: later lines without a header are ignored.
@@ -132,13 +132,17 @@ TEST(PeerProtocol, MemoIsCollectedWithItsHeaderAndShownAfterTheNotice) {
 TEST(PeerProtocol, MemosThatEndWhileTheNoticeIsUpShareItAndAllReachTheWindow) {
     PeerMonitor f;
     for (int i = 0; i < 1000; ++i) {
-        f.From("192.168.0.5", "RMonitor MemoSend Ver1.00");
-        f.From("192.168.0.5", "memo " + std::to_string(i));
-        f.From("192.168.0.5", "RMonitor MemoSend End");
+        // 200 hosts take turns: the notice names the first and counts the rest.
+        const std::string host = "192.168.0." + std::to_string(i % 200 + 1);
+        f.From(host, "RMonitor MemoSend Ver1.00");
+        f.From(host, "memo " + std::to_string(i));
+        f.From(host, "RMonitor MemoSend End");
     }
     EXPECT_TRUE(f.dialogs.messages.empty());
     EXPECT_TRUE(f.m.view.MemoNotice.Shown);
     EXPECT_EQ(f.m.view.MemoNotice.Count, 1000);
+    EXPECT_EQ(f.m.view.MemoNotice.Text, "簡易メモのデータが届きました\r\n192.168.0.1 ほか 63 台以上から簡易メモ 1000 件");
+    EXPECT_EQ(f.m.view.MemoNotice.Senders.size(), MaxNoticeSenders);
     ASSERT_EQ(f.m.view.MemoReceive.Lines.size(), 5000u);
     EXPECT_EQ(f.m.view.MemoReceive.Lines[3], "memo 0");
     EXPECT_EQ(f.m.view.MemoReceive.Lines[4998], "memo 999");
@@ -197,21 +201,21 @@ TEST(PeerProtocol, MasterWritesATransferToItsOwnFileAndCountsIt) {
     EXPECT_EQ(f.Received(), "2.04,Port1,2003/01/02,09:05:00\r\n2.04,Port2,2003/01/03\r\n");
     EXPECT_TRUE(f.dialogs.messages.empty());
     EXPECT_TRUE(f.m.view.LogNotice.Shown);
-    EXPECT_EQ(f.m.view.LogNotice.Text, "2件のLOGを受信しました");
+    EXPECT_EQ(f.m.view.LogNotice.Text, "2件のLOGを受信しました\r\n192.168.0.5 から");
     EXPECT_FALSE(f.m.s.peers.LogReceiving);
     // A repeated End adds nothing to the box shown.
     f.From("192.168.0.5", "###Log Data Send### End");
-    EXPECT_EQ(f.m.view.LogNotice.Text, "2件のLOGを受信しました");
+    EXPECT_EQ(f.m.view.LogNotice.Text, "2件のLOGを受信しました\r\n192.168.0.5 から");
     // Another transfer that ends while the box is up adds its lines to the count.
     f.From("192.168.0.6", "###Log Data Send### Start");
     for (int i = 0; i < 3; ++i) f.From("192.168.0.6", "2.04,Port1," + std::to_string(i));
     f.From("192.168.0.6", "###Log Data Send### End");
-    EXPECT_EQ(f.m.view.LogNotice.Text, "5件のLOGを受信しました");
+    EXPECT_EQ(f.m.view.LogNotice.Text, "5件のLOGを受信しました\r\n192.168.0.5 ほか 1 台から");
     LogNoticeClosed(f.m);
     EXPECT_FALSE(f.m.view.LogNotice.Shown);
     // Without a box, an End without a Start repeats the last count.
     f.From("192.168.0.5", "###Log Data Send### End");
-    EXPECT_EQ(f.m.view.LogNotice.Text, "3件のLOGを受信しました");
+    EXPECT_EQ(f.m.view.LogNotice.Text, "3件のLOGを受信しました\r\n192.168.0.5 から");
 
     PeerMonitor other;
     other.From("192.168.0.5", "###Log Data Send### Start");

@@ -31,26 +31,42 @@ void StartMemo(Monitor& m, const std::string& from) {
     AddMemoLine(m, MemoRule);
 }
 
+// "192.0.2.20 から", or "192.0.2.20 ほか 2 台から" once several sent.
+std::string SendersText(NoticeView& notice, const std::string& from) {
+    std::vector<std::string>& senders = notice.Senders;
+    if (std::find(senders.begin(), senders.end(), from) == senders.end()) {
+        if (senders.size() < MaxNoticeSenders) {
+            senders.push_back(from);
+        } else {
+            notice.MoreSenders = true;
+        }
+    }
+    const std::string first = VisibleText(senders.front());
+    if (senders.size() == 1) return first + " から";
+    return first + " ほか " + std::to_string(senders.size() - 1) + (notice.MoreSenders ? " 台以上から" : " 台から");
+}
+
 // The receive window comes when the box is dismissed; memos that end before
-// that are in it then, under the one box.
-void EndMemo(Monitor& m) {
+// that are in it then, under the one box, which counts them.
+void EndMemo(Monitor& m, const std::string& from) {
     AddMemoLine(m, "");
     m.s.peers.MemoReceiving = false;
     NoticeView& notice = m.view.MemoNotice;
     notice.Shown = true;
-    notice.Text = "簡易メモのデータが届きました";
     ++notice.Count;
+    notice.Text = "簡易メモのデータが届きました\r\n" + SendersText(notice, from) + "簡易メモ " +
+                  std::to_string(notice.Count) + " 件";
 }
 
 // Transfers that end while the box is up add their lines to its count; a
 // repeated End adds nothing, and without a box it tells the last count again.
-void EndLog(Monitor& m) {
+void EndLog(Monitor& m, const std::string& from) {
     Peers& peers = m.s.peers;
     NoticeView& notice = m.view.LogNotice;
     notice.Count = notice.Shown ? notice.Count + peers.LogLineCount - peers.LogLinesTold : peers.LogLineCount;
     peers.LogLinesTold = peers.LogLineCount;
     notice.Shown = true;
-    notice.Text = std::to_string(notice.Count) + "件のLOGを受信しました";
+    notice.Text = std::to_string(notice.Count) + "件のLOGを受信しました\r\n" + SendersText(notice, from);
 }
 
 void AnswerNameQuery(Monitor& m, const std::string& from) {
@@ -106,14 +122,14 @@ void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, 
     if (text == PeerText::MemoStart) {
         StartMemo(m, FromIP);
     } else if (text == PeerText::MemoEnd) {
-        EndMemo(m);
+        EndMemo(m, FromIP);
     } else if (text == PeerText::LogStart && master) {
         peers.LogReceiving = true;
         peers.LogLineCount = 0;
         peers.LogLinesTold = 0;
     } else if (text == PeerText::LogEnd) {
         peers.LogReceiving = false;
-        if (master) EndLog(m);
+        if (master) EndLog(m, FromIP);
     } else if (text == PeerText::NameQuery) {
         AnswerNameQuery(m, FromIP);
     } else if (text.starts_with(PeerText::NameReply)) {

@@ -106,7 +106,13 @@ struct NoticeView {
     std::string Text;
     // What it stands for: memos, or history lines received.
     int Count = 0;
+    // Who sent them, each once, in the order they came; at most
+    // MaxNoticeSenders, and whether more came.
+    std::vector<std::string> Senders;
+    bool MoreSenders = false;
 };
+
+inline constexpr std::size_t MaxNoticeSenders = 64;
 
 struct ViewModel {
     PanelView Panel;
