@@ -30,7 +30,8 @@ class HostileLan(LanTestCase):
             # The endpoint handles its datagrams in order: the answer comes after every memo.
             other.sendto(b"RMonitor PC Name", (PC_ADDRESS, 4450))
             receive_until(other, "RMonitor PC Name =事務所")
-            self.assertEqual(m.notices(), [NOTICE])
+            # wintool shows the line break as the two characters \r\n.
+            self.assertEqual(m.notices(), [f"{NOTICE}\\r\\n{PEER_ADDRESS} から簡易メモ {MEMOS} 件"])
             m.screenshot("one-notice")
             print(f"\nmenu command answered after {m.answer_time() * 1000:.0f} ms with the notice up")
 
