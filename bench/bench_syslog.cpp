@@ -17,7 +17,7 @@ void Interpret(benchmark::State& state, const std::string& line) {
     rm::test::FakeMonitor f;
     f.m.s.settings.SyslogAutoSave = false;
     for (auto _ : state) {
-        f.Run(rm::SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now));
+        f.Run(rm::OnSyslogDatagram(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now));
         if (f.m.view.Viewer.Lines.size() >= ViewerTrim) rm::ClearViewerLines(f.m.view.Viewer);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * line.size()));

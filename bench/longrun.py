@@ -297,10 +297,10 @@ def watch(m, clock, tally, counter):
     when = clock.start + PROBE_EVERY
     while when < clock.at(1.0) and clock.wait_until(when):
         if not viewer_open and clock.at(VIEWER_OPEN) <= when < clock.at(VIEWER_CLOSED):
-            m.command("syslog1")
+            m.command("ShowSyslog")
             viewer_open = True
         elif viewer_open and when >= clock.at(VIEWER_CLOSED):
-            m.tool("command", "--title", "SysLog", "--class", VIEWER_CLASS, "--id", viewer_ids["Exit1"])
+            m.tool("command", "--title", "SysLog", "--class", VIEWER_CLASS, "--id", viewer_ids["Close"])
             viewer_open = False
         # A version window that showed after its probe gave up must not answer this one.
         m.tool("press", "--title", ABOUT_TITLE, "--button", "OK", "--timeout", 0)
@@ -357,7 +357,7 @@ def exit_while_streaming(m, proc):
     streamer.start()
     time.sleep(1.0)
     start = time.monotonic()
-    m.command("Exit1")
+    m.command("Exit")
     try:
         code = proc.wait(timeout=EXIT_LIMIT)
         ended = f"code {code}, {ms(time.monotonic() - start)}"
@@ -391,18 +391,18 @@ def waiting_commands():
         receive_until(master, "RMonitor Master Check")
         master.sendto(b"RMonitor Master Connected", (PC_ADDRESS, 4450))
         wait_until(lambda: "履歴ログの送信" in open_tray_menu(m, WM_RBUTTONDOWN), what="the transfer item")
-        m.command("logCon")
+        m.command("SendHistoryLog")
         m.press("はい")
         rows.append((f"menu command during a transfer of {TRANSFER_RECORDS:,} records: median / longest",
                      probe_figure(probe_for(m, PROBE_TRANSFER))))
-        m.command("N1")
+        m.command("ConnectPort1")
         rows.append((f"… and a connect starting two programs that take {SLOW_START} s to show a window",
                      probe_figure(probe_for(m, PROBE_SLOW_PROGRAMS))))
         m.wait_router_sent("IPCP UP")
-        m.command("N2")
+        m.command("DisconnectPort1")
         rows.append(("… and the disconnect closing a hung program", probe_figure(probe_for(m, PROBE_HUNG_CLOSE))))
         wait_panel(m, shown=False)
-        m.command("N1")
+        m.command("ConnectPort1")
         wait_panel(m, shown=True)
         rows.append(("exit with 終了, a call up, the transfer and the programs running, the router streaming",
                      exit_while_streaming(m, proc)))

@@ -127,7 +127,7 @@ def open_about(m, since=None):
     from since."""
     about = Watcher(m, *ABOUT_SHOWN)
     start = time.monotonic() if since is None else since
-    m.command("openver_n1")
+    m.command("ShowVersion")
     return about.after(start)
 
 
@@ -147,7 +147,7 @@ def run_case(case, viewer_open):
         m.wait_main(START_TIMEOUT)
         lines_view = viewer_lines(m)
         if viewer_open:
-            m.command("syslog1")
+            m.command("ShowSyslog")
             m.tool("find", "--title", "SysLog", "--class", VIEWER_CLASS, "--visible", "--timeout", 10_000)
         idle = open_about(m)
         close_about(m)

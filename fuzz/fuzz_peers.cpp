@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string datagram(reinterpret_cast<const char*>(data + at + 2), length);
         at += 2 + length;
         const std::size_t sent = f.net.sent.size();
-        rm::RM_UDPDataReceived(f.m, static_cast<int>(datagram.size()), datagram, from);
+        rm::OnPeerDatagram(f.m, static_cast<int>(datagram.size()), datagram, from);
         for (std::size_t i = sent; i < f.net.sent.size(); ++i) {
             if (f.net.sent[i].bytes.starts_with("RMonitor PC Name =")) Check(f.net.sent[i].host == from);
         }

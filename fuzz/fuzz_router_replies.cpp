@@ -6,7 +6,7 @@
 // Input: records, each an operation byte and a delay byte (milliseconds
 // after the record before it arrives), then for a datagram two bytes of
 // length and the bytes. Operation & 7: 0..2 a datagram (op >> 3 picks how its
-// NumberBytes is reported), 3 set the clock, 4 ask the ISP, 5 select an ISP,
+// byteCount is reported), 3 set the clock, 4 ask the ISP, 5 select an ISP,
 // 6 the user sets the wall clock, 7 the endpoint starts or stops rejecting
 // the router's address. Each record is an event of its own on the time line,
 // while the commands started before wait; a command is one of its own beside
@@ -114,7 +114,7 @@ struct Run {
         const std::size_t sent = net.sent.size(), messages = dialogs.messages.size(), waits = steps.waits.size();
         const std::size_t waiting = m.waiting.RouterReply.size();
         const std::int64_t monotonic = clock.monotonic;
-        rm::RV_UDPDataReceived(m, reported, r.bytes);
+        rm::OnRouterReply(m, reported, r.bytes);
         const rm::RouterLink& after = m.s.router;
         Check(after.RouterIp1 == before.RouterIp1 && after.RouterIp2 == before.RouterIp2 &&
               after.RouterIp3 == before.RouterIp3 && after.RouterIp4 == before.RouterIp4);
@@ -149,7 +149,7 @@ struct Run {
         // The command ends in the step of its last wait; nothing else runs in it.
         const std::size_t own = dialogs.messages.size() - timers.messagesBefore;
         Check(net.sent.size() > sent);
-        Check(net.sent[sent].from == rm::Endpoint::RV_UDP && net.sent[sent].host == m.s.settings.RouterAddress);
+        Check(net.sent[sent].from == rm::Endpoint::Router && net.sent[sent].host == m.s.settings.RouterAddress);
         if (refused[sent]) {
             // No reply is awaited for what the endpoint refused.
             Check(!answered && took == 0 && net.sent.size() == sent + 1);

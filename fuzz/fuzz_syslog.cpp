@@ -9,7 +9,7 @@
 // cost that grows with each redial. A datagram starting with 0x01
 // stands for a connect command of this copy instead (port or ISP in its
 // second byte); 0x02 switches automatic saving on or off; 0x03 is the rest of
-// the datagram with a NumberBytes over the limit (from its second byte). A
+// the datagram with a byteCount over the limit (from its second byte). A
 // datagram that arrives while the redial question is open is handled inside
 // it.
 #include <algorithm>
@@ -233,15 +233,15 @@ struct Run {
 
     // One datagram and the steps it waits for; one that comes while a box
     // is up only starts, and the steps go on in the outer run.
-    void Handle(int numberBytes, std::string_view datagram) {
-        f.m.steps.Start(rm::SYSLOGUDPDataReceived(f.m, numberBytes, std::string(datagram), "192.168.0.1", f.clock.now));
+    void Handle(int byteCount, std::string_view datagram) {
+        f.m.steps.Start(rm::OnSyslogDatagram(f.m, byteCount, std::string(datagram), "192.168.0.1", f.clock.now));
         f.steps.Drain([this] { return f.m.steps.Running() == 0; });
     }
 
-    void OnlyShown(int numberBytes, std::string_view datagram) {
+    void OnlyShown(int byteCount, std::string_view datagram) {
         const Seen before = Now();
         saved.resize(f.m.view.Viewer.Lines.size() + OwnLines(datagram), f.m.s.settings.SyslogAutoSave);
-        Handle(numberBytes, datagram);
+        Handle(byteCount, datagram);
         Check(Now() == before);
         Check(f.m.view.Viewer.Lines.size() == saved.size());
     }

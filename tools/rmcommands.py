@@ -5,7 +5,7 @@ from rmtables import tables
 
 
 def command_ids():
-    """Item name (N1, Exit1, ...) -> WM_COMMAND id."""
+    """Item name (ConnectPort1, Exit, ...) -> WM_COMMAND id."""
     return {row["name"]: row["command"] for row in tables()["menu"]}
 
 
@@ -15,6 +15,6 @@ def captions():
 
 
 def viewer_command_ids():
-    """Item name of the syslog viewer's menu bar (logcopy, N2, ...) -> WM_COMMAND id."""
+    """Item name of the syslog viewer's menu bar (CopyLog, SaveLog, ...) -> WM_COMMAND id."""
     return {row["name"]: row["command"] for row in tables()["viewer_menu"]}
 

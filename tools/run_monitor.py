@@ -241,7 +241,7 @@ def run(args, box):
                 raise
             print("\nEnding the monitor as 終了 does, so that it saves its settings and history"
                   " (Ctrl+C again stops it at once).")
-            if tool("command", "--id", command_ids()["Exit1"])[0] != 0:
+            if tool("command", "--id", command_ids()["Exit"])[0] != 0:
                 print("  The monitor has no window to take it yet: Ctrl+C again stops it at once.")
             proc.wait()
     except KeyboardInterrupt:

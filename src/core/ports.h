@@ -24,7 +24,7 @@
 
 namespace rm {
 
-enum class Endpoint { SYSLOGUDP, RV_UDP, RM_UDP };
+enum class Endpoint { Syslog, Router, Peers };
 
 // The endpoint cannot take the text as its destination (too long for it).
 class RemoteHostRejected : public std::runtime_error {

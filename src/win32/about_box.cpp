@@ -52,7 +52,7 @@ private:
         buttonFont_ = std::move(button);
     }
 
-    // Panel2: raised, with a bevel of three pixels at 100 %.
+    // Frame: raised, with a bevel of three pixels at 100 %.
     void OnPaint() {
         PAINTSTRUCT paint;
         const HDC dc = BeginPaint(Handle(), &paint);

@@ -1,4 +1,4 @@
-// TAboutbox: the program's name with its version and the tray icon's
+// AboutBox: the program's name with its version and the tray icon's
 // current picture.
 #pragma once
 

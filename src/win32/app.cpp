@@ -34,9 +34,9 @@ namespace rm::win {
 App::App()
     : panel_(PanelEvents{
           .Command = [this](UINT id) { OnCommand(id); },
-          .ContextMenu = [this] { OpenPopupMenu(PopupMenu::PopupMenu1); },
-          .Dragged = [this](int left, int top) { Run(L"drag", [&] { return Panel1Dragged(monitor_, left, top); }); },
-          .Tick = [this] { Run(L"tick", [this] { return Timer1Timer(monitor_); }); },
+          .ContextMenu = [this] { OpenPopupMenu(PopupMenu::ConnectMenu); },
+          .Dragged = [this](int left, int top) { Run(L"drag", [&] { return PanelDragged(monitor_, left, top); }); },
+          .Tick = [this] { Run(L"tick", [this] { return OnTick(monitor_); }); },
           .Close = [this] { OnClose(); },
           .DpiChanged = [this] { LoadTrayIcons(); },
           .StartedAgain = [this] { OnStartedAgain(); },
@@ -58,12 +58,12 @@ App::App()
       memoNotice_(IDI_INFORMATION, [this] { Run(L"memo notice", [this] { return MemoNoticeClosed(monitor_); }); }),
       logNotice_(IDI_INFORMATION, [this] { Run(L"log notice", [this] { return LogNoticeClosed(monitor_); }); }),
       launchNotice_(IDI_WARNING, [this] { Run(L"launch notice", [this] { return LaunchNoticeClosed(monitor_); }); }),
-      popupMenu1_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu1); }})),
-      popupMenu2_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::PopupMenu2); }})) {}
+      connectMenu_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::ConnectMenu); }})),
+      mainMenu_(std::make_shared<TrayMenu>(TrayMenu{[this] { OpenPopupMenu(PopupMenu::MainMenu); }})) {}
 
 App::~App() {
     net_.Detach();
-    icontray1.reset();
+    trayIcon_.reset();
 }
 
 bool App::Start() {
@@ -71,15 +71,15 @@ bool App::Start() {
     // Owned by the panel, as the send window is: in front of it when raised.
     memoReceive_.Create(panel_.Handle());
     LoadTrayIcons();
-    icontray1 = std::make_unique<TTrayIcon>();
-    icontray1->OnAreaRecreated = [this] { LoadTrayIcons(); };
+    trayIcon_ = std::make_unique<TrayIcon>();
+    trayIcon_->OnAreaRecreated = [this] { LoadTrayIcons(); };
     // The icon is there before the first-run message.
     Render();
 
     monitor_.s.AppDir = ProgramPath().parent_path();
     CreateEndpoints();
     TellUnwritableFolder();
-    Run(L"start-up", [this] { return FormCreate(monitor_); });
+    Run(L"start-up", [this] { return StartUp(monitor_); });
     TellUnboundPorts();
     return true;
 }
@@ -138,16 +138,16 @@ void App::Render() {
 
 void App::RenderTray() {
     const TrayView& tray = monitor_.view.Tray;
-    icontray1->SetIcon(tray.Icon == TrayIconKind::Connected ? connectedIcon_.get() : programIcon_.get());
-    icontray1->SetTipHelp(tray.Tip);
+    trayIcon_->SetIcon(tray.Icon == TrayIconKind::Connected ? connectedIcon_.get() : programIcon_.get());
+    trayIcon_->SetTipHelp(tray.Tip);
     const auto menuOf = [this](PopupMenu which) {
-        return which == PopupMenu::PopupMenu1 ? popupMenu1_ : popupMenu2_;
+        return which == PopupMenu::ConnectMenu ? connectMenu_ : mainMenu_;
     };
-    icontray1->SetLBPopupMenu(menuOf(tray.LeftButton));
-    icontray1->SetRBPopupMenu(menuOf(tray.RightButton));
-    icontray1->SetVisible(tray.Visible);
+    trayIcon_->SetLBPopupMenu(menuOf(tray.LeftButton));
+    trayIcon_->SetRBPopupMenu(menuOf(tray.RightButton));
+    trayIcon_->SetVisible(tray.Visible);
     if (!tray.Balloon.empty() && !balloonShown_) {
-        icontray1->ShowBalloon(AppTitle, tray.Balloon);
+        trayIcon_->ShowBalloon(AppTitle, tray.Balloon);
         balloonShown_ = true;
     }
 }
@@ -158,7 +158,7 @@ void App::RenderViewer() {
     if (view.Exists && !viewer_) {
         viewer_ = std::make_unique<SyslogViewer>(ViewerEvents{
             .Command = [this](ViewerItem item) { OnViewerCommand(item); },
-            .Closed = [this] { Run(L"viewer closed", [this] { return sysloged::Exit1Click(monitor_); }); },
+            .Closed = [this] { Run(L"viewer closed", [this] { return CloseViewer(monitor_); }); },
         });
         viewer_->Create(view);
     }
@@ -178,53 +178,55 @@ void App::LoadTrayIcons() {
     OwnedIcon connected = LoadTrayIcon(GetModuleHandleW(nullptr), IDI_CONNECTED);
     programIcon_ = std::move(program);
     connectedIcon_ = std::move(connected);
-    if (icontray1 && !closing_) RenderTray();
+    if (trayIcon_ && !closing_) RenderTray();
 }
 
 void App::CreateEndpoints() {
     // The router's replies are read into a buffer of 513 bytes.
     constexpr int ReplyBufferSize = 513;
     const auto make = [](const char* remoteHost, int remotePort, int localPort) {
-        auto endpoint = std::make_unique<TNMUDP>();
+        auto endpoint = std::make_unique<UdpEndpoint>();
         endpoint->RemoteHost = remoteHost;
         endpoint->RemotePort = remotePort;
         endpoint->SetLocalPort(localPort);
         return endpoint;
     };
-    SYSLOGUDP = make("255.255.255.255", 4449, 514);
-    SYSLOGUDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string& FromIP, int) {
-        Receive(sender, NumberBytes, TNMUDP::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
-            return SYSLOGUDPDataReceived(m, count, std::string(datagram), FromIP, sender.ArrivedAt());
+    syslogEndpoint_ = make("255.255.255.255", 4449, 514);
+    syslogEndpoint_->OnDataReceived = [this](UdpEndpoint& sender, int byteCount, const std::string& senderAddress,
+                                             int) {
+        Receive(sender, byteCount, UdpEndpoint::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
+            return OnSyslogDatagram(m, count, std::string(datagram), senderAddress, sender.ArrivedAt());
         });
     };
-    RV_UDP = make("192.168.0.1", 4449, 4449);
-    RV_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string&, int) {
-        Receive(sender, NumberBytes, ReplyBufferSize, [](Monitor& m, int count, std::string_view datagram) {
-            return RV_UDPDataReceived(m, count, datagram);
+    routerEndpoint_ = make("192.168.0.1", 4449, 4449);
+    routerEndpoint_->OnDataReceived = [this](UdpEndpoint& sender, int byteCount, const std::string&, int) {
+        Receive(sender, byteCount, ReplyBufferSize, [](Monitor& m, int count, std::string_view datagram) {
+            return OnRouterReply(m, count, datagram);
         });
     };
-    RM_UDP = make("", 4450, 4450);
-    RM_UDP->OnDataReceived = [this](TNMUDP& sender, int NumberBytes, const std::string& FromIP, int) {
-        Receive(sender, NumberBytes, TNMUDP::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
-            return RM_UDPDataReceived(m, count, datagram, FromIP);
+    peerEndpoint_ = make("", 4450, 4450);
+    peerEndpoint_->OnDataReceived = [this](UdpEndpoint& sender, int byteCount, const std::string& senderAddress, int) {
+        Receive(sender, byteCount, UdpEndpoint::BufferSize, [&](Monitor& m, int count, std::string_view datagram) {
+            return OnPeerDatagram(m, count, datagram, senderAddress);
         });
     };
-    for (TNMUDP* endpoint : {SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()}) {
-        endpoint->OnSendFailed = [this](TNMUDP&, const std::string& error) {
+    for (UdpEndpoint* endpoint : {syslogEndpoint_.get(), routerEndpoint_.get(), peerEndpoint_.get()}) {
+        endpoint->OnSendFailed = [this](UdpEndpoint&, const std::string& error) {
             if (!closing_) ShowGeneralError(panel_.Handle(), error);
         };
     }
-    net_.Attach({SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()});
+    net_.Attach({syslogEndpoint_.get(), routerEndpoint_.get(), peerEndpoint_.get()});
 }
 
 template <class DatagramEvent>
-void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent&& event) {
-    std::array<char, TNMUDP::BufferSize> datagram;
+void App::Receive(UdpEndpoint& sender, int byteCount, int bufferSize, DatagramEvent&& event) {
+    std::array<char, UdpEndpoint::BufferSize> datagram;
     int length = 0;
-    sender.ReadBuffer(datagram.data(), std::min(bufferSize, TNMUDP::BufferSize), length);
+    sender.ReadBuffer(datagram.data(), std::min(bufferSize, UdpEndpoint::BufferSize), length);
     Run(L"datagram", [&] {
         try {
-            Dispatch([&] { return event(monitor_, NumberBytes, std::string_view(datagram.data(), std::max(length, 0))); });
+            Dispatch(
+                [&] { return event(monitor_, byteCount, std::string_view(datagram.data(), std::max(length, 0))); });
         } catch (const std::exception& e) {
             // One error box for datagrams at a time: a stream of faulty ones
             // from the LAN must not stack them.
@@ -241,7 +243,7 @@ void App::Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent
 }
 
 void App::TellUnboundPorts() {
-    for (const TNMUDP* endpoint : {SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()}) {
+    for (const UdpEndpoint* endpoint : {syslogEndpoint_.get(), routerEndpoint_.get(), peerEndpoint_.get()}) {
         if (endpoint->Bound()) continue;
         ShowBox(panel_.Handle(), {.Text = "UDPポート" + std::to_string(endpoint->LocalPort()) +
                                           "を使用できません。他のプログラムが使用していないか確認してください。",
@@ -277,7 +279,7 @@ void App::OpenPopupMenu(PopupMenu which) {
 void App::OnClose() {
     if (closing_) return;
     panel_.StopTick();
-    Run(L"close", [this] { return FormCloseQuery(monitor_); });
+    Run(L"close", [this] { return ShutDown(monitor_); });
     closing_ = true;
     // Nothing of the commands under way goes on: their waits, their boxes and
     // the datagrams still coming would hold the end of the message loop up.
@@ -285,12 +287,12 @@ void App::OnClose() {
     steps_.DropAll();
     CloseAllBoxes();
     net_.Detach();
-    for (TNMUDP* endpoint : {SYSLOGUDP.get(), RV_UDP.get(), RM_UDP.get()}) endpoint->Close();
+    for (UdpEndpoint* endpoint : {syslogEndpoint_.get(), routerEndpoint_.get(), peerEndpoint_.get()}) endpoint->Close();
     DestroyWindow(panel_.Handle());
 }
 
 void App::OnStartedAgain() {
-    if (icontray1 && !closing_) icontray1->ShowBalloon(AppTitle, StartedAgainBalloon);
+    if (trayIcon_ && !closing_) trayIcon_->ShowBalloon(AppTitle, StartedAgainBalloon);
 }
 
 void App::ShowAbout() {

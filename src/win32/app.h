@@ -11,7 +11,7 @@
 #include "handles.h"
 #include "monitor.h"
 #include "memo_windows.h"
-#include "nmudp.h"
+#include "udp_endpoint.h"
 #include "notice_window.h"
 #include "panel_window.h"
 #include "platform_ports.h"
@@ -55,7 +55,7 @@ private:
     void TellUnboundPorts();
     // Reads the datagram the endpoint holds and hands it to the core's handler.
     template <class DatagramEvent>
-    void Receive(TNMUDP& sender, int NumberBytes, int bufferSize, DatagramEvent&& event);
+    void Receive(UdpEndpoint& sender, int byteCount, int bufferSize, DatagramEvent&& event);
 
     void TellUnwritableFolder();
     void OnCommand(UINT id);
@@ -96,11 +96,11 @@ private:
     NoticeWindow memoNotice_, logNotice_, launchNotice_;
     bool balloonShown_ = false;
 
-    std::unique_ptr<TNMUDP> SYSLOGUDP, RV_UDP, RM_UDP;
+    std::unique_ptr<UdpEndpoint> syslogEndpoint_, routerEndpoint_, peerEndpoint_;
 
     OwnedIcon programIcon_, connectedIcon_;
-    std::shared_ptr<TrayMenu> popupMenu1_, popupMenu2_;
-    std::unique_ptr<TTrayIcon> icontray1;
+    std::shared_ptr<TrayMenu> connectMenu_, mainMenu_;
+    std::unique_ptr<TrayIcon> trayIcon_;
 };
 
 }  // namespace rm::win

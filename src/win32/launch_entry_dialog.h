@@ -1,4 +1,4 @@
-// Tlaunchset ("ソフト設定"): one launcher entry's program, arguments, working
+// LaunchEntryDialog ("ソフト設定"): one launcher entry's program, arguments, working
 // folder and the two on/off lists.
 #pragma once
 

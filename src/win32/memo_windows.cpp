@@ -16,7 +16,7 @@ constexpr int ClientWidth = 342, ClientHeight = 173;
 
 }  // namespace
 
-// ---- Tsendmemo
+// ---- MemoSendDialog
 
 MemoSendDialog::MemoSendDialog(const MemoSendView& view, Texts send, Texts keep)
     : Dialog({IDD_MEMO_SEND, ClientWidth, ClientHeight}), view_(view), send_(std::move(send)), keep_(std::move(keep)) {}
@@ -79,7 +79,7 @@ void MemoSendDialog::OnClose() {
     End(0);
 }
 
-// ---- TResMemo
+// ---- MemoReceiveWindow
 
 MemoReceiveWindow::MemoReceiveWindow(std::function<void()> close, std::function<void()> hide)
     : Dialog({IDD_MEMO_RECEIVE, ClientWidth, ClientHeight}), close_(std::move(close)), hide_(std::move(hide)) {}

@@ -1,4 +1,4 @@
-// Tsendmemo ("簡易メモ送信") and TResMemo ("簡易メモ受信"): what they show comes
+// MemoSendDialog ("簡易メモ送信") and MemoReceiveWindow ("簡易メモ受信"): what they show comes
 // from the view model; what the user does goes back as core events.
 #pragma once
 

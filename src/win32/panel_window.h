@@ -1,4 +1,4 @@
-// TmainForm's face: the tiny borderless always-on-top panel that shows the
+// App's face: the tiny borderless always-on-top panel that shows the
 // connection time. It renders the core's panel view and reports what the
 // user does with it; the application decides the rest.
 #pragma once

@@ -24,7 +24,7 @@
 namespace rm::win {
 
 void Win32Net::Send(Endpoint from, const std::string& host, std::string_view bytes) {
-    TNMUDP* endpoint = endpoints_[static_cast<std::size_t>(from)];
+    UdpEndpoint* endpoint = endpoints_[static_cast<std::size_t>(from)];
     // A command still running when the program closed.
     if (!endpoint) return;
     endpoint->RemoteHost = host;

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "nmudp.h"
+#include "udp_endpoint.h"
 #include "ports.h"
 #include "window.h"
 
@@ -17,14 +17,14 @@ namespace rm::win {
 class Win32Net : public DatagramPort {
 public:
     // The three endpoints in the order of Endpoint.
-    void Attach(std::array<TNMUDP*, 3> endpoints) { endpoints_ = endpoints; }
+    void Attach(std::array<UdpEndpoint*, 3> endpoints) { endpoints_ = endpoints; }
     // Sends made afterwards (a command still running when the program
     // closed) are dropped.
     void Detach() { endpoints_ = {}; }
     void Send(Endpoint from, const std::string& host, std::string_view bytes) override;
 
 private:
-    std::array<TNMUDP*, 3> endpoints_{};
+    std::array<UdpEndpoint*, 3> endpoints_{};
 };
 
 // The dialogs the user opened with a command and that are up now: only inside

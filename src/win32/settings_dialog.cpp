@@ -38,11 +38,12 @@ struct TextLimit {
     int Id;
     int Limit;
 };
-constexpr TextLimit TextLimits[] = {{IDC_OPT_EDIT1, 15}, {IDC_OPT_DWPORT1, 15}};
+constexpr TextLimit TextLimits[] = {{IDC_OPT_ROUTER_ADDRESS, 15}, {IDC_OPT_DIAL_UP_WATCHER_NAME1, 15}};
 
-constexpr int SoftEdits[] = {IDC_OPT_SOFT1, IDC_OPT_SOFT2, IDC_OPT_SOFT3, IDC_OPT_SOFT4, IDC_OPT_SOFT5, IDC_OPT_SOFT6};
-constexpr int SoftButtons[] = {IDC_OPT_SOFTBUTTON1, IDC_OPT_SOFTBUTTON2, IDC_OPT_SOFTBUTTON3,
-                               IDC_OPT_SOFTBUTTON4, IDC_OPT_SOFTBUTTON5, IDC_OPT_SOFTBUTTON6};
+constexpr int LaunchTitleEdits[] = {IDC_OPT_LAUNCH_TITLE1, IDC_OPT_LAUNCH_TITLE2, IDC_OPT_LAUNCH_TITLE3,
+                                    IDC_OPT_LAUNCH_TITLE4, IDC_OPT_LAUNCH_TITLE5, IDC_OPT_LAUNCH_TITLE6};
+constexpr int LaunchEntryButtons[] = {IDC_OPT_LAUNCH_ENTRY1, IDC_OPT_LAUNCH_ENTRY2, IDC_OPT_LAUNCH_ENTRY3,
+                                      IDC_OPT_LAUNCH_ENTRY4, IDC_OPT_LAUNCH_ENTRY5, IDC_OPT_LAUNCH_ENTRY6};
 
 struct SpinControl {
     int Edit, Spin;
@@ -50,16 +51,17 @@ struct SpinControl {
     int Highest;
 };
 constexpr SpinControl SpinControls[] = {
-    {IDC_OPT_SPINEDIT1, IDC_OPT_SPIN1, &SettingsForm::SpinEdit1, 23},
-    {IDC_OPT_SPINEDIT2, IDC_OPT_SPIN2, &SettingsForm::SpinEdit2, 59},
-    {IDC_OPT_SPINEDIT3, IDC_OPT_SPIN3, &SettingsForm::SpinEdit3, 23},
-    {IDC_OPT_SPINEDIT4, IDC_OPT_SPIN4, &SettingsForm::SpinEdit4, 59},
+    {IDC_OPT_CONNECT_HOUR, IDC_OPT_CONNECT_HOUR_SPIN, &SettingsForm::ConnectHour, 23},
+    {IDC_OPT_CONNECT_MINUTE, IDC_OPT_CONNECT_MINUTE_SPIN, &SettingsForm::ConnectMinute, 59},
+    {IDC_OPT_DISCONNECT_HOUR, IDC_OPT_DISCONNECT_HOUR_SPIN, &SettingsForm::DisconnectHour, 23},
+    {IDC_OPT_DISCONNECT_MINUTE, IDC_OPT_DISCONNECT_MINUTE_SPIN, &SettingsForm::DisconnectMinute, 59},
 };
 
-constexpr int SyslogBoxes[] = {IDC_OPT_SYSLOGTYPEBOX, IDC_OPT_SYSLOGTIMEBOX, IDC_OPT_SYSLOGSAVEBOX,
-                               IDC_OPT_SYSLOGLINEBOX};
-constexpr int DialUpWatcherControls[] = {IDC_OPT_EDIT3, IDC_OPT_DWPORT1, IDC_OPT_DWPORT2, IDC_OPT_DWPORT3,
-                                         IDC_OPT_BUTTON3};
+constexpr int SyslogBoxes[] = {IDC_OPT_SYSLOG_SIMPLE, IDC_OPT_SYSLOG_ADD_TIME, IDC_OPT_SYSLOG_AUTO_SAVE,
+                               IDC_OPT_SYSLOG_LINE_BREAKS};
+constexpr int DialUpWatcherControls[] = {IDC_OPT_DIAL_UP_WATCHER_PATH, IDC_OPT_DIAL_UP_WATCHER_NAME1,
+                                         IDC_OPT_DIAL_UP_WATCHER_NAME2, IDC_OPT_DIAL_UP_WATCHER_NAME3,
+                                         IDC_OPT_DIAL_UP_WATCHER_PATH_BROWSE};
 
 struct Browse {
     int Button;
@@ -67,16 +69,18 @@ struct Browse {
     int Edit;
 };
 constexpr Browse Browses[] = {
-    {IDC_OPT_BUTTON2, BrowseButton::Button2, IDC_OPT_EDIT2}, {IDC_OPT_BUTTON3, BrowseButton::Button3, IDC_OPT_EDIT3},
-    {IDC_OPT_BUTTON4, BrowseButton::Button4, IDC_OPT_EDIT5}, {IDC_OPT_BUTTON5, BrowseButton::Button5, IDC_OPT_EDIT6},
-    {IDC_OPT_BUTTON8, BrowseButton::Button8, IDC_OPT_EDIT4},
+    {IDC_OPT_UTILITY_PATH_BROWSE, BrowseButton::UtilityPath, IDC_OPT_UTILITY_PATH},
+    {IDC_OPT_DIAL_UP_WATCHER_PATH_BROWSE, BrowseButton::DialUpWatcherPath, IDC_OPT_DIAL_UP_WATCHER_PATH},
+    {IDC_OPT_CONNECT_SOUND_BROWSE, BrowseButton::ConnectSound, IDC_OPT_CONNECT_SOUND},
+    {IDC_OPT_DISCONNECT_SOUND_BROWSE, BrowseButton::DisconnectSound, IDC_OPT_DISCONNECT_SOUND},
+    {IDC_OPT_SOUND_AFTER_FILE_BROWSE, BrowseButton::SoundAfterFile, IDC_OPT_SOUND_AFTER_FILE},
 };
 
 struct SoundTest {
     int Button, Edit;
 };
 constexpr SoundTest SoundTests[] = {
-    {IDC_OPT_BUTTON6, IDC_OPT_EDIT5}, {IDC_OPT_BUTTON7, IDC_OPT_EDIT6}, {IDC_OPT_BUTTON9, IDC_OPT_EDIT4}};
+    {IDC_OPT_CONNECT_SOUND_TEST, IDC_OPT_CONNECT_SOUND}, {IDC_OPT_DISCONNECT_SOUND_TEST, IDC_OPT_DISCONNECT_SOUND}, {IDC_OPT_SOUND_AFTER_FILE_TEST, IDC_OPT_SOUND_AFTER_FILE}};
 
 // "description|pattern" as the file-open dialog takes it.
 std::wstring FilterText(const std::string& filter) {
@@ -195,9 +199,9 @@ private:
             End(0);
             return TRUE;
         }
-        if (id == IDC_OPT_BUTTON1) {
+        if (id == IDC_OPT_SAVE) {
             Take();
-            const SaveResult saved = events_.Button1Click(form_);
+            const SaveResult saved = events_.SaveSettingsForm(form_);
             if (saved) {
                 End(0);
             } else {
@@ -205,17 +209,17 @@ private:
             }
             return TRUE;
         }
-        if (id == IDC_OPT_DWBOX || id == IDC_OPT_SYSLOGMAINBOX || id == IDC_OPT_RISKBOX) {
+        if (id == IDC_OPT_USE_DIAL_UP_WATCHER || id == IDC_OPT_SYSLOG_ENABLED || id == IDC_OPT_NO_UTILITY) {
             Take();
-            if (id == IDC_OPT_DWBOX) DWBoxClick(form_);
-            if (id == IDC_OPT_SYSLOGMAINBOX) SyslogmainBoxClick(form_);
-            if (id == IDC_OPT_RISKBOX) events_.riskBoxClick(form_);
+            if (id == IDC_OPT_USE_DIAL_UP_WATCHER) UseDialUpWatcherToggled(form_);
+            if (id == IDC_OPT_SYSLOG_ENABLED) SyslogEnabledToggled(form_);
+            if (id == IDC_OPT_NO_UTILITY) events_.NoUtilityToggled(form_);
             Show();
             return TRUE;
         }
         for (int i = 0; i < 6; ++i) {
-            if (id != SoftButtons[i]) continue;
-            events_.softButtonClick(i + 1, Text(Control(SoftEdits[i])));
+            if (id != LaunchEntryButtons[i]) continue;
+            events_.OpenLaunchEntryDialog(i + 1, Text(Control(LaunchTitleEdits[i])));
             return TRUE;
         }
         for (const Browse& b : Browses) {
@@ -282,11 +286,12 @@ private:
                 SendMessageW(Control(row.ControlId), BM_SETCHECK, form_.*row.FormCheck ? BST_CHECKED : BST_UNCHECKED, 0);
             }
         }
-        for (std::size_t i = 0; i < form_.soft.size(); ++i) SetText(Control(SoftEdits[i]), form_.soft[i]);
+        for (std::size_t i = 0; i < form_.LaunchTitles.size(); ++i)
+            SetText(Control(LaunchTitleEdits[i]), form_.LaunchTitles[i]);
         for (const SpinControl& c : SpinControls) SendMessageW(Control(c.Spin), UDM_SETPOS32, 0, form_.*c.Field);
         for (const int id : SyslogBoxes) EnableWindow(Control(id), form_.SyslogBoxesEnabled);
         for (const int id : DialUpWatcherControls) EnableWindow(Control(id), form_.DialUpWatcherEnabled);
-        ShowWindow(Control(IDC_OPT_MACBOX1), form_.MACbox1Visible ? SW_SHOWNA : SW_HIDE);
+        ShowWindow(Control(IDC_OPT_MULTI_ACCOUNT), form_.MultiAccountVisible ? SW_SHOWNA : SW_HIDE);
     }
 
     // The controls into the form.
@@ -297,7 +302,8 @@ private:
                 form_.*row.FormCheck = SendMessageW(Control(row.ControlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
             }
         }
-        for (std::size_t i = 0; i < form_.soft.size(); ++i) form_.soft[i] = Text(Control(SoftEdits[i]));
+        for (std::size_t i = 0; i < form_.LaunchTitles.size(); ++i)
+            form_.LaunchTitles[i] = Text(Control(LaunchTitleEdits[i]));
         // A typed number out of range counts as the nearest end, as the arrows would go.
         for (const SpinControl& c : SpinControls) {
             const HWND page = GetParent(Control(c.Edit));

@@ -1,4 +1,4 @@
-// TOption1 ("設定"): every setting on eight pages, saved by its "設定" button;
+// SettingsDialog ("設定"): every setting on eight pages, saved by its "設定" button;
 // "キャンセル", Esc and the close box leave without saving.
 #pragma once
 

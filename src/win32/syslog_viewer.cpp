@@ -111,7 +111,7 @@ void SyslogViewer::OnSize() {
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-// Panel1: a raised strip along the bottom.
+// BottomPanel: a raised strip along the bottom.
 void SyslogViewer::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);

@@ -1,4 +1,4 @@
-// Tsyslogform: the window that lists the received syslog lines. It renders
+// SyslogViewer: the window that lists the received syslog lines. It renders
 // the core's viewer view and reports its menu commands; the core decides.
 #pragma once
 

@@ -26,12 +26,12 @@ void CopyCut(const std::wstring& text, wchar_t (&field)[N]) {
 constexpr DWORD SingleClickMargin = 50;
 
 // Icon numbers with their instances, in creation order.
-std::vector<std::pair<UINT, TTrayIcon*>>& IconTable() {
-    static std::vector<std::pair<UINT, TTrayIcon*>> table;
+std::vector<std::pair<UINT, TrayIcon*>>& IconTable() {
+    static std::vector<std::pair<UINT, TrayIcon*>> table;
     return table;
 }
 
-TTrayIcon* FindIcon(UINT number) {
+TrayIcon* FindIcon(UINT number) {
     const auto& table = IconTable();
     const auto found =
         std::find_if(table.begin(), table.end(), [&](const auto& entry) { return entry.first == number; });
@@ -68,7 +68,7 @@ public:
 
     ~TrayCallbackWindow() override { Destroy(); }
 
-    void Forget(const TTrayIcon* icon) {
+    void Forget(const TrayIcon* icon) {
         if (clicked_ == icon) clicked_ = nullptr;
     }
 
@@ -96,7 +96,7 @@ private:
     }
 
     void OnIconMessage(UINT number, UINT mouseMessage) {
-        TTrayIcon* icon = FindIcon(number);
+        TrayIcon* icon = FindIcon(number);
         if (!icon) return;
         clicked_ = icon;
         icon->Dispatch(mouseMessage);
@@ -107,7 +107,7 @@ private:
     }
 
     void OnTimer(UINT number) {
-        if (TTrayIcon* icon = FindIcon(number)) icon->Retry();
+        if (TrayIcon* icon = FindIcon(number)) icon->Retry();
     }
 
     void OnTaskbarCreated() {
@@ -115,11 +115,11 @@ private:
         std::vector<UINT> numbers;
         for (const auto& entry : IconTable()) numbers.push_back(entry.first);
         for (const UINT number : numbers) {
-            if (TTrayIcon* icon = FindIcon(number)) icon->AreaRecreated();
+            if (TrayIcon* icon = FindIcon(number)) icon->AreaRecreated();
         }
     }
 
-    TTrayIcon* clicked_ = nullptr;
+    TrayIcon* clicked_ = nullptr;
 };
 
 std::string CutTipHelp(const std::string& utf8) {
@@ -141,7 +141,7 @@ std::string CutTipHelp(const std::string& utf8) {
     return Narrow(cut);
 }
 
-TTrayIcon::TTrayIcon(ShellCall shell, TrayRetry retry) : shell_(std::move(shell)), retry_(std::move(retry)) {
+TrayIcon::TrayIcon(ShellCall shell, TrayRetry retry) : shell_(std::move(shell)), retry_(std::move(retry)) {
     auto& table = IconTable();
     // Numbers are not reused while a later instance lives.
     number_ = table.empty() ? 1 : table.back().first + 1;
@@ -153,14 +153,14 @@ TTrayIcon::TTrayIcon(ShellCall shell, TrayRetry retry) : shell_(std::move(shell)
     data_.hWnd = TrayCallbackWindow::Instance().Handle();
 }
 
-TTrayIcon::~TTrayIcon() {
+TrayIcon::~TrayIcon() {
     StopRetry();
     if (added_) Delete();
     std::erase_if(IconTable(), [this](const auto& entry) { return entry.second == this; });
     TrayCallbackWindow::Instance().Forget(this);
 }
 
-void TTrayIcon::SetVisible(bool visible) {
+void TrayIcon::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible && icon_.get() != nullptr;
     if (visible_) {
@@ -171,7 +171,7 @@ void TTrayIcon::SetVisible(bool visible) {
     if (added_) Delete();
 }
 
-void TTrayIcon::SetIcon(HICON icon) {
+void TrayIcon::SetIcon(HICON icon) {
     if (icon == nullptr) {
         icon_ = OwnedIcon();
         iconSource_ = nullptr;
@@ -184,20 +184,20 @@ void TTrayIcon::SetIcon(HICON icon) {
     if (added_) Modify();
 }
 
-void TTrayIcon::SetTipHelp(const std::string& utf8) {
+void TrayIcon::SetTipHelp(const std::string& utf8) {
     std::string cut = CutTipHelp(utf8);
     if (cut == tipHelp_) return;
     tipHelp_ = std::move(cut);
     if (added_) Modify();
 }
 
-void TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+void TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
     balloonTitle_ = Widen(title);
     balloonText_ = Widen(text);
     if (added_) ShowPendingBalloon();
 }
 
-void TTrayIcon::ShowPendingBalloon() {
+void TrayIcon::ShowPendingBalloon() {
     if (balloonText_.empty()) return;
     Refresh();
     CopyCut(balloonTitle_, data_.szInfoTitle);
@@ -208,19 +208,19 @@ void TTrayIcon::ShowPendingBalloon() {
     balloonText_.clear();
 }
 
-void TTrayIcon::SetEnabled(bool enabled) {
+void TrayIcon::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
     if (!enabled_) clickPending_ = false;
 }
 
-void TTrayIcon::Refresh() {
+void TrayIcon::Refresh() {
     data_.hIcon = icon_.get();
     CopyCut(Widen(tipHelp_), data_.szTip);
     data_.uFlags = NIF_MESSAGE | NIF_ICON | (tipHelp_.empty() ? 0 : NIF_TIP);
 }
 
-bool TTrayIcon::Shell(DWORD message) {
+bool TrayIcon::Shell(DWORD message) {
     // The shell does not always set an error; a stale one would mislead the log.
     SetLastError(ERROR_SUCCESS);
     if (shell_(message, &data_)) return true;
@@ -228,7 +228,7 @@ bool TTrayIcon::Shell(DWORD message) {
     return false;
 }
 
-void TTrayIcon::Add() {
+void TrayIcon::Add() {
     Refresh();
     if (Shell(NIM_ADD)) {
         Shown();
@@ -237,7 +237,7 @@ void TTrayIcon::Add() {
     }
 }
 
-void TTrayIcon::Modify() {
+void TrayIcon::Modify() {
     Refresh();
     if (Shell(NIM_MODIFY)) return;
     // A modify fails when the notification area was re-created without our icon.
@@ -246,14 +246,14 @@ void TTrayIcon::Modify() {
     Add();
 }
 
-void TTrayIcon::Delete() {
+void TrayIcon::Delete() {
     added_ = false;
     if (!Shell(NIM_DELETE)) {
         LogError(L"Shell_NotifyIconW", L"NIM_DELETE, icon " + std::to_wstring(number_), lastError_);
     }
 }
 
-void TTrayIcon::AreaRecreated() {
+void TrayIcon::AreaRecreated() {
     // The new area holds none of our icons: pictures set now are only kept.
     added_ = false;
     if (OnAreaRecreated) OnAreaRecreated();
@@ -267,7 +267,7 @@ void TTrayIcon::AreaRecreated() {
     }
 }
 
-void TTrayIcon::Retry() {
+void TrayIcon::Retry() {
     // A timer message may still arrive after the retry has stopped.
     if (!retrying_) return;
     Refresh();
@@ -281,7 +281,7 @@ void TTrayIcon::Retry() {
     retry_.Tell();
 }
 
-void TTrayIcon::Shown() {
+void TrayIcon::Shown() {
     added_ = true;
     ShowPendingBalloon();
     if (!retrying_) return;
@@ -289,7 +289,7 @@ void TTrayIcon::Shown() {
     LogText(L"Shell_NotifyIconW: icon " + std::to_wstring(number_) + L" added on a retry");
 }
 
-void TTrayIcon::Refused(DWORD message) {
+void TrayIcon::Refused(DWORD message) {
     added_ = false;
     if (retrying_) return;
     // Only the first refusal of a run is logged; the retries would fill the log.
@@ -305,13 +305,13 @@ void TTrayIcon::Refused(DWORD message) {
     retry_.Tell();
 }
 
-void TTrayIcon::StopRetry() {
+void TrayIcon::StopRetry() {
     if (!retrying_) return;
     retrying_ = false;
     if (!KillTimer(data_.hWnd, number_)) LogLastError(L"KillTimer", L"tray icon retry");
 }
 
-void TTrayIcon::Dispatch(UINT mouseMessage) {
+void TrayIcon::Dispatch(UINT mouseMessage) {
     if (!enabled_) return;
     POINT at{};
     GetCursorPos(&at);
@@ -345,7 +345,7 @@ void TTrayIcon::Dispatch(UINT mouseMessage) {
     }
 }
 
-void TTrayIcon::ButtonDown(MouseButton button, const std::shared_ptr<TrayMenu>& menu, POINT at) {
+void TrayIcon::ButtonDown(MouseButton button, const std::shared_ptr<TrayMenu>& menu, POINT at) {
     if (menu && AutoPopup) {
         menu->Popup();
     } else if (OnMouseDown) {
@@ -353,7 +353,7 @@ void TTrayIcon::ButtonDown(MouseButton button, const std::shared_ptr<TrayMenu>& 
     }
 }
 
-void TTrayIcon::LeftButtonUp() {
+void TrayIcon::LeftButtonUp() {
     if (!OnClick || clickPending_) {
         // The release that ends a double click, or nobody to tell.
         clickPending_ = false;
@@ -368,7 +368,7 @@ void TTrayIcon::LeftButtonUp() {
     }).detach();
 }
 
-void TTrayIcon::SingleClickDone() {
+void TrayIcon::SingleClickDone() {
     const bool click = OnClick && clickPending_;
     clickPending_ = false;
     if (click) OnClick();

@@ -1,4 +1,4 @@
-// TTrayIcon: one icon with a tip in the notification area, turning mouse
+// TrayIcon: one icon with a tip in the notification area, turning mouse
 // actions on it into popup menus or events.
 #pragma once
 
@@ -50,16 +50,16 @@ enum class MouseButton { Left, Right, Middle };
 // Shift-JIS form, never ending in half a double-byte character.
 std::string CutTipHelp(const std::string& utf8);
 
-class TTrayIcon {
+class TrayIcon {
 public:
     using ShellCall = std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)>;
 
     // Throws TrayIconError when 100 icons live already.
-    explicit TTrayIcon(ShellCall shell = Shell_NotifyIconW, TrayRetry retry = {});
+    explicit TrayIcon(ShellCall shell = Shell_NotifyIconW, TrayRetry retry = {});
     // Removes the icon from the notification area if it is there.
-    ~TTrayIcon();
-    TTrayIcon(const TTrayIcon&) = delete;
-    TTrayIcon& operator=(const TTrayIcon&) = delete;
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
 
     UINT Number() const { return number_; }
     // In the notification area now; false while a refused add is retried.

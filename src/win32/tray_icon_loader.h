@@ -8,7 +8,7 @@
 namespace rm::win {
 
 // The small icon of a resource at the notification area's size. Load the
-// pictures again when TTrayIcon::OnAreaRecreated is called or the DPI
+// pictures again when TrayIcon::OnAreaRecreated is called or the DPI
 // changes. Empty (after a diagnostic) when the module has no such icon.
 OwnedIcon LoadTrayIcon(HINSTANCE instance, int resourceId);
 

@@ -469,8 +469,8 @@ struct FakeMonitor : FakePorts {
     ~FakeMonitor() { EXPECT_EQ(nested.failures, std::vector<std::string>{}) << "thrown by an event run while waiting"; }
     void NestTickAndSyslogLine() {
         nested.events = [this] {
-            m.steps.Start(Timer1Timer(m));
-            m.steps.Start(SYSLOGUDPDataReceived(m, static_cast<int>(NestedSyslogLine.size()),
+            m.steps.Start(OnTick(m));
+            m.steps.Start(OnSyslogDatagram(m, static_cast<int>(NestedSyslogLine.size()),
                                                 std::string(NestedSyslogLine), m.s.settings.RouterAddress, clock.now));
         };
     }

@@ -23,7 +23,7 @@ struct CommandMonitor : SyslogMonitor {
         net.onSend = [this](const SentDatagram& d) {
             // The clock and the ISP selection await an acknowledgement.
             const bool waits = d.bytes.size() >= 2 && (d.bytes[1] == 0x40 || d.bytes[1] == 0x04);
-            if (d.from == Endpoint::RV_UDP && waits) steps.queued.push_back([this] { Acknowledge(); });
+            if (d.from == Endpoint::Router && waits) steps.queued.push_back([this] { Acknowledge(); });
         };
     }
     void TwoPorts() {
@@ -38,12 +38,12 @@ struct CommandMonitor : SyslogMonitor {
     void Acknowledge() {
         std::string reply(13, '\0');
         reply[4] = '\x81';
-        RV_UDPDataReceived(m, static_cast<int>(reply.size()), reply);
+        OnRouterReply(m, static_cast<int>(reply.size()), reply);
     }
     Datagrams RouterSends() const {
         Datagrams sent;
         for (const SentDatagram& d : net.sent) {
-            if (d.from == Endpoint::RV_UDP) sent.push_back(d.bytes);
+            if (d.from == Endpoint::Router) sent.push_back(d.bytes);
         }
         return sent;
     }

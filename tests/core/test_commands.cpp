@@ -8,9 +8,9 @@ namespace {
 
 TEST(MenuCommands, GeneralItemsReachTheirWindows) {
     FakeMonitor f;
-    f.Run(MenuClick(f.m, Item::syslog1));
-    f.Run(MenuClick(f.m, Item::N13));
-    f.Run(MenuClick(f.m, Item::Exit1));
+    f.Run(MenuClick(f.m, Item::ShowSyslog));
+    f.Run(MenuClick(f.m, Item::HiddenTest));
+    f.Run(MenuClick(f.m, Item::Exit));
     EXPECT_TRUE(f.m.view.Viewer.Shown);
     EXPECT_EQ(f.m.view.Viewer.Raised, 1);
     EXPECT_TRUE(f.m.view.ExitRequested);
@@ -19,18 +19,18 @@ TEST(MenuCommands, GeneralItemsReachTheirWindows) {
 TEST(MenuCommands, HelpIsTheWinHelpFileWhereItIsShownOtherwiseTheOwnPage) {
     FakeMonitor f;
     f.programs.windowsVersion = {6, 3, 9600};  // 8.1, with WinHelp downloaded
-    f.Run(MenuClick(f.m, Item::help_n1));
+    f.Run(MenuClick(f.m, Item::OpenHelp));
     EXPECT_TRUE(f.programs.helpOpened.empty());
     EXPECT_EQ(f.programs.helpPagesOpened, 1);
 
     WriteBytes(f.dir.path() / "RMonitor.hlp", "?_");
-    f.Run(MenuClick(f.m, Item::help_n1));
+    f.Run(MenuClick(f.m, Item::OpenHelp));
     EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
     EXPECT_EQ(f.programs.helpPagesOpened, 1);
 
     // WinHelp was not downloaded.
     f.programs.helpViewerThere = false;
-    f.Run(MenuClick(f.m, Item::help_n1));
+    f.Run(MenuClick(f.m, Item::OpenHelp));
     EXPECT_EQ(f.programs.helpOpened.size(), 2u);
     EXPECT_EQ(f.programs.helpPagesOpened, 2);
 }
@@ -40,13 +40,13 @@ TEST(MenuCommands, HelpOnWindows10And11IsTheOwnPageWhateverLiesBesideTheProgram)
     WriteBytes(f.dir.path() / "RMonitor.hlp", "?_");
     for (const WindowsVersion version : {WindowsVersion{10, 0, 10240}, WindowsVersion{10, 0, 22631}}) {
         f.programs.windowsVersion = version;
-        f.Run(MenuClick(f.m, Item::help_n1));
+        f.Run(MenuClick(f.m, Item::OpenHelp));
     }
     EXPECT_TRUE(f.programs.helpOpened.empty());
     EXPECT_EQ(f.programs.helpPagesOpened, 2);
 
     f.programs.windowsVersion = {6, 1, 7601};
-    f.Run(MenuClick(f.m, Item::help_n1));
+    f.Run(MenuClick(f.m, Item::OpenHelp));
     EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
     EXPECT_EQ(f.programs.helpPagesOpened, 2);
 }
@@ -54,15 +54,15 @@ TEST(MenuCommands, HelpOnWindows10And11IsTheOwnPageWhateverLiesBesideTheProgram)
 TEST(MenuCommands, AboutItemIsDisabledWhileTheWindowIsOpen) {
     FakeMonitor f;
     bool enabledWhileOpen = true;
-    f.dialogs.whileAboutOpen = [&] { enabledWhileOpen = f.m.view.Menu[Item::openver_n1].Enabled; };
-    f.Run(MenuClick(f.m, Item::openver_n1));
+    f.dialogs.whileAboutOpen = [&] { enabledWhileOpen = f.m.view.Menu[Item::ShowVersion].Enabled; };
+    f.Run(MenuClick(f.m, Item::ShowVersion));
     EXPECT_EQ(f.dialogs.aboutShown, 1);
     EXPECT_FALSE(enabledWhileOpen);
-    EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::ShowVersion].Enabled);
 
     f.dialogs.whileAboutOpen = [] { throw std::runtime_error("no window"); };
-    EXPECT_THROW(f.Run(MenuClick(f.m, Item::openver_n1)), std::runtime_error);
-    EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);
+    EXPECT_THROW(f.Run(MenuClick(f.m, Item::ShowVersion)), std::runtime_error);
+    EXPECT_TRUE(f.m.view.Menu[Item::ShowVersion].Enabled);
 }
 
 TEST(MenuCommands, AboutWindowOpenedAgainFromInsideLeavesTheItemDisabledUntilTheFirstCloses) {
@@ -70,13 +70,13 @@ TEST(MenuCommands, AboutWindowOpenedAgainFromInsideLeavesTheItemDisabledUntilThe
     bool enabledAfterSecond = true;
     f.dialogs.whileAboutOpen = [&] {
         if (f.dialogs.aboutShown > 1) return;
-        f.Run(MenuClick(f.m, Item::openver_n1));
-        enabledAfterSecond = f.m.view.Menu[Item::openver_n1].Enabled;
+        f.Run(MenuClick(f.m, Item::ShowVersion));
+        enabledAfterSecond = f.m.view.Menu[Item::ShowVersion].Enabled;
     };
-    f.Run(MenuClick(f.m, Item::openver_n1));
+    f.Run(MenuClick(f.m, Item::ShowVersion));
     EXPECT_EQ(f.dialogs.aboutShown, 2);
     EXPECT_FALSE(enabledAfterSecond);
-    EXPECT_TRUE(f.m.view.Menu[Item::openver_n1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::ShowVersion].Enabled);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 Datagram Numbered(int number, std::size_t size = 4) {
     Datagram datagram;
     datagram.Bytes.assign(size, static_cast<char>('a' + number % 26));
-    datagram.FromIP = "192.0.2." + std::to_string(number % 256);
+    datagram.SenderAddress = "192.0.2." + std::to_string(number % 256);
     datagram.Port = 1000 + number;
     datagram.Count = static_cast<int>(size);
     return datagram;
@@ -28,7 +28,7 @@ std::vector<int> Drain(DatagramQueue& queue) {
 TEST(DatagramQueue, KeepsArrivalOrderAndEveryField) {
     DatagramQueue queue;
     Datagram failed;
-    failed.FromIP = "0.0.0.0";
+    failed.SenderAddress = "0.0.0.0";
     failed.Count = -1;
     queue.Push(Numbered(1, 0));
     queue.Push(failed);
@@ -38,14 +38,14 @@ TEST(DatagramQueue, KeepsArrivalOrderAndEveryField) {
     ASSERT_TRUE(first.Next);
     EXPECT_TRUE(first.More);
     EXPECT_EQ(first.Next->Port, 1001);
-    EXPECT_EQ(first.Next->FromIP, "192.0.2.1");
+    EXPECT_EQ(first.Next->SenderAddress, "192.0.2.1");
     EXPECT_EQ(first.Next->Count, 0);
     EXPECT_TRUE(first.Next->Bytes.empty());
 
     auto second = queue.Pop();
     ASSERT_TRUE(second.Next);
     EXPECT_EQ(second.Next->Count, -1);
-    EXPECT_EQ(second.Next->FromIP, "0.0.0.0");
+    EXPECT_EQ(second.Next->SenderAddress, "0.0.0.0");
 
     auto third = queue.Pop();
     ASSERT_TRUE(third.Next);

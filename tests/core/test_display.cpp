@@ -21,14 +21,16 @@ void MakeOnline(FakeMonitor& f) {
     m.view.Panel.Hint = "203.0.113.9";
     m.view.Panel.Colour = FontColour::Blue;
     m.view.Tray.Tip = "ISP2 115200bpsで接続中";
-    m.view.Menu[Item::N4].Checked = true;
-    m.view.Menu[Item::IP1].Enabled = true;
-    for (Item item : {Item::N1, Item::N2, Item::N10, Item::N11, Item::ISP3}) m.view.Menu[item].Enabled = false;
+    m.view.Menu[Item::DisconnectAfterDownload].Checked = true;
+    m.view.Menu[Item::CopyAddress].Enabled = true;
+    for (Item item :
+         {Item::ConnectPort1, Item::DisconnectPort1, Item::ConnectPort2, Item::DisconnectPort2, Item::ConnectIsp3})
+        m.view.Menu[item].Enabled = false;
 }
 
 TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
     FakeMonitor f;
-    f.m.view.Menu[Item::N4].Checked = true;
+    f.m.view.Menu[Item::DisconnectAfterDownload].Checked = true;
     f.m.s.launcher.LaunchPending = false;
     f.m.s.conn.SoundAfterPending = false;
     f.Run(ShowConnected(f.m));
@@ -37,9 +39,9 @@ TEST(StatusDisplay, ShowConnectedShowsThePanelAndArmsTheTimeOut) {
     EXPECT_EQ(f.m.view.Panel.Caption, "未接続");
     EXPECT_EQ(f.m.view.Tray.Icon, TrayIconKind::Connected);
     EXPECT_EQ(f.m.view.Tray.Tip, AppTitle);
-    EXPECT_TRUE(f.m.view.Menu[Item::N4].Enabled);
-    EXPECT_FALSE(f.m.view.Menu[Item::N4].Checked);
-    EXPECT_FALSE(f.m.view.Menu[Item::IP1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::DisconnectAfterDownload].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::DisconnectAfterDownload].Checked);
+    EXPECT_FALSE(f.m.view.Menu[Item::CopyAddress].Enabled);
     EXPECT_TRUE(f.m.s.launcher.LaunchPending);
     EXPECT_TRUE(f.m.s.conn.SoundAfterPending);
     EXPECT_TRUE(f.m.s.conn.ConnectPending);
@@ -60,7 +62,7 @@ TEST(StatusDisplay, ResetReturnsEverythingToIdle) {
     FakeMonitor f;
     MakeOnline(f);
     f.m.s.conn.ConnectPending = true;
-    f.Run(MenuClick(f.m, Item::N3));
+    f.Run(MenuClick(f.m, Item::Reset));
 
     const PanelView& panel = f.m.view.Panel;
     EXPECT_FALSE(panel.Shown);
@@ -69,19 +71,19 @@ TEST(StatusDisplay, ResetReturnsEverythingToIdle) {
     EXPECT_EQ(panel.Colour, FontColour::WindowText);
     EXPECT_EQ(f.m.view.Tray.Icon, TrayIconKind::Program);
     EXPECT_EQ(f.m.view.Tray.Tip, AppTitle);
-    EXPECT_FALSE(f.m.view.Menu[Item::N4].Enabled);
-    EXPECT_FALSE(f.m.view.Menu[Item::N4].Checked);
-    EXPECT_FALSE(f.m.view.Menu[Item::IP1].Enabled);
-    EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
-    EXPECT_TRUE(f.m.view.Menu[Item::N2].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::DisconnectAfterDownload].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::DisconnectAfterDownload].Checked);
+    EXPECT_FALSE(f.m.view.Menu[Item::CopyAddress].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::ConnectPort1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::DisconnectPort1].Enabled);
     EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 0);
     EXPECT_EQ(f.m.s.conn.ConnectedIsp, 0);
     EXPECT_FALSE(f.m.s.conn.ConnectPending);
     // One port: the items of the other modes keep their state.
-    EXPECT_FALSE(f.m.view.Menu[Item::N10].Enabled);
-    EXPECT_FALSE(f.m.view.Menu[Item::N11].Enabled);
-    EXPECT_FALSE(f.m.view.Menu[Item::ISP3].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::ConnectPort2].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::DisconnectPort2].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::ConnectIsp3].Enabled);
     // Reset acts on the display only.
     EXPECT_TRUE(f.net.sent.empty());
     EXPECT_TRUE(f.programs.runs.empty());
@@ -98,13 +100,13 @@ TEST(StatusDisplay, ResetEnablesEveryConnectItemInTwoPortAndMultiAccountMode) {
         f.m.s.settings.UsePort2 = mode.usePort2;
         f.m.s.settings.MultiAccount = mode.multiAccount;
         MakeOnline(f);
-        f.Run(MenuClick(f.m, Item::N3));
-        for (Item item : {Item::N10, Item::N11, Item::ISP3}) {
+        f.Run(MenuClick(f.m, Item::Reset));
+        for (Item item : {Item::ConnectPort2, Item::DisconnectPort2, Item::ConnectIsp3}) {
             EXPECT_EQ(f.m.view.Menu[item].Enabled, mode.enablesAll)
                 << "UsePort2 " << mode.usePort2 << ", MultiAccount " << mode.multiAccount;
         }
-        EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
-        EXPECT_TRUE(f.m.view.Menu[Item::N2].Enabled);
+        EXPECT_TRUE(f.m.view.Menu[Item::ConnectPort1].Enabled);
+        EXPECT_TRUE(f.m.view.Menu[Item::DisconnectPort1].Enabled);
     }
 }
 
@@ -124,7 +126,7 @@ TEST_F(DialUpWatcherDisplay, AlreadyRunningIsNeitherStartedNorWaitedFor) {
     EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 
     // Not started by this copy: Reset leaves it open.
-    f.Run(MenuClick(f.m, Item::N3));
+    f.Run(MenuClick(f.m, Item::Reset));
     EXPECT_TRUE(f.otherWindows.closed.empty());
 }
 
@@ -146,7 +148,7 @@ TEST_F(DialUpWatcherDisplay, MissingToolCostsTheWaitsAndIsStillMarkedLaunched) {
     EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 
     // Reset finds no window to close and clears the mark.
-    f.Run(MenuClick(f.m, Item::N3));
+    f.Run(MenuClick(f.m, Item::Reset));
     EXPECT_TRUE(f.otherWindows.closed.empty());
     EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 }
@@ -157,7 +159,7 @@ TEST_F(DialUpWatcherDisplay, StopsLookingOnceTheWindowAppears) {
     EXPECT_EQ(f.steps.waits, std::vector<int>{600});
     EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 
-    f.Run(MenuClick(f.m, Item::N3));
+    f.Run(MenuClick(f.m, Item::Reset));
     EXPECT_EQ(f.otherWindows.closed, std::vector<WindowHandle>{WatcherWindow});
     EXPECT_FALSE(f.m.s.conn.DialUpWatcherLaunched);
 }
@@ -166,7 +168,7 @@ TEST_F(DialUpWatcherDisplay, ToolSwitchedOffMeanwhileKeepsItsWindowAndMark) {
     f.programs.onRun = [&](const FakePrograms::Run&) { f.otherWindows.open["Dial-Up Watcher"] = WatcherWindow; };
     f.Run(ShowConnected(f.m));
     f.m.s.settings.UseDialUpWatcher = false;
-    f.Run(MenuClick(f.m, Item::N3));
+    f.Run(MenuClick(f.m, Item::Reset));
     EXPECT_TRUE(f.otherWindows.closed.empty());
     EXPECT_TRUE(f.m.s.conn.DialUpWatcherLaunched);
 }

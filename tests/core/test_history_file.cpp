@@ -74,7 +74,7 @@ TEST(HistoryFile, AnUnwritableRecordIsKeptAndWrittenLaterInOrder) {
 
     // Space is back: the next tick writes both, oldest first.
     fs::remove(history);
-    f.Run(Timer1Timer(f.m));
+    f.Run(OnTick(f.m));
     const std::string second = "2.04,Port1,2003/01/02,10:00:00,2003/01/02,10:00:00,2003/01/02,11:00:00\r\n";
     EXPECT_EQ(f.History(), first + second);
     EXPECT_TRUE(f.m.s.files.HistoryUnwritten.empty());

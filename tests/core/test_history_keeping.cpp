@@ -19,7 +19,7 @@ const std::string First = "2.04,Port1,2003/01/02,09:05:00,2003/01/02,09:05:00,20
 struct Restarted : SyslogMonitor {
     explicit Restarted(const fs::path& folder) {
         m.s.AppDir = folder;
-        Run(FormCreate(m));
+        Run(StartUp(m));
     }
     std::string History() const { return ReadFile(HistoryFilePath(m.s.AppDir)); }
     std::string Backup() const { return ReadFile(BackupHistoryFilePath(m.s.AppDir)); }
@@ -41,7 +41,7 @@ TEST(HistoryKeeping, ARefusedRecordWaitsInItsSpillFileAndTheNextStartWritesIt) {
     EXPECT_NE(f.dialogs.messages[0].find("Rmonitor.pending.csv"), std::string::npos) << f.dialogs.messages[0];
 
     // Still held at exit: the user learns where the record is.
-    FormCloseQuery(f.m);
+    ShutDown(f.m);
     ASSERT_EQ(f.dialogs.messages.size(), 2u);
     EXPECT_NE(f.dialogs.messages[1].find("次回の起動時に書き込みます"), std::string::npos) << f.dialogs.messages[1];
 
@@ -80,7 +80,7 @@ TEST(HistoryKeeping, WithTheFolderGoneRecordsWaitInMemoryUpToABoundAndExitSaysWh
     // Once for the file, once for the bound.
     EXPECT_EQ(f.dialogs.messages.size(), 2u);
     EXPECT_TRUE(Told(f.dialogs, "これ以後の記録は保存できません"));
-    FormCloseQuery(f.m);
+    ShutDown(f.m);
     EXPECT_TRUE(Told(f.dialogs, std::to_string(MaxKeptLines) + " 件は保存できませんでした"));
 }
 
@@ -90,7 +90,7 @@ TEST(HistoryKeeping, ACallOpenAtExitIsCompletedByItsDisconnectLineAfterTheRestar
     f.ReceiveAt(At(2003, 1, 2, 9, 5, 30), ConnectLine());
     EXPECT_TRUE(fs::exists(OpenCallFilePath(f.dir.path())));
     f.clock.now = At(2003, 1, 2, 9, 40, 0);
-    FormCloseQuery(f.m);
+    ShutDown(f.m);
     EXPECT_EQ(f.History(), "");
 
     Restarted next(f.dir.path());
@@ -105,7 +105,7 @@ TEST(HistoryKeeping, ACallThatEndedUnseenIsWrittenWithItsLastTimeUpWhenTheNextCa
     f.Receive(ConnectLine());
     // Still up at the tick a minute later; then the program is gone without a word.
     f.clock.Advance(61'000);
-    f.Run(Timer1Timer(f.m));
+    f.Run(OnTick(f.m));
 
     Restarted next(f.dir.path());
     next.ReceiveAt(At(2003, 1, 3, 8, 0, 0), DialLine("0311112222"));

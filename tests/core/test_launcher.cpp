@@ -215,9 +215,9 @@ TEST(LauncherMenu, EachItemStartsItsOwnEntry) {
     LauncherMonitor f;
     f.Entry(1).ProgramFile = f.Program("one.exe");
     f.Entry(6).ProgramFile = f.Program("six.exe");
-    f.Run(MenuClick(f.m, Item::L61));
-    f.Run(MenuClick(f.m, Item::L11));
-    f.Run(MenuClick(f.m, Item::L31));  // no program: nothing
+    f.Run(MenuClick(f.m, Item::Launch6));
+    f.Run(MenuClick(f.m, Item::Launch1));
+    f.Run(MenuClick(f.m, Item::Launch3));  // no program: nothing
     ASSERT_EQ(f.programs.processes.size(), 2u);
     EXPECT_EQ(f.programs.processes[0].commandLine, "\"" + f.Entry(6).ProgramFile + "\"");
     EXPECT_EQ(f.programs.processes[1].commandLine, "\"" + f.Entry(1).ProgramFile + "\"");

@@ -20,13 +20,13 @@ constexpr const char* Me = "192.168.0.7";
 struct PeerMonitor : CommandMonitor {
     void From(const std::string& address, std::string_view utf8) {
         const std::string bytes = Utf8ToCp932(utf8);
-        RM_UDPDataReceived(m, static_cast<int>(bytes.size()), bytes, address);
+        OnPeerDatagram(m, static_cast<int>(bytes.size()), bytes, address);
     }
     void Master() { m.s.settings.MasterMode = true; }
     std::vector<SentDatagram> PeerSends() const {
         std::vector<SentDatagram> sent;
         for (const SentDatagram& d : net.sent) {
-            if (d.from == Endpoint::RM_UDP) sent.push_back(d);
+            if (d.from == Endpoint::Peers) sent.push_back(d);
         }
         return sent;
     }
@@ -34,7 +34,7 @@ struct PeerMonitor : CommandMonitor {
     const std::vector<std::string>& Destinations() const { return m.view.MemoSend.Destinations; }
 };
 
-SentDatagram To(const std::string& host, const std::string& text) { return {Endpoint::RM_UDP, host, Utf8ToCp932(text)}; }
+SentDatagram To(const std::string& host, const std::string& text) { return {Endpoint::Peers, host, Utf8ToCp932(text)}; }
 
 TEST(PeerProtocol, MasterAnswersChecksAndOthersFollowItsAnnouncements) {
     PeerMonitor master;
@@ -50,18 +50,18 @@ TEST(PeerProtocol, MasterAnswersChecksAndOthersFollowItsAnnouncements) {
     EXPECT_TRUE(other.PeerSends().empty());
     other.From("192.168.0.3", "RMonitor Master Connected");
     EXPECT_EQ(other.m.s.peers.MasterAddress, "192.168.0.3");
-    EXPECT_FALSE(other.m.view.Menu[Item::logCon].Visible);
+    EXPECT_FALSE(other.m.view.Menu[Item::SendHistoryLog].Visible);
     // With records kept for it the transfer item shows.
     WriteBytes(BackupHistoryFilePath(other.dir.path()), "2.04,Port1\r\n");
     other.From("192.168.0.4", "RMonitor Master Connected");
     EXPECT_EQ(other.m.s.peers.MasterAddress, "192.168.0.4");
-    EXPECT_TRUE(other.m.view.Menu[Item::logCon].Visible);
+    EXPECT_TRUE(other.m.view.Menu[Item::SendHistoryLog].Visible);
 
     other.m.s.peers.MasterAtConnect = true;
     other.From("192.168.0.4", "RMonitor Master DisConnected");
     EXPECT_EQ(other.m.s.peers.MasterAddress, "");
     EXPECT_FALSE(other.m.s.peers.MasterAtConnect);
-    EXPECT_FALSE(other.m.view.Menu[Item::logCon].Visible);
+    EXPECT_FALSE(other.m.view.Menu[Item::SendHistoryLog].Visible);
 }
 
 TEST(PeerProtocol, NameQueryIsAnsweredAndEmptiesTheDestinationBox) {
@@ -247,8 +247,8 @@ TEST(PeerProtocol, ProtocolTextsWinOverMemoLinesAndFailedReadsAreIgnored) {
     f.From("192.168.0.5", "RMonitor PC Name =x");
     EXPECT_EQ(f.m.view.MemoReceive.Lines.size(), 3u);
     EXPECT_EQ(f.m.s.peers.PcNames[5], "x");
-    RM_UDPDataReceived(f.m, -1, "", "192.168.0.5");
-    RM_UDPDataReceived(f.m, 0, "", "192.168.0.5");
+    OnPeerDatagram(f.m, -1, "", "192.168.0.5");
+    OnPeerDatagram(f.m, 0, "", "192.168.0.5");
     EXPECT_EQ(f.m.view.MemoReceive.Lines.back(), "");
 }
 
@@ -259,23 +259,23 @@ TEST(Memos, NameExchangeOpensTheWindowAndGivesTheItemBackAfter) {
     bool enabledWhileOpen = true;
     f.dialogs.whileMemoSendOpen = [&] {
         EXPECT_TRUE(f.m.view.MemoSend.Open);
-        enabledWhileOpen = f.m.view.Menu[Item::memosend].Enabled;
+        enabledWhileOpen = f.m.view.Menu[Item::WriteMemo].Enabled;
         f.From(Me, "RMonitor PC Name");
         f.From(Me, "RMonitor PC Name =");
     };
-    f.Run(MenuClick(f.m, Item::memosend));
+    f.Run(MenuClick(f.m, Item::WriteMemo));
     EXPECT_EQ(f.PeerSends()[0], To("192.168.0.255", "RMonitor PC Name"));
     EXPECT_EQ(f.steps.waits, (std::vector<int>{500}));
     EXPECT_EQ(f.dialogs.memoSendShown, 1);
     EXPECT_FALSE(enabledWhileOpen);
-    EXPECT_TRUE(f.m.view.Menu[Item::memosend].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::WriteMemo].Enabled);
     EXPECT_FALSE(f.m.view.MemoSend.Open);
     EXPECT_EQ(f.Destinations(), (std::vector<std::string>{Me}));
 
     // A failed broadcast does not leave the item dead.
     f.net.onSend = [](const SentDatagram&) { throw std::runtime_error("send failed"); };
-    EXPECT_THROW(f.Run(MenuClick(f.m, Item::memosend)), std::runtime_error);
-    EXPECT_TRUE(f.m.view.Menu[Item::memosend].Enabled);
+    EXPECT_THROW(f.Run(MenuClick(f.m, Item::WriteMemo)), std::runtime_error);
+    EXPECT_TRUE(f.m.view.Menu[Item::WriteMemo].Enabled);
 }
 
 TEST(Memos, DestinationIsTheHighestPeerOfThatNameAndEmptyMeansEveryone) {
@@ -346,21 +346,21 @@ TEST(Memos, LongLinesAreSplitBetweenCharactersIntoDatagramsThatFit) {
 TEST(HistoryTransfer, SendsTheBackupLineByLineAndKeepsACopyOfWhatWasSent) {
     PeerMonitor f;
     f.m.s.peers.MasterAddress = "192.168.0.3";
-    f.m.view.Menu[Item::logCon].Visible = true;
+    f.m.view.Menu[Item::SendHistoryLog].Visible = true;
     const std::string first = Utf8ToCp932("2.04,Port1,2003/01/02,09:05:00");
     WriteBytes(BackupHistoryFilePath(f.dir.path()), first + "\r\n\r\n2.04,Port2");
-    f.Run(MenuClick(f.m, Item::logCon));
+    f.Run(MenuClick(f.m, Item::SendHistoryLog));
     ASSERT_EQ(f.dialogs.questions.size(), 1u);
     EXPECT_EQ(f.dialogs.questions[0].text, "バックアップされたログファイルの転送を行います。\rよろしいですか？");
     EXPECT_EQ(f.dialogs.questions[0].caption, "Routavista Monitor");
     EXPECT_EQ(f.PeerSends(), (std::vector<SentDatagram>{To("192.168.0.3", "###Log Data Send### Start"),
-                                                        {Endpoint::RM_UDP, "192.168.0.3", first},
+                                                        {Endpoint::Peers, "192.168.0.3", first},
                                                         To("192.168.0.3", "2.04,Port2"),
                                                         To("192.168.0.3", "###Log Data Send### End")}));
     EXPECT_EQ(f.steps.waits, (std::vector<int>{100, 100}));
     EXPECT_FALSE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
     EXPECT_EQ(ReadFile(SentHistoryFilePath(f.dir.path())), first + "\r\n2.04,Port2\r\n");
-    EXPECT_FALSE(f.m.view.Menu[Item::logCon].Visible);
+    EXPECT_FALSE(f.m.view.Menu[Item::SendHistoryLog].Visible);
 }
 
 TEST(HistoryTransfer, EveryDatagramFitsAndNoRecordIsLost) {
@@ -372,7 +372,7 @@ TEST(HistoryTransfer, EveryDatagramFitsAndNoRecordIsLost) {
     for (int i = 0; i < 300; ++i) records += "2.04,Port1,2003/01/02,09:05:" + std::to_string(10 + i % 50) + "\r";
     const std::string longLine = std::string(2047, 'x') + "\x82\xa0" + std::string(10, 'y');
     WriteBytes(BackupHistoryFilePath(f.dir.path()), records + longLine + "\r\n");
-    f.Run(MenuClick(f.m, Item::logCon));
+    f.Run(MenuClick(f.m, Item::SendHistoryLog));
     const std::vector<SentDatagram> sent = f.PeerSends();
     ASSERT_EQ(sent.size(), 300u + 2 + 2);
     std::string joined;
@@ -400,37 +400,37 @@ TEST(HistoryTransfer, ARepeatedStartAtACopyThatStoppedBeingMasterIsNoRecord) {
 TEST(HistoryTransfer, RefusedWithoutMasterWhileOnlineOrWhenNotWanted) {
     PeerMonitor f;
     WriteBytes(BackupHistoryFilePath(f.dir.path()), "r\r\n");
-    f.m.view.Menu[Item::logCon].Visible = true;
+    f.m.view.Menu[Item::SendHistoryLog].Visible = true;
     f.dialogs.answers = {false};
-    f.Run(MenuClick(f.m, Item::logCon));
+    f.Run(MenuClick(f.m, Item::SendHistoryLog));
     EXPECT_TRUE(f.dialogs.messages.empty());
-    f.Run(MenuClick(f.m, Item::logCon));
+    f.Run(MenuClick(f.m, Item::SendHistoryLog));
     EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"マスターが見つかりません"}));
     f.m.s.peers.MasterAddress = "192.168.0.3";
     f.m.s.conn.Online = true;
-    f.Run(MenuClick(f.m, Item::logCon));
+    f.Run(MenuClick(f.m, Item::SendHistoryLog));
     EXPECT_EQ(f.dialogs.messages.back(), "接続中は実行できません");
     EXPECT_TRUE(f.PeerSends().empty());
-    EXPECT_TRUE(f.m.view.Menu[Item::logCon].Visible);
+    EXPECT_TRUE(f.m.view.Menu[Item::SendHistoryLog].Visible);
     EXPECT_TRUE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
 
     // Nothing to send: only the item goes.
     std::filesystem::remove(BackupHistoryFilePath(f.dir.path()));
     f.m.s.conn.Online = false;
-    f.Run(MenuClick(f.m, Item::logCon));
+    f.Run(MenuClick(f.m, Item::SendHistoryLog));
     EXPECT_TRUE(f.PeerSends().empty());
-    EXPECT_FALSE(f.m.view.Menu[Item::logCon].Visible);
+    EXPECT_FALSE(f.m.view.Menu[Item::SendHistoryLog].Visible);
 }
 
 TEST(HistoryTransfer, BackupStaysWhenTheSentCopyCannotBeWritten) {
     PeerMonitor f;
     f.m.s.peers.MasterAddress = "192.168.0.3";
-    f.m.view.Menu[Item::logCon].Visible = true;
+    f.m.view.Menu[Item::SendHistoryLog].Visible = true;
     WriteBytes(BackupHistoryFilePath(f.dir.path()), "r\r\n");
     std::filesystem::create_directory(SentHistoryFilePath(f.dir.path()));  // a folder in its way
-    EXPECT_THROW(f.Run(MenuClick(f.m, Item::logCon)), std::runtime_error);
+    EXPECT_THROW(f.Run(MenuClick(f.m, Item::SendHistoryLog)), std::runtime_error);
     EXPECT_TRUE(std::filesystem::exists(BackupHistoryFilePath(f.dir.path())));
-    EXPECT_TRUE(f.m.view.Menu[Item::logCon].Visible);
+    EXPECT_TRUE(f.m.view.Menu[Item::SendHistoryLog].Visible);
 }
 
 }  // namespace

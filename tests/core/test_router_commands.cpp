@@ -38,7 +38,7 @@ struct RouterMonitor : FakeMonitor {
         m.s.router.RouterIp4 = 1;
         clock.now = EncodeDateTime({2003, 1, 2, 9, 5, 7, 0});
     }
-    void Deliver(const std::string& reply) { RV_UDPDataReceived(m, static_cast<int>(reply.size()), reply); }
+    void Deliver(const std::string& reply) { OnRouterReply(m, static_cast<int>(reply.size()), reply); }
     // The router answers while the command waits.
     void AnswerLater(const std::string& reply) {
         steps.queued.push_back([this, reply] { Deliver(reply); });
@@ -72,14 +72,14 @@ TEST(RouterDatagrams, ByteForByte) {
     EXPECT_EQ(late.substr(16), Bytes({0xC0, 0x2C, 0x00, 0x01, 0x00, 23, 0x00, 59, 0x00, 58}));
 }
 
-TEST(RouterCommands, SendToTheRouterAddressTextFromRV_UDP) {
+TEST(RouterCommands, SendToTheRouterAddressTextFromTheRouterEndpoint) {
     RouterMonitor f;
     f.m.s.settings.RouterAddress = "rv4.home";  // the text goes to the endpoint, not the numbers
     ConnectRouterPort(f.m, 2);
     DisconnectRouterPort(f.m, 1);
     EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{
-                              {Endpoint::RV_UDP, "rv4.home", ConnectPortDatagram(f.m.s.router, 2)},
-                              {Endpoint::RV_UDP, "rv4.home", DisconnectPortDatagram(f.m.s.router, 1)},
+                              {Endpoint::Router, "rv4.home", ConnectPortDatagram(f.m.s.router, 2)},
+                              {Endpoint::Router, "rv4.home", DisconnectPortDatagram(f.m.s.router, 1)},
                           }));
     EXPECT_TRUE(f.steps.waits.empty());  // nothing is awaited
 }
@@ -128,13 +128,13 @@ TEST(RouterReplies, IspAnswersAreZeroBased) {
 TEST(RouterReplies, FailedReadsAndShortBuffersChangeNothing) {
     RouterMonitor f;
     f.m.s.router.ReportedIsp = NoIspReported;
-    RV_UDPDataReceived(f.m, 0, "");
-    RV_UDPDataReceived(f.m, -1, Ack);
+    OnRouterReply(f.m, 0, "");
+    OnRouterReply(f.m, -1, Ack);
     // The length says more than was read: the missing bytes are not looked at.
-    RV_UDPDataReceived(f.m, 184, Reply(29));
-    RV_UDPDataReceived(f.m, 372, Reply(40));
-    RV_UDPDataReceived(f.m, 20, Reply(4));
-    RV_UDPDataReceived(f.m, 18, Reply(17));
+    OnRouterReply(f.m, 184, Reply(29));
+    OnRouterReply(f.m, 372, Reply(40));
+    OnRouterReply(f.m, 20, Reply(4));
+    OnRouterReply(f.m, 18, Reply(17));
     EXPECT_FALSE(f.m.s.router.CommandAcknowledged);
     EXPECT_EQ(f.m.s.router.ReportedIsp, NoIspReported);
 }
@@ -144,7 +144,8 @@ TEST(RouterWait, EndsOnTheAcknowledgement) {
     const DateTime start = f.clock.now;
     f.AnswerLater(Ack);
     EXPECT_TRUE(f.Run(SetRouterClock(f.m)));
-    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", ClockDatagram(f.m.s.router, start)}}));
+    EXPECT_EQ(f.net.sent,
+              (std::vector<SentDatagram>{{Endpoint::Router, "192.168.0.1", ClockDatagram(f.m.s.router, start)}}));
     // One wait, woken by the reply well before its time-out.
     EXPECT_EQ(f.steps.waits, (std::vector<int>{ReplyWaitMilliseconds, 0}));
     EXPECT_LT(f.ElapsedMilliseconds(start), 1.0);
@@ -212,7 +213,7 @@ TEST(RouterWait, OtherEventsRunWhileItWaits) {
     f.m.s.settings.SyslogEnabled = "off";
     f.steps.queued.push_back([&f] {
         const std::string line = "<30>RV4: S01: -->: ATDT0312345678";
-        f.Run(SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now));
+        f.Run(OnSyslogDatagram(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now));
         f.AnswerLater(Ack);
     });
     EXPECT_TRUE(f.Run(SetRouterClock(f.m)));
@@ -263,10 +264,11 @@ TEST(RouterIspQuery, NamesTheIspOfAMultiAccountConnection) {
     f.m.s.settings.SyslogEnabled = "off";
     f.AnswerLater(Reply(184, {{29, 2}}));
     const std::string line = "<30>RV4: S01: PPP Connect successfully";
-    f.Run(SYSLOGUDPDataReceived(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now));
+    f.Run(OnSyslogDatagram(f.m, static_cast<int>(line.size()), line, "192.168.0.1", f.clock.now));
     EXPECT_EQ(f.m.s.conn.ConnectedIsp, 3);
     EXPECT_EQ(f.m.view.Tray.Tip, "ISP3に接続中");
-    EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{{Endpoint::RV_UDP, "192.168.0.1", IspQueryDatagram(f.m.s.router)}}));
+    EXPECT_EQ(f.net.sent,
+              (std::vector<SentDatagram>{{Endpoint::Router, "192.168.0.1", IspQueryDatagram(f.m.s.router)}}));
 }
 
 TEST(RouterCommands, SendErrorsLeaveTheCommand) {

@@ -21,11 +21,11 @@ struct FilterMonitor : CommandMonitor {
     }
     void SyslogFrom(const std::string& sender) {
         const std::string line = DialLine("0123");
-        Run(SYSLOGUDPDataReceived(m, static_cast<int>(line.size()), line, sender, clock.now));
+        Run(OnSyslogDatagram(m, static_cast<int>(line.size()), line, sender, clock.now));
     }
     void MemoFrom(const std::string& sender) {
         for (const std::string_view text : {"RMonitor MemoSend Ver1.00", "hello", "RMonitor MemoSend End"}) {
-            RM_UDPDataReceived(m, static_cast<int>(text.size()), text, sender);
+            OnPeerDatagram(m, static_cast<int>(text.size()), text, sender);
         }
     }
     bool SyslogTaken() const { return m.s.conn.Online && !m.view.Viewer.Lines.empty(); }
@@ -100,7 +100,7 @@ TEST(SenderFilter, ARefusedPeerGetsNoAnswerAndChangesNoState) {
     f.m.s.settings.MasterMode = true;
     for (const std::string_view text : {"RMonitor PC Name", "RMonitor Master Check", "RMonitor PC Name =x",
                                         "###Log Data Send### Start", "line", "###Log Data Send### End"}) {
-        RM_UDPDataReceived(f.m, static_cast<int>(text.size()), text, "10.9.9.9");
+        OnPeerDatagram(f.m, static_cast<int>(text.size()), text, "10.9.9.9");
     }
     EXPECT_TRUE(f.net.sent.empty());
     EXPECT_TRUE(f.m.view.MemoSend.Destinations.empty());
@@ -108,7 +108,7 @@ TEST(SenderFilter, ARefusedPeerGetsNoAnswerAndChangesNoState) {
     EXPECT_FALSE(f.m.view.LogNotice.Shown);
 
     FilterMonitor follower(true);
-    RM_UDPDataReceived(follower.m, 25, "RMonitor Master Connected", "172.16.0.1");
+    OnPeerDatagram(follower.m, 25, "RMonitor Master Connected", "172.16.0.1");
     EXPECT_TRUE(follower.m.s.peers.MasterAddress.empty());
 }
 

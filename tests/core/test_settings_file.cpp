@@ -117,8 +117,8 @@ TEST(SettingsFileRead, TraySwapDecidesTheButtonMenus) {
         values[22] = swap;
         ReadFile(f, SettingsBytes(values));
         const bool swapped = std::string(swap) == "on";
-        EXPECT_EQ(f.m.view.Tray.LeftButton, swapped ? PopupMenu::PopupMenu2 : PopupMenu::PopupMenu1) << swap;
-        EXPECT_EQ(f.m.view.Tray.RightButton, swapped ? PopupMenu::PopupMenu1 : PopupMenu::PopupMenu2) << swap;
+        EXPECT_EQ(f.m.view.Tray.LeftButton, swapped ? PopupMenu::MainMenu : PopupMenu::ConnectMenu) << swap;
+        EXPECT_EQ(f.m.view.Tray.RightButton, swapped ? PopupMenu::ConnectMenu : PopupMenu::MainMenu) << swap;
     }
 }
 
@@ -176,7 +176,7 @@ TEST(SettingsFileRead, UnusableHeaderAppliesNothing) {
         ReadFile(f, SettingsBytes(header, FullValues()));
         EXPECT_EQ(StateText(f.m), DefaultStateText()) << header;
         EXPECT_EQ(f.m.s.redial.RedialLeft, 0) << header;
-        EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu1) << header;
+        EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::ConnectMenu) << header;
         EXPECT_TRUE(f.dialogs.messages.empty()) << header;
     }
 }
@@ -234,7 +234,7 @@ TEST(SettingsFileRead, NonNumericTimeoutStopsAfterTheSoundSettings) {
     ReadFile(f, SettingsBytes(values));
     EXPECT_EQ(f.m.s.settings.ConnectTimeout, "60");
     EXPECT_EQ(f.m.s.settings.SoundAfterFile, "r.wav");
-    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu2);
+    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::MainMenu);
     EXPECT_TRUE(f.m.s.settings.NoUtility);
     EXPECT_EQ(f.m.s.settings.NickName, "");
     EXPECT_EQ(f.m.s.settings.RedialCount, 255);
@@ -550,8 +550,8 @@ TEST(SettingsFileWrite, FailedSaveKeepsTheOldFileAndGoesOn) {
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{SaveFailed});
     EXPECT_TRUE(fs::is_directory(ReplacementPath(file)));
     EXPECT_TRUE(fs::exists(f.m.s.AppDir / LauncherFileName));
-    EXPECT_TRUE(f.m.view.Menu[Item::L21].Visible);
-    EXPECT_EQ(f.m.view.Menu[Item::L21].Caption, "メール");
+    EXPECT_TRUE(f.m.view.Menu[Item::Launch2].Visible);
+    EXPECT_EQ(f.m.view.Menu[Item::Launch2].Caption, "メール");
 }
 
 TEST(SettingsFileWrite, FailedMoveKeepsTheOldFileAndLeavesNoTemporary) {

@@ -49,7 +49,7 @@ bool SettingsWritten(FakeMonitor& f) { return std::filesystem::exists(f.m.s.AppD
 SaveResult SaveWith(FakeMonitor& f, const std::function<void(SettingsForm&)>& change) {
     SettingsForm form = FillSettingsForm(f.m);
     change(form);
-    return Button1Click(f.m, form);
+    return SaveSettingsForm(f.m, form);
 }
 
 // The whole settings side of the running state, as a save would write it.
@@ -71,39 +71,39 @@ TEST(SettingsFormFill, ShowsEveryValueOfTheRunningState) {
          .IspName1 = "A", .IspName2 = "B", .IspName3 = "C", .RouterSendersOnly = true};
     f.m.s.launcher.LaunchEntries[2].Title = "メール";
     const SettingsForm form = FillSettingsForm(f.m);
-    EXPECT_EQ(form.Edit2, "D:\\util.exe");
-    EXPECT_EQ(form.Edit1, "10.0.0.1");
-    EXPECT_TRUE(form.startBox1);
-    EXPECT_EQ(form.SpinEdit1, 7);
-    EXPECT_EQ(form.SpinEdit2, 5);
-    EXPECT_FALSE(form.endBox2);
-    EXPECT_EQ(form.SpinEdit3, 23);
-    EXPECT_EQ(form.SpinEdit4, 59);
-    EXPECT_TRUE(form.subportBox1);
-    EXPECT_TRUE(form.SyslogmainBox);
+    EXPECT_EQ(form.UtilityPath, "D:\\util.exe");
+    EXPECT_EQ(form.RouterAddress, "10.0.0.1");
+    EXPECT_TRUE(form.AutoConnect);
+    EXPECT_EQ(form.ConnectHour, 7);
+    EXPECT_EQ(form.ConnectMinute, 5);
+    EXPECT_FALSE(form.AutoDisconnect);
+    EXPECT_EQ(form.DisconnectHour, 23);
+    EXPECT_EQ(form.DisconnectMinute, 59);
+    EXPECT_TRUE(form.UsePort2);
+    EXPECT_TRUE(form.SyslogEnabled);
     EXPECT_TRUE(form.SyslogBoxesEnabled);
-    EXPECT_FALSE(form.SysLogTypeBox);
-    EXPECT_TRUE(form.SysLogTimeBox);
-    EXPECT_FALSE(form.SyslogSaveBox);
-    EXPECT_FALSE(form.SysLoglineBox);
-    EXPECT_TRUE(form.TrayCheckBox);
-    EXPECT_TRUE(form.riskBox);
-    EXPECT_TRUE(form.MACbox1Visible);
-    EXPECT_TRUE(form.MACbox1);
-    EXPECT_EQ(form.soft[2], "メール");
-    EXPECT_TRUE(form.DWBox);
+    EXPECT_FALSE(form.SyslogSimple);
+    EXPECT_TRUE(form.SyslogAddTime);
+    EXPECT_FALSE(form.SyslogAutoSave);
+    EXPECT_FALSE(form.SyslogLineBreaks);
+    EXPECT_TRUE(form.TraySwap);
+    EXPECT_TRUE(form.NoUtility);
+    EXPECT_TRUE(form.MultiAccountVisible);
+    EXPECT_TRUE(form.MultiAccount);
+    EXPECT_EQ(form.LaunchTitles[2], "メール");
+    EXPECT_TRUE(form.UseDialUpWatcher);
     EXPECT_TRUE(form.DialUpWatcherEnabled);
-    EXPECT_EQ(form.Edit3, "D:\\dw.exe");
-    EXPECT_EQ(form.dwport1 + form.dwport2 + form.dwport3, "abc");
-    EXPECT_EQ(form.Edit5, "c.wav");
-    EXPECT_EQ(form.Edit6, "d.wav");
-    EXPECT_EQ(form.Edit4, "r.wav");
-    EXPECT_EQ(form.delyStime, "15");
-    EXPECT_TRUE(form.MasterBox);
-    EXPECT_EQ(form.PCname, "pc");
-    EXPECT_TRUE(form.RedialBox);
-    EXPECT_TRUE(form.SenderBox);
-    EXPECT_EQ(form.Edit7 + form.Edit8 + form.Edit9, "ABC");
+    EXPECT_EQ(form.DialUpWatcherPath, "D:\\dw.exe");
+    EXPECT_EQ(form.DialUpWatcherName1 + form.DialUpWatcherName2 + form.DialUpWatcherName3, "abc");
+    EXPECT_EQ(form.ConnectSound, "c.wav");
+    EXPECT_EQ(form.DisconnectSound, "d.wav");
+    EXPECT_EQ(form.SoundAfterFile, "r.wav");
+    EXPECT_EQ(form.SoundAfterMinutes, "15");
+    EXPECT_TRUE(form.MasterMode);
+    EXPECT_EQ(form.NickName, "pc");
+    EXPECT_TRUE(form.AutoRedial);
+    EXPECT_TRUE(form.RouterSendersOnly);
+    EXPECT_EQ(form.IspName1 + form.IspName2 + form.IspName3, "ABC");
 }
 
 TEST(SettingsFormFill, SwitchedOffSyslogAndDialUpWatcherDisableTheirControls) {
@@ -111,10 +111,10 @@ TEST(SettingsFormFill, SwitchedOffSyslogAndDialUpWatcherDisableTheirControls) {
     f.m.s.settings.SyslogEnabled = "On";  // not exactly "on"
     f.m.s.settings.UseDialUpWatcher = false;
     const SettingsForm form = FillSettingsForm(f.m);
-    EXPECT_FALSE(form.SyslogmainBox);
+    EXPECT_FALSE(form.SyslogEnabled);
     EXPECT_FALSE(form.SyslogBoxesEnabled);
-    EXPECT_TRUE(form.SysLogTypeBox);  // the marks stay
-    EXPECT_FALSE(form.DWBox);
+    EXPECT_TRUE(form.SyslogSimple);  // the marks stay
+    EXPECT_FALSE(form.UseDialUpWatcher);
     EXPECT_FALSE(form.DialUpWatcherEnabled);
 }
 
@@ -123,63 +123,63 @@ TEST(SettingsFormFill, AHandEditedTimeShowsWhatTheSpinEditsCanHold) {
     f.m.s.settings.ConnectTime = "7:5";
     f.m.s.settings.DisconnectTime = "99:99";
     const SettingsForm form = FillSettingsForm(f.m);
-    EXPECT_EQ(form.SpinEdit1, 0);
-    EXPECT_EQ(form.SpinEdit2, 0);
-    EXPECT_EQ(form.SpinEdit3, 23);
-    EXPECT_EQ(form.SpinEdit4, 59);
+    EXPECT_EQ(form.ConnectHour, 0);
+    EXPECT_EQ(form.ConnectMinute, 0);
+    EXPECT_EQ(form.DisconnectHour, 23);
+    EXPECT_EQ(form.DisconnectMinute, 59);
 }
 
-TEST(SettingsFormBoxes, CheckBoxesEnableTheirControlsAndRiskBoxWarnsOncePerCheck) {
+TEST(SettingsFormBoxes, CheckBoxesEnableTheirControlsAndNoUtilityWarnsOncePerCheck) {
     FakeMonitor f;
     f.m.s.settings.NoUtility = false;
     f.m.s.settings.MultiAccount = true;
     SettingsForm form = FillSettingsForm(f.m);
-    // Filling ran the unchecking branch without a message; MACbox1 keeps its mark, hidden.
+    // Filling ran the unchecking branch without a message; MultiAccount keeps its mark, hidden.
     EXPECT_TRUE(f.dialogs.messages.empty());
-    EXPECT_FALSE(form.riskBox);
-    EXPECT_FALSE(form.MACbox1Visible);
-    EXPECT_TRUE(form.MACbox1);
+    EXPECT_FALSE(form.NoUtility);
+    EXPECT_FALSE(form.MultiAccountVisible);
+    EXPECT_TRUE(form.MultiAccount);
 
-    form.riskBox = true;
-    riskBoxClick(form, f.dialogs);
+    form.NoUtility = true;
+    NoUtilityToggled(form, f.dialogs);
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{RiskWarning});
-    EXPECT_TRUE(form.MACbox1Visible);
-    form.riskBox = false;
-    riskBoxClick(form, f.dialogs);
-    EXPECT_FALSE(form.MACbox1Visible);
-    EXPECT_FALSE(form.MACbox1);
+    EXPECT_TRUE(form.MultiAccountVisible);
+    form.NoUtility = false;
+    NoUtilityToggled(form, f.dialogs);
+    EXPECT_FALSE(form.MultiAccountVisible);
+    EXPECT_FALSE(form.MultiAccount);
     EXPECT_EQ(f.dialogs.messages.size(), 1u);
 
-    form.SyslogmainBox = false;
-    SyslogmainBoxClick(form);
+    form.SyslogEnabled = false;
+    SyslogEnabledToggled(form);
     EXPECT_FALSE(form.SyslogBoxesEnabled);
-    form.DWBox = true;
-    DWBoxClick(form);
+    form.UseDialUpWatcher = true;
+    UseDialUpWatcherToggled(form);
     EXPECT_TRUE(form.DialUpWatcherEnabled);
 }
 
-TEST(SettingsFormBrowse, Button2KeepsTheFilterOfTheLastBrowse) {
+TEST(SettingsFormBrowse, UtilityPathKeepsTheFilterOfTheLastBrowse) {
     SettingsForm form;
-    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button2), "");
-    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button3), "Dial-Up Watcherファイル |dwctrl32.exe");
-    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button4), "wavファイル |*.wav");
-    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button2), "wavファイル |*.wav");
-    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button5), "wavファイル |*.wav");
-    EXPECT_EQ(BrowseFilter(form, BrowseButton::Button8), "wavファイル |*.wav");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::UtilityPath), "");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::DialUpWatcherPath), "Dial-Up Watcherファイル |dwctrl32.exe");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::ConnectSound), "wavファイル |*.wav");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::UtilityPath), "wavファイル |*.wav");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::DisconnectSound), "wavファイル |*.wav");
+    EXPECT_EQ(BrowseFilter(form, BrowseButton::SoundAfterFile), "wavファイル |*.wav");
     // A new dialog starts without one.
     SettingsForm next;
-    EXPECT_EQ(BrowseFilter(next, BrowseButton::Button2), "");
+    EXPECT_EQ(BrowseFilter(next, BrowseButton::UtilityPath), "");
 }
 
 TEST(SettingsSave, EqualTimesAreRefusedOnlyWithBothScheduleBoxes) {
     FakeMonitor f;
     SettingsForm form = FillSettingsForm(f.m);
-    form.startBox1 = form.endBox2 = true;
-    form.SpinEdit1 = form.SpinEdit3 = 7;
-    form.SpinEdit2 = form.SpinEdit4 = 5;
-    form.PCname = "changed";
+    form.AutoConnect = form.AutoDisconnect = true;
+    form.ConnectHour = form.DisconnectHour = 7;
+    form.ConnectMinute = form.DisconnectMinute = 5;
+    form.NickName = "changed";
     f.m.s.schedule = {false, false};
-    EXPECT_FALSE(Button1Click(f.m, form));
+    EXPECT_FALSE(SaveSettingsForm(f.m, form));
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{EqualTimesMessage});
     EXPECT_FALSE(f.m.s.settings.AutoConnect);
     EXPECT_EQ(f.m.s.settings.ConnectTime, "00:00");
@@ -187,16 +187,16 @@ TEST(SettingsSave, EqualTimesAreRefusedOnlyWithBothScheduleBoxes) {
     EXPECT_FALSE(f.m.s.schedule.ConnectArmed);
     EXPECT_FALSE(SettingsWritten(f));
 
-    for (const bool connectBox : {true, false}) {
+    for (const bool autoConnect : {true, false}) {
         FakeMonitor one;
-        form.startBox1 = connectBox;
-        form.endBox2 = !connectBox;
-        EXPECT_TRUE(Button1Click(one.m, form));
+        form.AutoConnect = autoConnect;
+        form.AutoDisconnect = !autoConnect;
+        EXPECT_TRUE(SaveSettingsForm(one.m, form));
         EXPECT_TRUE(one.dialogs.messages.empty());
         EXPECT_EQ(Saved(one, 7), "07:05");
         EXPECT_EQ(Saved(one, 9), "07:05");
-        EXPECT_EQ(Saved(one, 6), connectBox ? "on" : "off");
-        EXPECT_EQ(Saved(one, 8), connectBox ? "off" : "on");
+        EXPECT_EQ(Saved(one, 6), autoConnect ? "on" : "off");
+        EXPECT_EQ(Saved(one, 8), autoConnect ? "off" : "on");
     }
 }
 
@@ -204,11 +204,11 @@ TEST(SettingsSave, TimesGetTwoDigitsAndBothScheduledActionsAreArmedAgain) {
     FakeMonitor f;
     f.m.s.schedule = {false, false};
     SettingsForm form = FillSettingsForm(f.m);
-    form.SpinEdit1 = 7;
-    form.SpinEdit2 = 5;
-    form.SpinEdit3 = 12;
-    form.SpinEdit4 = 0;
-    ASSERT_TRUE(Button1Click(f.m, form));
+    form.ConnectHour = 7;
+    form.ConnectMinute = 5;
+    form.DisconnectHour = 12;
+    form.DisconnectMinute = 0;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     EXPECT_EQ(f.m.s.settings.ConnectTime, "07:05");
     EXPECT_EQ(f.m.s.settings.DisconnectTime, "12:00");
     EXPECT_TRUE(f.m.s.schedule.ConnectArmed);
@@ -220,14 +220,14 @@ TEST(SettingsSave, TheRouterAddressIsFourNumbersUpTo255) {
     for (const char* address : {"10.1.2.3", "255.255.255.255", "0.0.0.0", "192.168.000.001"}) {
         SCOPED_TRACE(address);
         FakeMonitor f;
-        EXPECT_TRUE(SaveWith(f, [&](SettingsForm& form) { form.Edit1 = address; }));
+        EXPECT_TRUE(SaveWith(f, [&](SettingsForm& form) { form.RouterAddress = address; }));
         EXPECT_EQ(Saved(f, 2), address);
         EXPECT_TRUE(f.dialogs.messages.empty());
     }
     FakeMonitor f;
     SettingsForm form = FillSettingsForm(f.m);
-    form.Edit1 = "010.001.002.003";
-    ASSERT_TRUE(Button1Click(f.m, form));
+    form.RouterAddress = "010.001.002.003";
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     const RouterLink& r = f.m.s.router;
     EXPECT_EQ((std::array<std::uint16_t, 4>{r.RouterIp1, r.RouterIp2, r.RouterIp3, r.RouterIp4}),
               (std::array<std::uint16_t, 4>{10, 1, 2, 3}));
@@ -236,7 +236,8 @@ TEST(SettingsSave, TheRouterAddressIsFourNumbersUpTo255) {
                                 "10.0.0.+1", " 10.0.0.1", "10.0.0.1 ", "１０.0.0.1", "10..0.1", "1.2.3.0001"}) {
         SCOPED_TRACE(address);
         FakeMonitor refused;
-        EXPECT_EQ(SaveWith(refused, [&](SettingsForm& form) { form.Edit1 = address; }).Refused, IDC_OPT_EDIT1);
+        EXPECT_EQ(SaveWith(refused, [&](SettingsForm& form) { form.RouterAddress = address; }).Refused,
+                  IDC_OPT_ROUTER_ADDRESS);
         EXPECT_EQ(refused.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
         EXPECT_EQ(refused.m.s.settings.RouterAddress, "192.168.0.1");
         EXPECT_FALSE(SettingsWritten(refused));
@@ -255,15 +256,16 @@ TEST(SettingsSave, ARefusedSaveChangesNothing) {
     const std::vector<Refused> cases{
         {"equal times",
          [](SettingsForm& f) {
-             f.startBox1 = f.endBox2 = true;
-             f.SpinEdit1 = f.SpinEdit3 = 7;
-             f.SpinEdit2 = f.SpinEdit4 = 5;
+             f.AutoConnect = f.AutoDisconnect = true;
+             f.ConnectHour = f.DisconnectHour = 7;
+             f.ConnectMinute = f.DisconnectMinute = 5;
          },
-         IDC_OPT_SPINEDIT3, EqualTimesMessage},
-        {"address", [](SettingsForm& f) { f.Edit1 = "192.168.0.1.9"; }, IDC_OPT_EDIT1, InvalidAddressMessage},
-        {"minutes", [](SettingsForm& f) { f.delyStime = "30分"; }, IDC_OPT_DELYSTIME,
+         IDC_OPT_DISCONNECT_HOUR, EqualTimesMessage},
+        {"address", [](SettingsForm& f) { f.RouterAddress = "192.168.0.1.9"; }, IDC_OPT_ROUTER_ADDRESS,
+         InvalidAddressMessage},
+        {"minutes", [](SettingsForm& f) { f.SoundAfterMinutes = "30分"; }, IDC_OPT_SOUND_AFTER_MINUTES,
          "サウンドの「分経過時」には 0 から 1439 までの整数を入力してください。"},
-        {"characters", [](SettingsForm& f) { f.Edit5 = "C:\\José\\on.wav"; }, IDC_OPT_EDIT5,
+        {"characters", [](SettingsForm& f) { f.ConnectSound = "C:\\José\\on.wav"; }, IDC_OPT_CONNECT_SOUND,
          "「サウンドの接続時」に、ファイルに保存できない文字「é」があります。\r"
          "この文字を使わずに入力し直してください。"},
     };
@@ -278,15 +280,15 @@ TEST(SettingsSave, ARefusedSaveChangesNothing) {
         const MainState before = f.m.s;
         const ViewModel shown = f.m.view;
         SettingsForm form = FillSettingsForm(f.m);
-        form.SyslogmainBox = false;
-        form.TrayCheckBox = form.subportBox1 = form.MasterBox = true;
-        form.RedialBox = true;
-        form.soft[0] = "";
-        form.Edit1 = "10.0.0.9";
-        form.Edit7 = "ぷらら";
+        form.SyslogEnabled = false;
+        form.TraySwap = form.UsePort2 = form.MasterMode = true;
+        form.AutoRedial = true;
+        form.LaunchTitles[0] = "";
+        form.RouterAddress = "10.0.0.9";
+        form.IspName1 = "ぷらら";
         c.spoil(form);
 
-        EXPECT_EQ(Button1Click(f.m, form).Refused, c.control);
+        EXPECT_EQ(SaveSettingsForm(f.m, form).Refused, c.control);
         EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(StateText(f.m), SettingsFileText({before.settings, before.panel}, before.VersionText));
         EXPECT_EQ(f.m.s.launcher.LaunchEntries, before.launcher.LaunchEntries);
@@ -298,7 +300,8 @@ TEST(SettingsSave, ARefusedSaveChangesNothing) {
         EXPECT_EQ(f.m.view.Viewer.Lines, shown.Viewer.Lines);
         EXPECT_TRUE(f.m.view.Viewer.Exists);
         EXPECT_EQ(f.m.view.Tray.LeftButton, shown.Tray.LeftButton);
-        for (const Item i : {Item::syslog1, Item::N1, Item::N2, Item::N10, Item::L11}) {
+        for (const Item i :
+             {Item::ShowSyslog, Item::ConnectPort1, Item::DisconnectPort1, Item::ConnectPort2, Item::Launch1}) {
             EXPECT_EQ(Visible(f, i), shown.Menu[i].Visible);
             EXPECT_EQ(Caption(f, i), shown.Menu[i].Caption);
         }
@@ -311,13 +314,14 @@ TEST(SettingsSave, TheMinutesMustBeAWholeNumberOfADay) {
     for (const char* minutes : {"0", "30", "1439", "090"}) {
         SCOPED_TRACE(minutes);
         FakeMonitor f;
-        EXPECT_TRUE(SaveWith(f, [&](SettingsForm& form) { form.delyStime = minutes; }));
+        EXPECT_TRUE(SaveWith(f, [&](SettingsForm& form) { form.SoundAfterMinutes = minutes; }));
         EXPECT_EQ(Saved(f, 24), minutes);
     }
     for (const char* minutes : {"", "1440", "-1", "+5", "2.5", " 5", "１０", "abc", "99999999999"}) {
         SCOPED_TRACE(minutes);
         FakeMonitor f;
-        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.delyStime = minutes; }).Refused, IDC_OPT_DELYSTIME);
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.SoundAfterMinutes = minutes; }).Refused,
+                  IDC_OPT_SOUND_AFTER_MINUTES);
         EXPECT_EQ(f.m.s.settings.SoundAfterMinutes, "30");
         EXPECT_FALSE(SettingsWritten(f));
     }
@@ -332,18 +336,19 @@ TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
         std::string label;
     };
     const std::vector<Text> texts{
-        {&SettingsForm::Edit2, IDC_OPT_EDIT2, "Routavistaユーティリティの場所"},
-        {&SettingsForm::PCname, IDC_OPT_PCNAME, "パソコンのニックネーム"},
-        {&SettingsForm::Edit3, IDC_OPT_EDIT3, "Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所"},
-        {&SettingsForm::dwport1, IDC_OPT_DWPORT1, "登録アクセスポイントの名称 ISP１"},
-        {&SettingsForm::dwport2, IDC_OPT_DWPORT2, "登録アクセスポイントの名称 ISP２"},
-        {&SettingsForm::dwport3, IDC_OPT_DWPORT3, "登録アクセスポイントの名称 ISP３"},
-        {&SettingsForm::Edit5, IDC_OPT_EDIT5, "サウンドの接続時"},
-        {&SettingsForm::Edit6, IDC_OPT_EDIT6, "サウンドの切断時"},
-        {&SettingsForm::Edit4, IDC_OPT_EDIT4, "サウンドの分経過時"},
-        {&SettingsForm::Edit7, IDC_OPT_EDIT7, "ISP1 の名称"},
-        {&SettingsForm::Edit8, IDC_OPT_EDIT8, "ISP2 の名称"},
-        {&SettingsForm::Edit9, IDC_OPT_EDIT9, "ISP3 の名称"},
+        {&SettingsForm::UtilityPath, IDC_OPT_UTILITY_PATH, "Routavistaユーティリティの場所"},
+        {&SettingsForm::NickName, IDC_OPT_NICK_NAME, "パソコンのニックネーム"},
+        {&SettingsForm::DialUpWatcherPath, IDC_OPT_DIAL_UP_WATCHER_PATH,
+         "Dial-Up Watcher構成ファイル「dwctrl32.exe」の場所"},
+        {&SettingsForm::DialUpWatcherName1, IDC_OPT_DIAL_UP_WATCHER_NAME1, "登録アクセスポイントの名称 ISP１"},
+        {&SettingsForm::DialUpWatcherName2, IDC_OPT_DIAL_UP_WATCHER_NAME2, "登録アクセスポイントの名称 ISP２"},
+        {&SettingsForm::DialUpWatcherName3, IDC_OPT_DIAL_UP_WATCHER_NAME3, "登録アクセスポイントの名称 ISP３"},
+        {&SettingsForm::ConnectSound, IDC_OPT_CONNECT_SOUND, "サウンドの接続時"},
+        {&SettingsForm::DisconnectSound, IDC_OPT_DISCONNECT_SOUND, "サウンドの切断時"},
+        {&SettingsForm::SoundAfterFile, IDC_OPT_SOUND_AFTER_FILE, "サウンドの分経過時"},
+        {&SettingsForm::IspName1, IDC_OPT_ISP_NAME1, "ISP1 の名称"},
+        {&SettingsForm::IspName2, IDC_OPT_ISP_NAME2, "ISP2 の名称"},
+        {&SettingsForm::IspName3, IDC_OPT_ISP_NAME3, "ISP3 の名称"},
     };
     const auto message = [](const std::string& label, const std::string& character) {
         return "「" + label + "」に、ファイルに保存できない文字「" + character +
@@ -358,8 +363,8 @@ TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
     }
     for (std::size_t i = 0; i < 6; ++i) {
         FakeMonitor f;
-        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.soft[i] = "¥100ショップ"; }).Refused,
-                  IDC_OPT_SOFT1 + static_cast<int>(i));
+        EXPECT_EQ(SaveWith(f, [&](SettingsForm& form) { form.LaunchTitles[i] = "¥100ショップ"; }).Refused,
+                  IDC_OPT_LAUNCH_TITLE1 + static_cast<int>(i));
         EXPECT_EQ(f.dialogs.messages,
                   std::vector<std::string>{message("ランチャーのタイトル" + std::to_string(i + 1), "¥")});
         EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / LauncherFileName));
@@ -367,79 +372,83 @@ TEST(SettingsSave, TextsTheFilesCannotHoldAreRefusedByTheirLabel) {
 
     // What Shift-JIS holds is saved as it was typed.
     FakeMonitor f;
-    ASSERT_TRUE(SaveWith(f, [](SettingsForm& form) { form.PCname = "ﾀﾛｳ①～ＰＣ\\"; }));
+    ASSERT_TRUE(SaveWith(f, [](SettingsForm& form) { form.NickName = "ﾀﾛｳ①～ＰＣ\\"; }));
     EXPECT_EQ(Saved(f, 30), "ﾀﾛｳ①～ＰＣ\\");
 }
 
-TEST(SettingsSave, MultiAccountCountsOnlyWithRiskBox) {
+TEST(SettingsSave, MultiAccountCountsOnlyWithNoUtility) {
     FakeMonitor f;
     f.m.s.settings.MultiAccount = true;
     f.m.s.settings.NoUtility = false;
     SettingsForm form = FillSettingsForm(f.m);
-    ASSERT_TRUE(form.MACbox1);
-    ASSERT_FALSE(form.MACbox1Visible);
-    ASSERT_TRUE(Button1Click(f.m, form));
+    ASSERT_TRUE(form.MultiAccount);
+    ASSERT_FALSE(form.MultiAccountVisible);
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     EXPECT_FALSE(f.m.s.settings.MultiAccount);
     EXPECT_EQ(Saved(f, 27), "off");
     EXPECT_EQ(Saved(f, 26), "off");
-    EXPECT_EQ(Caption(f, Item::N1), "接続");
-    EXPECT_FALSE(Visible(f, Item::ISP3));
+    EXPECT_EQ(Caption(f, Item::ConnectPort1), "接続");
+    EXPECT_FALSE(Visible(f, Item::ConnectIsp3));
 
     // Checked again by the user: the warning, then multi-account mode.
-    form.riskBox = true;
-    riskBoxClick(form, f.dialogs);
-    form.subportBox1 = true;
-    ASSERT_TRUE(Button1Click(f.m, form));
+    form.NoUtility = true;
+    NoUtilityToggled(form, f.dialogs);
+    form.UsePort2 = true;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     EXPECT_EQ(Saved(f, 27), "on");
     EXPECT_EQ(Saved(f, 11), "off");
     EXPECT_FALSE(f.m.s.settings.UsePort2);
-    // Unchecking riskBox clears MACbox1 for good.
-    form.riskBox = false;
-    riskBoxClick(form, f.dialogs);
-    form.riskBox = true;
-    ASSERT_TRUE(Button1Click(f.m, form));
+    // Unchecking NoUtility clears MultiAccount for good.
+    form.NoUtility = false;
+    NoUtilityToggled(form, f.dialogs);
+    form.NoUtility = true;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     EXPECT_EQ(Saved(f, 27), "off");
 }
 
 TEST(SettingsSave, TheConnectMenuTakesTheArrangementOfTheFirstCaseThatApplies) {
     FakeMonitor f;
-    f.m.view.Menu[Item::N1].Enabled = false;  // as a connect leaves it
+    f.m.view.Menu[Item::ConnectPort1].Enabled = false;  // as a connect leaves it
     SettingsForm form = FillSettingsForm(f.m);
-    form.Edit7 = "ぷらら";
-    form.Edit8 = "OCN";
-    form.Edit9 = "";
-    form.riskBox = form.MACbox1 = form.subportBox1 = true;
-    ASSERT_TRUE(Button1Click(f.m, form));
-    EXPECT_EQ(Caption(f, Item::N1), "ぷらら 接続");
-    EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
-    EXPECT_FALSE(Visible(f, Item::N2));
-    EXPECT_FALSE(Visible(f, Item::N9));
-    EXPECT_EQ(Caption(f, Item::N10), "OCN 接続");
-    EXPECT_EQ(Caption(f, Item::N11), "切断");
-    EXPECT_EQ(Caption(f, Item::ISP3), " 接続");
-    for (const Item i : {Item::N10, Item::N11, Item::N12, Item::ISP3}) EXPECT_TRUE(Visible(f, i));
+    form.IspName1 = "ぷらら";
+    form.IspName2 = "OCN";
+    form.IspName3 = "";
+    form.NoUtility = form.MultiAccount = form.UsePort2 = true;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
+    EXPECT_EQ(Caption(f, Item::ConnectPort1), "ぷらら 接続");
+    EXPECT_TRUE(f.m.view.Menu[Item::ConnectPort1].Enabled);
+    EXPECT_FALSE(Visible(f, Item::DisconnectPort1));
+    EXPECT_FALSE(Visible(f, Item::SeparatorAfterPort1));
+    EXPECT_EQ(Caption(f, Item::ConnectPort2), "OCN 接続");
+    EXPECT_EQ(Caption(f, Item::DisconnectPort2), "切断");
+    EXPECT_EQ(Caption(f, Item::ConnectIsp3), " 接続");
+    for (const Item i : {Item::ConnectPort2, Item::DisconnectPort2, Item::SeparatorAfterPort2, Item::ConnectIsp3})
+        EXPECT_TRUE(Visible(f, i));
     EXPECT_EQ(Saved(f, 34), "");  // an empty name is saved as it is
     EXPECT_EQ(f.m.s.settings.IspName1, "ぷらら");
 
-    form.MACbox1 = false;
-    f.m.view.Menu[Item::N10].Enabled = false;
-    ASSERT_TRUE(Button1Click(f.m, form));
-    EXPECT_EQ(Caption(f, Item::N1), "ポート1接続");
-    EXPECT_EQ(Caption(f, Item::N2), "ポート1切断");
-    EXPECT_EQ(Caption(f, Item::N10), "ポート2接続");
-    EXPECT_EQ(Caption(f, Item::N11), "ポート2切断");
-    EXPECT_TRUE(f.m.view.Menu[Item::N10].Enabled);
-    for (const Item i : {Item::N2, Item::N9, Item::N10, Item::N11, Item::N12}) EXPECT_TRUE(Visible(f, i));
-    EXPECT_FALSE(Visible(f, Item::ISP3));
+    form.MultiAccount = false;
+    f.m.view.Menu[Item::ConnectPort2].Enabled = false;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
+    EXPECT_EQ(Caption(f, Item::ConnectPort1), "ポート1接続");
+    EXPECT_EQ(Caption(f, Item::DisconnectPort1), "ポート1切断");
+    EXPECT_EQ(Caption(f, Item::ConnectPort2), "ポート2接続");
+    EXPECT_EQ(Caption(f, Item::DisconnectPort2), "ポート2切断");
+    EXPECT_TRUE(f.m.view.Menu[Item::ConnectPort2].Enabled);
+    for (const Item i : {Item::DisconnectPort1, Item::SeparatorAfterPort1, Item::ConnectPort2, Item::DisconnectPort2,
+                         Item::SeparatorAfterPort2})
+        EXPECT_TRUE(Visible(f, i));
+    EXPECT_FALSE(Visible(f, Item::ConnectIsp3));
     EXPECT_EQ(Saved(f, 11), "on");
     EXPECT_EQ(Saved(f, 27), "off");
 
-    form.subportBox1 = false;
-    ASSERT_TRUE(Button1Click(f.m, form));
-    EXPECT_EQ(Caption(f, Item::N1), "接続");
-    EXPECT_EQ(Caption(f, Item::N2), "切断");
-    for (const Item i : {Item::N10, Item::N11, Item::N12, Item::ISP3}) EXPECT_FALSE(Visible(f, i));
-    EXPECT_TRUE(Visible(f, Item::N9));
+    form.UsePort2 = false;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
+    EXPECT_EQ(Caption(f, Item::ConnectPort1), "接続");
+    EXPECT_EQ(Caption(f, Item::DisconnectPort1), "切断");
+    for (const Item i : {Item::ConnectPort2, Item::DisconnectPort2, Item::SeparatorAfterPort2, Item::ConnectIsp3})
+        EXPECT_FALSE(Visible(f, i));
+    EXPECT_TRUE(Visible(f, Item::SeparatorAfterPort1));
     EXPECT_EQ(Saved(f, 11), "off");
 }
 
@@ -447,13 +456,13 @@ TEST(SettingsSave, RedialBoxSavesThreeOr255AndResetsTheRedialsLeft) {
     FakeMonitor f;
     f.m.s.settings.RedialCount = 5;
     SettingsForm form = FillSettingsForm(f.m);
-    EXPECT_TRUE(form.RedialBox);
-    ASSERT_TRUE(Button1Click(f.m, form));
+    EXPECT_TRUE(form.AutoRedial);
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     EXPECT_EQ(f.m.s.settings.RedialCount, 3);
     EXPECT_EQ(f.m.s.redial.RedialLeft, 3);
     EXPECT_EQ(Saved(f, 31), "3");
-    form.RedialBox = false;
-    ASSERT_TRUE(Button1Click(f.m, form));
+    form.AutoRedial = false;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     EXPECT_EQ(f.m.s.redial.RedialLeft, 255);
     EXPECT_EQ(Saved(f, 31), "255");
 }
@@ -463,17 +472,17 @@ TEST(SettingsSave, SyslogRecordingSwitchesTheViewerAndItsMenuItem) {
     f.m.view.Viewer.Shown = true;
     f.m.view.Viewer.Lines = {"a line"};
     SettingsForm form = FillSettingsForm(f.m);
-    form.SyslogmainBox = false;
-    ASSERT_TRUE(Button1Click(f.m, form));
+    form.SyslogEnabled = false;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     EXPECT_EQ(f.m.s.settings.SyslogEnabled, "off");
-    EXPECT_FALSE(Visible(f, Item::syslog1));
+    EXPECT_FALSE(Visible(f, Item::ShowSyslog));
     EXPECT_FALSE(f.m.view.Viewer.Shown);
     EXPECT_EQ(Saved(f, 21), "off");
 
-    form.SyslogmainBox = true;
-    ASSERT_TRUE(Button1Click(f.m, form));
+    form.SyslogEnabled = true;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     EXPECT_EQ(f.m.s.settings.SyslogEnabled, "on");
-    EXPECT_TRUE(Visible(f, Item::syslog1));
+    EXPECT_TRUE(Visible(f, Item::ShowSyslog));
     EXPECT_TRUE(f.m.view.Viewer.Exists);
     EXPECT_FALSE(f.m.view.Viewer.Shown);  // a new, empty window, not shown yet
     EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
@@ -487,16 +496,16 @@ TEST(SettingsSave, TheSyslogBoxWritesOnOrOffWhateverTheFileHeld) {
         FakeMonitor f;
         f.m.s.settings.SyslogEnabled = stored;
         SettingsForm form = FillSettingsForm(f.m);
-        ASSERT_FALSE(form.SyslogmainBox);
-        ASSERT_TRUE(Button1Click(f.m, form));
+        ASSERT_FALSE(form.SyslogEnabled);
+        ASSERT_TRUE(SaveSettingsForm(f.m, form));
         EXPECT_EQ(Saved(f, 21), "off");
-        EXPECT_FALSE(Visible(f, Item::syslog1));
+        EXPECT_FALSE(Visible(f, Item::ShowSyslog));
 
         f.m.s.settings.SyslogEnabled = stored;
-        form.SyslogmainBox = true;
-        ASSERT_TRUE(Button1Click(f.m, form));
+        form.SyslogEnabled = true;
+        ASSERT_TRUE(SaveSettingsForm(f.m, form));
         EXPECT_EQ(Saved(f, 21), "on");
-        EXPECT_TRUE(Visible(f, Item::syslog1));
+        EXPECT_TRUE(Visible(f, Item::ShowSyslog));
         EXPECT_TRUE(f.m.view.Viewer.Exists);
     }
 }
@@ -504,14 +513,14 @@ TEST(SettingsSave, TheSyslogBoxWritesOnOrOffWhateverTheFileHeld) {
 TEST(SettingsSave, TrayMenusFollowTheTrayBox) {
     FakeMonitor f;
     SettingsForm form = FillSettingsForm(f.m);
-    form.TrayCheckBox = true;
-    ASSERT_TRUE(Button1Click(f.m, form));
-    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu2);
-    EXPECT_EQ(f.m.view.Tray.RightButton, PopupMenu::PopupMenu1);
+    form.TraySwap = true;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
+    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::MainMenu);
+    EXPECT_EQ(f.m.view.Tray.RightButton, PopupMenu::ConnectMenu);
     EXPECT_EQ(Saved(f, 23), "on");
-    form.TrayCheckBox = false;
-    ASSERT_TRUE(Button1Click(f.m, form));
-    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu1);
+    form.TraySwap = false;
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
+    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::ConnectMenu);
     EXPECT_EQ(Saved(f, 23), "off");
 }
 
@@ -520,17 +529,17 @@ TEST(SettingsSave, AnEmptyTitleKeepsTheEntryButHidesItsItem) {
     f.m.s.launcher.LaunchEntries[2] = {"メール", "C:\\mail.exe", "-x", "C:\\w", "on", "off"};
     RefreshLaunchMenu(f.m);
     SettingsForm form = FillSettingsForm(f.m);
-    form.soft[2] = "";
-    form.soft[5] = "時計";
-    ASSERT_TRUE(Button1Click(f.m, form));
+    form.LaunchTitles[2] = "";
+    form.LaunchTitles[5] = "時計";
+    ASSERT_TRUE(SaveSettingsForm(f.m, form));
     const std::vector<std::string> lines = Lines(f.m.s.AppDir / LauncherFileName);
     ASSERT_EQ(lines.size(), 37u);
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 13, lines.begin() + 19),
               (std::vector<std::string>{"", "C:\\mail.exe", "-x", "C:\\w", "on", "off"}));
     EXPECT_EQ(lines[31], "時計");
-    EXPECT_FALSE(Visible(f, Item::L31));
-    EXPECT_TRUE(Visible(f, Item::L61));
-    EXPECT_EQ(Caption(f, Item::L61), "時計");
+    EXPECT_FALSE(Visible(f, Item::Launch3));
+    EXPECT_TRUE(Visible(f, Item::Launch6));
+    EXPECT_EQ(Caption(f, Item::Launch6), "時計");
 }
 
 // Every setting with a control in the table: a change there is what the
@@ -541,40 +550,40 @@ TEST(SettingsSave, EveryControlReachesItsLineInTheFile) {
         std::string saved;
     };
     const std::map<std::string, Edit> edits{
-        {"Edit2", {[](SettingsForm& f) { f.Edit2 = "E:\\u.exe"; }, "E:\\u.exe"}},
-        {"Edit1", {[](SettingsForm& f) { f.Edit1 = "10.0.0.2"; }, "10.0.0.2"}},
-        {"startBox1", {[](SettingsForm& f) { f.startBox1 = true; }, "on"}},
-        {"SpinEdit1", {[](SettingsForm& f) { f.SpinEdit2 = 30; }, "00:30"}},
-        {"endBox2", {[](SettingsForm& f) { f.endBox2 = true; }, "on"}},
-        {"SpinEdit3", {[](SettingsForm& f) { f.SpinEdit3 = 9; }, "09:00"}},
-        {"subportBox1", {[](SettingsForm& f) { f.subportBox1 = true; }, "on"}},
-        {"SysLogTypeBox", {[](SettingsForm& f) { f.SysLogTypeBox = false; }, "off"}},
-        {"SysLogTimeBox", {[](SettingsForm& f) { f.SysLogTimeBox = false; }, "off"}},
-        {"SyslogSaveBox", {[](SettingsForm& f) { f.SyslogSaveBox = true; }, "on"}},
-        {"DWBox", {[](SettingsForm& f) { f.DWBox = true; }, "on"}},
-        {"Edit3", {[](SettingsForm& f) { f.Edit3 = "dw.exe"; }, "dw.exe"}},
-        {"dwport1", {[](SettingsForm& f) { f.dwport1 = "n1"; }, "n1"}},
-        {"dwport2", {[](SettingsForm& f) { f.dwport2 = "n2"; }, "n2"}},
-        {"Edit5", {[](SettingsForm& f) { f.Edit5 = "c.wav"; }, "c.wav"}},
-        {"Edit6", {[](SettingsForm& f) { f.Edit6 = "d.wav"; }, "d.wav"}},
-        {"SyslogmainBox", {[](SettingsForm& f) { f.SyslogmainBox = false; }, "off"}},
-        {"SysLoglineBox", {[](SettingsForm& f) { f.SysLoglineBox = false; }, "off"}},
-        {"TrayCheckBox", {[](SettingsForm& f) { f.TrayCheckBox = true; }, "on"}},
-        {"delyStime", {[](SettingsForm& f) { f.delyStime = "45"; }, "45"}},
-        {"Edit4", {[](SettingsForm& f) { f.Edit4 = "r.wav"; }, "r.wav"}},
-        {"riskBox", {[](SettingsForm& f) { f.riskBox = false; }, "off"}},
-        {"MACbox1", {[](SettingsForm& f) { f.MACbox1 = true; }, "on"}},
-        {"dwport3", {[](SettingsForm& f) { f.dwport3 = "n3"; }, "n3"}},
-        {"MasterBox", {[](SettingsForm& f) { f.MasterBox = true; }, "on"}},
-        {"PCname", {[](SettingsForm& f) { f.PCname = "ぴーしー"; }, "ぴーしー"}},
-        {"RedialBox", {[](SettingsForm& f) { f.RedialBox = true; }, "3"}},
-        {"SenderBox", {[](SettingsForm& f) { f.SenderBox = true; }, "on"}},
-        {"Edit7", {[](SettingsForm& f) { f.Edit7 = "I1"; }, "I1"}},
-        {"Edit8", {[](SettingsForm& f) { f.Edit8 = "I2"; }, "I2"}},
-        {"Edit9", {[](SettingsForm& f) { f.Edit9 = "I3"; }, "I3"}},
+        {"UtilityPath", {[](SettingsForm& f) { f.UtilityPath = "E:\\u.exe"; }, "E:\\u.exe"}},
+        {"RouterAddress", {[](SettingsForm& f) { f.RouterAddress = "10.0.0.2"; }, "10.0.0.2"}},
+        {"AutoConnect", {[](SettingsForm& f) { f.AutoConnect = true; }, "on"}},
+        {"ConnectHour", {[](SettingsForm& f) { f.ConnectMinute = 30; }, "00:30"}},
+        {"AutoDisconnect", {[](SettingsForm& f) { f.AutoDisconnect = true; }, "on"}},
+        {"DisconnectHour", {[](SettingsForm& f) { f.DisconnectHour = 9; }, "09:00"}},
+        {"UsePort2", {[](SettingsForm& f) { f.UsePort2 = true; }, "on"}},
+        {"SyslogSimple", {[](SettingsForm& f) { f.SyslogSimple = false; }, "off"}},
+        {"SyslogAddTime", {[](SettingsForm& f) { f.SyslogAddTime = false; }, "off"}},
+        {"SyslogAutoSave", {[](SettingsForm& f) { f.SyslogAutoSave = true; }, "on"}},
+        {"UseDialUpWatcher", {[](SettingsForm& f) { f.UseDialUpWatcher = true; }, "on"}},
+        {"DialUpWatcherPath", {[](SettingsForm& f) { f.DialUpWatcherPath = "dw.exe"; }, "dw.exe"}},
+        {"DialUpWatcherName1", {[](SettingsForm& f) { f.DialUpWatcherName1 = "n1"; }, "n1"}},
+        {"DialUpWatcherName2", {[](SettingsForm& f) { f.DialUpWatcherName2 = "n2"; }, "n2"}},
+        {"ConnectSound", {[](SettingsForm& f) { f.ConnectSound = "c.wav"; }, "c.wav"}},
+        {"DisconnectSound", {[](SettingsForm& f) { f.DisconnectSound = "d.wav"; }, "d.wav"}},
+        {"SyslogEnabled", {[](SettingsForm& f) { f.SyslogEnabled = false; }, "off"}},
+        {"SyslogLineBreaks", {[](SettingsForm& f) { f.SyslogLineBreaks = false; }, "off"}},
+        {"TraySwap", {[](SettingsForm& f) { f.TraySwap = true; }, "on"}},
+        {"SoundAfterMinutes", {[](SettingsForm& f) { f.SoundAfterMinutes = "45"; }, "45"}},
+        {"SoundAfterFile", {[](SettingsForm& f) { f.SoundAfterFile = "r.wav"; }, "r.wav"}},
+        {"NoUtility", {[](SettingsForm& f) { f.NoUtility = false; }, "off"}},
+        {"MultiAccount", {[](SettingsForm& f) { f.MultiAccount = true; }, "on"}},
+        {"DialUpWatcherName3", {[](SettingsForm& f) { f.DialUpWatcherName3 = "n3"; }, "n3"}},
+        {"MasterMode", {[](SettingsForm& f) { f.MasterMode = true; }, "on"}},
+        {"NickName", {[](SettingsForm& f) { f.NickName = "ぴーしー"; }, "ぴーしー"}},
+        {"AutoRedial", {[](SettingsForm& f) { f.AutoRedial = true; }, "3"}},
+        {"RouterSendersOnly", {[](SettingsForm& f) { f.RouterSendersOnly = true; }, "on"}},
+        {"IspName1", {[](SettingsForm& f) { f.IspName1 = "I1"; }, "I1"}},
+        {"IspName2", {[](SettingsForm& f) { f.IspName2 = "I2"; }, "I2"}},
+        {"IspName3", {[](SettingsForm& f) { f.IspName3 = "I3"; }, "I3"}},
     };
     FakeMonitor unchanged;
-    ASSERT_TRUE(Button1Click(unchanged.m, FillSettingsForm(unchanged.m)));
+    ASSERT_TRUE(SaveSettingsForm(unchanged.m, FillSettingsForm(unchanged.m)));
     std::size_t withControl = 0;
     for (const SettingRow& row : SettingsTable) {
         if (!row.Control) continue;
@@ -585,7 +594,7 @@ TEST(SettingsSave, EveryControlReachesItsLineInTheFile) {
         FakeMonitor f;
         SettingsForm form = FillSettingsForm(f.m);
         edit->second.change(form);
-        ASSERT_TRUE(Button1Click(f.m, form));
+        ASSERT_TRUE(SaveSettingsForm(f.m, form));
         EXPECT_NE(Saved(unchanged, row.Pair), edit->second.saved);
         EXPECT_EQ(Saved(f, row.Pair), edit->second.saved);
         for (int other = 1; other <= SettingPairCount; ++other) {
@@ -606,7 +615,7 @@ TEST(SettingsTableRows, EveryShownValueGoesThroughTheFormIntoTheFileUnchanged) {
         FakeMonitor from;
         from.m.s.settings = sample;
         FakeMonitor to;
-        ASSERT_TRUE(Button1Click(to.m, FillSettingsForm(from.m)));
+        ASSERT_TRUE(SaveSettingsForm(to.m, FillSettingsForm(from.m)));
         Settings read;
         PanelPosition readPanel;
         ASSERT_EQ(ApplySettingsText({read, readPanel}, ReadBytes(to.m.s.AppDir / SettingsFileName)),
@@ -649,24 +658,24 @@ TEST(SettingsDialogOpening, TheMenuItemIsDisabledWhileTheDialogIsOpen) {
     f.m.s.launcher.LaunchEntries[0].Title = "メール";
     bool enabledWhileOpen = true;
     f.dialogs.onSettingsDialog = [&](SettingsForm& form, SettingsFormEvents& events) {
-        enabledWhileOpen = f.m.view.Menu[Item::option_n1].Enabled;
+        enabledWhileOpen = f.m.view.Menu[Item::OpenSettings].Enabled;
         events.TestSound("");
-        events.TestSound(form.Edit5 = "D:\\ding.wav");
-        events.softButtonClick(2, "");
-        events.softButtonClick(1, form.soft[0]);
-        form.riskBox = false;
-        events.riskBoxClick(form);
-        form.Edit1 = "bad";
-        EXPECT_FALSE(events.Button1Click(form));
-        form.Edit1 = "192.168.0.1";
-        form.PCname = "新しい名前";
-        EXPECT_TRUE(events.Button1Click(form));
+        events.TestSound(form.ConnectSound = "D:\\ding.wav");
+        events.OpenLaunchEntryDialog(2, "");
+        events.OpenLaunchEntryDialog(1, form.LaunchTitles[0]);
+        form.NoUtility = false;
+        events.NoUtilityToggled(form);
+        form.RouterAddress = "bad";
+        EXPECT_FALSE(events.SaveSettingsForm(form));
+        form.RouterAddress = "192.168.0.1";
+        form.NickName = "新しい名前";
+        EXPECT_TRUE(events.SaveSettingsForm(form));
     };
-    f.Run(MenuClick(f.m, Item::option_n1));
+    f.Run(MenuClick(f.m, Item::OpenSettings));
     EXPECT_FALSE(enabledWhileOpen);
-    EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::OpenSettings].Enabled);
     ASSERT_EQ(f.dialogs.settingsForms.size(), 1u);
-    EXPECT_EQ(f.dialogs.settingsForms[0].soft[0], "メール");
+    EXPECT_EQ(f.dialogs.settingsForms[0].LaunchTitles[0], "メール");
     EXPECT_EQ(f.sound.played, std::vector<std::string>{"D:\\ding.wav"});
     ASSERT_EQ(f.dialogs.launchForms.size(), 1u);
     EXPECT_EQ(f.dialogs.launchForms[0].Title, "メール");
@@ -677,8 +686,8 @@ TEST(SettingsDialogOpening, TheMenuItemIsDisabledWhileTheDialogIsOpen) {
 
 TEST(SettingsDialogOpening, ClosedWithoutSavingNothingChanges) {
     FakeMonitor f;
-    f.dialogs.onSettingsDialog = [](SettingsForm& form, SettingsFormEvents&) { form.PCname = "typed"; };
-    f.Run(MenuClick(f.m, Item::option_n1));
+    f.dialogs.onSettingsDialog = [](SettingsForm& form, SettingsFormEvents&) { form.NickName = "typed"; };
+    f.Run(MenuClick(f.m, Item::OpenSettings));
     EXPECT_EQ(f.dialogs.settingsForms.size(), 1u);
     EXPECT_EQ(f.m.s.settings.NickName, "");
     EXPECT_FALSE(SettingsWritten(f));
@@ -687,7 +696,7 @@ TEST(SettingsDialogOpening, ClosedWithoutSavingNothingChanges) {
 TEST(SettingsUnseenSave, ADragAndTheExitSaveThroughTheSameChecks) {
     FakeMonitor f;
     f.m.s.settings.NickName = "pc";
-    Panel1Dragged(f.m, 40, -8);
+    PanelDragged(f.m, 40, -8);
     EXPECT_EQ(Saved(f, 4), "40");
     EXPECT_EQ(Saved(f, 5), "-8");
     EXPECT_EQ(Saved(f, 30), "pc");
@@ -697,7 +706,7 @@ TEST(SettingsUnseenSave, ADragAndTheExitSaveThroughTheSameChecks) {
     const std::string before = ReadBytes(f.m.s.AppDir / SettingsFileName);
     f.m.s.settings.RouterAddress = "router.lan";
     f.m.s.settings.NickName = "changed";
-    FormCloseQuery(f.m);
+    ShutDown(f.m);
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{InvalidAddressMessage});
     EXPECT_EQ(ReadBytes(f.m.s.AppDir / SettingsFileName), before);
 }

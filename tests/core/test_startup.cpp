@@ -23,10 +23,10 @@ std::vector<std::string> Shown(const Menus& menu, const std::vector<Item>& order
     return captions;
 }
 
-TEST(FormCreate, StartStateWithoutSettingsFile) {
+TEST(StartUp, StartStateWithoutSettingsFile) {
     FakeMonitor f;
     f.m.s.conn.Online = true;  // whatever ran before, start-up sets every field anew
-    f.Run(FormCreate(f.m));
+    f.Run(StartUp(f.m));
     const MainState& s = f.m.s;
 
     EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{FirstRunMessage});
@@ -54,19 +54,19 @@ TEST(FormCreate, StartStateWithoutSettingsFile) {
     EXPECT_EQ(s.panel.Left, 0);
     EXPECT_EQ(v.Tray.Tip, "Routavista Monitor");
     EXPECT_EQ(v.Tray.Balloon, FirstStartBalloon);
-    EXPECT_EQ(v.Tray.LeftButton, PopupMenu::PopupMenu1);
-    EXPECT_EQ(v.Tray.RightButton, PopupMenu::PopupMenu2);
-    EXPECT_FALSE(v.Menu[Item::N4].Enabled);
-    EXPECT_FALSE(v.Menu[Item::IP1].Enabled);
-    EXPECT_TRUE(v.Menu[Item::syslog1].Visible);
-    EXPECT_FALSE(v.Menu[Item::RMV].Visible);
-    EXPECT_FALSE(v.Menu[Item::logCon].Visible);
-    EXPECT_EQ(Shown(v.Menu, ItemsOf(PopupMenu::PopupMenu2)),
+    EXPECT_EQ(v.Tray.LeftButton, PopupMenu::ConnectMenu);
+    EXPECT_EQ(v.Tray.RightButton, PopupMenu::MainMenu);
+    EXPECT_FALSE(v.Menu[Item::DisconnectAfterDownload].Enabled);
+    EXPECT_FALSE(v.Menu[Item::CopyAddress].Enabled);
+    EXPECT_TRUE(v.Menu[Item::ShowSyslog].Visible);
+    EXPECT_FALSE(v.Menu[Item::ShowHistoryGraph].Visible);
+    EXPECT_FALSE(v.Menu[Item::SendHistoryLog].Visible);
+    EXPECT_EQ(Shown(v.Menu, ItemsOf(PopupMenu::MainMenu)),
               (std::vector<std::string>{"設定", "メモ送信", "SysLogを表示", "-", "ﾍﾙﾌﾟ", "ﾊﾞｰｼﾞｮﾝ情報", "-",
                                         "終了"}));
 }
 
-TEST(FormCreate, StartStateFromASettingsFile) {
+TEST(StartUp, StartStateFromASettingsFile) {
     FakeMonitor f;
     std::string file = "Routavista Monitor Ver2.04\r\n";
     const std::vector<std::string> values{
@@ -74,7 +74,7 @@ TEST(FormCreate, StartStateFromASettingsFile) {
         "off", "", "", "", "", "", "off", "on", "on", "30", "", "on", "off", "", "on", "pc", "3", "A", "B", "C"};
     for (const std::string& value : values) file += "[x]\r\n" + value + "\r\n";
     WriteBytes(f.dir.path() / "RMonitor.ini", file);
-    f.Run(FormCreate(f.m));
+    f.Run(StartUp(f.m));
     const MainState& s = f.m.s;
 
     EXPECT_TRUE(f.dialogs.messages.empty());  // no first-run message
@@ -85,52 +85,52 @@ TEST(FormCreate, StartStateFromASettingsFile) {
     EXPECT_EQ(s.panel.Left, 40);
     EXPECT_EQ(s.panel.Top, 50);
     EXPECT_EQ(s.redial.RedialLeft, 3);
-    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::PopupMenu2);
-    EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
-    EXPECT_EQ(Shown(f.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
+    EXPECT_EQ(f.m.view.Tray.LeftButton, PopupMenu::MainMenu);
+    EXPECT_FALSE(f.m.view.Menu[Item::ShowSyslog].Visible);
+    EXPECT_EQ(Shown(f.m.view.Menu, ItemsOf(PopupMenu::ConnectMenu)),
               (std::vector<std::string>{"ポート1接続", "ポート1切断", "-", "ポート2接続", "ポート2切断", "-",
                                         "リセット", "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断", "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
-    EXPECT_EQ(f.m.view.Menu[Item::ISP3].Caption, "C 接続");
+    EXPECT_EQ(f.m.view.Menu[Item::ConnectIsp3].Caption, "C 接続");
     // The master announces itself to the file's subnet.
     EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{
-                              {Endpoint::RM_UDP, "10.1.2.255", "RMonitor Master Connected"}}));
+                              {Endpoint::Peers, "10.1.2.255", "RMonitor Master Connected"}}));
 }
 
-TEST(FormCreate, AnnouncesTheCopyToTheRouterSubnet) {
+TEST(StartUp, AnnouncesTheCopyToTheRouterSubnet) {
     FakeMonitor f;
-    f.Run(FormCreate(f.m));
+    f.Run(StartUp(f.m));
     EXPECT_EQ(f.net.sent, (std::vector<SentDatagram>{
-                              {Endpoint::RM_UDP, "192.168.0.255", "RMonitor Master Check"}}));
+                              {Endpoint::Peers, "192.168.0.255", "RMonitor Master Check"}}));
 
     FakeMonitor master;
-    master.Run(FormCreate(master.m));
+    master.Run(StartUp(master.m));
     master.net.sent.clear();
     master.m.s.settings.MasterMode = true;
     // The save at exit takes the address again before the goodbye.
     master.m.s.settings.RouterAddress = "10.1.20.1";
-    FormCloseQuery(master.m);
+    ShutDown(master.m);
     EXPECT_EQ(master.net.sent.back(),
-              (SentDatagram{Endpoint::RM_UDP, "10.1.20.255", "RMonitor Master DisConnected"}));
+              (SentDatagram{Endpoint::Peers, "10.1.20.255", "RMonitor Master DisConnected"}));
 }
 
-TEST(FormCreate, HistoryViewerItemFollowsTheProgramFile) {
+TEST(StartUp, HistoryViewerItemFollowsTheProgramFile) {
     FakeMonitor f;
     std::ofstream(f.dir.path() / "RMView.exe") << "x";
-    f.Run(FormCreate(f.m));
-    EXPECT_TRUE(f.m.view.Menu[Item::RMV].Visible);
+    f.Run(StartUp(f.m));
+    EXPECT_TRUE(f.m.view.Menu[Item::ShowHistoryGraph].Visible);
 }
 
 TEST(ConnectMenuShape, OnePortTwoPortsAndMultiAccount) {
     FakeMonitor onePort;
-    onePort.Run(FormCreate(onePort.m));
-    EXPECT_EQ(Shown(onePort.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
+    onePort.Run(StartUp(onePort.m));
+    EXPECT_EQ(Shown(onePort.m.view.Menu, ItemsOf(PopupMenu::ConnectMenu)),
               (std::vector<std::string>{"接続", "切断", "-", "リセット", "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断",
                                         "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
 
     FakeMonitor twoPorts;
     twoPorts.m.s.settings.UsePort2 = true;
     ApplyConnectMenuShape(twoPorts.m);
-    EXPECT_EQ(Shown(twoPorts.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
+    EXPECT_EQ(Shown(twoPorts.m.view.Menu, ItemsOf(PopupMenu::ConnectMenu)),
               (std::vector<std::string>{"ポート1接続", "ポート1切断", "-", "ポート2接続", "ポート2切断",
                                         "-", "リセット", "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断", "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
 
@@ -142,15 +142,15 @@ TEST(ConnectMenuShape, OnePortTwoPortsAndMultiAccount) {
     multi.m.s.settings.IspName3 = "Biglobe";
     ApplyConnectMenuShape(multi.m);
     EXPECT_FALSE(multi.m.s.settings.UsePort2);
-    EXPECT_EQ(Shown(multi.m.view.Menu, ItemsOf(PopupMenu::PopupMenu1)),
+    EXPECT_EQ(Shown(multi.m.view.Menu, ItemsOf(PopupMenu::ConnectMenu)),
               (std::vector<std::string>{"ぷらら 接続", "OCN 接続", "Biglobe 接続", "切断", "-", "リセット",
                                         "-", "ﾀﾞｳﾝﾛｰﾄﾞ後切断", "IPｱﾄﾞﾚｽをｺﾋﾟｰ"}));
 
     FakeMonitor notQuiteOn;
     notQuiteOn.m.s.settings.MultiAccount = IsOn("On");
     ApplyConnectMenuShape(notQuiteOn.m);
-    EXPECT_EQ(notQuiteOn.m.view.Menu[Item::N1].Caption, "接続");
-    EXPECT_FALSE(notQuiteOn.m.view.Menu[Item::ISP3].Visible);
+    EXPECT_EQ(notQuiteOn.m.view.Menu[Item::ConnectPort1].Caption, "接続");
+    EXPECT_FALSE(notQuiteOn.m.view.Menu[Item::ConnectIsp3].Visible);
 }
 
 TEST(LaunchMenu, OnlyEntriesWithATitleAreShown) {
@@ -158,11 +158,11 @@ TEST(LaunchMenu, OnlyEntriesWithATitleAreShown) {
     f.m.s.launcher.LaunchEntries[0].Title = "メール";
     f.m.s.launcher.LaunchEntries[2].ProgramFile = "C:\\x.exe";  // a program without a title stays hidden
     RefreshLaunchMenu(f.m);
-    EXPECT_TRUE(f.m.view.Menu[Item::L11].Visible);
-    EXPECT_EQ(f.m.view.Menu[Item::L11].Caption, "メール");
-    EXPECT_FALSE(f.m.view.Menu[Item::L31].Visible);
-    // The separator below the items; without any (FormCreate) there is none.
-    EXPECT_TRUE(f.m.view.Menu[Item::N5].Visible);
+    EXPECT_TRUE(f.m.view.Menu[Item::Launch1].Visible);
+    EXPECT_EQ(f.m.view.Menu[Item::Launch1].Caption, "メール");
+    EXPECT_FALSE(f.m.view.Menu[Item::Launch3].Visible);
+    // The separator below the items; without any (StartUp) there is none.
+    EXPECT_TRUE(f.m.view.Menu[Item::SeparatorAfterLaunchers].Visible);
 }
 
 TEST(RouterAddress, FourDecimalPartsUpTo255AndNothingElse) {
@@ -187,8 +187,8 @@ TEST(RouterAddress, TheStartAndTheDialogTakeTheSameAddresses) {
         ApplyRouterAddress(started.m);
         FakeMonitor saved;
         SettingsForm form = FillSettingsForm(saved.m);
-        form.Edit1 = address;
-        EXPECT_EQ(started.dialogs.messages.empty(), static_cast<bool>(Button1Click(saved.m, form)));
+        form.RouterAddress = address;
+        EXPECT_EQ(started.dialogs.messages.empty(), static_cast<bool>(SaveSettingsForm(saved.m, form)));
     }
 }
 
@@ -212,23 +212,23 @@ TEST(RouterAddress, BadAddressFallsBackWithAMessage) {
 }
 
 // A cut settings file was read as far as it went, without a word before.
-TEST(FormCreate, SaysOnceThatSettingsWereResetAndWhereTheOldFileIs) {
+TEST(StartUp, SaysOnceThatSettingsWereResetAndWhereTheOldFileIs) {
     FakeMonitor f;
     WriteBytes(f.dir.path() / "RMonitor.ini", "Routavista Monitor Ver2.04\r\n[x]\r\nD:\\u.exe\r\n[x]\r\n10.0.0.1\r\n");
-    f.Run(FormCreate(f.m));
+    f.Run(StartUp(f.m));
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_NE(f.dialogs.messages[0].find("基本設定ファイルを最後まで読み込めなかった"), std::string::npos);
     EXPECT_NE(f.dialogs.messages[0].find(PathText(f.dir.path() / "RMonitor.ini.bak")), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(f.dir.path() / "RMonitor.ini.bak"));
-    FormCloseQuery(f.m);
+    ShutDown(f.m);
     EXPECT_EQ(f.dialogs.messages.size(), 1u);
 }
 
-TEST(FormCloseQuery, ClosesLauncherHandlesButOnlyTheOpenOnes) {
+TEST(ShutDown, ClosesLauncherHandlesButOnlyTheOpenOnes) {
     FakeMonitor f;
-    f.Run(FormCreate(f.m));
+    f.Run(StartUp(f.m));
     f.m.s.launcher.LaunchProcesses = {0, 11, 0, 0, 12, 0};
-    FormCloseQuery(f.m);
+    ShutDown(f.m);
     EXPECT_EQ(f.programs.closed, (std::vector<ProcessHandle>{11, 12}));
     EXPECT_EQ(f.m.s.launcher.LaunchProcesses, (std::array<ProcessHandle, 6>{}));
     EXPECT_EQ(f.net.sent.size(), 1u);  // not the master: no goodbye

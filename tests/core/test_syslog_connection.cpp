@@ -32,10 +32,10 @@ TEST(SyslogConnect, Port1ShowsTheConnectionAndDisablesPort2Commands) {
     EXPECT_FALSE(s.launcher.LaunchPending);  // consumed by the start-on-connect step
     EXPECT_EQ(s.conn.ConnectedPort, 1);
     EXPECT_EQ(s.redial.RedialLeft, 3);
-    EXPECT_FALSE(f.m.view.Menu[Item::N10].Enabled);
-    EXPECT_FALSE(f.m.view.Menu[Item::N11].Enabled);
-    EXPECT_TRUE(f.m.view.Menu[Item::N1].Enabled);
-    EXPECT_TRUE(f.m.view.Menu[Item::ISP3].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::ConnectPort2].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::DisconnectPort2].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::ConnectPort1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::ConnectIsp3].Enabled);
     EXPECT_EQ(f.sound.played, std::vector<std::string>{"C:\\Sounds\\connect.wav"});
     EXPECT_TRUE(f.programs.runs.empty());
     EXPECT_EQ(f.m.view.Tray.Tip, AppTitle);
@@ -48,8 +48,9 @@ TEST(SyslogConnect, MultiAccountDisablesEveryConnectAndNamesTheIsp) {
     f.Receive(SpeedLine("64000"));
     f.Receive(ConnectLine());
     EXPECT_EQ(f.m.view.Tray.Tip, "ISP2に 64000bpsで接続中");
-    for (Item item : {Item::N1, Item::N10, Item::ISP3}) EXPECT_FALSE(f.m.view.Menu[item].Enabled);
-    EXPECT_TRUE(f.m.view.Menu[Item::N11].Enabled);
+    for (Item item : {Item::ConnectPort1, Item::ConnectPort2, Item::ConnectIsp3})
+        EXPECT_FALSE(f.m.view.Menu[item].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::DisconnectPort2].Enabled);
 
     SyslogMonitor plain;
     plain.m.s.settings.MultiAccount = true;
@@ -120,13 +121,13 @@ TEST(SyslogOwnAddress, GoesToThePanelHintUnlessItIsTheRouters) {
     f.Receive("S01: IPCP UP. My IP=   203.0.113.5, Peer IP=203.0.113.1");
     EXPECT_EQ(f.m.s.conn.WanAddress, "203.0.113.5");
     EXPECT_EQ(f.m.view.Panel.Hint, "203.0.113.5");
-    EXPECT_TRUE(f.m.view.Menu[Item::IP1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::CopyAddress].Enabled);
 
     SyslogMonitor own;
     own.Receive("S01: IPCP UP. My IP=192.168.0.1");
     EXPECT_EQ(own.m.s.conn.WanAddress, "");
     EXPECT_EQ(own.m.view.Panel.Hint, AppTitle);
-    EXPECT_FALSE(own.m.view.Menu[Item::IP1].Enabled);
+    EXPECT_FALSE(own.m.view.Menu[Item::CopyAddress].Enabled);
 }
 
 TEST(SyslogDisconnect, ReturnsToIdleAndClosesMarkedLauncherPrograms) {
@@ -149,8 +150,8 @@ TEST(SyslogDisconnect, ReturnsToIdleAndClosesMarkedLauncherPrograms) {
     EXPECT_EQ(f.m.view.Panel.Caption, "未接続");
     EXPECT_EQ(f.m.view.Tray.Tip, AppTitle);
     EXPECT_EQ(f.m.view.Panel.Hint, AppTitle);
-    EXPECT_FALSE(f.m.view.Menu[Item::IP1].Enabled);
-    EXPECT_FALSE(f.m.view.Menu[Item::N4].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::CopyAddress].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::DisconnectAfterDownload].Enabled);
     EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 0);
     EXPECT_EQ(f.sound.played, std::vector<std::string>{"bye.wav"});

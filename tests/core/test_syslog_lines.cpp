@@ -30,7 +30,7 @@ TEST(SyslogDatagram, LongerThan200BytesIsShownButNeverActedOn) {
 
     // The length the endpoint reported decides, whatever was read.
     const std::string line = ConnectLineOf(200);
-    f.Run(SYSLOGUDPDataReceived(f.m, 201, line, RouterSender, f.clock.now));
+    f.Run(OnSyslogDatagram(f.m, 201, line, RouterSender, f.clock.now));
     EXPECT_FALSE(f.m.s.conn.Online);
 
     f.Receive(line);
@@ -41,15 +41,15 @@ TEST(SyslogDatagram, LongerThan200BytesIsShownButNeverActedOn) {
 TEST(SyslogDatagram, AtMost200BytesAreLookedAt) {
     SyslogMonitor f;
     f.m.s.settings.SyslogAddTime = false;
-    f.Run(SYSLOGUDPDataReceived(f.m, -1, std::string(200, 'x') + ConnectLine(), RouterSender, f.clock.now));
+    f.Run(OnSyslogDatagram(f.m, -1, std::string(200, 'x') + ConnectLine(), RouterSender, f.clock.now));
     EXPECT_FALSE(f.m.s.conn.Online);
     EXPECT_EQ(f.m.view.Viewer.Lines.at(0), std::string(200, 'x'));
 }
 
 TEST(SyslogDatagram, EmptyOrFailedReadShowsNothing) {
     SyslogMonitor f;
-    f.Run(SYSLOGUDPDataReceived(f.m, 0, "", RouterSender, f.clock.now));
-    f.Run(SYSLOGUDPDataReceived(f.m, -1, "", RouterSender, f.clock.now));
+    f.Run(OnSyslogDatagram(f.m, 0, "", RouterSender, f.clock.now));
+    f.Run(OnSyslogDatagram(f.m, -1, "", RouterSender, f.clock.now));
     EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 }
 
@@ -152,7 +152,8 @@ TEST(SyslogFile, LinesKeepTheirArrivalOrderAndTimeWhileHandlingOpensABox) {
     f.dialogs.whileOpen = [&] { f.ReceiveAt(At(2003, 1, 2, 9, 6, 0), "inside the box"); };
     // Arrived at 09:05:30 but handled later: the box is closed at 09:20.
     f.clock.now = At(2003, 1, 2, 9, 20, 0);
-    f.Run(SYSLOGUDPDataReceived(f.m, static_cast<int>(DisconnectLine().size()), DisconnectLine(), RouterSender, At(2003, 1, 2, 9, 5, 30)));
+    f.Run(OnSyslogDatagram(f.m, static_cast<int>(DisconnectLine().size()), DisconnectLine(), RouterSender,
+                           At(2003, 1, 2, 9, 5, 30)));
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     FlushSyslog(f.m);
     EXPECT_EQ(ReadFile(f.dir.path() / "syslog" / "20030102.log"),
@@ -244,10 +245,10 @@ TEST(SyslogFile, TheDailyFileStaysOpenWhileLinesComeAndClosesWhenTheyStop) {
     f.Receive("one");
     const auto file = f.dir.path() / "syslog" / "20030102.log";
     EXPECT_EQ(ReadFile(file), "");  // waits for the end of the burst
-    f.Run(Timer1Timer(f.m));
+    f.Run(OnTick(f.m));
     EXPECT_EQ(ReadFile(file), "[2003/01/02 09:05:00]one\r\n");
     EXPECT_TRUE(f.m.syslogFile.IsOpen());
-    f.Run(Timer1Timer(f.m));  // a quiet tick
+    f.Run(OnTick(f.m));  // a quiet tick
     EXPECT_FALSE(f.m.syslogFile.IsOpen());
 
     f.Receive("two");
@@ -259,7 +260,7 @@ TEST(SyslogFile, TheDailyFileStaysOpenWhileLinesComeAndClosesWhenTheyStop) {
 
     f.m.s.settings.SyslogAutoSave = true;
     f.Receive("three");
-    FormCloseQuery(f.m);  // nothing accepted is lost at exit
+    ShutDown(f.m);  // nothing accepted is lost at exit
     EXPECT_EQ(ReadFile(file), "[2003/01/02 09:05:00]one\r\n[2003/01/02 09:05:00]two\r\n[2003/01/02 09:05:00]three\r\n");
 }
 

@@ -87,10 +87,10 @@ TEST(SyslogHistoryRecord, LinesWithoutS01ConcernPort2) {
     f.Receive(DialLine("0312345678", "S02:"));
     f.Receive(ConnectLine("S02:"));
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 2);
-    EXPECT_FALSE(f.m.view.Menu[Item::N1].Enabled);
-    EXPECT_FALSE(f.m.view.Menu[Item::N2].Enabled);
-    EXPECT_TRUE(f.m.view.Menu[Item::N10].Enabled);
-    EXPECT_TRUE(f.m.view.Menu[Item::N11].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::ConnectPort1].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::DisconnectPort1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::ConnectPort2].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::DisconnectPort2].Enabled);
     f.Receive(DisconnectLine("S02:"));
     EXPECT_EQ(f.History(), "2.04,Port2,2003/01/02,09:05:00,2003/01/02,09:05:00,2003/01/02,09:05:00,2345678\r\n");
     EXPECT_EQ(f.m.s.conn.ConnectedPort, 0);

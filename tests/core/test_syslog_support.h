@@ -51,7 +51,7 @@ struct SyslogMonitor : FakeMonitor {
     }
 
     void Receive(std::string_view line) {
-        Run(SYSLOGUDPDataReceived(m, static_cast<int>(line.size()), std::string(line), RouterSender, clock.now));
+        Run(OnSyslogDatagram(m, static_cast<int>(line.size()), std::string(line), RouterSender, clock.now));
     }
     void ReceiveAt(DateTime when, std::string_view line) {
         clock.now = when;

@@ -27,8 +27,8 @@ constexpr const char* ShownLines =
 
 TEST(SyslogViewerCopy, PutsEveryLineOnceInOrder) {
     ViewerMonitor f;
-    f.Run(ViewerMenuClick(f.m, ViewerItem::logcopy));
-    f.Run(ViewerMenuClick(f.m, ViewerItem::N5));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::CopyLog));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::CopyLogQuoted));
     ASSERT_EQ(f.clipboard.texts.size(), 2u);
     EXPECT_EQ(f.clipboard.texts[0], ShownLines);
     EXPECT_EQ(f.clipboard.texts[1],
@@ -38,15 +38,15 @@ TEST(SyslogViewerCopy, PutsEveryLineOnceInOrder) {
 
 TEST(SyslogViewerCopy, EmptyViewerLeavesTheClipboardAlone) {
     SyslogMonitor f;
-    f.Run(ViewerMenuClick(f.m, ViewerItem::logcopy));
-    f.Run(ViewerMenuClick(f.m, ViewerItem::N5));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::CopyLog));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::CopyLogQuoted));
     EXPECT_TRUE(f.clipboard.texts.empty());
 }
 
 struct SaveCase : ViewerMonitor {
     std::filesystem::path Save(const std::filesystem::path& chosen) {
         dialogs.saveFileName = chosen;
-        Run(ViewerMenuClick(m, ViewerItem::N2));
+        Run(ViewerMenuClick(m, ViewerItem::SaveLog));
         return chosen;
     }
 };
@@ -57,8 +57,8 @@ TEST(SyslogViewerCopy, ControlBytesShowAsMarksOnTheClipboardButStayInTheFile) {
     // Lines as the router sent them, control bytes and all.
     f.m.s.settings.SyslogSimple = false;
     f.Receive(std::string("<30>RV4: a") + '\0' + "b\tc");
-    f.Run(ViewerMenuClick(f.m, ViewerItem::logcopy));
-    f.Run(ViewerMenuClick(f.m, ViewerItem::N5));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::CopyLog));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::CopyLogQuoted));
     ASSERT_EQ(f.clipboard.texts.size(), 2u);
     EXPECT_EQ(f.clipboard.texts[0], std::string(ShownLines) + "[2003/01/02 09:05:00]<30>RV4: a<NUL>b<HT>c\r\n---\r\n");
     EXPECT_EQ(f.clipboard.texts[1],
@@ -92,13 +92,13 @@ TEST(SyslogViewerSave, NameWithoutExtensionGetsTxtAndTheLinesInShiftJis) {
 
 TEST(SyslogViewerSave, CancelledDialogOrEmptyViewerWritesNothing) {
     SaveCase f;
-    f.Run(ViewerMenuClick(f.m, ViewerItem::N2));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::SaveLog));
     EXPECT_EQ(f.dialogs.saveDialogs, 1);
 
     SyslogMonitor empty;
     WriteBytes(empty.dir.path() / "old.txt", "old");
     empty.dialogs.saveFileName = empty.dir.path() / "old";
-    empty.Run(ViewerMenuClick(empty.m, ViewerItem::N2));
+    empty.Run(ViewerMenuClick(empty.m, ViewerItem::SaveLog));
     EXPECT_EQ(ReadFile(empty.dir.path() / "old.txt"), "old");
     EXPECT_TRUE(empty.dialogs.questions.empty());
     EXPECT_TRUE(empty.dialogs.messages.empty());
@@ -162,11 +162,11 @@ TEST(SyslogViewerLines, ReceivedLinesCountAsAdded) {
 
 TEST(SyslogViewerWindow, CloseHidesItAndTheLinesStay) {
     ViewerMonitor f;
-    f.Run(MenuClick(f.m, Item::syslog1));
-    f.Run(ViewerMenuClick(f.m, ViewerItem::Exit1));
+    f.Run(MenuClick(f.m, Item::ShowSyslog));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::Close));
     EXPECT_FALSE(f.m.view.Viewer.Shown);
     EXPECT_EQ(f.m.view.Viewer.Lines.size(), 4u);
-    f.Run(MenuClick(f.m, Item::syslog1));
+    f.Run(MenuClick(f.m, Item::ShowSyslog));
     EXPECT_TRUE(f.m.view.Viewer.Shown);
     EXPECT_EQ(f.m.view.Viewer.Raised, 2);
     EXPECT_EQ(ViewerLinesText(f.m.view.Viewer), ShownLines);
@@ -174,31 +174,31 @@ TEST(SyslogViewerWindow, CloseHidesItAndTheLinesStay) {
 
 TEST(SyslogViewerWindow, FontIsTheChosenOneUntilTheNextStart) {
     SyslogMonitor f;
-    f.Run(FormCreate(f.m));
+    f.Run(StartUp(f.m));
     const ViewerFont fixed;
     EXPECT_EQ(f.m.view.Viewer.Font.Face, "ＭＳ ゴシック");
     EXPECT_EQ(f.m.view.Viewer.Font.Points, 9);
 
-    f.Run(ViewerMenuClick(f.m, ViewerItem::Font2));  // cancelled
+    f.Run(ViewerMenuClick(f.m, ViewerItem::ChangeFont));  // cancelled
     EXPECT_EQ(f.m.view.Viewer.Font, fixed);
     f.dialogs.chosenFont = ViewerFont{"ＭＳ 明朝", 20, true, false, 128};
-    f.Run(ViewerMenuClick(f.m, ViewerItem::Font2));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::ChangeFont));
     EXPECT_EQ(f.m.view.Viewer.Font, *f.dialogs.chosenFont);
     EXPECT_EQ(f.dialogs.fontDialogsFrom, (std::vector<ViewerFont>{fixed, fixed}));
 
-    FormCloseQuery(f.m);
+    ShutDown(f.m);
     EXPECT_EQ(ReadFile(f.dir.path() / "RMonitor.ini").find(Utf8ToCp932("明朝")), std::string::npos);
-    f.Run(FormCreate(f.m));
+    f.Run(StartUp(f.m));
     EXPECT_EQ(f.m.view.Viewer.Font, fixed);
 }
 
 TEST(SyslogViewerWindow, HelpIsTheProgramsHelp) {
     SyslogMonitor f;
     f.programs.windowsVersion = {6, 1, 7601};
-    f.Run(ViewerMenuClick(f.m, ViewerItem::N3));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::Help));
     EXPECT_EQ(f.programs.helpPagesOpened, 1);
     WriteBytes(f.dir.path() / "RMonitor.hlp", "help");
-    f.Run(ViewerMenuClick(f.m, ViewerItem::N3));
+    f.Run(ViewerMenuClick(f.m, ViewerItem::Help));
     EXPECT_EQ(f.programs.helpOpened, std::vector<std::filesystem::path>{f.dir.path() / "RMonitor.hlp"});
 }
 
@@ -209,7 +209,7 @@ TEST(SyslogRecordingSwitch, OffReleasesTheViewerAndOnBringsANewEmptyOne) {
     EXPECT_EQ(f.m.s.settings.SyslogEnabled, "off");
     EXPECT_FALSE(f.m.view.Viewer.Exists);
     EXPECT_FALSE(f.m.view.Viewer.Shown);
-    EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
+    EXPECT_FALSE(f.m.view.Menu[Item::ShowSyslog].Visible);
     f.Receive("<30>RV4: while off");
     EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
 
@@ -217,7 +217,7 @@ TEST(SyslogRecordingSwitch, OffReleasesTheViewerAndOnBringsANewEmptyOne) {
     EXPECT_EQ(f.m.s.settings.SyslogEnabled, "on");
     EXPECT_TRUE(f.m.view.Viewer.Exists);
     EXPECT_FALSE(f.m.view.Viewer.Shown);
-    EXPECT_TRUE(f.m.view.Menu[Item::syslog1].Visible);
+    EXPECT_TRUE(f.m.view.Menu[Item::ShowSyslog].Visible);
     EXPECT_TRUE(f.m.view.Viewer.Lines.empty());
     f.Receive("<30>RV4: again");
     EXPECT_EQ(f.m.view.Viewer.Lines, (Lines{"[2003/01/02 09:05:00]<30>RV4: again", "---"}));
@@ -228,11 +228,11 @@ TEST(SyslogRecordingSwitch, OffReleasesTheViewerAndOnBringsANewEmptyOne) {
 TEST(SyslogRecordingSwitch, AnyOtherStoredTextBecomesOnOrOff) {
     ViewerMonitor f;
     f.m.s.settings.SyslogEnabled = "";
-    f.m.view.Menu[Item::syslog1].Visible = false;
+    f.m.view.Menu[Item::ShowSyslog].Visible = false;
     SwitchSyslogRecording(f.m, true);
     EXPECT_EQ(f.m.s.settings.SyslogEnabled, "on");
     EXPECT_TRUE(f.m.view.Viewer.Exists);
-    EXPECT_TRUE(f.m.view.Menu[Item::syslog1].Visible);
+    EXPECT_TRUE(f.m.view.Menu[Item::ShowSyslog].Visible);
     f.Receive("<30>RV4: recorded");
     EXPECT_EQ(f.m.view.Viewer.Lines.size(), 2u);
 
@@ -240,7 +240,7 @@ TEST(SyslogRecordingSwitch, AnyOtherStoredTextBecomesOnOrOff) {
     SwitchSyslogRecording(f.m, false);
     EXPECT_EQ(f.m.s.settings.SyslogEnabled, "off");
     EXPECT_FALSE(f.m.view.Viewer.Exists);
-    EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
+    EXPECT_FALSE(f.m.view.Menu[Item::ShowSyslog].Visible);
 
     // Switching on what is on keeps the viewer and its lines.
     SwitchSyslogRecording(f.m, true);
@@ -251,7 +251,7 @@ TEST(SyslogRecordingSwitch, AnyOtherStoredTextBecomesOnOrOff) {
 
 TEST(HistoryGraph, StartsTheViewerProgramFromTheProgramFolder) {
     SyslogMonitor f;
-    f.Run(MenuClick(f.m, Item::RMV));
+    f.Run(MenuClick(f.m, Item::ShowHistoryGraph));
     EXPECT_EQ(f.programs.runs, (std::vector<FakePrograms::Run>{
                                    {PathText(f.dir.path() / "RMView.exe"), "", PathText(f.dir.path()), ShowMode::Show}}));
 }

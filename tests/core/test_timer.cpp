@@ -24,7 +24,7 @@ struct TickMonitor : CommandMonitor {
     void TickAt(DateTime when) {
         clock.now = when;
         clock.monotonic = Mono(when);
-        Run(Timer1Timer(m));
+        Run(OnTick(m));
     }
     // Ticks every 2 s from..to; returns the times at which the check first held.
     template <class Check>
@@ -77,7 +77,7 @@ TEST(Tick, CaptionShowsTheConnectedTimeOfDayWhileOnline) {
     // The user sets the PC's clock back an hour: the connected time goes on.
     f.clock.now = f.start - 3600 * Second;
     f.clock.monotonic = f.Mono(f.start + (86400 + 7) * Second);
-    f.Run(Timer1Timer(f.m));
+    f.Run(OnTick(f.m));
     EXPECT_EQ(f.m.view.Panel.Caption, "00:00:07");
 }
 
@@ -184,7 +184,7 @@ TEST(Tick, ATimeOutWithoutOneSyslogDatagramSinceTheStartNamesTheFirewall) {
     f.clock.now = f.start;
     f.Run(ShowConnected(f.m));
     f.clock.monotonic = f.Mono(f.start + 61 * Second);
-    f.Run(Timer1Timer(f.m));
+    f.Run(OnTick(f.m));
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_TRUE(f.dialogs.messages[0].starts_with(TimedOut));
     EXPECT_NE(f.dialogs.messages[0].find("起動してから一度もsyslogが届いていません。Windows ファイアウォール"),
@@ -195,10 +195,10 @@ TEST(Tick, ATimeOutWithoutOneSyslogDatagramSinceTheStartNamesTheFirewall) {
     // from a sender the monitor refuses, shows the way is open.
     f.dialogs.messages.clear();
     f.m.s.settings.RouterSendersOnly = true;
-    f.Run(SYSLOGUDPDataReceived(f.m, 1, "x", "192.168.0.77", f.clock.now));
+    f.Run(OnSyslogDatagram(f.m, 1, "x", "192.168.0.77", f.clock.now));
     f.Run(ShowConnected(f.m));
     f.clock.monotonic = f.Mono(f.start + 200 * Second);
-    f.Run(Timer1Timer(f.m));
+    f.Run(OnTick(f.m));
     EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{TimedOut}));
 }
 
@@ -210,12 +210,12 @@ TEST(Tick, TimeOutComesOneSecondAfterTheLimitWhateverThePcsClockDoes) {
     // The PC's clock jumps an hour ahead: no false failure.
     f.clock.now = f.start + 3600 * Second;
     f.clock.monotonic = f.Mono(f.start + 60 * Second);
-    f.Run(Timer1Timer(f.m));
+    f.Run(OnTick(f.m));
     EXPECT_TRUE(f.dialogs.messages.empty());
     // And back two hours: the time-out is not late.
     f.clock.now = f.start - 3600 * Second;
     f.clock.monotonic = f.Mono(f.start + 61 * Second);
-    f.Run(Timer1Timer(f.m));
+    f.Run(OnTick(f.m));
     EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{TimedOut}));
 }
 
@@ -224,7 +224,7 @@ TEST(Tick, AConnectMadeWhileTheTimeOutBoxIsOpenKeepsItsOwnTimeOut) {
     f.clock.now = f.start;
     f.Run(ShowConnected(f.m));
     // The user picks 接続 while the failure is still on screen.
-    f.dialogs.whileOpen = [&] { f.Run(N1Click(f.m)); };
+    f.dialogs.whileOpen = [&] { f.Run(ConnectPort1(f.m)); };
     f.TickAt(f.start + 61 * Second);
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_TRUE(f.m.s.conn.ConnectPending);
@@ -238,7 +238,7 @@ TEST(Tick, SetupUtilityMainWindowClosedWhileItsApplicationWindowClosesIsNotClose
     TickMonitor f;
     f.otherWindows.open = {{UtilityWindows[0], 1}, {UtilityWindows[1], 2}};
     // The user's 切断 runs while the application window closes and closes the rest.
-    f.nested.events = [&] { f.Run(N2Click(f.m)); };
+    f.nested.events = [&] { f.Run(DisconnectPort1(f.m)); };
     f.TickAt(f.start);
     EXPECT_EQ(f.otherWindows.closed, (std::vector<WindowHandle>{1, 2}));
 }
@@ -356,7 +356,7 @@ TEST(Schedule, TicksDuringTheConnectsWaitDoNotConnectAgain) {
     f.ScheduleConnect("07:05");
     auto acknowledge = f.net.onSend;
     f.net.onSend = [&](const SentDatagram& d) {
-        f.steps.queued.push_back([&] { f.Run(Timer1Timer(f.m)); });
+        f.steps.queued.push_back([&] { f.Run(OnTick(f.m)); });
         acknowledge(d);
     };
     f.TickAt(At(2003, 1, 2, 7, 5, 0));

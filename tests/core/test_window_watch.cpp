@@ -26,28 +26,28 @@ struct WatchMonitor : CommandMonitor {
         m.s.conn.Online = true;
         m.s.conn.ConnectedPort = 1;
         m.view.Panel.Shown = true;
-        m.view.Menu[Item::N4].Enabled = true;
+        m.view.Menu[Item::DisconnectAfterDownload].Enabled = true;
     }
-    bool Armed() const { return m.view.Menu[Item::N4].Checked; }
+    bool Armed() const { return m.view.Menu[Item::DisconnectAfterDownload].Checked; }
     void Arm() {
-        Run(MenuClick(m, Item::N4));
+        Run(MenuClick(m, Item::DisconnectAfterDownload));
         ASSERT_TRUE(Armed());
     }
     void Tick() {
         clock.Advance(2000);
-        Run(Timer1Timer(m));
+        Run(OnTick(m));
     }
 };
 
 TEST(DownloadWatch, ArmingNeedsADownloadWindowAndShowsItInRed) {
     WatchMonitor f;
     f.otherWindows.tops = {Dialog(1, "45% コピーしました", "x"), {2, "50% コピーしました", "Other", false, "", true}};
-    f.Run(MenuClick(f.m, Item::N4));
+    f.Run(MenuClick(f.m, Item::DisconnectAfterDownload));
     EXPECT_TRUE(f.Armed());
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::Red);
     EXPECT_EQ(f.m.s.watch.DownloadMarks, "1");
 
-    f.Run(MenuClick(f.m, Item::N4));
+    f.Run(MenuClick(f.m, Item::DisconnectAfterDownload));
     EXPECT_FALSE(f.Armed());
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::WindowText);
     EXPECT_TRUE(f.dialogs.messages.empty());
@@ -56,7 +56,7 @@ TEST(DownloadWatch, ArmingNeedsADownloadWindowAndShowsItInRed) {
     f.otherWindows.tops = {{2, "50% コピーしました", "Other", false, "", true}, Dialog(3, "場所を保存中 (1)"),
                            Terminal(4, "NifTerm", true)};
     f.otherWindows.children[4] = {{"BYE", false}};
-    f.Run(MenuClick(f.m, Item::N4));
+    f.Run(MenuClick(f.m, Item::DisconnectAfterDownload));
     EXPECT_FALSE(f.Armed());
     EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{"対象を見つけられませんでした"}));
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::WindowText);
@@ -128,8 +128,8 @@ TEST(DownloadWatch, HiddenOrOwnedTerminalsAreNotLookedAtAndAClosedOneIsOffline) 
     EXPECT_FALSE(f.Armed());
     EXPECT_FALSE(f.RouterSends().empty());
     // And the next arming finds nothing to wait for.
-    f.m.view.Menu[Item::N4].Enabled = true;
-    N4Click(f.m);
+    f.m.view.Menu[Item::DisconnectAfterDownload].Enabled = true;
+    DisconnectAfterDownload(f.m);
     EXPECT_FALSE(f.Armed());
     EXPECT_EQ(f.dialogs.messages.back(), "対象を見つけられませんでした");
 }
@@ -146,7 +146,7 @@ TEST(DownloadWatch, ThePanelIsRedExactlyWhileTheWatchIsArmed) {
     // A disconnect on its way keeps its blue when the watch goes.
     f.Arm();
     f.m.view.Panel.Colour = FontColour::Blue;
-    N4Click(f.m);
+    DisconnectAfterDownload(f.m);
     EXPECT_EQ(f.m.view.Panel.Colour, FontColour::Blue);
 }
 

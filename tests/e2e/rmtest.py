@@ -212,7 +212,7 @@ class Monitor:
         """Seconds from posting "ﾊﾞｰｼﾞｮﾝ情報" until its window shows, which
         it does only once the program has no message waiting; closes it again."""
         start = time.monotonic()
-        self.command("openver_n1")
+        self.command("ShowVersion")
         code, _ = self.tool("find", "--title", ABOUT_TITLE, "--visible", "--timeout", timeout * 1000,
                             timeout=timeout + 60)
         if code != 0:
@@ -320,7 +320,7 @@ class MonitorTestCase(unittest.TestCase):
         return proc
 
     def finish(self, m, proc):
-        m.command("Exit1")
+        m.command("Exit")
         self.assertEqual(m.wait_exit(proc), 0)
 
 

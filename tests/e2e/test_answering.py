@@ -28,7 +28,7 @@ class AnsweringWhileACommandWaits(LanTestCase):
         receive_until(master, "RMonitor Master Check")
         master.sendto(b"RMonitor Master Connected", (PC_ADDRESS, 4450))
         wait_until(lambda: "履歴ログの送信" in open_tray_menu(m, WM_RBUTTONDOWN), what="the transfer item")
-        m.command("logCon")
+        m.command("SendHistoryLog")
         m.press("はい")
         receive_until(master, RECORD)
 
@@ -56,7 +56,7 @@ class AnsweringWhileACommandWaits(LanTestCase):
         m.start_router()
         proc = m.start()
         m.wait_main()
-        m.command("N1")
+        m.command("ConnectPort1")
         wait_panel(m, shown=True)
         wait_until((m.folder / "userprog.log").exists, what="the first program to start")
         return proc, lambda: not any(w[3].startswith("遅い窓") and w[1] for w in m.windows()), []
@@ -69,7 +69,7 @@ class AnsweringWhileACommandWaits(LanTestCase):
                 before_exit = settings.stat().st_mtime_ns
                 m.answer_time()
                 self.assertTrue(still_waiting(), "the menu was answered only after the command")
-                m.command("Exit1")
+                m.command("Exit")
                 self.assertEqual(m.wait_exit(proc), 0)
                 self.assertGreater(settings.stat().st_mtime_ns, before_exit, "no exit save")
                 self.assertTrue(all(path.exists() for path in kept))

@@ -32,7 +32,7 @@ class Broadcast(MonitorTestCase):
             self.assertEqual(data, b"RMonitor Master Check")
             self.assertEqual(sender, (PC_ADDRESS, PEER_PORT))
             m.wait_main()
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
 

@@ -49,7 +49,7 @@ class StatusDisplay(MonitorTestCase):
             self.assertEqual(panel_caption(m, panel), "未接続")
             wait_until(lambda: shows_icon(pixels(m.screenshot("idle-again"), icon), idle_icon), what="the program icon")
 
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_reset_command_hides_the_panel(self):
@@ -57,10 +57,10 @@ class StatusDisplay(MonitorTestCase):
             proc = self.start(m)
             send_syslog(m, CONNECT)
             wait_panel(m, shown=True)
-            m.command("N3")
+            m.command("Reset")
             panel, _ = wait_panel(m, shown=False)
             self.assertEqual(panel_caption(m, panel), "未接続")
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_a_panel_stored_where_no_monitor_is_shows_at_the_edge_of_the_screen(self):
@@ -87,7 +87,7 @@ class StatusDisplay(MonitorTestCase):
             self.assertEqual(right[:2], ["接続", "切断"])
             self.assertIn("リセット", right)
 
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
 

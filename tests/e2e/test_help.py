@@ -29,7 +29,7 @@ class Help(MonitorTestCase):
             (m.folder / "RMonitor.hlp").write_bytes(b"?_\x03\x00")
             proc = m.start()
             m.wait_main()
-            m.command("help_n1")
+            m.command("OpenHelp")
             wait_until(opened.exists, what="the browser")
             target = opened.read_text().split()[0]
             page = Path(unquote(urlparse(target).path) if target.startswith("file:") else target)
@@ -42,7 +42,7 @@ class Help(MonitorTestCase):
             for item in ["接続", "ﾀﾞｳﾝﾛｰﾄﾞ後切断", "メモ送信", "SysLogを表示", "履歴ログの送信", "終了"]:
                 self.assertIn(f"<dt>{item}", html)
             self.assertFalse([w for w in m.windows() if w[2] == "#32770" and w[1]], "no message box")
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
 

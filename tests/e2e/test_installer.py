@@ -124,11 +124,11 @@ class Installer(LanTestCase):
             proc = m.box.start([at.folder / "RMonitor.exe"], cwd=at.folder)
             m.procs.append(proc)
             m.wait_main()
-            m.command("N1")
+            m.command("ConnectPort1")
             handle, _ = wait_panel(m, True)
             wait_counting(m, handle)
             wait_until(lambda: "IPCP UP" in m.router_log.read_text(), what="the router's last dial line")
-            m.command("N2")
+            m.command("DisconnectPort1")
             history = at.folder / "log" / "Rmonitor.csv"
             wait_until(history.exists, what="the history record")
 
@@ -139,7 +139,7 @@ class Installer(LanTestCase):
             self.assertInstalled(m, at, startup=False)
             self.assertIsNone(proc.poll())
 
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
             kept = kept_files(at.folder)
             self.assertEqual(settings_values(kept["RMonitor.ini"])[2], ROUTER_ADDRESS)

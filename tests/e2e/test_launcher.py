@@ -47,14 +47,14 @@ class Launcher(MonitorTestCase):
             captions = open_tray_menu(m, WM_RBUTTONDOWN)
             self.assertEqual(captions[:4], ["メール", "時計", "手動", ""])
 
-            m.command("L31")
+            m.command("Launch3")
             started, _ = wait_until(lambda: self.starts(log)[0] and self.starts(log), what="the L3 program")
             (line, where), = started.values()
             self.assertEqual(line, f'"{path}" --title 手動の窓 -x 引数')
             self.assertEqual(where.rstrip("\\").lower(), m.windows_path(m.folder).lower())
-            m.command("L31")  # still running: not started again
+            m.command("Launch3")  # still running: not started again
 
-            m.command("N1")
+            m.command("ConnectPort1")
             started, _ = wait_until(lambda: len(self.starts(log)[0]) == 3 and self.starts(log), what="the connect")
             by_title = {line.split("--title ")[1].split()[0]: pid for pid, (line, _) in started.items()}
             self.assertEqual(set(by_title), {"メールの窓", "時計の窓", "手動の窓"})
@@ -64,7 +64,7 @@ class Launcher(MonitorTestCase):
 
             # The router finishes its call before the hang-up.
             m.wait_router_sent("IPCP UP")
-            m.command("N2")
+            m.command("DisconnectPort1")
             # Entry 1 first; the program started from its item is closed too.
             _, closes = wait_until(lambda: len(self.starts(log)[1]) == 2 and self.starts(log), what="the disconnect")
             self.assertEqual([(r[0], r[1]) for r in closes],
@@ -77,7 +77,7 @@ class Launcher(MonitorTestCase):
             self.assertIn("時計の窓", visible)
             self.assertEqual(len(self.starts(log)[0]), 3)
 
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_a_hung_program_does_not_hold_up_the_disconnect(self):
@@ -92,17 +92,17 @@ class Launcher(MonitorTestCase):
             m.start_router()
             proc = m.start()
             m.wait_main()
-            m.command("N1")
+            m.command("ConnectPort1")
             wait_until(lambda: self.starts(log)[0], what="the program to start")
             m.wait_router_sent("IPCP UP")
-            m.command("N2")
+            m.command("DisconnectPort1")
             _, closes = wait_until(lambda: self.starts(log)[1] and self.starts(log), what="the close request")
             self.assertEqual(closes[0][0], "hanging")
             # The rest of the disconnect goes on: the record is written, and
             # the monitor still answers its menu.
             history = m.folder / "log" / "Rmonitor.csv"
             wait_until(history.exists, what="the history record")
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_a_program_that_cannot_start_or_is_missing_is_told_once_in_a_notice(self):
@@ -116,9 +116,9 @@ class Launcher(MonitorTestCase):
             ]))
             proc = m.start()
             m.wait_main()
-            m.command("L11")
-            m.command("L11")  # told once, not twice
-            m.command("L21")
+            m.command("Launch1")
+            m.command("Launch1")  # told once, not twice
+            m.command("Launch2")
             wait_until(lambda: any("「消えた」" in t for t in m.notices()), what="the missing program in the notice")
             text = m.press("OK")
             self.assertIn("プログラムを起動できませんでした。", text)
@@ -127,7 +127,7 @@ class Launcher(MonitorTestCase):
             self.assertEqual(text.count("「壊れた」"), 1)
             self.assertIn("「消えた」 " + m.windows_path(m.folder / "消えた.exe") + "\r\nファイルが見つかりません。", text)
             # The menu still answers: the notice ran no loop of its own.
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
 

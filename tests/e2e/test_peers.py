@@ -39,7 +39,7 @@ class Peers(LanTestCase):
             master.sendto(b"RMonitor Master Connected", (PC_ADDRESS, 4450))
             wait_until(lambda: "履歴ログの送信" in open_tray_menu(m, WM_RBUTTONDOWN), what="the transfer item")
 
-            m.command("logCon")
+            m.command("SendHistoryLog")
             self.assertIn("バックアップされたログファイルの転送を行います。", m.press("はい"))
             self.assertEqual(receive_until(master, "###Log Data Send### End"),
                              ["###Log Data Send### Start", *RECORDS, "###Log Data Send### End"])
@@ -53,7 +53,7 @@ class Peers(LanTestCase):
         with self.monitor() as m:
             other = self.peer(m)
             proc = self.start(m)
-            m.command("memosend")  # the user writes one meanwhile
+            m.command("WriteMemo")  # the user writes one meanwhile
             m.control("簡易メモ送信", MEMO_TEXT_ID)
             send_memo(other, ["お昼です", " ", "二行目"])
             self.assertIn("簡易メモのデータが届きました", m.press("OK"))
@@ -76,7 +76,7 @@ class Peers(LanTestCase):
             other = self.peer(m)
             proc = self.start(m, NickName="事務所")
             receive_until(other, "RMonitor Master Check")
-            m.command("memosend")
+            m.command("WriteMemo")
             self.assertEqual(receive_until(other, "RMonitor PC Name"), ["RMonitor PC Name"])
             other.sendto("RMonitor PC Name =受付".encode("cp932"), (PC_ADDRESS, 4450))
             # Both copies answered, this one to its own broadcast; the other one is offered.
@@ -99,7 +99,7 @@ class Peers(LanTestCase):
             # Its own name is its own address; an empty destination is everyone.
             for destination, label in (("事務所", "itself"), ("", "all")):
                 with self.subTest(to=label):
-                    m.command("memosend")
+                    m.command("WriteMemo")
                     # Listed, but not offered: the box stays empty, with its hint.
                     wait_until(lambda: m.tool("send", m.control("簡易メモ送信", MEMO_DESTINATION_ID)[0],
                                               CB_GETCOUNT)[1].strip() == "1", what="its own name in the list")

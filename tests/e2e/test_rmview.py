@@ -52,7 +52,7 @@ class HistoryGraph(MonitorTestCase):
             m.wait_main()
             self.assertFalse([w for w in m.windows() if w[2] == GRAPH_CLASS])
 
-            m.command("RMV")
+            m.command("ShowHistoryGraph")
             code, graph = m.tool("find", "--title", GRAPH_TITLE, "--class", GRAPH_CLASS, "--visible",
                                  "--timeout", 30000)
             self.assertEqual(code, 0, "RMView's window did not open")
@@ -80,7 +80,7 @@ class HistoryGraph(MonitorTestCase):
             m.tool("close", "--title", GRAPH_TITLE, "--class", GRAPH_CLASS)
             code, _ = m.tool("wait-gone", "--title", GRAPH_TITLE, "--class", GRAPH_CLASS, "--timeout", 20000)
             self.assertEqual(code, 0)
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
 

@@ -27,7 +27,7 @@ class RouterJourney(LanTestCase):
         with self.monitor() as m:
             m.start_router()
             proc = self.start(m)
-            m.command("N1")
+            m.command("ConnectPort1")
             clock, = m.wait_router_received("SetRouterClock")
             self.assertRegex(clock[1], rf"^00400000410b000a0{{16}}{ROUTER_OCTETS}00[01][0-9a-f](00[0-3][0-9a-f]){{2}}$")
             connect, = m.wait_router_received("ConnectRouterPort")
@@ -37,7 +37,7 @@ class RouterJourney(LanTestCase):
             m.screenshot("connected")
             # The router finishes its call before the hang-up.
             m.wait_router_sent("IPCP UP")
-            m.command("N2")
+            m.command("DisconnectPort1")
             disconnect, = m.wait_router_received("DisconnectRouterPort")
             self.assertEqual(disconnect[1], "0002000001680004" + "0" * 16 + ROUTER_OCTETS)
             history = m.folder / "log" / "Rmonitor.csv"
@@ -69,7 +69,7 @@ class RouterJourney(LanTestCase):
         with self.monitor() as m:
             m.start_router("--no-answer")
             proc = self.start(m)
-            m.command("N1")
+            m.command("ConnectPort1")
             self.assertIn("時間設定に失敗しました", m.press("OK", timeout=30))
             m.wait_router_received("ConnectRouterPort")
             self.finish(m, proc)
@@ -78,7 +78,7 @@ class RouterJourney(LanTestCase):
         with self.monitor() as m:
             m.start_router("--busy-times", 1)
             proc = self.start(m, RedialCount="3")
-            m.command("N1")
+            m.command("ConnectPort1")
             m.wait_router_received("ConnectRouterPort", count=2, timeout=45)
             wait_counting(m, wait_panel(m, True)[0])
             self.finish(m, proc)
@@ -88,14 +88,14 @@ class RouterJourney(LanTestCase):
             m.start_router()
             utility = m.install_standin("DAZera.exe")
             proc = self.start(m, NoUtility="off", UtilityPath=m.windows_path(utility))
-            m.command("N1")
+            m.command("ConnectPort1")
             wait_until(lambda: m.standin_log(), what="the utility to start")
             name, arguments, folder = m.standin_log()[0].split("\t")
             self.assertEqual((name, arguments), ("DAZera.exe", f"-i {ROUTER_ADDRESS} -con1"))
             self.assertEqual(folder.rstrip("\\").lower(), m.windows_path(m.folder).lower())
             wait_until(lambda: any(w[3] == "DAZERA" for w in m.windows()), what="the utility's window")
             # The next command closes a utility left running.
-            m.command("N2")
+            m.command("DisconnectPort1")
             wait_until(lambda: any(line.startswith("closed\tDAZERA") for line in m.standin_log()),
                        what="the utility to be closed")
             self.assertEqual(m.router_received(), [])
@@ -107,9 +107,9 @@ class RouterJourney(LanTestCase):
             proc = self.start(m, NoUtility="off", UtilityPath=m.windows_path(settings_window))
             holder = m.box.start([settings_window, "--settings"])
             wait_until(lambda: any(w[3] == "Ｒｏｕｔａｖｉｓｔａの設定" for w in m.windows()), what="the settings window")
-            m.command("N1")
+            m.command("ConnectPort1")
             self.assertIn("Routavistaの設定中は接続できません。", m.press("OK"))
-            m.command("N2")
+            m.command("DisconnectPort1")
             self.assertIn("Routavistaの設定中は切断できません。", m.press("OK"))
             self.assertFalse(panel_visible(m))
             self.assertEqual([line for line in m.standin_log() if "-i " in line], [])

@@ -26,7 +26,7 @@ class SettingsFile(MonitorTestCase):
             captions = open_tray_menu(m, WM_RBUTTONDOWN)
             self.assertEqual(captions[:6], ["ポート1接続", "ポート1切断", "", "ポート2接続", "ポート2切断", ""])
 
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
             self.assertEqual(settings_values(ini.read_bytes()), settings_values(settings_bytes(**PREPARED)))
             self.assertEqual(ini.read_bytes().split(b"\r\n")[0], b"Routavista Monitor Ver2.04")

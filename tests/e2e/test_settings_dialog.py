@@ -39,8 +39,8 @@ def text_pixels(rgb):
 # Control ids of the dialog (src/core/state/settings_controls.h); those of
 # the settings from the program's table.
 SETTINGS = {row["name"]: row for row in tables()["settings"]}
-EDIT1, PCNAME = SETTINGS["RouterAddress"]["control_id"], SETTINGS["NickName"]["control_id"]
-BUTTON1, CANCEL, TABS, LABEL1 = 602, 2, 601, 613
+ROUTER_ADDRESS, NICK_NAME = SETTINGS["RouterAddress"]["control_id"], SETTINGS["NickName"]["control_id"]
+SAVE_BUTTON, CANCEL, TABS, ROUTER_ADDRESS_LABEL = 602, 2, 601, 613
 NICKNAME_PAIR, ADDRESS_PAIR = SETTINGS["NickName"]["pair"], SETTINGS["RouterAddress"]["pair"]
 
 
@@ -80,35 +80,35 @@ class SettingsDialog(MonitorTestCase):
 
             dialog = self.open_from_tray_menu(m)
             controls = self.controls(m, dialog)
-            self.assertEqual(controls[EDIT1][1], "127.0.0.1")
+            self.assertEqual(controls[ROUTER_ADDRESS][1], "127.0.0.1")
             for page in range(PAGES):
                 m.tool("send", controls[TABS][0], TCM_SETCURFOCUS, page)
                 m.screenshot(f"page{page + 1}")
             m.tool("send", controls[TABS][0], TCM_SETCURFOCUS, 0)
-            m.tool("settext", controls[EDIT1][0], "127.0.0.2")
-            m.tool("settext", controls[PCNAME][0], "たろうのPC")
+            m.tool("settext", controls[ROUTER_ADDRESS][0], "127.0.0.2")
+            m.tool("settext", controls[NICK_NAME][0], "たろうのPC")
             before = ini.read_bytes()
-            m.tool("click", controls[BUTTON1][0])
+            m.tool("click", controls[SAVE_BUTTON][0])
             wait_until(lambda: ini.read_bytes() != before, what="the settings file")
             values = settings_values(ini.read_bytes())
             self.assertEqual(values[ADDRESS_PAIR], "127.0.0.2")
             self.assertEqual(values[NICKNAME_PAIR], "たろうのPC")
             self.assertEqual(m.tool("wait-gone", "--title", "設定", "--class", "#32770", "--timeout", 10000)[0], 0)
 
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
             proc = m.start()
             m.wait_main()
             controls = self.controls(m, self.open_from_tray_menu(m))
-            self.assertEqual(controls[EDIT1][1], "127.0.0.2")
-            self.assertEqual(controls[PCNAME][1], "たろうのPC")
+            self.assertEqual(controls[ROUTER_ADDRESS][1], "127.0.0.2")
+            self.assertEqual(controls[NICK_NAME][1], "たろうのPC")
             self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_closed_unsaved_the_file_stays_as_it_was(self):
         ways = {"キャンセル": lambda m, c: m.tool("click", c[CANCEL][0]),
-                "Esc": lambda m, c: m.tool("post", c[EDIT1][0], WM_KEYDOWN, VK_ESCAPE)}
+                "Esc": lambda m, c: m.tool("post", c[ROUTER_ADDRESS][0], WM_KEYDOWN, VK_ESCAPE)}
         with self.monitor() as m:
             ini = m.folder / "RMonitor.ini"
             ini.write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
@@ -118,14 +118,14 @@ class SettingsDialog(MonitorTestCase):
             for way, close in ways.items():
                 with self.subTest(way):
                     controls = self.controls(m, self.open_from_tray_menu(m))
-                    self.assertEqual(controls[EDIT1][1], "127.0.0.1")
-                    m.tool("settext", controls[EDIT1][0], "127.0.0.2")
-                    m.tool("settext", controls[PCNAME][0], "たろうのPC")
+                    self.assertEqual(controls[ROUTER_ADDRESS][1], "127.0.0.1")
+                    m.tool("settext", controls[ROUTER_ADDRESS][0], "127.0.0.2")
+                    m.tool("settext", controls[NICK_NAME][0], "たろうのPC")
                     close(m, controls)
                     self.assertEqual(m.tool("wait-gone", "--title", "設定", "--class", "#32770", "--timeout", 10000)[0],
                                      0)
                     self.assertEqual(ini.read_bytes(), before)
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_labels_stay_readable_under_a_dark_colour_scheme(self):
@@ -148,7 +148,7 @@ class SettingsDialog(MonitorTestCase):
             controls = self.controls(m, self.open_from_tray_menu(m))
             _, out = m.tool("list", "--all")
             rect = next(tuple(int(c) for c in row[4:8]) for row in (line.split("\t") for line in out.splitlines())
-                        if row[0] == controls[LABEL1][0])
+                        if row[0] == controls[ROUTER_ADDRESS_LABEL][0])
             # "RoutavistaのIPアドレス": some hundred pixels of text once it is painted.
             wait_until(lambda: text_pixels(pixels(m.screenshot(shot), rect)) > 100,
                        what="the label's text, clearly apart from its background")
@@ -161,7 +161,7 @@ class SettingsDialog(MonitorTestCase):
                                                       (x + w // 4, y + h // 4, w // 2, h // 2))) > 10,
                            what=f"the caption of tab {page + 1}, clearly apart from its background")
             self.assertEqual(m.tool("close", "--title", "設定", "--class", "#32770")[0], 0)
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_the_version_window_shows_its_line_whole(self):
@@ -169,14 +169,14 @@ class SettingsDialog(MonitorTestCase):
             (m.folder / "RMonitor.ini").write_bytes(settings_bytes(RouterAddress="127.0.0.1"))
             proc = m.start()
             m.wait_main()
-            m.command("openver_n1")
+            m.command("ShowVersion")
             code, out = m.tool("find", "--title", "バージョン情報", "--class", "#32770", "--visible", "--timeout", 15000)
             self.assertEqual(code, 0)
             texts = [text for _, text in self.controls(m, out.split()[0]).values()]
             self.assertIn("Routavista Monitor Ver2.04 ", texts)
             m.screenshot("about")
             m.press("OK", title="バージョン情報")
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
 

@@ -32,17 +32,17 @@ class StartUp(MonitorTestCase):
             wait_until(lambda: "すでに起動しています" in balloons(m), what="the balloon of the running copy")
 
             # The about window: one at a time, closed with OK.
-            m.command("openver_n1")
+            m.command("ShowVersion")
             code, about = m.tool("find", "--title", "バージョン情報", "--class", "#32770", "--timeout", 20000)
             self.assertEqual(code, 0)
             _, controls = m.tool("children", about)
             texts = [line.split("\t")[2] for line in controls.splitlines()]
             self.assertIn("Routavista Monitor Ver2.04 ", texts)
             m.press("OK", title="バージョン情報")
-            m.command("syslog1")
+            m.command("ShowSyslog")
             self.assertTrue(any(w[3] == "SysLog" and w[1] for w in m.windows()))
 
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(first), 0)
             self.assertFalse(m.main_windows())
             self.assertTrue((m.folder / "RMonitor.ini").exists())
@@ -56,7 +56,7 @@ class StartUp(MonitorTestCase):
             capture.close()
             self.assertEqual(seen[:1], [("127.0.0.255", b"RMonitor Master Check")])
             m.wait_main()
-            m.command("Exit1")
+            m.command("Exit")
             m.wait_exit(proc)
 
     def test_a_port_held_by_another_program_is_told_once(self):
@@ -77,7 +77,7 @@ class StartUp(MonitorTestCase):
                 self.assertNotEqual(code, 0)
                 self.assertEqual({4449, 4450} & m.bound_udp_ports(), {4449, 4450})
                 self.assertIsNone(proc.poll())
-                m.command("Exit1")
+                m.command("Exit")
                 self.assertEqual(m.wait_exit(proc), 0)
             finally:
                 holder.close()

@@ -41,7 +41,7 @@ class SyslogInterpretation(MonitorTestCase):
             # Not the master and no master known: the backup file gets the same record.
             self.assertEqual((m.folder / "log" / "RMBackUp.csv").read_bytes(), data)
             self.assertIsNone(proc.poll())
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_a_long_line_reaches_the_daily_file_cut_with_a_mark(self):

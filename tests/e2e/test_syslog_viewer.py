@@ -75,7 +75,7 @@ class SyslogViewer(MonitorTestCase):
             wait_until(lambda: len(viewer_lines(m)) == 4, what="the first lines in the hidden viewer")
             self.assertFalse(viewer(m)[1])
 
-            m.command("syslog1")
+            m.command("ShowSyslog")
             wait_until(lambda: viewer(m)[1], what="the viewer shown")
             after = ["S01: PPP Connect successfully"]
             for text in after:
@@ -96,13 +96,13 @@ class SyslogViewer(MonitorTestCase):
             keep_screenshot(m, "viewer")
 
             # Closing only hides it; opened again it shows every line.
-            viewer_command(m, "Exit1")
+            viewer_command(m, "Close")
             wait_until(lambda: not viewer(m)[1], what="the viewer hidden")
-            m.command("syslog1")
+            m.command("ShowSyslog")
             wait_until(lambda: viewer(m)[1], what="the viewer shown again")
             self.assertEqual(viewer_lines(m), lines)
 
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_without_time_and_breaks_the_lines_are_as_the_router_sent_them(self):
@@ -111,9 +111,9 @@ class SyslogViewer(MonitorTestCase):
             sent = [f"<30>rv4 line {i}" for i in range(1, 6)]
             for text in sent:
                 send_syslog(m, text)
-            m.command("syslog1")
+            m.command("ShowSyslog")
             wait_until(lambda: viewer_lines(m) == sent, what="the five lines as sent")
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
     def test_at_150_percent_the_window_and_its_text_are_one_and_a_half_times_as_large(self):
@@ -123,7 +123,7 @@ class SyslogViewer(MonitorTestCase):
             proc = self.start(m, SyslogSimple="off")
             send_syslog(m, framed("ルータの時刻を合わせました"))
             send_syslog(m, b"<30>rv4 a\0b\x1b[0m")
-            m.command("syslog1")
+            m.command("ShowSyslog")
             wait_until(lambda: viewer(m)[1], what="the viewer shown")
             wait_until(lambda: len(viewer_lines(m)) == 4, what="the lines")
             # Control bytes by their names, which every font draws.
@@ -134,7 +134,7 @@ class SyslogViewer(MonitorTestCase):
             self.assertGreaterEqual(rect[3], 606)
             self.assertLess(rect[2], 888 + 40)
             keep_screenshot(m, "viewer-150")
-            m.command("Exit1")
+            m.command("Exit")
             self.assertEqual(m.wait_exit(proc), 0)
 
 

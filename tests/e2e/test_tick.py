@@ -37,7 +37,7 @@ class Tick(LanTestCase):
     def connected(self, m):
         m.start_router()
         proc = self.start(m)
-        m.command("N1")
+        m.command("ConnectPort1")
         handle, rect = wait_panel(m, True)
         wait_counting(m, handle)
         return proc, handle, rect
@@ -77,7 +77,7 @@ class Tick(LanTestCase):
             m.start_router("--syslog-to", PC_ADDRESS, "--syslog-port", 9)
             # The shortest time-out the settings file takes.
             proc = self.start(m, ConnectTimeout="30")
-            m.command("N1")
+            m.command("ConnectPort1")
             handle, _ = wait_panel(m, True)
             requested = time.monotonic()
             wait_until(lambda: any(w[2] == "#32770" and w[3] == TITLE and w[1] for w in m.windows()), 60,
@@ -97,12 +97,12 @@ class Tick(LanTestCase):
     def test_download_watch_keeps_the_line_while_a_dialog_is_open_and_then_hangs_up(self):
         with self.monitor() as m:
             proc, handle, rect = self.connected(m)
-            m.command("N4")
+            m.command("DisconnectAfterDownload")
             self.assertIn("対象を見つけられませんでした", m.press("OK"))
 
             dialog = self.downloads(m, "--dialog", "35% コピーしました", 8)
             wait_until(lambda: "35% コピーしました" in self.titles(m), what="the download dialog")
-            m.command("N4")
+            m.command("DisconnectAfterDownload")
             wait_until(lambda: red_pixels(pixels(m.screenshot("armed"), rect)) > 0, what="the armed panel's red")
             while "35% コピーしました" in self.titles(m):
                 self.assertEqual([r for r in m.router_received() if r[0].startswith("Disconnect")], [])
@@ -117,7 +117,7 @@ class Tick(LanTestCase):
             proc, handle, _ = self.connected(m)
             self.downloads(m, "--terminal", 8)
             wait_until(lambda: "NifTerm - standin" in self.titles(m), what="the terminal")
-            m.command("N4")
+            m.command("DisconnectAfterDownload")
             wait_panel_seconds(m, handle, 4)
             self.assertEqual([r for r in m.router_received() if r[0].startswith("Disconnect")], [])
             m.wait_router_received("DisconnectRouterPort", timeout=20)
@@ -131,7 +131,7 @@ class Tick(LanTestCase):
             self.downloads(m, "--download", 60)
             wait_until(lambda: {"ファイルのダウンロード", "ﾌｧｲﾙ名を付けて保存", "セキュリティの警告"} <= self.titles(m),
                        what="the download windows")
-            m.command("N4")
+            m.command("DisconnectAfterDownload")
             wait_until(lambda: "closed\tセキュリティの警告" in self.closed_by_watch(m), what="the stray dialog closed")
             wait_panel_seconds(m, handle, 3)
             self.assertEqual(self.closed_by_watch(m), ["closed\tセキュリティの警告"])

@@ -18,13 +18,13 @@ namespace rm::win {
 namespace {
 
 TEST(Win32Net, AHostTheEndpointCannotTakeIsTellableFromOtherSendErrors) {
-    TNMUDP endpoint;
+    UdpEndpoint endpoint;
     endpoint.RemotePort = 45999;
     Win32Net net;
     net.Attach({nullptr, &endpoint, nullptr});
-    EXPECT_THROW(net.Send(Endpoint::RV_UDP, std::string(128, 'a'), "x"), RemoteHostRejected);
+    EXPECT_THROW(net.Send(Endpoint::Router, std::string(128, 'a'), "x"), RemoteHostRejected);
     try {
-        net.Send(Endpoint::RV_UDP, "0.0.0.0", "x");
+        net.Send(Endpoint::Router, "0.0.0.0", "x");
         ADD_FAILURE() << "no error for 0.0.0.0";
     } catch (const RemoteHostRejected&) {
         ADD_FAILURE() << "0.0.0.0 is a destination error, not a rejected host";
@@ -34,12 +34,12 @@ TEST(Win32Net, AHostTheEndpointCannotTakeIsTellableFromOtherSendErrors) {
 }
 
 TEST(Win32Net, SendsNothingOnceTheEndpointsAreReleased) {
-    TNMUDP endpoint;
+    UdpEndpoint endpoint;
     Win32Net net;
     net.Attach({nullptr, &endpoint, nullptr});
     net.Detach();
     // The endpoint would refuse this host: nothing reaches it.
-    EXPECT_NO_THROW(net.Send(Endpoint::RV_UDP, std::string(128, 'a'), "x"));
+    EXPECT_NO_THROW(net.Send(Endpoint::Router, std::string(128, 'a'), "x"));
 }
 
 // Another program's window, whose program hangs when asked to close until

@@ -57,7 +57,7 @@ void OpenWithUser(FakeMonitor& f, std::function<void(HWND dialog)> user) {
     std::thread player([&] {
         if (const HWND dialog = ShownDialog(L"設定")) user(dialog);
     });
-    f.Run(MenuClick(f.m, Item::option_n1));
+    f.Run(MenuClick(f.m, Item::OpenSettings));
     player.join();
 }
 
@@ -166,7 +166,7 @@ const std::vector<std::vector<std::wstring>> PageControls{
 struct Look {
     UINT dpi = 0;
     RECT client{};
-    std::wstring button1, cancel;
+    std::wstring saveButton, cancel;
     std::vector<std::wstring> tabs;
     std::vector<PageLook> pages;
     std::map<int, std::wstring> texts;
@@ -178,7 +178,7 @@ Look LookAt(HWND dialog) {
     Look look;
     look.dpi = GetDpiForWindow(dialog);
     GetClientRect(dialog, &look.client);
-    look.button1 = TextOf(Control(dialog, IDC_OPT_BUTTON1));
+    look.saveButton = TextOf(Control(dialog, IDC_OPT_SAVE));
     look.cancel = TextOf(Control(dialog, IDCANCEL));
     const HWND tabs = Control(dialog, IDC_OPT_TABS);
     for (int i = 0; i < TabCtrl_GetItemCount(tabs); ++i) {
@@ -194,19 +194,22 @@ Look LookAt(HWND dialog) {
         look.pages.push_back(LookAtPage(dialog, page));
     }
     ChoosePage(dialog, 0);
-    for (const int id : {IDC_OPT_EDIT2, IDC_OPT_EDIT1, IDC_OPT_PCNAME, IDC_OPT_SPINEDIT1, IDC_OPT_SPINEDIT2,
-                         IDC_OPT_SPINEDIT3, IDC_OPT_SPINEDIT4, IDC_OPT_SOFT1, IDC_OPT_SOFT6, IDC_OPT_EDIT3,
-                         IDC_OPT_DWPORT1, IDC_OPT_DWPORT3, IDC_OPT_EDIT5, IDC_OPT_EDIT6, IDC_OPT_DELYSTIME,
-                         IDC_OPT_EDIT4, IDC_OPT_EDIT7, IDC_OPT_EDIT9}) {
+    for (const int id :
+         {IDC_OPT_UTILITY_PATH, IDC_OPT_ROUTER_ADDRESS, IDC_OPT_NICK_NAME, IDC_OPT_CONNECT_HOUR, IDC_OPT_CONNECT_MINUTE,
+          IDC_OPT_DISCONNECT_HOUR, IDC_OPT_DISCONNECT_MINUTE, IDC_OPT_LAUNCH_TITLE1, IDC_OPT_LAUNCH_TITLE6,
+          IDC_OPT_DIAL_UP_WATCHER_PATH, IDC_OPT_DIAL_UP_WATCHER_NAME1, IDC_OPT_DIAL_UP_WATCHER_NAME3,
+          IDC_OPT_CONNECT_SOUND, IDC_OPT_DISCONNECT_SOUND, IDC_OPT_SOUND_AFTER_MINUTES, IDC_OPT_SOUND_AFTER_FILE,
+          IDC_OPT_ISP_NAME1, IDC_OPT_ISP_NAME3}) {
         look.texts[id] = TextOf(Control(dialog, id));
     }
-    for (const int id : {IDC_OPT_SUBPORTBOX1, IDC_OPT_TRAYCHECKBOX, IDC_OPT_RISKBOX, IDC_OPT_MACBOX1,
-                         IDC_OPT_MASTERBOX, IDC_OPT_REDIALBOX, IDC_OPT_SYSLOGMAINBOX, IDC_OPT_SYSLOGTYPEBOX,
-                         IDC_OPT_STARTBOX1, IDC_OPT_ENDBOX2, IDC_OPT_DWBOX, IDC_OPT_SENDERBOX}) {
+    for (const int id :
+         {IDC_OPT_USE_PORT2, IDC_OPT_TRAY_SWAP, IDC_OPT_NO_UTILITY, IDC_OPT_MULTI_ACCOUNT, IDC_OPT_MASTER_MODE,
+          IDC_OPT_AUTO_REDIAL, IDC_OPT_SYSLOG_ENABLED, IDC_OPT_SYSLOG_SIMPLE, IDC_OPT_AUTO_CONNECT,
+          IDC_OPT_AUTO_DISCONNECT, IDC_OPT_USE_DIAL_UP_WATCHER, IDC_OPT_ROUTER_SENDERS_ONLY}) {
         look.checks[id] = Checked(dialog, id);
     }
-    look.syslogBoxesEnabled = IsWindowEnabled(Control(dialog, IDC_OPT_SYSLOGTIMEBOX));
-    look.dialUpWatcherEnabled = IsWindowEnabled(Control(dialog, IDC_OPT_BUTTON3));
+    look.syslogBoxesEnabled = IsWindowEnabled(Control(dialog, IDC_OPT_SYSLOG_ADD_TIME));
+    look.dialUpWatcherEnabled = IsWindowEnabled(Control(dialog, IDC_OPT_DIAL_UP_WATCHER_PATH_BROWSE));
     return look;
 }
 
@@ -236,43 +239,43 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     Look look, changed;
     OpenWithUser(f, [&](HWND dialog) {
         look = LookAt(dialog);
-        Type(dialog, IDC_OPT_EDIT1, L"192.168.10.1");
-        Type(dialog, IDC_OPT_PCNAME, L"たろうのPC");
-        Click(dialog, IDC_OPT_STARTBOX1);
-        Type(dialog, IDC_OPT_SPINEDIT1, L"7");
-        Type(dialog, IDC_OPT_SPINEDIT2, L"5");
-        Click(dialog, IDC_OPT_DWBOX);
-        Click(dialog, IDC_OPT_TRAYCHECKBOX);
-        Click(dialog, IDC_OPT_REDIALBOX);
-        Click(dialog, IDC_OPT_SENDERBOX);
-        Type(dialog, IDC_OPT_SOFT3, L"");
-        Type(dialog, IDC_OPT_SOFT5, L"ブラウザ");
-        Type(dialog, IDC_OPT_DWPORT2, L"接続2");
-        Type(dialog, IDC_OPT_EDIT9, L"ISP三");
-        Type(dialog, IDC_OPT_EDIT2, L"E:\\util2.exe");
-        Type(dialog, IDC_OPT_EDIT3, L"E:\\dw\\dwctrl32.exe");
-        Type(dialog, IDC_OPT_DWPORT1, L"接続1");
-        Type(dialog, IDC_OPT_DWPORT3, L"");
-        Type(dialog, IDC_OPT_EDIT5, L"a.wav");
-        Type(dialog, IDC_OPT_EDIT6, L"b.wav");
-        Type(dialog, IDC_OPT_EDIT4, L"c.wav");
-        Type(dialog, IDC_OPT_DELYSTIME, L"20");
-        Type(dialog, IDC_OPT_EDIT7, L"I1");
-        Type(dialog, IDC_OPT_EDIT8, L"I2");
-        Type(dialog, IDC_OPT_SPINEDIT3, L"22");
-        Type(dialog, IDC_OPT_SPINEDIT4, L"99");  // beyond the arrows' range
-        for (const int box : {IDC_OPT_MASTERBOX, IDC_OPT_SUBPORTBOX1, IDC_OPT_MACBOX1, IDC_OPT_SYSLOGTYPEBOX,
-                              IDC_OPT_SYSLOGTIMEBOX, IDC_OPT_SYSLOGSAVEBOX, IDC_OPT_SYSLOGLINEBOX}) {
+        Type(dialog, IDC_OPT_ROUTER_ADDRESS, L"192.168.10.1");
+        Type(dialog, IDC_OPT_NICK_NAME, L"たろうのPC");
+        Click(dialog, IDC_OPT_AUTO_CONNECT);
+        Type(dialog, IDC_OPT_CONNECT_HOUR, L"7");
+        Type(dialog, IDC_OPT_CONNECT_MINUTE, L"5");
+        Click(dialog, IDC_OPT_USE_DIAL_UP_WATCHER);
+        Click(dialog, IDC_OPT_TRAY_SWAP);
+        Click(dialog, IDC_OPT_AUTO_REDIAL);
+        Click(dialog, IDC_OPT_ROUTER_SENDERS_ONLY);
+        Type(dialog, IDC_OPT_LAUNCH_TITLE3, L"");
+        Type(dialog, IDC_OPT_LAUNCH_TITLE5, L"ブラウザ");
+        Type(dialog, IDC_OPT_DIAL_UP_WATCHER_NAME2, L"接続2");
+        Type(dialog, IDC_OPT_ISP_NAME3, L"ISP三");
+        Type(dialog, IDC_OPT_UTILITY_PATH, L"E:\\util2.exe");
+        Type(dialog, IDC_OPT_DIAL_UP_WATCHER_PATH, L"E:\\dw\\dwctrl32.exe");
+        Type(dialog, IDC_OPT_DIAL_UP_WATCHER_NAME1, L"接続1");
+        Type(dialog, IDC_OPT_DIAL_UP_WATCHER_NAME3, L"");
+        Type(dialog, IDC_OPT_CONNECT_SOUND, L"a.wav");
+        Type(dialog, IDC_OPT_DISCONNECT_SOUND, L"b.wav");
+        Type(dialog, IDC_OPT_SOUND_AFTER_FILE, L"c.wav");
+        Type(dialog, IDC_OPT_SOUND_AFTER_MINUTES, L"20");
+        Type(dialog, IDC_OPT_ISP_NAME1, L"I1");
+        Type(dialog, IDC_OPT_ISP_NAME2, L"I2");
+        Type(dialog, IDC_OPT_DISCONNECT_HOUR, L"22");
+        Type(dialog, IDC_OPT_DISCONNECT_MINUTE, L"99");  // beyond the arrows' range
+        for (const int box : {IDC_OPT_MASTER_MODE, IDC_OPT_USE_PORT2, IDC_OPT_MULTI_ACCOUNT, IDC_OPT_SYSLOG_SIMPLE,
+                              IDC_OPT_SYSLOG_ADD_TIME, IDC_OPT_SYSLOG_AUTO_SAVE, IDC_OPT_SYSLOG_LINE_BREAKS}) {
             Click(dialog, box);
         }
-        Click(dialog, IDC_OPT_SYSLOGMAINBOX);
+        Click(dialog, IDC_OPT_SYSLOG_ENABLED);
         changed = LookAt(dialog);
-        Click(dialog, IDC_OPT_BUTTON1);
+        Click(dialog, IDC_OPT_SAVE);
     });
     RecordProperty("dpi", static_cast<int>(look.dpi));
     EXPECT_EQ(look.client.right, MulDiv(414, look.dpi, USER_DEFAULT_SCREEN_DPI));
     EXPECT_EQ(look.client.bottom, MulDiv(237, look.dpi, USER_DEFAULT_SCREEN_DPI));
-    EXPECT_EQ(look.button1, L"設定");
+    EXPECT_EQ(look.saveButton, L"設定");
     EXPECT_EQ(look.cancel, L"キャンセル");
     EXPECT_EQ(look.tabs, PageCaptions);
     ASSERT_EQ(look.pages.size(), PageControls.size());
@@ -281,24 +284,30 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
         EXPECT_EQ(look.pages[p].captions, PageControls[p]);
         EXPECT_EQ(look.pages[p].clipped, std::vector<std::wstring>{});
     }
-    EXPECT_EQ(look.texts[IDC_OPT_EDIT2], L"D:\\ルータ\\util.exe");
-    EXPECT_EQ(look.texts[IDC_OPT_EDIT1], L"10.0.0.1");
-    EXPECT_EQ(look.texts[IDC_OPT_PCNAME], L"はなこ");
-    EXPECT_EQ(look.texts[IDC_OPT_SPINEDIT1] + L":" + look.texts[IDC_OPT_SPINEDIT2], L"0:0");
-    EXPECT_EQ(look.texts[IDC_OPT_SPINEDIT3] + L":" + look.texts[IDC_OPT_SPINEDIT4], L"23:45");
-    EXPECT_EQ(look.texts[IDC_OPT_SOFT1], L"メール");
-    EXPECT_EQ(look.texts[IDC_OPT_SOFT6], L"");
-    EXPECT_EQ(look.texts[IDC_OPT_DWPORT1] + look.texts[IDC_OPT_DWPORT3], L"dw1dw3");
-    EXPECT_EQ(look.texts[IDC_OPT_EDIT5], L"C:\\音\\on.wav");
-    EXPECT_EQ(look.texts[IDC_OPT_DELYSTIME], L"45");
-    EXPECT_EQ(look.texts[IDC_OPT_EDIT7] + look.texts[IDC_OPT_EDIT9], L"ぷららOCN");
-    EXPECT_EQ(look.checks, (std::map<int, bool>{{IDC_OPT_SUBPORTBOX1, false}, {IDC_OPT_TRAYCHECKBOX, false},
-                                               {IDC_OPT_RISKBOX, true}, {IDC_OPT_MACBOX1, false},
-                                               {IDC_OPT_MASTERBOX, false}, {IDC_OPT_REDIALBOX, true},
-                                               {IDC_OPT_SYSLOGMAINBOX, true}, {IDC_OPT_SYSLOGTYPEBOX, true},
-                                               {IDC_OPT_STARTBOX1, false}, {IDC_OPT_ENDBOX2, true},
-                                               {IDC_OPT_DWBOX, false}, {IDC_OPT_SENDERBOX, false}}));
-    EXPECT_TRUE(changed.checks[IDC_OPT_SENDERBOX]);
+    EXPECT_EQ(look.texts[IDC_OPT_UTILITY_PATH], L"D:\\ルータ\\util.exe");
+    EXPECT_EQ(look.texts[IDC_OPT_ROUTER_ADDRESS], L"10.0.0.1");
+    EXPECT_EQ(look.texts[IDC_OPT_NICK_NAME], L"はなこ");
+    EXPECT_EQ(look.texts[IDC_OPT_CONNECT_HOUR] + L":" + look.texts[IDC_OPT_CONNECT_MINUTE], L"0:0");
+    EXPECT_EQ(look.texts[IDC_OPT_DISCONNECT_HOUR] + L":" + look.texts[IDC_OPT_DISCONNECT_MINUTE], L"23:45");
+    EXPECT_EQ(look.texts[IDC_OPT_LAUNCH_TITLE1], L"メール");
+    EXPECT_EQ(look.texts[IDC_OPT_LAUNCH_TITLE6], L"");
+    EXPECT_EQ(look.texts[IDC_OPT_DIAL_UP_WATCHER_NAME1] + look.texts[IDC_OPT_DIAL_UP_WATCHER_NAME3], L"dw1dw3");
+    EXPECT_EQ(look.texts[IDC_OPT_CONNECT_SOUND], L"C:\\音\\on.wav");
+    EXPECT_EQ(look.texts[IDC_OPT_SOUND_AFTER_MINUTES], L"45");
+    EXPECT_EQ(look.texts[IDC_OPT_ISP_NAME1] + look.texts[IDC_OPT_ISP_NAME3], L"ぷららOCN");
+    EXPECT_EQ(look.checks, (std::map<int, bool>{{IDC_OPT_USE_PORT2, false},
+                                                {IDC_OPT_TRAY_SWAP, false},
+                                                {IDC_OPT_NO_UTILITY, true},
+                                                {IDC_OPT_MULTI_ACCOUNT, false},
+                                                {IDC_OPT_MASTER_MODE, false},
+                                                {IDC_OPT_AUTO_REDIAL, true},
+                                                {IDC_OPT_SYSLOG_ENABLED, true},
+                                                {IDC_OPT_SYSLOG_SIMPLE, true},
+                                                {IDC_OPT_AUTO_CONNECT, false},
+                                                {IDC_OPT_AUTO_DISCONNECT, true},
+                                                {IDC_OPT_USE_DIAL_UP_WATCHER, false},
+                                                {IDC_OPT_ROUTER_SENDERS_ONLY, false}}));
+    EXPECT_TRUE(changed.checks[IDC_OPT_ROUTER_SENDERS_ONLY]);
     EXPECT_TRUE(look.syslogBoxesEnabled);
     EXPECT_FALSE(look.dialUpWatcherEnabled);
     EXPECT_FALSE(changed.syslogBoxesEnabled);
@@ -309,36 +318,36 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     FakeMonitor expected;
     Prepare(expected);
     SettingsForm form = FillSettingsForm(expected.m);
-    form.Edit1 = "192.168.10.1";
-    form.PCname = "たろうのPC";
-    form.startBox1 = true;
-    form.SpinEdit1 = 7;
-    form.SpinEdit2 = 5;
-    form.SyslogmainBox = false;
-    form.DWBox = true;
-    form.TrayCheckBox = true;
-    form.RedialBox = false;
-    form.SenderBox = true;
-    form.soft[2] = "";
-    form.soft[4] = "ブラウザ";
-    form.dwport2 = "接続2";
-    form.Edit9 = "ISP三";
-    form.Edit2 = "E:\\util2.exe";
-    form.Edit3 = "E:\\dw\\dwctrl32.exe";
-    form.dwport1 = "接続1";
-    form.dwport3 = "";
-    form.Edit5 = "a.wav";
-    form.Edit6 = "b.wav";
-    form.Edit4 = "c.wav";
-    form.delyStime = "20";
-    form.Edit7 = "I1";
-    form.Edit8 = "I2";
-    form.SpinEdit3 = 22;
-    form.SpinEdit4 = 59;
-    form.MasterBox = form.subportBox1 = form.MACbox1 = true;
-    form.SysLogTypeBox = form.SysLogTimeBox = form.SysLoglineBox = false;
-    form.SyslogSaveBox = true;
-    ASSERT_TRUE(Button1Click(expected.m, form));
+    form.RouterAddress = "192.168.10.1";
+    form.NickName = "たろうのPC";
+    form.AutoConnect = true;
+    form.ConnectHour = 7;
+    form.ConnectMinute = 5;
+    form.SyslogEnabled = false;
+    form.UseDialUpWatcher = true;
+    form.TraySwap = true;
+    form.AutoRedial = false;
+    form.RouterSendersOnly = true;
+    form.LaunchTitles[2] = "";
+    form.LaunchTitles[4] = "ブラウザ";
+    form.DialUpWatcherName2 = "接続2";
+    form.IspName3 = "ISP三";
+    form.UtilityPath = "E:\\util2.exe";
+    form.DialUpWatcherPath = "E:\\dw\\dwctrl32.exe";
+    form.DialUpWatcherName1 = "接続1";
+    form.DialUpWatcherName3 = "";
+    form.ConnectSound = "a.wav";
+    form.DisconnectSound = "b.wav";
+    form.SoundAfterFile = "c.wav";
+    form.SoundAfterMinutes = "20";
+    form.IspName1 = "I1";
+    form.IspName2 = "I2";
+    form.DisconnectHour = 22;
+    form.DisconnectMinute = 59;
+    form.MasterMode = form.UsePort2 = form.MultiAccount = true;
+    form.SyslogSimple = form.SyslogAddTime = form.SyslogLineBreaks = false;
+    form.SyslogAutoSave = true;
+    ASSERT_TRUE(SaveSettingsForm(expected.m, form));
     const std::string settings = ReadBytes(f.m.s.AppDir / SettingsFileName);
     EXPECT_EQ(settings, ReadBytes(expected.m.s.AppDir / SettingsFileName));
     EXPECT_EQ(ReadBytes(f.m.s.AppDir / LauncherFileName), ReadBytes(expected.m.s.AppDir / LauncherFileName));
@@ -347,8 +356,8 @@ TEST(SettingsDialogWindow, ShowsEveryPageWholeAndSavesWhatWasEntered) {
     EXPECT_NE(settings.find("\r\n" + Utf8ToCp932("たろうのPC") + "\r\n"), std::string::npos);
     EXPECT_NE(settings.find(Utf8ToCp932("\r\n[受信をルータとそのネットワークに限定]\r\non\r\n")), std::string::npos);
     EXPECT_TRUE(f.m.s.settings.RouterSendersOnly);
-    EXPECT_FALSE(f.m.view.Menu[Item::syslog1].Visible);
-    EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
+    EXPECT_FALSE(f.m.view.Menu[Item::ShowSyslog].Visible);
+    EXPECT_TRUE(f.m.view.Menu[Item::OpenSettings].Enabled);
 }
 
 // What the table says of a value's control holds in the templates: the
@@ -385,7 +394,7 @@ TEST(SettingsDialogWindow, EveryShownValueIsSavedAsItWasShown) {
     for (const Settings& sample : test::SettingsUnlikeTheDefaults()) {
         FakeMonitor f;
         f.m.s.settings = sample;
-        OpenWithUser(f, [&](HWND dialog) { Click(dialog, IDC_OPT_BUTTON1); });
+        OpenWithUser(f, [&](HWND dialog) { Click(dialog, IDC_OPT_SAVE); });
         Settings read;
         PanelPosition panel;
         ASSERT_EQ(ApplySettingsText({read, panel}, ReadBytes(f.m.s.AppDir / SettingsFileName)), SettingsRead::Complete);
@@ -401,11 +410,11 @@ TEST(SettingsDialogWindow, ARefusedAddressKeepsTheDialogOpenAndWritesNothing) {
     FakeMonitor f;
     bool openAfterRefusal = false, closedAfterFix = false;
     OpenWithUser(f, [&](HWND dialog) {
-        Type(dialog, IDC_OPT_EDIT1, L"192.168.0");
-        Click(dialog, IDC_OPT_BUTTON1);
+        Type(dialog, IDC_OPT_ROUTER_ADDRESS, L"192.168.0");
+        Click(dialog, IDC_OPT_SAVE);
         openAfterRefusal = IsWindowVisible(dialog);
-        Type(dialog, IDC_OPT_EDIT1, L"192.168.0.254");
-        Click(dialog, IDC_OPT_BUTTON1);
+        Type(dialog, IDC_OPT_ROUTER_ADDRESS, L"192.168.0.254");
+        Click(dialog, IDC_OPT_SAVE);
         closedAfterFix = WaitFor([&] { return IsWindow(dialog) ? nullptr : dialog; }) != nullptr;
     });
     EXPECT_TRUE(openAfterRefusal);
@@ -434,14 +443,14 @@ TEST(SettingsDialogWindow, ARefusedValueTakesTheFocusOnItsPage) {
     const std::vector<Fault> faults{
         {"equal times",
          [](HWND d) {
-             Click(d, IDC_OPT_STARTBOX1);
-             Click(d, IDC_OPT_ENDBOX2);
+             Click(d, IDC_OPT_AUTO_CONNECT);
+             Click(d, IDC_OPT_AUTO_DISCONNECT);
          },
-         IDC_OPT_SPINEDIT3, 3},
-        {"address", [](HWND d) { Type(d, IDC_OPT_EDIT1, L"192.168.0.1.9"); }, IDC_OPT_EDIT1, 0},
-        {"minutes", [](HWND d) { Type(d, IDC_OPT_DELYSTIME, L"30分"); }, IDC_OPT_DELYSTIME, 6},
-        {"title", [](HWND d) { Type(d, IDC_OPT_SOFT4, L"𠮷"); }, IDC_OPT_SOFT4, 4},
-        {"ISP name", [](HWND d) { Type(d, IDC_OPT_EDIT9, L"José"); }, IDC_OPT_EDIT9, 7},
+         IDC_OPT_DISCONNECT_HOUR, 3},
+        {"address", [](HWND d) { Type(d, IDC_OPT_ROUTER_ADDRESS, L"192.168.0.1.9"); }, IDC_OPT_ROUTER_ADDRESS, 0},
+        {"minutes", [](HWND d) { Type(d, IDC_OPT_SOUND_AFTER_MINUTES, L"30分"); }, IDC_OPT_SOUND_AFTER_MINUTES, 6},
+        {"title", [](HWND d) { Type(d, IDC_OPT_LAUNCH_TITLE4, L"𠮷"); }, IDC_OPT_LAUNCH_TITLE4, 4},
+        {"ISP name", [](HWND d) { Type(d, IDC_OPT_ISP_NAME3, L"José"); }, IDC_OPT_ISP_NAME3, 7},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.what);
@@ -452,7 +461,7 @@ TEST(SettingsDialogWindow, ARefusedValueTakesTheFocusOnItsPage) {
         OpenWithUser(f, [&](HWND dialog) {
             fault.enter(dialog);
             ChoosePage(dialog, fault.page == 1 ? 2 : 1);
-            Click(dialog, IDC_OPT_BUTTON1);
+            Click(dialog, IDC_OPT_SAVE);
             open = IsWindowVisible(dialog);
             control = Control(dialog, fault.control);
             focus = FocusOf(dialog);
@@ -476,7 +485,7 @@ TEST(SettingsDialogWindow, TheButtonIsCentredAndTheIconsAreDrawnAtTheirSizes) {
     SIZE small{}, big{};
     OpenWithUser(f, [&](HWND dialog) {
         dpi = GetDpiForWindow(dialog);
-        GetWindowRect(Control(dialog, IDC_OPT_BUTTON1), &button);
+        GetWindowRect(Control(dialog, IDC_OPT_SAVE), &button);
         GetWindowRect(Control(dialog, IDC_OPT_TABS), &tabs);
         small = IconSize(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0)));
         big = IconSize(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0)));
@@ -496,23 +505,24 @@ TEST(SettingsDialogWindow, BoxesAndButtonsReachTheProgram) {
     FakeMonitor f;
     f.m.s.settings.MultiAccount = true;
     bool shownChecked = false, shownAfterUncheck = true, checkedAfterUncheck = true, shownAfterCheck = false;
-    std::string edit5;
+    std::string connectSound;
     OpenWithUser(f, [&](HWND dialog) {
-        shownChecked = IsWindowVisible(Control(dialog, IDC_OPT_MACBOX1)) && Checked(dialog, IDC_OPT_MACBOX1);
-        Click(dialog, IDC_OPT_RISKBOX);
-        shownAfterUncheck = IsWindowVisible(Control(dialog, IDC_OPT_MACBOX1));
-        checkedAfterUncheck = Checked(dialog, IDC_OPT_MACBOX1);
-        Click(dialog, IDC_OPT_RISKBOX);
-        shownAfterCheck = IsWindowVisible(Control(dialog, IDC_OPT_MACBOX1));
+        shownChecked =
+            IsWindowVisible(Control(dialog, IDC_OPT_MULTI_ACCOUNT)) && Checked(dialog, IDC_OPT_MULTI_ACCOUNT);
+        Click(dialog, IDC_OPT_NO_UTILITY);
+        shownAfterUncheck = IsWindowVisible(Control(dialog, IDC_OPT_MULTI_ACCOUNT));
+        checkedAfterUncheck = Checked(dialog, IDC_OPT_MULTI_ACCOUNT);
+        Click(dialog, IDC_OPT_NO_UTILITY);
+        shownAfterCheck = IsWindowVisible(Control(dialog, IDC_OPT_MULTI_ACCOUNT));
 
         ChoosePage(dialog, 6);
-        Click(dialog, IDC_OPT_BUTTON6);  // empty: nothing
-        Type(dialog, IDC_OPT_EDIT6, L"C:\\音\\off.wav");
-        Click(dialog, IDC_OPT_BUTTON7);
+        Click(dialog, IDC_OPT_CONNECT_SOUND_TEST);  // empty: nothing
+        Type(dialog, IDC_OPT_DISCONNECT_SOUND, L"C:\\音\\off.wav");
+        Click(dialog, IDC_OPT_DISCONNECT_SOUND_TEST);
         ChoosePage(dialog, 4);
-        Type(dialog, IDC_OPT_SOFT2, L"新しいソフト");
-        Click(dialog, IDC_OPT_SOFTBUTTON2);
-        Click(dialog, IDC_OPT_SOFTBUTTON4);  // no title
+        Type(dialog, IDC_OPT_LAUNCH_TITLE2, L"新しいソフト");
+        Click(dialog, IDC_OPT_LAUNCH_ENTRY2);
+        Click(dialog, IDC_OPT_LAUNCH_ENTRY4);  // no title
         SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     EXPECT_TRUE(shownChecked);
@@ -525,14 +535,15 @@ TEST(SettingsDialogWindow, BoxesAndButtonsReachTheProgram) {
     EXPECT_EQ(f.dialogs.messages, (std::vector<std::string>{RiskWarning, "タイトルが指定されていません"}));
     // Closed without "設定": nothing saved.
     EXPECT_FALSE(std::filesystem::exists(f.m.s.AppDir / SettingsFileName));
-    EXPECT_TRUE(f.m.view.Menu[Item::option_n1].Enabled);
+    EXPECT_TRUE(f.m.view.Menu[Item::OpenSettings].Enabled);
 }
 
-TEST(SettingsDialogWindow, Button2BrowsesWithTheFilterOfTheLastBrowse) {
+TEST(SettingsDialogWindow, UtilityPathBrowsesWithTheFilterOfTheLastBrowse) {
     FakeMonitor f;
     std::vector<std::wstring> fileTypes;
     OpenWithUser(f, [&](HWND dialog) {
-        for (const int button : {IDC_OPT_BUTTON2, IDC_OPT_BUTTON4, IDC_OPT_BUTTON2}) {
+        for (const int button :
+             {IDC_OPT_UTILITY_PATH_BROWSE, IDC_OPT_CONNECT_SOUND_BROWSE, IDC_OPT_UTILITY_PATH_BROWSE}) {
             SendNotifyMessageW(Control(dialog, button), BM_CLICK, 0, 0);
             const HWND open = WaitFor([&] {
                 HWND found = nullptr;

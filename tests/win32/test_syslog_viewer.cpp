@@ -102,7 +102,7 @@ TEST_F(ViewerTest, LaidOutAsTheUserKnowsIt) {
     EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
     EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 
-    // Memo1 above the 23-pixel bottom panel, with both scroll bars.
+    // LineView above the 23-pixel bottom panel, with both scroll bars.
     EXPECT_EQ(ClassOf(Lines()), LineViewClassName);
     const RECT lines = LinesRect();
     EXPECT_EQ(lines.top, 0);
@@ -156,24 +156,24 @@ TEST_F(ViewerTest, MenuBarHasEveryItemInOrder) {
     EXPECT_EQ(file[2].caption, L"ログをファイルに保存");
     EXPECT_EQ(file[3].caption, L"-");
     EXPECT_EQ(file[4].caption, L"終了");
-    EXPECT_EQ(file[0].id, CommandId(ViewerItem::logcopy));
-    EXPECT_EQ(file[4].id, CommandId(ViewerItem::Exit1));
+    EXPECT_EQ(file[0].id, CommandId(ViewerItem::CopyLog));
+    EXPECT_EQ(file[4].id, CommandId(ViewerItem::Close));
     const auto options = items(GetSubMenu(bar, 1));
     ASSERT_EQ(options.size(), 1u);
     EXPECT_EQ(options[0].caption, L"ﾌｫﾝﾄ");
     const auto help = items(GetSubMenu(bar, 2));
     ASSERT_EQ(help.size(), 1u);
     EXPECT_EQ(help[0].caption, L"この項目のﾍﾙﾌﾟ");
-    EXPECT_EQ(help[0].id, CommandId(ViewerItem::N3));
+    EXPECT_EQ(help[0].id, CommandId(ViewerItem::Help));
 }
 
 TEST_F(ViewerTest, MenuCommandsAndClosingReachTheApplication) {
-    for (ViewerItem item : {ViewerItem::logcopy, ViewerItem::N5, ViewerItem::N2, ViewerItem::Exit1,
-                            ViewerItem::Font2, ViewerItem::N3}) {
+    for (ViewerItem item : {ViewerItem::CopyLog, ViewerItem::CopyLogQuoted, ViewerItem::SaveLog, ViewerItem::Close,
+                            ViewerItem::ChangeFont, ViewerItem::Help}) {
         SendMessageW(viewer.Handle(), WM_COMMAND, MAKEWPARAM(CommandId(item), 0), 0);
     }
-    EXPECT_EQ(commands, (std::vector<ViewerItem>{ViewerItem::logcopy, ViewerItem::N5, ViewerItem::N2,
-                                                 ViewerItem::Exit1, ViewerItem::Font2, ViewerItem::N3}));
+    EXPECT_EQ(commands, (std::vector<ViewerItem>{ViewerItem::CopyLog, ViewerItem::CopyLogQuoted, ViewerItem::SaveLog,
+                                                 ViewerItem::Close, ViewerItem::ChangeFont, ViewerItem::Help}));
 
     Show();
     EXPECT_TRUE(IsWindowVisible(viewer.Handle()));

@@ -82,7 +82,7 @@ TEST(SystemDlls, ThemedPagesShowTheirLabelsOnThePagesColour) {
         });
         if (!dialog) return;
         // Right of its text, "RoutavistaのIPアドレス".
-        const HWND label = GetDlgItem(GetDlgItem(dialog, IDD_SETTINGS_BASIC), IDC_OPT_LABEL1);
+        const HWND label = GetDlgItem(GetDlgItem(dialog, IDD_SETTINGS_BASIC), IDC_OPT_ROUTER_ADDRESS_LABEL);
         RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         RECT r{};
         GetClientRect(label, &r);
@@ -91,7 +91,7 @@ TEST(SystemDlls, ThemedPagesShowTheirLabelsOnThePagesColour) {
         ReleaseDC(label, dc);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    f.Run(MenuClick(f.m, Item::option_n1));
+    f.Run(MenuClick(f.m, Item::OpenSettings));
     user.join();
     EXPECT_EQ(behindLabel, GetSysColor(COLOR_WINDOW));
     EXPECT_TRUE(fs::equivalent(LoadedFrom(L"uxtheme.dll").parent_path(), SystemFolder()));

@@ -33,7 +33,7 @@ struct FakeShell {
     std::deque<BOOL> answers;
     BOOL otherwise = TRUE;  // once the scripted answers are used up
 
-    TTrayIcon::ShellCall Hook() {
+    TrayIcon::ShellCall Hook() {
         return [this](DWORD message, NOTIFYICONDATAW* data) {
             calls.push_back(
                 {message, data->uID, data->hWnd, data->uFlags, data->hIcon != nullptr, data->szTip, data->hIcon,
@@ -71,44 +71,44 @@ struct TrayIconTest : ::testing::Test {
     }
 
     // An icon in the notification area; returns its callback window.
-    HWND AddIcon(TTrayIcon& tray) {
+    HWND AddIcon(TrayIcon& tray) {
         tray.SetIcon(ProgramIcon());
         tray.SetVisible(true);
         EXPECT_TRUE(tray.Added());
         return shell.calls.back().window;
     }
 
-    static void Mouse(HWND window, const TTrayIcon& tray, UINT mouseMessage) {
+    static void Mouse(HWND window, const TrayIcon& tray, UINT mouseMessage) {
         SendMessageW(window, TrayCallbackMessage, tray.Number(), mouseMessage);
     }
 };
 
 TEST_F(TrayIconTest, NumbersAreNotReusedWhileALaterInstanceLives) {
-    auto first = std::make_unique<TTrayIcon>(shell.Hook());
-    auto second = std::make_unique<TTrayIcon>(shell.Hook());
+    auto first = std::make_unique<TrayIcon>(shell.Hook());
+    auto second = std::make_unique<TrayIcon>(shell.Hook());
     EXPECT_EQ(first->Number(), 1u);
     EXPECT_EQ(second->Number(), 2u);
     first.reset();
-    TTrayIcon third(shell.Hook());
+    TrayIcon third(shell.Hook());
     EXPECT_EQ(third.Number(), 3u);
 }
 
 TEST_F(TrayIconTest, AtMostOneHundredInstancesLive) {
-    std::vector<std::unique_ptr<TTrayIcon>> icons;
-    for (int i = 0; i < MaxTrayIcons; ++i) icons.push_back(std::make_unique<TTrayIcon>(shell.Hook()));
+    std::vector<std::unique_ptr<TrayIcon>> icons;
+    for (int i = 0; i < MaxTrayIcons; ++i) icons.push_back(std::make_unique<TrayIcon>(shell.Hook()));
     try {
-        TTrayIcon extra(shell.Hook());
+        TrayIcon extra(shell.Hook());
         FAIL() << "the 101st icon was created";
     } catch (const TrayIconError& e) {
         EXPECT_STREQ(e.what(), "タスクトレイにアイコンを登録できません。");
     }
     icons.erase(icons.begin());
-    EXPECT_NO_THROW(TTrayIcon again(shell.Hook()));
+    EXPECT_NO_THROW(TrayIcon again(shell.Hook()));
     EXPECT_TRUE(shell.calls.empty());
 }
 
 TEST_F(TrayIconTest, VisibleNeedsAnIconAndAddsOnce) {
-    TTrayIcon tray(shell.Hook());
+    TrayIcon tray(shell.Hook());
     EXPECT_FALSE(tray.Visible());
     tray.SetVisible(true);
     EXPECT_FALSE(tray.Visible());
@@ -135,7 +135,7 @@ TEST_F(TrayIconTest, VisibleNeedsAnIconAndAddsOnce) {
 }
 
 TEST_F(TrayIconTest, ChangesWhileAddedModifyAndHidingDeletes) {
-    auto tray = std::make_unique<TTrayIcon>(shell.Hook());
+    auto tray = std::make_unique<TrayIcon>(shell.Hook());
     AddIcon(*tray);
     tray->SetIcon(OtherIcon());
     tray->SetTipHelp("ISP1 115200bpsで接続中");
@@ -158,7 +158,7 @@ TEST_F(TrayIconTest, ChangesWhileAddedModifyAndHidingDeletes) {
 }
 
 TEST_F(TrayIconTest, ABalloonWaitsForTheIconAndIsShownOnce) {
-    TTrayIcon tray(shell.Hook());
+    TrayIcon tray(shell.Hook());
     tray.ShowBalloon("Routavista Monitor", "通知領域で動作しています");
     EXPECT_TRUE(shell.calls.empty());
     AddIcon(tray);
@@ -177,7 +177,7 @@ TEST_F(TrayIconTest, ABalloonWaitsForTheIconAndIsShownOnce) {
 }
 
 TEST_F(TrayIconTest, EmptyTipAddsWithoutTip) {
-    TTrayIcon tray(shell.Hook());
+    TrayIcon tray(shell.Hook());
     tray.SetTipHelp("");
     AddIcon(tray);
     EXPECT_EQ(shell.calls[0].flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
@@ -193,7 +193,7 @@ TEST_F(TrayIconTest, TipIsCutToSixtyTwoShiftJisBytes) {
     // Half-width katakana take one byte each.
     EXPECT_EQ(CutTipHelp("ﾀﾞｳﾝﾛｰﾄﾞ後切断"), "ﾀﾞｳﾝﾛｰﾄﾞ後切断");
 
-    TTrayIcon tray(shell.Hook());
+    TrayIcon tray(shell.Hook());
     AddIcon(tray);
     tray.SetTipHelp(std::string(70, 'x'));
     EXPECT_EQ(tray.TipHelp(), std::string(62, 'x'));
@@ -205,7 +205,7 @@ TEST_F(TrayIconTest, TipIsCutToSixtyTwoShiftJisBytes) {
 }
 
 TEST_F(TrayIconTest, RefusedAddIsRetriedUntilTheShellTakesIt) {
-    TTrayIcon tray(shell.Hook(), QuickRetry());
+    TrayIcon tray(shell.Hook(), QuickRetry());
     tray.SetIcon(ProgramIcon());
     shell.otherwise = FALSE;
     EXPECT_NO_THROW(tray.SetVisible(true));
@@ -228,7 +228,7 @@ TEST_F(TrayIconTest, RefusedAddIsRetriedUntilTheShellTakesIt) {
 }
 
 TEST_F(TrayIconTest, RefusedModifyAddsAgainAndFallsBackToTheRetry) {
-    TTrayIcon tray(shell.Hook(), QuickRetry());
+    TrayIcon tray(shell.Hook(), QuickRetry());
     AddIcon(tray);
     shell.calls.clear();
     shell.answers = {FALSE, TRUE};
@@ -247,7 +247,7 @@ TEST_F(TrayIconTest, RefusedModifyAddsAgainAndFallsBackToTheRetry) {
 
 TEST_F(TrayIconTest, RefusalsThatLastAreToldOncePerRunAndANewAreaEndsThem) {
     constexpr std::chrono::milliseconds tellAfter(500);
-    TTrayIcon tray(shell.Hook(), QuickRetry(tellAfter));
+    TrayIcon tray(shell.Hook(), QuickRetry(tellAfter));
     tray.SetIcon(ProgramIcon());
     shell.otherwise = FALSE;
     const auto start = std::chrono::steady_clock::now();
@@ -279,9 +279,9 @@ TEST_F(TrayIconTest, RefusalsThatLastAreToldOncePerRunAndANewAreaEndsThem) {
 TEST_F(TrayIconTest, OnlyWhatWasAddedIsDeletedAndHidingOrDestroyingEndsTheRetry) {
     UINT number = 0;
     {
-        TTrayIcon never(shell.Hook(), QuickRetry());
+        TrayIcon never(shell.Hook(), QuickRetry());
         never.SetIcon(ProgramIcon());
-        TTrayIcon added(shell.Hook(), QuickRetry());
+        TrayIcon added(shell.Hook(), QuickRetry());
         AddIcon(added);
         number = added.Number();
     }
@@ -290,9 +290,9 @@ TEST_F(TrayIconTest, OnlyWhatWasAddedIsDeletedAndHidingOrDestroyingEndsTheRetry)
 
     shell.calls.clear();
     shell.otherwise = FALSE;
-    TTrayIcon hidden(shell.Hook(), QuickRetry());
-    auto destroyed = std::make_unique<TTrayIcon>(shell.Hook(), QuickRetry());
-    for (TTrayIcon* tray : {&hidden, destroyed.get()}) {
+    TrayIcon hidden(shell.Hook(), QuickRetry());
+    auto destroyed = std::make_unique<TrayIcon>(shell.Hook(), QuickRetry());
+    for (TrayIcon* tray : {&hidden, destroyed.get()}) {
         tray->SetIcon(ProgramIcon());
         tray->SetVisible(true);
     }
@@ -309,8 +309,8 @@ TEST_F(TrayIconTest, OnlyWhatWasAddedIsDeletedAndHidingOrDestroyingEndsTheRetry)
 }
 
 TEST_F(TrayIconTest, NewNotificationAreaGetsTheVisibleIconsBack) {
-    TTrayIcon shown(shell.Hook());
-    TTrayIcon hidden(shell.Hook());
+    TrayIcon shown(shell.Hook());
+    TrayIcon hidden(shell.Hook());
     hidden.SetIcon(ProgramIcon());
     const HWND window = AddIcon(shown);
     shell.calls.clear();
@@ -330,8 +330,8 @@ TEST_F(TrayIconTest, NewNotificationAreaGetsTheVisibleIconsBack) {
 }
 
 TEST_F(TrayIconTest, NewNotificationAreaAsksForPicturesBeforeTheIconIsAddedAgain) {
-    TTrayIcon shown(shell.Hook());
-    TTrayIcon hidden(shell.Hook());
+    TrayIcon shown(shell.Hook());
+    TrayIcon hidden(shell.Hook());
     const HWND window = AddIcon(shown);
     std::vector<std::size_t> callsBeforeHook;
     shown.OnAreaRecreated = [&] {
@@ -375,7 +375,7 @@ struct TrayMouseTest : TrayIconTest {
     MouseLog log;
     std::shared_ptr<TrayMenu> menu1 = std::make_shared<TrayMenu>(TrayMenu{[this] { ++log.menu1; }});
     std::shared_ptr<TrayMenu> menu2 = std::make_shared<TrayMenu>(TrayMenu{[this] { ++log.menu2; }});
-    TTrayIcon tray{shell.Hook()};
+    TrayIcon tray{shell.Hook()};
     HWND window = nullptr;
 
     TrayMouseTest() {

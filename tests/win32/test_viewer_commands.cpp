@@ -138,13 +138,13 @@ struct ViewerCommands : ::testing::Test {
 };
 
 TEST_F(ViewerCommands, CopyAndQuotedCopyPutTheLinesOnTheClipboard) {
-    RunToEnd(m, ViewerMenuClick(m, ViewerItem::logcopy));
+    RunToEnd(m, ViewerMenuClick(m, ViewerItem::CopyLog));
     EXPECT_EQ(ClipboardText(), L"[2003/01/02 09:05:00]S01: ATD0123\r\n---\r\nルータ\r\n");
-    RunToEnd(m, ViewerMenuClick(m, ViewerItem::N5));
+    RunToEnd(m, ViewerMenuClick(m, ViewerItem::CopyLogQuoted));
     EXPECT_EQ(ClipboardText(), L">[2003/01/02 09:05:00]S01: ATD0123\r\n>---\r\n>ルータ\r\n");
 
     m.view.Viewer.Lines.clear();
-    RunToEnd(m, ViewerMenuClick(m, ViewerItem::logcopy));
+    RunToEnd(m, ViewerMenuClick(m, ViewerItem::CopyLog));
     EXPECT_EQ(ClipboardText(), L">[2003/01/02 09:05:00]S01: ATD0123\r\n>---\r\n>ルータ\r\n");
 }
 
@@ -155,7 +155,7 @@ TEST_F(ViewerCommands, SaveWritesTheLinesAddingTxtToANameWithoutExtension) {
             TypeFileName(dialog, folder / "saved");
             Press(dialog, IDOK);
         }});
-        RunToEnd(m, ViewerMenuClick(m, ViewerItem::N2));
+        RunToEnd(m, ViewerMenuClick(m, ViewerItem::SaveLog));
         EXPECT_EQ(user.StepsDone(), 1u);
     }
     EXPECT_FALSE(fs::exists(folder / "saved"));
@@ -165,7 +165,7 @@ TEST_F(ViewerCommands, SaveWritesTheLinesAddingTxtToANameWithoutExtension) {
             TypeFileName(dialog, folder / "saved.log");
             Press(dialog, IDOK);
         }});
-        RunToEnd(m, ViewerMenuClick(m, ViewerItem::N2));
+        RunToEnd(m, ViewerMenuClick(m, ViewerItem::SaveLog));
     }
     EXPECT_EQ(FileBytes(folder / "saved.log"), expected);
 }
@@ -184,7 +184,7 @@ TEST_F(ViewerCommands, SaveOverAnExistingFileStopsOnNo) {
                        no = TextOf(GetDlgItem(box, IDNO));
                        Press(box, IDNO);
                    }});
-        RunToEnd(m, ViewerMenuClick(m, ViewerItem::N2));
+        RunToEnd(m, ViewerMenuClick(m, ViewerItem::SaveLog));
         EXPECT_EQ(user.StepsDone(), 2u);
     }
     EXPECT_EQ(caption, L"ファイルが存在します");
@@ -203,7 +203,7 @@ TEST_F(ViewerCommands, FontDialogOffersEightToThirtyPointsAndTheChoiceReachesThe
             SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb3, CBN_SELCHANGE), reinterpret_cast<LPARAM>(size));
             Press(dialog, IDOK);
         }});
-        RunToEnd(m, ViewerMenuClick(m, ViewerItem::Font2));
+        RunToEnd(m, ViewerMenuClick(m, ViewerItem::ChangeFont));
         EXPECT_EQ(user.StepsDone(), 1u);
     }
     ASSERT_FALSE(sizes.empty());
@@ -231,7 +231,7 @@ TEST_F(ViewerCommands, CopyAfterManyLinesGivesEveryLineHeldInOrder) {
         window.Render(viewer);
     }
     ASSERT_LT(viewer.Lines.size(), 120'000u);
-    SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(CommandId(ViewerItem::logcopy), 0), 0);
+    SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(CommandId(ViewerItem::CopyLog), 0), 0);
     const auto copied = SplitLines(ClipboardText());
     ASSERT_EQ(copied.size(), viewer.Lines.size());
     EXPECT_EQ(copied.front(), L"line " + std::to_wstring(120'000 - viewer.Lines.size()));

@@ -28,7 +28,7 @@ int main() {
     std::string json = "{\n  \"menu\": [\n";
     for (const rm::MenuRow& row : rm::MenuTable) {
         json += "    {\"name\": " + Quoted(row.Name) +
-                ", \"menu\": " + Quoted(row.Menu == rm::PopupMenu::PopupMenu1 ? "PopupMenu1" : "PopupMenu2") +
+                ", \"menu\": " + Quoted(row.Menu == rm::PopupMenu::ConnectMenu ? "ConnectMenu" : "MainMenu") +
                 ", \"caption\": " + Quoted(row.Caption) + ", \"visible\": " + Bool(row.Visible) +
                 ", \"enabled\": " + Bool(row.Enabled) + ", \"command\": " + std::to_string(rm::CommandIdOf(row.Id)) +
                 "},\n";

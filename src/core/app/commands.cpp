@@ -14,56 +14,56 @@
 
 namespace rm {
 
-void Exit1Click(Monitor& m) { m.view.ExitRequested = true; }
+void Exit(Monitor& m) { m.view.ExitRequested = true; }
 
-void syslog1Click(Monitor& m) {
+void ShowSyslog(Monitor& m) {
     m.view.Viewer.Shown = true;
     ++m.view.Viewer.Raised;
 }
 
-void RMVClick(Monitor& m) {
+void ShowHistoryGraph(Monitor& m) {
     m.ports.Programs.RunProgram(PathText(m.s.AppDir / "RMView.exe"), "", PathText(m.s.AppDir), ShowMode::Show);
 }
 
-void help_n1Click(Monitor& m) { ShowHelp(m); }
+void OpenHelp(Monitor& m) { ShowHelp(m); }
 
-void openver_n1Click(Monitor& m) {
-    const MenuWindow window(m.view.Menu, Item::openver_n1);
+void ShowVersion(Monitor& m) {
+    const MenuWindow window(m.view.Menu, Item::ShowVersion);
     m.ports.Dialogs.ShowAbout();
 }
 
-void N13Click(Monitor&) {}
+void HiddenTest(Monitor&) {}
 
-void Panel1Dragged(Monitor& m, int left, int top) {
+void PanelDragged(Monitor& m, int left, int top) {
     m.s.panel = {left, top};
     SaveSettingsUnseen(m);
 }
 
 Task<> MenuClick(Monitor& m, Item item) {
     switch (item) {
-    case Item::Exit1: Exit1Click(m); break;
-    case Item::syslog1: syslog1Click(m); break;
-    case Item::RMV: RMVClick(m); break;
-    case Item::help_n1: help_n1Click(m); break;
-    case Item::openver_n1: openver_n1Click(m); break;
-    case Item::N13: N13Click(m); break;
-    case Item::option_n1: option_n1Click(m); break;
-    case Item::N1: co_await N1Click(m); break;
-    case Item::N2: co_await N2Click(m); break;
-    case Item::N10: co_await N10Click(m); break;
-    case Item::N11: co_await N11Click(m); break;
-    case Item::ISP3: co_await ISP3Click(m); break;
-    case Item::N3: co_await N3Click(m); break;
-    case Item::IP1: IP1Click(m); break;
-    case Item::N4: N4Click(m); break;
-    case Item::L11: co_await L11Click(m); break;
-    case Item::L21: co_await L21Click(m); break;
-    case Item::L31: co_await L31Click(m); break;
-    case Item::L41: co_await L41Click(m); break;
-    case Item::L51: co_await L51Click(m); break;
-    case Item::L61: co_await L61Click(m); break;
-    case Item::memosend: co_await memosendClick(m); break;
-    case Item::logCon: co_await logConClick(m); break;
+    case Item::Exit: Exit(m); break;
+    case Item::ShowSyslog: ShowSyslog(m); break;
+    case Item::ShowHistoryGraph: ShowHistoryGraph(m); break;
+    case Item::OpenHelp: OpenHelp(m); break;
+    case Item::ShowVersion: ShowVersion(m); break;
+    case Item::HiddenTest: HiddenTest(m); break;
+    case Item::OpenSettings: OpenSettings(m); break;
+    case Item::ConnectPort1: co_await ConnectPort1(m); break;
+    case Item::DisconnectPort1: co_await DisconnectPort1(m); break;
+    case Item::ConnectPort2: co_await ConnectPort2(m); break;
+    case Item::DisconnectPort2: co_await DisconnectPort2(m); break;
+    case Item::ConnectIsp3: co_await ConnectIsp3(m); break;
+    case Item::Reset: co_await Reset(m); break;
+    case Item::CopyAddress: CopyAddress(m); break;
+    case Item::DisconnectAfterDownload: DisconnectAfterDownload(m); break;
+    case Item::Launch1: co_await Launch1(m); break;
+    case Item::Launch2: co_await Launch2(m); break;
+    case Item::Launch3: co_await Launch3(m); break;
+    case Item::Launch4: co_await Launch4(m); break;
+    case Item::Launch5: co_await Launch5(m); break;
+    case Item::Launch6: co_await Launch6(m); break;
+    case Item::WriteMemo: co_await WriteMemo(m); break;
+    case Item::SendHistoryLog: co_await SendHistoryLog(m); break;
     default: break;
     }
 }

@@ -24,25 +24,27 @@ void ApplyRouterAddress(Monitor& m) {
 
 void ApplyConnectMenuShape(Monitor& m) {
     Menus& menu = m.view.Menu;
-    menu[Item::ISP3].Caption = m.s.settings.IspName3 + " 接続";
+    menu[Item::ConnectIsp3].Caption = m.s.settings.IspName3 + " 接続";
     if (m.s.settings.UsePort2) {
-        menu[Item::N1].Caption = "ポート1接続";
-        menu[Item::N2].Caption = "ポート1切断";
-        menu[Item::N10].Visible = menu[Item::N11].Visible = menu[Item::N12].Visible = true;
+        menu[Item::ConnectPort1].Caption = "ポート1接続";
+        menu[Item::DisconnectPort1].Caption = "ポート1切断";
+        menu[Item::ConnectPort2].Visible = menu[Item::DisconnectPort2].Visible =
+            menu[Item::SeparatorAfterPort2].Visible = true;
     }
     if (m.s.settings.MultiAccount) {
         m.s.settings.UsePort2 = false;
-        menu[Item::N1].Caption = m.s.settings.IspName1 + " 接続";
-        menu[Item::N2].Visible = false;
-        menu[Item::N9].Visible = false;
-        menu[Item::N10].Caption = m.s.settings.IspName2 + " 接続";
-        menu[Item::ISP3].Visible = true;
-        menu[Item::N11].Caption = "切断";
-        menu[Item::N10].Visible = menu[Item::N11].Visible = menu[Item::N12].Visible = true;
+        menu[Item::ConnectPort1].Caption = m.s.settings.IspName1 + " 接続";
+        menu[Item::DisconnectPort1].Visible = false;
+        menu[Item::SeparatorAfterPort1].Visible = false;
+        menu[Item::ConnectPort2].Caption = m.s.settings.IspName2 + " 接続";
+        menu[Item::ConnectIsp3].Visible = true;
+        menu[Item::DisconnectPort2].Caption = "切断";
+        menu[Item::ConnectPort2].Visible = menu[Item::DisconnectPort2].Visible =
+            menu[Item::SeparatorAfterPort2].Visible = true;
     }
 }
 
-Task<> FormCreate(Monitor& m) {
+Task<> StartUp(Monitor& m) {
     MainState& s = m.s;
     const std::filesystem::path appDir = s.AppDir;
     s = MainState{};
@@ -54,14 +56,14 @@ Task<> FormCreate(Monitor& m) {
     std::filesystem::create_directory(s.AppDir / "syslog", ignored);
 
     const bool haveSettings = std::filesystem::exists(s.AppDir / SettingsFileName, ignored);
-    m.view.Menu[Item::RMV].Visible = std::filesystem::exists(s.AppDir / "RMView.exe", ignored);
+    m.view.Menu[Item::ShowHistoryGraph].Visible = std::filesystem::exists(s.AppDir / "RMView.exe", ignored);
     if (haveSettings) ReadSettingsFile(m);
 
     if (std::filesystem::exists(s.AppDir / LauncherFileName, ignored)) ReadLauncherFile(m);
     TellUnreadFiles(m);
     RefreshLaunchMenu(m);
     ApplyConnectMenuShape(m);
-    m.view.Menu[Item::syslog1].Visible = IsOn(s.settings.SyslogEnabled);
+    m.view.Menu[Item::ShowSyslog].Visible = IsOn(s.settings.SyslogEnabled);
     ApplyRouterAddress(m);
     // What the last run could not write, and the call it left open.
     WriteKeptHistory(m);
@@ -76,7 +78,7 @@ Task<> FormCreate(Monitor& m) {
     m.view.Tray.Balloon = FirstStartBalloon;
 }
 
-void FormCloseQuery(Monitor& m) {
+void ShutDown(Monitor& m) {
     CloseSyslog(m);
     KeepOpenCall(m, true);
     TellKeptHistory(m);

@@ -28,14 +28,14 @@ inline constexpr const char* FirstStartBalloon =
 
 // Builds the start state and restores everything of the last run before its
 // first wait; the panel's window exists, the endpoints are bound.
-Task<> FormCreate(Monitor& m);
+Task<> StartUp(Monitor& m);
 // The main window is about to close; the program always ends afterwards.
-void FormCloseQuery(Monitor& m);
+void ShutDown(Monitor& m);
 
 // Sets RouterIp1..4 from RouterAddress as the settings dialog checks it,
 // falling back to the default address with a message.
 void ApplyRouterAddress(Monitor& m);
-// Shapes PopupMenu1 for one port, two ports or multi-account mode.
+// Shapes ConnectMenu for one port, two ports or multi-account mode.
 void ApplyConnectMenuShape(Monitor& m);
 
 }  // namespace rm

@@ -29,7 +29,7 @@ Task<> StartDialUpWatcher(Monitor& m) {
 Task<> ShowConnected(Monitor& m) {
     m.view.Panel.Shown = true;
     m.view.Tray.Icon = TrayIconKind::Connected;
-    m.view.Menu[Item::N4].Enabled = true;
+    m.view.Menu[Item::DisconnectAfterDownload].Enabled = true;
     ArmDownloadWatch(m, false);
     m.s.launcher.LaunchPending = true;
     m.s.conn.SoundAfterPending = true;
@@ -43,23 +43,23 @@ Task<> ShowConnected(Monitor& m) {
 void ShowIdle(Monitor& m) {
     m.view.Panel.Caption = "未接続";
     m.view.Tray.Icon = TrayIconKind::Program;
-    m.view.Menu[Item::N4].Enabled = false;
+    m.view.Menu[Item::DisconnectAfterDownload].Enabled = false;
     ArmDownloadWatch(m, false);
     m.view.Panel.Colour = FontColour::WindowText;
     m.s.conn.Online = false;
     m.view.Panel.Shown = false;
     m.s.conn.ConnectedPort = 0;
     m.s.conn.ConnectedIsp = 0;
-    m.view.Menu[Item::N1].Enabled = true;
-    m.view.Menu[Item::N2].Enabled = true;
+    m.view.Menu[Item::ConnectPort1].Enabled = true;
+    m.view.Menu[Item::DisconnectPort1].Enabled = true;
     m.view.Tray.Tip = AppTitle;
     m.view.Panel.Hint = AppTitle;
-    m.view.Menu[Item::IP1].Enabled = false;
+    m.view.Menu[Item::CopyAddress].Enabled = false;
     m.s.conn.ConnectPending = false;
 }
 
 void ArmDownloadWatch(Monitor& m, bool armed) {
-    m.view.Menu[Item::N4].Checked = armed;
+    m.view.Menu[Item::DisconnectAfterDownload].Checked = armed;
     FontColour& colour = m.view.Panel.Colour;
     if (armed) {
         colour = FontColour::Red;

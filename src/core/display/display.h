@@ -14,7 +14,7 @@ void ShowIdle(Monitor& m);
 void TellDialUpWatcher(Monitor& m, const std::string& parameters);
 // Closes the Dial-Up Watcher this program started, and forgets it started it.
 Task<> CloseDialUpWatcher(Monitor& m);
-// Arms or disarms the download watch (N4): the panel is red exactly while
+// Arms or disarms the download watch (Item::DisconnectAfterDownload): the panel is red exactly while
 // it is armed, and a disarmed watch forgets what the terminal last showed.
 void ArmDownloadWatch(Monitor& m, bool armed);
 

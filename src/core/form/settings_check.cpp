@@ -22,9 +22,9 @@ std::optional<Refusal> CheckTexts(const SettingsForm& form) {
         if (!row.Caption) continue;
         if (auto refusal = CheckText(form.*row.FormText, row.Caption, row.ControlId)) return refusal;
     }
-    for (std::size_t i = 0; i < form.soft.size(); ++i) {
-        const int control = IDC_OPT_SOFT1 + static_cast<int>(i);
-        if (auto refusal = CheckText(form.soft[i], "ランチャーのタイトル" + std::to_string(i + 1), control)) {
+    for (std::size_t i = 0; i < form.LaunchTitles.size(); ++i) {
+        const int control = IDC_OPT_LAUNCH_TITLE1 + static_cast<int>(i);
+        if (auto refusal = CheckText(form.LaunchTitles[i], "ランチャーのタイトル" + std::to_string(i + 1), control)) {
             return refusal;
         }
     }
@@ -34,14 +34,15 @@ std::optional<Refusal> CheckTexts(const SettingsForm& form) {
 }  // namespace
 
 std::optional<Refusal> CheckSettingsForm(const SettingsForm& form) {
-    if (form.startBox1 && form.endBox2 && form.SpinEdit1 == form.SpinEdit3 && form.SpinEdit2 == form.SpinEdit4) {
-        return Refusal{EqualTimesMessage, IDC_OPT_SPINEDIT3};
+    if (form.AutoConnect && form.AutoDisconnect && form.ConnectHour == form.DisconnectHour &&
+        form.ConnectMinute == form.DisconnectMinute) {
+        return Refusal{EqualTimesMessage, IDC_OPT_DISCONNECT_HOUR};
     }
-    if (!ParseIpv4Address(form.Edit1)) return Refusal{InvalidAddressMessage, IDC_OPT_EDIT1};
-    if (!WholeNumber(form.delyStime, 0, MaxSoundAfterMinutes)) {
+    if (!ParseIpv4Address(form.RouterAddress)) return Refusal{InvalidAddressMessage, IDC_OPT_ROUTER_ADDRESS};
+    if (!WholeNumber(form.SoundAfterMinutes, 0, MaxSoundAfterMinutes)) {
         return Refusal{"サウンドの「分経過時」には 0 から " + std::to_string(MaxSoundAfterMinutes) +
                            " までの整数を入力してください。",
-                       IDC_OPT_DELYSTIME};
+                       IDC_OPT_SOUND_AFTER_MINUTES};
     }
     return CheckTexts(form);
 }

@@ -24,9 +24,9 @@ int Minute(const std::string& time) { return SpinValue(time, time.size() >= 2 ? 
 class DialogEvents : public SettingsFormEvents {
 public:
     explicit DialogEvents(Monitor& m) : m_(m) {}
-    SaveResult Button1Click(const SettingsForm& form) override { return rm::Button1Click(m_, form); }
-    void softButtonClick(int i, const std::string& title) override { OpenLaunchEntry(m_, i, title); }
-    void riskBoxClick(SettingsForm& form) override { rm::riskBoxClick(form, m_.ports.Dialogs); }
+    SaveResult SaveSettingsForm(const SettingsForm& form) override { return rm::SaveSettingsForm(m_, form); }
+    void OpenLaunchEntryDialog(int i, const std::string& title) override { OpenLaunchEntry(m_, i, title); }
+    void NoUtilityToggled(SettingsForm& form) override { rm::NoUtilityToggled(form, m_.ports.Dialogs); }
     void TestSound(const std::string& file) override { rm::TestSound(m_, file); }
 
 private:
@@ -41,44 +41,45 @@ SettingsForm FillSettingsForm(const Monitor& m) {
     for (const SettingRow& row : SettingsTable) {
         if (row.Fill) row.Fill(s, form);
     }
-    form.SpinEdit1 = Hour(s.ConnectTime);
-    form.SpinEdit2 = Minute(s.ConnectTime);
-    form.SpinEdit3 = Hour(s.DisconnectTime);
-    form.SpinEdit4 = Minute(s.DisconnectTime);
-    form.SyslogmainBox = IsOn(s.SyslogEnabled);
-    form.subportBox1 = s.UsePort2;
-    SyslogmainBoxClick(form);
-    DWBoxClick(form);
+    form.ConnectHour = Hour(s.ConnectTime);
+    form.ConnectMinute = Minute(s.ConnectTime);
+    form.DisconnectHour = Hour(s.DisconnectTime);
+    form.DisconnectMinute = Minute(s.DisconnectTime);
+    form.SyslogEnabled = IsOn(s.SyslogEnabled);
+    form.UsePort2 = s.UsePort2;
+    SyslogEnabledToggled(form);
+    UseDialUpWatcherToggled(form);
     // The box starts checked, so only unchecking it runs its handler, which
-    // hides MACbox1 without a message; MACbox1 takes its mark all the same.
-    form.MACbox1Visible = s.NoUtility;
-    form.MACbox1 = s.MultiAccount;
-    form.RedialBox = s.RedialCount != 255;
-    for (std::size_t i = 0; i < form.soft.size(); ++i) form.soft[i] = m.s.launcher.LaunchEntries[i].Title;
+    // hides MultiAccount without a message; MultiAccount takes its mark all the same.
+    form.MultiAccountVisible = s.NoUtility;
+    form.MultiAccount = s.MultiAccount;
+    form.AutoRedial = s.RedialCount != 255;
+    for (std::size_t i = 0; i < form.LaunchTitles.size(); ++i)
+        form.LaunchTitles[i] = m.s.launcher.LaunchEntries[i].Title;
     return form;
 }
 
-void DWBoxClick(SettingsForm& form) { form.DialUpWatcherEnabled = form.DWBox; }
+void UseDialUpWatcherToggled(SettingsForm& form) { form.DialUpWatcherEnabled = form.UseDialUpWatcher; }
 
-void SyslogmainBoxClick(SettingsForm& form) { form.SyslogBoxesEnabled = form.SyslogmainBox; }
+void SyslogEnabledToggled(SettingsForm& form) { form.SyslogBoxesEnabled = form.SyslogEnabled; }
 
-void riskBoxClick(SettingsForm& form, DialogPort& dialogs) {
-    if (form.riskBox) {
+void NoUtilityToggled(SettingsForm& form, DialogPort& dialogs) {
+    if (form.NoUtility) {
         dialogs.ShowMessage(RiskWarning, {});
-        form.MACbox1Visible = true;
+        form.MultiAccountVisible = true;
     } else {
-        form.MACbox1Visible = false;
-        form.MACbox1 = false;
+        form.MultiAccountVisible = false;
+        form.MultiAccount = false;
     }
 }
 
 const std::string& BrowseFilter(SettingsForm& form, BrowseButton button) {
     switch (button) {
-    case BrowseButton::Button2: break;
-    case BrowseButton::Button3: form.OpenDialogFilter = "Dial-Up Watcherファイル |dwctrl32.exe"; break;
-    case BrowseButton::Button4:
-    case BrowseButton::Button5:
-    case BrowseButton::Button8: form.OpenDialogFilter = "wavファイル |*.wav"; break;
+    case BrowseButton::UtilityPath: break;
+    case BrowseButton::DialUpWatcherPath: form.OpenDialogFilter = "Dial-Up Watcherファイル |dwctrl32.exe"; break;
+    case BrowseButton::ConnectSound:
+    case BrowseButton::DisconnectSound:
+    case BrowseButton::SoundAfterFile: form.OpenDialogFilter = "wavファイル |*.wav"; break;
     }
     return form.OpenDialogFilter;
 }
@@ -87,13 +88,13 @@ void TestSound(Monitor& m, const std::string& file) {
     if (!file.empty()) m.ports.Sound.PlayWave(file);
 }
 
-void option_n1Click(Monitor& m) {
-    const MenuWindow window(m.view.Menu, Item::option_n1);
+void OpenSettings(Monitor& m) {
+    const MenuWindow window(m.view.Menu, Item::OpenSettings);
     SettingsForm form = FillSettingsForm(m);
     DialogEvents events(m);
     m.ports.Dialogs.ShowSettingsDialog(form, events);
 }
 
-void SaveSettingsUnseen(Monitor& m) { Button1Click(m, FillSettingsForm(m)); }
+void SaveSettingsUnseen(Monitor& m) { SaveSettingsForm(m, FillSettingsForm(m)); }
 
 }  // namespace rm

@@ -16,45 +16,45 @@ std::string TwoDigits(int number) {
 void ArrangeConnectMenu(Monitor& m, const SettingsForm& form) {
     Settings& s = m.s.settings;
     Menus& menu = m.view.Menu;
-    menu[Item::ISP3].Caption = s.IspName3 + " 接続";
-    if (form.MACbox1 && form.riskBox) {
+    menu[Item::ConnectIsp3].Caption = s.IspName3 + " 接続";
+    if (form.MultiAccount && form.NoUtility) {
         s.UsePort2 = false;
         s.MultiAccount = true;
-        menu[Item::N1].Caption = s.IspName1 + " 接続";
-        menu[Item::N1].Enabled = true;
-        menu[Item::N2].Visible = false;
-        menu[Item::N9].Visible = false;
-        menu[Item::N10].Caption = s.IspName2 + " 接続";
-        menu[Item::N10].Visible = menu[Item::N10].Enabled = true;
-        menu[Item::N11].Caption = "切断";
-        menu[Item::N11].Visible = menu[Item::N11].Enabled = true;
-        menu[Item::N12].Visible = true;
-        menu[Item::ISP3].Visible = true;
-    } else if (form.subportBox1) {
+        menu[Item::ConnectPort1].Caption = s.IspName1 + " 接続";
+        menu[Item::ConnectPort1].Enabled = true;
+        menu[Item::DisconnectPort1].Visible = false;
+        menu[Item::SeparatorAfterPort1].Visible = false;
+        menu[Item::ConnectPort2].Caption = s.IspName2 + " 接続";
+        menu[Item::ConnectPort2].Visible = menu[Item::ConnectPort2].Enabled = true;
+        menu[Item::DisconnectPort2].Caption = "切断";
+        menu[Item::DisconnectPort2].Visible = menu[Item::DisconnectPort2].Enabled = true;
+        menu[Item::SeparatorAfterPort2].Visible = true;
+        menu[Item::ConnectIsp3].Visible = true;
+    } else if (form.UsePort2) {
         s.UsePort2 = true;
         s.MultiAccount = false;
-        menu[Item::N1].Caption = "ポート1接続";
-        menu[Item::N2].Caption = "ポート1切断";
-        menu[Item::N2].Visible = true;
-        menu[Item::N9].Visible = true;
-        menu[Item::N10].Caption = "ポート2接続";
-        menu[Item::N10].Visible = menu[Item::N10].Enabled = true;
-        menu[Item::N11].Caption = "ポート2切断";
-        menu[Item::N11].Visible = menu[Item::N11].Enabled = true;
-        menu[Item::N12].Visible = true;
-        menu[Item::ISP3].Visible = false;
+        menu[Item::ConnectPort1].Caption = "ポート1接続";
+        menu[Item::DisconnectPort1].Caption = "ポート1切断";
+        menu[Item::DisconnectPort1].Visible = true;
+        menu[Item::SeparatorAfterPort1].Visible = true;
+        menu[Item::ConnectPort2].Caption = "ポート2接続";
+        menu[Item::ConnectPort2].Visible = menu[Item::ConnectPort2].Enabled = true;
+        menu[Item::DisconnectPort2].Caption = "ポート2切断";
+        menu[Item::DisconnectPort2].Visible = menu[Item::DisconnectPort2].Enabled = true;
+        menu[Item::SeparatorAfterPort2].Visible = true;
+        menu[Item::ConnectIsp3].Visible = false;
     } else {
         s.UsePort2 = false;
         s.MultiAccount = false;
-        menu[Item::N1].Caption = "接続";
-        menu[Item::N1].Enabled = true;
-        menu[Item::N2].Caption = "切断";
-        menu[Item::N2].Visible = true;
-        menu[Item::N9].Visible = true;
-        menu[Item::N10].Visible = false;
-        menu[Item::N11].Visible = false;
-        menu[Item::N12].Visible = false;
-        menu[Item::ISP3].Visible = false;
+        menu[Item::ConnectPort1].Caption = "接続";
+        menu[Item::ConnectPort1].Enabled = true;
+        menu[Item::DisconnectPort1].Caption = "切断";
+        menu[Item::DisconnectPort1].Visible = true;
+        menu[Item::SeparatorAfterPort1].Visible = true;
+        menu[Item::ConnectPort2].Visible = false;
+        menu[Item::DisconnectPort2].Visible = false;
+        menu[Item::SeparatorAfterPort2].Visible = false;
+        menu[Item::ConnectIsp3].Visible = false;
     }
 }
 
@@ -72,7 +72,7 @@ bool TakeRouterAddress(const std::string& address, RouterLink& router) {
     return true;
 }
 
-SaveResult Button1Click(Monitor& m, const SettingsForm& form) {
+SaveResult SaveSettingsForm(Monitor& m, const SettingsForm& form) {
     if (const auto refusal = CheckSettingsForm(form)) {
         ShowMessage(m, refusal->Message);
         return {refusal->Control};
@@ -81,14 +81,15 @@ SaveResult Button1Click(Monitor& m, const SettingsForm& form) {
     for (const SettingRow& row : SettingsTable) {
         if (row.Save) row.Save(form, s);
     }
-    s.ConnectTime = TimeText(form.SpinEdit1, form.SpinEdit2);
-    s.DisconnectTime = TimeText(form.SpinEdit3, form.SpinEdit4);
+    s.ConnectTime = TimeText(form.ConnectHour, form.ConnectMinute);
+    s.DisconnectTime = TimeText(form.DisconnectHour, form.DisconnectMinute);
     m.s.schedule = {.ConnectArmed = true, .DisconnectArmed = true};
-    for (std::size_t i = 0; i < form.soft.size(); ++i) m.s.launcher.LaunchEntries[i].Title = form.soft[i];
-    SwitchSyslogRecording(m, form.SyslogmainBox);
+    for (std::size_t i = 0; i < form.LaunchTitles.size(); ++i)
+        m.s.launcher.LaunchEntries[i].Title = form.LaunchTitles[i];
+    SwitchSyslogRecording(m, form.SyslogEnabled);
     ApplyTrayMenus(s, m.view.Tray);
     TakeRouterAddress(s.RouterAddress, m.s.router);
-    s.RedialCount = form.RedialBox ? 3 : 255;
+    s.RedialCount = form.AutoRedial ? 3 : 255;
     m.s.redial.RedialLeft = s.RedialCount;
     ArrangeConnectMenu(m, form);
     SaveAllSettings(m);

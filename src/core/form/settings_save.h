@@ -16,8 +16,8 @@ std::string TimeText(int hours, int minutes);
 // other text.
 bool TakeRouterAddress(const std::string& address, RouterLink& router);
 
-// Button1 "設定": every value is checked first, so a refused one is told and
+// SaveButton "設定": every value is checked first, so a refused one is told and
 // leaves the running state, the menus and both files as they were.
-SaveResult Button1Click(Monitor& m, const SettingsForm& form);
+SaveResult SaveSettingsForm(Monitor& m, const SettingsForm& form);
 
 }  // namespace rm

@@ -70,9 +70,9 @@ Task<> Transfer(Monitor& m, fs::path backup) {
 
 fs::path SentHistoryFilePath(const fs::path& appDir) { return appDir / "log" / "RMBackUpSent.csv"; }
 
-Task<> logConClick(Monitor& m) {
+Task<> SendHistoryLog(Monitor& m) {
     // One transfer at a time: the item stays disabled until this one ends.
-    const MenuWindow running(m.view.Menu, Item::logCon);
+    const MenuWindow running(m.view.Menu, Item::SendHistoryLog);
     const bool go = co_await AskYesNo(m, "バックアップされたログファイルの転送を行います。\rよろしいですか？",
                                       "Routavista Monitor");
     if (!go) co_return;
@@ -87,7 +87,7 @@ Task<> logConClick(Monitor& m) {
     const fs::path backup = BackupHistoryFilePath(m.s.AppDir);
     std::error_code ignored;
     if (fs::exists(backup, ignored)) co_await Transfer(m, backup);
-    m.view.Menu[Item::logCon].Visible = false;
+    m.view.Menu[Item::SendHistoryLog].Visible = false;
 }
 
 }  // namespace rm

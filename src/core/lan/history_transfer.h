@@ -14,6 +14,6 @@ std::filesystem::path SentHistoryFilePath(const std::filesystem::path& appDir);
 
 // "履歴ログの送信": sends log\RMBackUp.csv to the master line by line, then
 // moves its lines to the sent file.
-Task<> logConClick(Monitor& m);
+Task<> SendHistoryLog(Monitor& m);
 
 }  // namespace rm

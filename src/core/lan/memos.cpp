@@ -98,8 +98,8 @@ void ClearMemoDestinations(Monitor& m) {
     ClearDestinationList(m.view.MemoSend);
 }
 
-Task<> memosendClick(Monitor& m) {
-    MenuWindow window(m.view.Menu, Item::memosend);
+Task<> WriteMemo(Monitor& m) {
+    MenuWindow window(m.view.Menu, Item::WriteMemo);
     MemoSendView& memo = m.view.MemoSend;
     // The edit text stays: this copy's own answer to the query empties it.
     ClearDestinationList(memo);

@@ -13,7 +13,7 @@
 namespace rm {
 
 // Asks every copy for its name and shows the send window until it closes.
-Task<> memosendClick(Monitor& m);
+Task<> WriteMemo(Monitor& m);
 // The send window's "送信": the memo goes to the peer the destination names.
 // A destination or text with a character Shift-JIS cannot hold is refused
 // with a message, and the window stays open.

@@ -102,42 +102,43 @@ void TakeMaster(Monitor& m, const std::string& from) {
     if (m.s.settings.MasterMode) return;
     m.s.peers.MasterAddress = from;
     std::error_code ignored;
-    if (std::filesystem::exists(BackupHistoryFilePath(m.s.AppDir), ignored)) m.view.Menu[Item::logCon].Visible = true;
+    if (std::filesystem::exists(BackupHistoryFilePath(m.s.AppDir), ignored))
+        m.view.Menu[Item::SendHistoryLog].Visible = true;
 }
 
 void ForgetMaster(Monitor& m) {
     if (m.s.settings.MasterMode) return;
     m.s.peers.MasterAddress.clear();
     m.s.peers.MasterAtConnect = false;
-    m.view.Menu[Item::logCon].Visible = false;
+    m.view.Menu[Item::SendHistoryLog].Visible = false;
 }
 
 }  // namespace
 
-void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP) {
-    if (NumberBytes < 0 || !PeerSenderTaken(m, FromIP)) return;
-    const std::string_view text = datagram.substr(0, static_cast<std::size_t>(NumberBytes));
+void OnPeerDatagram(Monitor& m, int byteCount, std::string_view datagram, const std::string& senderAddress) {
+    if (byteCount < 0 || !PeerSenderTaken(m, senderAddress)) return;
+    const std::string_view text = datagram.substr(0, static_cast<std::size_t>(byteCount));
     Peers& peers = m.s.peers;
     const bool master = m.s.settings.MasterMode;
     if (text == PeerText::MemoStart) {
-        StartMemo(m, FromIP);
+        StartMemo(m, senderAddress);
     } else if (text == PeerText::MemoEnd) {
-        EndMemo(m, FromIP);
+        EndMemo(m, senderAddress);
     } else if (text == PeerText::LogStart && master) {
         peers.LogReceiving = true;
         peers.LogLineCount = 0;
         peers.LogLinesTold = 0;
     } else if (text == PeerText::LogEnd) {
         peers.LogReceiving = false;
-        if (master) EndLog(m, FromIP);
+        if (master) EndLog(m, senderAddress);
     } else if (text == PeerText::NameQuery) {
-        AnswerNameQuery(m, FromIP);
+        AnswerNameQuery(m, senderAddress);
     } else if (text.starts_with(PeerText::NameReply)) {
-        TakeNameReply(m, text.substr(PeerText::NameReply.size()), FromIP);
+        TakeNameReply(m, text.substr(PeerText::NameReply.size()), senderAddress);
     } else if (text == PeerText::MasterCheck) {
         if (master) BroadcastPeerText(m, PeerText::MasterConnected);
     } else if (text == PeerText::MasterConnected) {
-        TakeMaster(m, FromIP);
+        TakeMaster(m, senderAddress);
     } else if (text == PeerText::MasterDisconnected) {
         ForgetMaster(m);
     } else if (peers.LogReceiving) {

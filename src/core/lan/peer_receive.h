@@ -8,9 +8,9 @@
 
 namespace rm {
 
-// One datagram from the peer at FromIP (dotted); NumberBytes as the endpoint
+// One datagram from the peer at senderAddress (dotted); byteCount as the endpoint
 // reports it, -1 for a failed read.
-void RM_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view datagram, const std::string& FromIP);
+void OnPeerDatagram(Monitor& m, int byteCount, std::string_view datagram, const std::string& senderAddress);
 // The box with the count of history lines received was dismissed.
 void LogNoticeClosed(Monitor& m);
 

@@ -33,7 +33,7 @@ void SendPeerText(Monitor& m, const std::string& address, std::string_view text)
 }
 
 void SendPeerBytes(Monitor& m, const std::string& address, std::string_view bytes) {
-    m.ports.Net.Send(Endpoint::RM_UDP, address, bytes);
+    m.ports.Net.Send(Endpoint::Peers, address, bytes);
 }
 
 }  // namespace rm

@@ -1,4 +1,4 @@
-// Editing a launcher entry in the entry dialog Tlaunchset, opened from the
+// Editing a launcher entry in the entry dialog LaunchEntryDialog, opened from the
 // settings dialog's "ランチャー" page.
 #pragma once
 

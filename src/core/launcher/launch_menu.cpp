@@ -14,14 +14,14 @@ void RefreshLaunchMenu(Monitor& m) {
         any = any || item.Visible;
     }
     // The separator under the launcher items; alone at the top it would only look broken.
-    m.view.Menu[Item::N5].Visible = any;
+    m.view.Menu[Item::SeparatorAfterLaunchers].Visible = any;
 }
 
-Task<> L11Click(Monitor& m) { co_await LaunchEntry(m, 1); }
-Task<> L21Click(Monitor& m) { co_await LaunchEntry(m, 2); }
-Task<> L31Click(Monitor& m) { co_await LaunchEntry(m, 3); }
-Task<> L41Click(Monitor& m) { co_await LaunchEntry(m, 4); }
-Task<> L51Click(Monitor& m) { co_await LaunchEntry(m, 5); }
-Task<> L61Click(Monitor& m) { co_await LaunchEntry(m, 6); }
+Task<> Launch1(Monitor& m) { co_await LaunchEntry(m, 1); }
+Task<> Launch2(Monitor& m) { co_await LaunchEntry(m, 2); }
+Task<> Launch3(Monitor& m) { co_await LaunchEntry(m, 3); }
+Task<> Launch4(Monitor& m) { co_await LaunchEntry(m, 4); }
+Task<> Launch5(Monitor& m) { co_await LaunchEntry(m, 5); }
+Task<> Launch6(Monitor& m) { co_await LaunchEntry(m, 6); }
 
 }  // namespace rm

@@ -1,4 +1,4 @@
-// The launcher items of PopupMenu2.
+// The launcher items of MainMenu.
 #pragma once
 
 #include "monitor.h"
@@ -10,12 +10,12 @@ namespace rm {
 // and the separator below them when there is one.
 void RefreshLaunchMenu(Monitor& m);
 
-// Items L11..L61: start entry 1..6.
-Task<> L11Click(Monitor& m);
-Task<> L21Click(Monitor& m);
-Task<> L31Click(Monitor& m);
-Task<> L41Click(Monitor& m);
-Task<> L51Click(Monitor& m);
-Task<> L61Click(Monitor& m);
+// Items Launch1..Launch6: start entry 1..6.
+Task<> Launch1(Monitor& m);
+Task<> Launch2(Monitor& m);
+Task<> Launch3(Monitor& m);
+Task<> Launch4(Monitor& m);
+Task<> Launch5(Monitor& m);
+Task<> Launch6(Monitor& m);
 
 }  // namespace rm

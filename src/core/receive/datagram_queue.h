@@ -16,7 +16,7 @@ namespace rm {
 
 struct Datagram {
     std::vector<char> Bytes;
-    std::string FromIP;  // "a.b.c.d"
+    std::string SenderAddress;  // "a.b.c.d"
     int Port = 0;
     int Count = 0;  // what the read returned: the byte count, or -1 for a failed read
     // Local time when it was taken off the socket: the handler may come to it later.

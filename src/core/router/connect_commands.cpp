@@ -66,15 +66,17 @@ Task<> DialPort(Monitor& m, int port) {
 
 }  // namespace
 
-Task<> N3Click(Monitor& m) {
+Task<> Reset(Monitor& m) {
     ShowIdle(m);
     if (m.s.settings.UsePort2 || m.s.settings.MultiAccount) {
-        for (Item item : {Item::N1, Item::N2, Item::N10, Item::N11, Item::ISP3}) m.view.Menu[item].Enabled = true;
+        for (Item item :
+             {Item::ConnectPort1, Item::DisconnectPort1, Item::ConnectPort2, Item::DisconnectPort2, Item::ConnectIsp3})
+            m.view.Menu[item].Enabled = true;
     }
     co_await CloseDialUpWatcher(m);
 }
 
-Task<> N1Click(Monitor& m) {
+Task<> ConnectPort1(Monitor& m) {
     const bool begun = co_await BeginConnect(m);
     if (!begun) co_return;
     if (!m.s.settings.NoUtility) {
@@ -88,11 +90,11 @@ Task<> N1Click(Monitor& m) {
         co_await DialPort(m, 1);
     }
     m.s.conn.ConnectedPort = 1;
-    m.view.Menu[Item::N10].Enabled = false;
-    if (!m.s.settings.MultiAccount) m.view.Menu[Item::N11].Enabled = false;
+    m.view.Menu[Item::ConnectPort2].Enabled = false;
+    if (!m.s.settings.MultiAccount) m.view.Menu[Item::DisconnectPort2].Enabled = false;
 }
 
-Task<> N10Click(Monitor& m) {
+Task<> ConnectPort2(Monitor& m) {
     const bool begun = co_await BeginConnect(m);
     if (!begun) co_return;
     if (!m.s.settings.NoUtility) {
@@ -104,18 +106,18 @@ Task<> N10Click(Monitor& m) {
     }
     // Also in multi-account mode, where the line is port 1.
     m.s.conn.ConnectedPort = 2;
-    SetEnabled(m, {Item::N1, Item::N2}, false);
+    SetEnabled(m, {Item::ConnectPort1, Item::DisconnectPort1}, false);
 }
 
-Task<> ISP3Click(Monitor& m) {
+Task<> ConnectIsp3(Monitor& m) {
     const bool begun = co_await BeginConnect(m);
     if (!begun) co_return;
     if (m.s.settings.NoUtility && m.s.settings.MultiAccount) co_await DialIsp(m, 2);
     m.s.conn.ConnectedPort = 1;
-    SetEnabled(m, {Item::N1, Item::N2, Item::N10}, false);
+    SetEnabled(m, {Item::ConnectPort1, Item::DisconnectPort1, Item::ConnectPort2}, false);
 }
 
-Task<> N2Click(Monitor& m) {
+Task<> DisconnectPort1(Monitor& m) {
     const bool begun = co_await BeginDisconnect(m);
     if (!begun) co_return;
     if (m.s.settings.NoUtility) {
@@ -125,10 +127,10 @@ Task<> N2Click(Monitor& m) {
     }
     m.s.conn.ConnectedPort = 0;
     m.s.conn.ConnectedIsp = 0;
-    if (m.s.settings.UsePort2) SetEnabled(m, {Item::N10, Item::N11}, true);
+    if (m.s.settings.UsePort2) SetEnabled(m, {Item::ConnectPort2, Item::DisconnectPort2}, true);
 }
 
-Task<> N11Click(Monitor& m) {
+Task<> DisconnectPort2(Monitor& m) {
     const bool begun = co_await BeginDisconnect(m);
     if (!begun) co_return;
     if (m.s.settings.NoUtility) {
@@ -138,20 +140,20 @@ Task<> N11Click(Monitor& m) {
     }
     m.s.conn.ConnectedPort = 0;
     m.s.conn.ConnectedIsp = 0;
-    SetEnabled(m, {Item::N1, Item::N2}, true);
+    SetEnabled(m, {Item::ConnectPort1, Item::DisconnectPort1}, true);
 }
 
 Task<> DisconnectConnectedPort(Monitor& m) {
     if (m.s.settings.NoUtility && m.s.settings.MultiAccount) {
-        co_await N11Click(m);
+        co_await DisconnectPort2(m);
     } else if (m.s.conn.ConnectedPort == 1) {
-        co_await N2Click(m);
+        co_await DisconnectPort1(m);
     } else if (m.s.conn.ConnectedPort == 2) {
-        co_await N11Click(m);
+        co_await DisconnectPort2(m);
     }
 }
 
-void IP1Click(Monitor& m) {
+void CopyAddress(Monitor& m) {
     // The hint is the program title whenever no own address is known.
     if (m.view.Panel.Hint == AppTitle) return;
     m.ports.Clipboard.SetText(m.s.conn.WanAddress);

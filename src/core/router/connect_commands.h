@@ -7,23 +7,23 @@
 namespace rm {
 
 // Reset: return the display to the idle state.
-Task<> N3Click(Monitor& m);
+Task<> Reset(Monitor& m);
 
 // Connect: port 1, or ISP1 in multi-account mode.
-Task<> N1Click(Monitor& m);
+Task<> ConnectPort1(Monitor& m);
 // Connect: port 2, or ISP2 in multi-account mode (through port 1).
-Task<> N10Click(Monitor& m);
+Task<> ConnectPort2(Monitor& m);
 // Connect with ISP3; multi-account mode only, elsewhere only the display changes.
-Task<> ISP3Click(Monitor& m);
+Task<> ConnectIsp3(Monitor& m);
 // Disconnect port 1.
-Task<> N2Click(Monitor& m);
+Task<> DisconnectPort1(Monitor& m);
 // Disconnect port 2, or the one line in multi-account mode.
-Task<> N11Click(Monitor& m);
+Task<> DisconnectPort2(Monitor& m);
 // Disconnects the line this copy connected: the one line in multi-account
 // direct mode, otherwise the port marked connected (none when 0).
 Task<> DisconnectConnectedPort(Monitor& m);
 // Copies the connection's own address to the clipboard, when one is known.
-void IP1Click(Monitor& m);
+void CopyAddress(Monitor& m);
 
 // Closes the setup utility's application and main windows; its settings
 // window is left alone.

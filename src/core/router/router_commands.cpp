@@ -42,7 +42,7 @@ enum class Quietly { No, Yes };
 // False when the endpoint cannot take the router's address; nothing is sent then.
 bool Send(Monitor& m, const std::string& datagram, Quietly quietly = Quietly::No) {
     try {
-        m.ports.Net.Send(Endpoint::RV_UDP, m.s.settings.RouterAddress, datagram);
+        m.ports.Net.Send(Endpoint::Router, m.s.settings.RouterAddress, datagram);
     } catch (const RemoteHostRejected&) {
         if (quietly == Quietly::No) ShowMessage(m, "IPアドレスの割り当てに失敗しました");
         return false;
@@ -140,10 +140,10 @@ Task<bool> SelectRouterIsp(Monitor& m, int index) {
     co_return false;
 }
 
-void RV_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view reply) {
+void OnRouterReply(Monitor& m, int byteCount, std::string_view reply) {
     // The lengths exclude each other: at most one kind of reply applies.
     constexpr int Acknowledges = 0x81;
-    switch (NumberBytes) {
+    switch (byteCount) {
     case 18:
         if (ByteAt(reply, 16) == 0 && ByteAt(reply, 17) == 0) m.s.router.CommandAcknowledged = true;
         break;

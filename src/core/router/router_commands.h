@@ -45,10 +45,10 @@ bool DisconnectRouterPort(Monitor& m, int port);
 // message, when the router does not acknowledge.
 Task<bool> SelectRouterIsp(Monitor& m, int index);
 
-// A datagram on RV_UDP: NumberBytes as the endpoint reported it (-1 when the
+// A datagram on Endpoint::Router: byteCount as the endpoint reported it (-1 when the
 // read failed), reply the bytes read. Only notes the acknowledgement or the
 // ISP, and wakes the commands waiting for a reply; a reply nobody waits for
 // is kept until the next command resets it.
-void RV_UDPDataReceived(Monitor& m, int NumberBytes, std::string_view reply);
+void OnRouterReply(Monitor& m, int byteCount, std::string_view reply);
 
 }  // namespace rm

@@ -46,8 +46,8 @@ SettingsRead ApplySettingsText(StoredSettings to, std::string_view bytes) {
 }
 
 void ApplyTrayMenus(const Settings& s, TrayView& tray) {
-    tray.LeftButton = s.TraySwap ? PopupMenu::PopupMenu2 : PopupMenu::PopupMenu1;
-    tray.RightButton = s.TraySwap ? PopupMenu::PopupMenu1 : PopupMenu::PopupMenu2;
+    tray.LeftButton = s.TraySwap ? PopupMenu::MainMenu : PopupMenu::ConnectMenu;
+    tray.RightButton = s.TraySwap ? PopupMenu::ConnectMenu : PopupMenu::MainMenu;
 }
 
 SettingsRead ReadSettingsFile(Monitor& m) {

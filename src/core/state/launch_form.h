@@ -1,4 +1,4 @@
-// What the launcher entry dialog Tlaunchset shows and takes back.
+// What the launcher entry dialog LaunchEntryDialog shows and takes back.
 #pragma once
 
 #include <string>

@@ -14,6 +14,6 @@ std::vector<Item> ItemsOf(PopupMenu menu) {
     return items;
 }
 
-Item LauncherItem(int i) { return static_cast<Item>(static_cast<int>(Item::L11) + i - 1); }
+Item LauncherItem(int i) { return static_cast<Item>(static_cast<int>(Item::Launch1) + i - 1); }
 
 }  // namespace rm

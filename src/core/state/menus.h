@@ -9,40 +9,40 @@
 
 namespace rm {
 
-enum class PopupMenu { PopupMenu1, PopupMenu2 };
+enum class PopupMenu { ConnectMenu, MainMenu };
 
 // Every item once, in menu order: name, menu, caption at start ("-" is a
 // separator), visible and enabled at start.
-#define RM_MENU_ITEMS(X)                                           \
-    X(N1, PopupMenu1, "接続", true, true)                          \
-    X(N2, PopupMenu1, "切断", true, true)                          \
-    X(N13, PopupMenu1, "テスト", false, true)                      \
-    X(N9, PopupMenu1, "-", true, true)                             \
-    X(N10, PopupMenu1, "ポート2接続", false, true)                 \
-    X(ISP3, PopupMenu1, "ISP3接続", false, true)                   \
-    X(N11, PopupMenu1, "ポート2切断", false, true)                 \
-    X(N12, PopupMenu1, "-", false, true)                           \
-    X(N3, PopupMenu1, "リセット", true, true)                      \
-    X(N6, PopupMenu1, "-", true, true)                             \
-    X(N4, PopupMenu1, "ﾀﾞｳﾝﾛｰﾄﾞ後切断", true, false)               \
-    X(IP1, PopupMenu1, "IPｱﾄﾞﾚｽをｺﾋﾟｰ", true, false)               \
-    X(L11, PopupMenu2, "L1", false, true)                          \
-    X(L21, PopupMenu2, "L2", false, true)                          \
-    X(L31, PopupMenu2, "L3", false, true)                          \
-    X(L41, PopupMenu2, "L4", false, true)                          \
-    X(L51, PopupMenu2, "L5", false, true)                          \
-    X(L61, PopupMenu2, "L6", false, true)                          \
-    X(N5, PopupMenu2, "-", true, true)                             \
-    X(option_n1, PopupMenu2, "設定", true, true)                   \
-    X(memosend, PopupMenu2, "メモ送信", true, true)                \
-    X(RMV, PopupMenu2, "履歴をｸﾞﾗﾌ表示", false, true)              \
-    X(syslog1, PopupMenu2, "SysLogを表示", true, true)             \
-    X(logCon, PopupMenu2, "履歴ログの送信", false, true)           \
-    X(N7, PopupMenu2, "-", true, true)                             \
-    X(help_n1, PopupMenu2, "ﾍﾙﾌﾟ", true, true)                     \
-    X(openver_n1, PopupMenu2, "ﾊﾞｰｼﾞｮﾝ情報", true, true)           \
-    X(N8, PopupMenu2, "-", true, true)                             \
-    X(Exit1, PopupMenu2, "終了", true, true)
+#define RM_MENU_ITEMS(X)                                                   \
+    X(ConnectPort1, ConnectMenu, "接続", true, true)                       \
+    X(DisconnectPort1, ConnectMenu, "切断", true, true)                    \
+    X(HiddenTest, ConnectMenu, "テスト", false, true)                      \
+    X(SeparatorAfterPort1, ConnectMenu, "-", true, true)                   \
+    X(ConnectPort2, ConnectMenu, "ポート2接続", false, true)               \
+    X(ConnectIsp3, ConnectMenu, "ISP3接続", false, true)                   \
+    X(DisconnectPort2, ConnectMenu, "ポート2切断", false, true)            \
+    X(SeparatorAfterPort2, ConnectMenu, "-", false, true)                  \
+    X(Reset, ConnectMenu, "リセット", true, true)                          \
+    X(SeparatorBeforeWatch, ConnectMenu, "-", true, true)                  \
+    X(DisconnectAfterDownload, ConnectMenu, "ﾀﾞｳﾝﾛｰﾄﾞ後切断", true, false) \
+    X(CopyAddress, ConnectMenu, "IPｱﾄﾞﾚｽをｺﾋﾟｰ", true, false)              \
+    X(Launch1, MainMenu, "L1", false, true)                                \
+    X(Launch2, MainMenu, "L2", false, true)                                \
+    X(Launch3, MainMenu, "L3", false, true)                                \
+    X(Launch4, MainMenu, "L4", false, true)                                \
+    X(Launch5, MainMenu, "L5", false, true)                                \
+    X(Launch6, MainMenu, "L6", false, true)                                \
+    X(SeparatorAfterLaunchers, MainMenu, "-", true, true)                  \
+    X(OpenSettings, MainMenu, "設定", true, true)                          \
+    X(WriteMemo, MainMenu, "メモ送信", true, true)                         \
+    X(ShowHistoryGraph, MainMenu, "履歴をｸﾞﾗﾌ表示", false, true)           \
+    X(ShowSyslog, MainMenu, "SysLogを表示", true, true)                    \
+    X(SendHistoryLog, MainMenu, "履歴ログの送信", false, true)             \
+    X(SeparatorBeforeHelp, MainMenu, "-", true, true)                      \
+    X(OpenHelp, MainMenu, "ﾍﾙﾌﾟ", true, true)                              \
+    X(ShowVersion, MainMenu, "ﾊﾞｰｼﾞｮﾝ情報", true, true)                    \
+    X(SeparatorBeforeExit, MainMenu, "-", true, true)                      \
+    X(Exit, MainMenu, "終了", true, true)
 
 enum class Item : int {
 #define RM_MENU_ENUM(name, menu, caption, visible, enabled) name,
@@ -95,7 +95,7 @@ private:
 // The items of one menu, top first.
 std::vector<Item> ItemsOf(PopupMenu menu);
 
-// Launcher item i (1..6) of PopupMenu2.
+// Launcher item i (1..6) of MainMenu.
 Item LauncherItem(int i);
 
 }  // namespace rm

@@ -1,4 +1,4 @@
-// What the settings dialog TOption1 shows: one value per control, named as
+// What the settings dialog SettingsDialog shows: one value per control, named as
 // the controls are, and which controls are shown or enabled.
 #pragma once
 
@@ -14,14 +14,15 @@ struct SettingsForm {
     // (settings_list.h).
     RM_SETTINGS(RM_FORM_FIELD, RM_NOTHING)
     // The time's spin edits: hours and minutes of ConnectTime and of DisconnectTime.
-    int SpinEdit1 = 0, SpinEdit2 = 0, SpinEdit3 = 0, SpinEdit4 = 0;
-    // "ランチャー": soft1..soft6
-    std::array<std::string, 6> soft{};
-    // MACbox1 is shown only while riskBox is checked.
-    bool MACbox1Visible = true;
-    // The four SysLog boxes below SyslogmainBox are enabled only while it is checked.
+    int ConnectHour = 0, ConnectMinute = 0, DisconnectHour = 0, DisconnectMinute = 0;
+    // "ランチャー": LaunchTitle1..LaunchTitle6
+    std::array<std::string, 6> LaunchTitles{};
+    // MultiAccount is shown only while NoUtility is checked.
+    bool MultiAccountVisible = true;
+    // The four SysLog boxes below SyslogEnabled are enabled only while it is checked.
     bool SyslogBoxesEnabled = true;
-    // Edit3, Button3 and dwport1..3 are enabled only while DWBox is checked.
+    // DialUpWatcherPath, BrowseButton::DialUpWatcherPath and DialUpWatcherName1..3 are enabled only while
+    // UseDialUpWatcher is checked.
     bool DialUpWatcherEnabled = true;
     // The file-open dialog's filter, kept between browses of one dialog.
     std::string OpenDialogFilter;
@@ -39,10 +40,10 @@ class SettingsFormEvents {
 public:
     virtual ~SettingsFormEvents() = default;
     // "設定": the dialog closes when it saved.
-    virtual SaveResult Button1Click(const SettingsForm& form) = 0;
+    virtual SaveResult SaveSettingsForm(const SettingsForm& form) = 0;
     // The button beside launcher entry i (1..6) on the "ランチャー" page.
-    virtual void softButtonClick(int i, const std::string& title) = 0;
-    virtual void riskBoxClick(SettingsForm& form) = 0;
+    virtual void OpenLaunchEntryDialog(int i, const std::string& title) = 0;
+    virtual void NoUtilityToggled(SettingsForm& form) = 0;
     // A "テスト" button with its edit's text.
     virtual void TestSound(const std::string& file) = 0;
 };

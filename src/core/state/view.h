@@ -29,8 +29,8 @@ struct TrayView {
     bool Visible = true;
     TrayIconKind Icon = TrayIconKind::Program;
     std::string Tip = AppTitle;
-    PopupMenu LeftButton = PopupMenu::PopupMenu1;
-    PopupMenu RightButton = PopupMenu::PopupMenu2;
+    PopupMenu LeftButton = PopupMenu::ConnectMenu;
+    PopupMenu RightButton = PopupMenu::MainMenu;
     // A notification shown once from the icon; empty for none.
     std::string Balloon;
 };
@@ -68,7 +68,7 @@ struct SyslogViewerView {
     ViewerFont Font;
 };
 
-// Tsendmemo: shown modally by memosend; the memo text stays for next time.
+// MemoSendDialog: shown modally by WriteMemo; the memo text stays for next time.
 struct MemoSendView {
     bool Open = false;
     std::string Text;
@@ -83,7 +83,7 @@ struct MemoSendView {
     int DestinationChanges = 0;
 };
 
-// TResMemo: the memos received since the user last pressed "閉じる", the
+// MemoReceiveWindow: the memos received since the user last pressed "閉じる", the
 // newest MaxMemoBytes of them (lan/memos.h).
 struct MemoReceiveView {
     bool Shown = false;

@@ -8,17 +8,17 @@
 namespace rm {
 
 // name, caption ("-" is a separator), whether it heads a menu of the bar.
-#define RM_VIEWER_MENU_ITEMS(X)                  \
-    X(File1, "ﾌｧｲﾙ", true)                       \
-    X(logcopy, "ログをコピー", false)            \
-    X(N5, "ログを引用符付きでコピー", false)     \
-    X(N2, "ログをファイルに保存", false)         \
-    X(N4, "-", false)                            \
-    X(Exit1, "終了", false)                      \
-    X(Font1, "ｵﾌﾟｼｮﾝ", true)                     \
-    X(Font2, "ﾌｫﾝﾄ", false)                      \
-    X(Help1, "ﾍﾙﾌﾟ", true)                       \
-    X(N3, "この項目のﾍﾙﾌﾟ", false)
+#define RM_VIEWER_MENU_ITEMS(X)                         \
+    X(FileMenu, "ﾌｧｲﾙ", true)                           \
+    X(CopyLog, "ログをコピー", false)                   \
+    X(CopyLogQuoted, "ログを引用符付きでコピー", false) \
+    X(SaveLog, "ログをファイルに保存", false)           \
+    X(SeparatorBeforeClose, "-", false)                 \
+    X(Close, "終了", false)                             \
+    X(OptionsMenu, "ｵﾌﾟｼｮﾝ", true)                      \
+    X(ChangeFont, "ﾌｫﾝﾄ", false)                        \
+    X(HelpMenu, "ﾍﾙﾌﾟ", true)                           \
+    X(Help, "この項目のﾍﾙﾌﾟ", false)
 
 enum class ViewerItem : int {
 #define RM_VIEWER_ENUM(name, caption, heading) name,

@@ -69,14 +69,14 @@ Task<> ConnectedOnPort1(Monitor& m, std::uint64_t line) {
     Menus& menu = m.view.Menu;
     s.conn.ConnectedPort = 1;
     if (s.settings.MultiAccount) {
-        for (Item item : {Item::N10, Item::N1, Item::ISP3}) menu[item].Enabled = false;
+        for (Item item : {Item::ConnectPort2, Item::ConnectPort1, Item::ConnectIsp3}) menu[item].Enabled = false;
         if (s.conn.ConnectedIsp == 0) {
             const std::uint16_t isp = co_await QueryRouterIsp(m);
             if (!StillLine(m, line)) co_return;
             s.conn.ConnectedIsp = isp;
         }
     } else {
-        for (Item item : {Item::N10, Item::N11}) menu[item].Enabled = false;
+        for (Item item : {Item::ConnectPort2, Item::DisconnectPort2}) menu[item].Enabled = false;
     }
     if (s.conn.ConnectedIsp != 0) {
         const std::string isp = "ISP" + std::to_string(s.conn.ConnectedIsp);
@@ -100,8 +100,8 @@ Task<> ConnectedOnPort1(Monitor& m, std::uint64_t line) {
 void ConnectedOnPort2(Monitor& m) {
     MainState& s = m.s;
     s.conn.ConnectedPort = 2;
-    m.view.Menu[Item::N1].Enabled = false;
-    m.view.Menu[Item::N2].Enabled = false;
+    m.view.Menu[Item::ConnectPort1].Enabled = false;
+    m.view.Menu[Item::DisconnectPort1].Enabled = false;
     if (!s.settings.UseDialUpWatcher) return;
     TellDialUpWatcher(m, s.settings.DialUpWatcherName2);
     s.conn.DialUpWatcherStarted = true;
@@ -140,7 +140,7 @@ void TakeOwnAddress(Monitor& m, std::string_view line) {
     if (s.conn.WanAddress == s.settings.RouterAddress) s.conn.WanAddress.clear();
     if (s.conn.WanAddress.empty()) return;
     m.view.Panel.Hint = s.conn.WanAddress;
-    m.view.Menu[Item::IP1].Enabled = true;
+    m.view.Menu[Item::CopyAddress].Enabled = true;
 }
 
 // The connect command to repeat: only one of this copy that the router has
@@ -152,9 +152,9 @@ int RedialTarget(const MainState& s) {
 
 Task<> PerformConnectCommand(Monitor& m, int target) {
     switch (target) {
-    case 1: co_await N1Click(m); break;
-    case 2: co_await N10Click(m); break;
-    case 3: co_await ISP3Click(m); break;
+    case 1: co_await ConnectPort1(m); break;
+    case 2: co_await ConnectPort2(m); break;
+    case 3: co_await ConnectIsp3(m); break;
     default: break;
     }
 }
@@ -190,7 +190,7 @@ Task<> Disconnect(Monitor& m, std::string stamp) {
         co_await Pause(m, DialUpWatcherStopWait);
         if (!StillLine(m, line)) co_return;
     }
-    co_await N3Click(m);
+    co_await Reset(m);
     co_await CloseOnDisconnectStep(m);
     // A busy line already redialled this attempt.
     if (target != 0 && !s.redial.BusySeen) co_await Redial(m, target);
@@ -228,12 +228,12 @@ void ShowLine(Monitor& m, std::string_view view, DateTime arrived) {
 
 }  // namespace
 
-Task<> SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string datagram, std::string FromIP,
+Task<> OnSyslogDatagram(Monitor& m, int byteCount, std::string datagram, std::string senderAddress,
                              DateTime arrived) {
     // Heard even when refused: the way through the firewall is open.
     m.s.conn.SyslogHeard = true;
-    if (!SyslogSenderTaken(m, FromIP) || datagram.empty()) co_return;
-    if (NumberBytes > MaxSyslogBytes) {
+    if (!SyslogSenderTaken(m, senderAddress) || datagram.empty()) co_return;
+    if (byteCount > MaxSyslogBytes) {
         // Too long for a line of the router's: kept to be read, never acted on.
         ShowLine(m, ViewLine(datagram, m.s.settings.SyslogSimple), arrived);
         co_return;

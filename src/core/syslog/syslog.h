@@ -14,13 +14,13 @@ namespace rm {
 // and saved (syslog_line.h).
 inline constexpr int MaxSyslogBytes = 200;
 
-// One datagram from SYSLOGUDP: NumberBytes as the endpoint reported it (-1
-// when the read failed), datagram the bytes read, FromIP its sender (dotted),
+// One datagram from Endpoint::Syslog: byteCount as the endpoint reported it (-1
+// when the read failed), datagram the bytes read, senderAddress its sender (dotted),
 // arrived the local time it was taken off the socket. Its line is recorded
 // before anything else, so that the files keep the order and times of
 // arrival whatever the handling does; that may wait while the router is
 // asked for its ISP, programs start or close, or the redial question is up.
-Task<> SYSLOGUDPDataReceived(Monitor& m, int NumberBytes, std::string datagram, std::string FromIP,
+Task<> OnSyslogDatagram(Monitor& m, int byteCount, std::string datagram, std::string senderAddress,
                              DateTime arrived);
 
 }  // namespace rm

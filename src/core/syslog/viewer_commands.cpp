@@ -45,28 +45,26 @@ void SwitchSyslogRecording(Monitor& m, bool on) {
     ClearViewerLines(viewer);
     viewer.Font = ViewerFont{};
     enabled = wanted;
-    m.view.Menu[Item::syslog1].Visible = on;
+    m.view.Menu[Item::ShowSyslog].Visible = on;
 }
 
 Task<> ViewerMenuClick(Monitor& m, ViewerItem item) {
     switch (item) {
-    case ViewerItem::logcopy: sysloged::logcopyClick(m); break;
-    case ViewerItem::N5: sysloged::N5Click(m); break;
-    case ViewerItem::N2: co_await sysloged::N2Click(m); break;
-    case ViewerItem::Exit1: sysloged::Exit1Click(m); break;
-    case ViewerItem::Font2: sysloged::Font2Click(m); break;
-    case ViewerItem::N3: sysloged::N3Click(m); break;
+    case ViewerItem::CopyLog: CopyViewerLog(m); break;
+    case ViewerItem::CopyLogQuoted: CopyViewerLogQuoted(m); break;
+    case ViewerItem::SaveLog: co_await SaveViewerLog(m); break;
+    case ViewerItem::Close: CloseViewer(m); break;
+    case ViewerItem::ChangeFont: ChangeViewerFont(m); break;
+    case ViewerItem::Help: ShowViewerHelp(m); break;
     default: break;
     }
 }
 
-namespace sysloged {
+void CopyViewerLog(Monitor& m) { CopyLines(m, ""); }
 
-void logcopyClick(Monitor& m) { CopyLines(m, ""); }
+void CopyViewerLogQuoted(Monitor& m) { CopyLines(m, ">"); }
 
-void N5Click(Monitor& m) { CopyLines(m, ">"); }
-
-Task<> N2Click(Monitor& m) {
+Task<> SaveViewerLog(Monitor& m) {
     auto file = m.ports.Dialogs.AskSaveFileName();
     if (!file) co_return;
     if (!HasExtension(*file)) *file += ".txt";
@@ -87,13 +85,12 @@ Task<> N2Click(Monitor& m) {
     }
 }
 
-void Exit1Click(Monitor& m) { m.view.Viewer.Shown = false; }
+void CloseViewer(Monitor& m) { m.view.Viewer.Shown = false; }
 
-void Font2Click(Monitor& m) {
+void ChangeViewerFont(Monitor& m) {
     if (const auto font = m.ports.Dialogs.AskFont(m.view.Viewer.Font)) m.view.Viewer.Font = *font;
 }
 
-void N3Click(Monitor& m) { ShowHelp(m); }
+void ShowViewerHelp(Monitor& m) { ShowHelp(m); }
 
-}  // namespace sysloged
 }  // namespace rm

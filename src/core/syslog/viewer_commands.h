@@ -1,4 +1,4 @@
-// Tsyslogform's commands, and the viewer's life with syslog recording.
+// SyslogViewer's commands, and the viewer's life with syslog recording.
 #pragma once
 
 #include <string>
@@ -27,14 +27,11 @@ void SwitchSyslogRecording(Monitor& m, bool on);
 // Performs the click of an item of the viewer's menu bar.
 Task<> ViewerMenuClick(Monitor& m, ViewerItem item);
 
-namespace sysloged {
+void CopyViewerLog(Monitor& m);
+void CopyViewerLogQuoted(Monitor& m);
+Task<> SaveViewerLog(Monitor& m);
+void CloseViewer(Monitor& m);
+void ChangeViewerFont(Monitor& m);
+void ShowViewerHelp(Monitor& m);
 
-void logcopyClick(Monitor& m);
-void N5Click(Monitor& m);
-Task<> N2Click(Monitor& m);
-void Exit1Click(Monitor& m);
-void Font2Click(Monitor& m);
-void N3Click(Monitor& m);
-
-}  // namespace sysloged
 }  // namespace rm

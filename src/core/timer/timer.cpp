@@ -56,7 +56,7 @@ void PlaySoundAfter(Monitor& m, int minutes, const CivilTime& online) {
 Task<> EndConnectAttempt(Monitor& m) {
     if (!m.s.settings.DisconnectSound.empty()) m.ports.Sound.PlayWave(m.s.settings.DisconnectSound);
     m.s.conn.ConnectedPort = 0;
-    co_await N3Click(m);
+    co_await Reset(m);
     if (m.s.settings.UseDialUpWatcher && m.s.conn.DialUpWatcherStarted) TellDialUpWatcher(m, "stop");
     m.s.conn.DialUpWatcherStarted = false;
     ShowMessage(m, std::string(ConnectTimedOut) + (m.s.conn.SyslogHeard ? "" : NoSyslogYet));
@@ -100,7 +100,7 @@ Task<> RunSchedule(Monitor& m) {
     if (!m.s.conn.Online && settings.AutoConnect && schedule.ConnectArmed && m.s.conn.ConnectedPort == 0 &&
         connectTime) {
         schedule.ConnectArmed = false;
-        co_await N1Click(m);
+        co_await ConnectPort1(m);
     }
     if (m.s.conn.Online && settings.AutoDisconnect && schedule.DisconnectArmed && disconnectTime) {
         schedule.DisconnectArmed = false;
@@ -110,12 +110,12 @@ Task<> RunSchedule(Monitor& m) {
 
 }  // namespace
 
-Task<> Timer1Timer(Monitor& m) {
+Task<> OnTick(Monitor& m) {
     KeepFiles(m);
     const std::int64_t now = m.ports.Clock.MonotonicMilliseconds();
     Connection& conn = m.s.conn;
     if (conn.Online) m.view.Panel.Caption = TimeText(Since(conn.OnlineSince, now));
-    if (conn.Online && m.view.Menu[Item::N4].Checked) co_await WatchDownloads(m);
+    if (conn.Online && m.view.Menu[Item::DisconnectAfterDownload].Checked) co_await WatchDownloads(m);
     // A value edited by hand that is no number switches off its own step only.
     const std::optional<std::int32_t> minutes = StrToInt(m.s.settings.SoundAfterMinutes);
     if (conn.Online && conn.SoundAfterPending && minutes) PlaySoundAfter(m, *minutes, Since(conn.OnlineSince, now));

@@ -9,6 +9,6 @@ namespace rm {
 // Everything that runs by the clock: files kept waiting, the elapsed time on
 // the panel, the download watch, the reminder sound, the connect time-out, a
 // setup utility left open, and the scheduled connect and disconnect.
-Task<> Timer1Timer(Monitor& m);
+Task<> OnTick(Monitor& m);
 
 }  // namespace rm

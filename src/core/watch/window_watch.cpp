@@ -66,8 +66,8 @@ bool DownloadRunning(Monitor& m) {
     return downloadWindow || !m.s.watch.DownloadMarks.empty() || m.s.watch.NifTermOnline;
 }
 
-void N4Click(Monitor& m) {
-    if (m.view.Menu[Item::N4].Checked) {
+void DisconnectAfterDownload(Monitor& m) {
+    if (m.view.Menu[Item::DisconnectAfterDownload].Checked) {
         ArmDownloadWatch(m, false);
     } else if (DownloadRunning(m)) {
         ArmDownloadWatch(m, true);

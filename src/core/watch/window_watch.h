@@ -11,7 +11,7 @@ namespace rm {
 bool DownloadRunning(Monitor& m);
 
 // Arms the watch when there is a download to watch, or disarms it.
-void N4Click(Monitor& m);
+void DisconnectAfterDownload(Monitor& m);
 
 // The tick's part while armed: once no download is left, closes the setup
 // utility and disconnects.

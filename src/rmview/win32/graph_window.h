@@ -1,4 +1,4 @@
-// TRMViewForm: the history graph. The month list and its arrows choose the
+// GraphWindow: the history graph. The month list and its arrows choose the
 // month; the window draws it by day and its year by month, with the totals
 // of both and a summary of what was read.
 #pragma once

@@ -1,4 +1,4 @@
-#include "nmudp.h"
+#include "udp_endpoint.h"
 
 #include <mswsock.h>
 
@@ -89,7 +89,7 @@ std::optional<std::uint32_t> DottedAddress(const std::string& host) {
     return static_cast<std::uint32_t>(address);
 }
 
-TNMUDP::TNMUDP() {
+UdpEndpoint::UdpEndpoint() {
     if (!CreateWindowOf(WindowClass{L"RmUdpEndpoint"}, WindowArgs{.Parent = HWND_MESSAGE})) {
         throw std::runtime_error("通信用のウィンドウを作成できません。");
     }
@@ -101,7 +101,7 @@ TNMUDP::TNMUDP() {
     socket_ = NewSocket();
 }
 
-TNMUDP::~TNMUDP() {
+UdpEndpoint::~UdpEndpoint() {
     StopReceiving();
     if (lookingUp_ && lookup_) {
         WSACancelAsyncRequest(lookup_);
@@ -112,14 +112,14 @@ TNMUDP::~TNMUDP() {
     Destroy();
 }
 
-void TNMUDP::Close() {
+void UdpEndpoint::Close() {
     closed_ = true;
     StopReceiving();
     KillTimer(Handle(), RecoveryTimer);
     waiting_.clear();
 }
 
-LRESULT TNMUDP::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT UdpEndpoint::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case DatagramQueuedMessage:
         OnDatagramQueued();
@@ -134,13 +134,13 @@ LRESULT TNMUDP::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Window::HandleMessage(msg, wp, lp);
 }
 
-std::wstring TNMUDP::About() const { return L"UDP port " + std::to_wstring(localPort_); }
+std::wstring UdpEndpoint::About() const { return L"UDP port " + std::to_wstring(localPort_); }
 
 // A burst per message, which costs far less than a message per datagram.
 // While a datagram is handled a wake-up stays posted whenever more are
 // waiting, so after a slice of time the rest waits behind what was posted
 // meanwhile (a menu command, a step that is due).
-void TNMUDP::OnDatagramQueued() {
+void UdpEndpoint::OnDatagramQueued() {
     wakeUpPosted_ = false;
     if (closed_) return;
     const auto sliceEnd = std::chrono::steady_clock::now() + BurstSlice;
@@ -161,16 +161,16 @@ void TNMUDP::OnDatagramQueued() {
         receivedCount_ = datagram.Count;
         receivedArrived_ = datagram.Arrived;
         if (!OnDataReceived) continue;
-        OnDataReceived(*this, datagram.Count, datagram.FromIP, datagram.Port);
+        OnDataReceived(*this, datagram.Count, datagram.SenderAddress, datagram.Port);
         if (closed_) return;
     }
 }
 
-void TNMUDP::OnRecoveryTimer() {
+void UdpEndpoint::OnRecoveryTimer() {
     if (queue_.Waiting()) OnDatagramQueued();
 }
 
-void TNMUDP::ReceiveLoop(SOCKET s, HWND window) {
+void UdpEndpoint::ReceiveLoop(SOCKET s, HWND window) {
     std::array<char, BufferSize> buffer;
     bool wakeUpOwed = false;
     int heldBack = 0;
@@ -193,7 +193,7 @@ void TNMUDP::ReceiveLoop(SOCKET s, HWND window) {
         } else {
             datagram.Bytes.assign(buffer.data(), buffer.data() + count);
         }
-        datagram.FromIP = DottedText(from.sin_addr);
+        datagram.SenderAddress = DottedText(from.sin_addr);
         datagram.Port = ntohs(from.sin_port);
         datagram.Arrived = LocalNow();
         wakeUpOwed = queue_.Push(std::move(datagram)) || wakeUpOwed;
@@ -210,9 +210,9 @@ void TNMUDP::ReceiveLoop(SOCKET s, HWND window) {
     if (wakeUpOwed) WakeUp(window, About());
 }
 
-bool TNMUDP::StartReceiving() {
+bool UdpEndpoint::StartReceiving() {
     try {
-        receiver_ = std::thread(&TNMUDP::ReceiveLoop, this, socket_.get(), Handle());
+        receiver_ = std::thread(&UdpEndpoint::ReceiveLoop, this, socket_.get(), Handle());
         return true;
     } catch (const std::system_error& e) {
         LogText(About() + L": the receiving thread did not start: " + Widen(e.what()));
@@ -222,20 +222,20 @@ bool TNMUDP::StartReceiving() {
 
 // The socket is closed before the thread is joined, and no new one is made
 // until then, so the thread never reads from a successor with the same number.
-void TNMUDP::StopReceiving() {
+void UdpEndpoint::StopReceiving() {
     stopping_ = true;
     socket_ = UniqueSocket();
     if (receiver_.joinable()) receiver_.join();
     stopping_ = false;
 }
 
-void TNMUDP::ReportStatus(const std::string& text, int level) {
+void UdpEndpoint::ReportStatus(const std::string& text, int level) {
     if (level > ReportLevel) return;
     status_ = text;
     if (OnStatus) OnStatus(*this, status_);
 }
 
-void TNMUDP::CheckError(int code) {
+void UdpEndpoint::CheckError(int code) {
     ReportStatus("Checking Error In Error Manager", 16);
     // Tolerated as a bit mask: any code holding all of WSAEWOULDBLOCK's bits.
     if ((code & WSAEWOULDBLOCK) == WSAEWOULDBLOCK) return;
@@ -245,7 +245,7 @@ void TNMUDP::CheckError(int code) {
     throw UDPSockError(text);
 }
 
-UniqueSocket TNMUDP::NewSocket() {
+UniqueSocket UdpEndpoint::NewSocket() {
     UniqueSocket s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     if (s.get() == INVALID_SOCKET) {
         const int error = WSAGetLastError();
@@ -271,7 +271,7 @@ UniqueSocket TNMUDP::NewSocket() {
     return s;
 }
 
-void TNMUDP::SetLocalPort(int port) {
+void UdpEndpoint::SetLocalPort(int port) {
     StopReceiving();  // frees the port before the bind
     localPort_ = port;
     bound_ = false;
@@ -288,7 +288,7 @@ void TNMUDP::SetLocalPort(int port) {
     if (bound_ && !SetTimer(Handle(), RecoveryTimer, RecoveryInterval, nullptr)) LogLastError(L"SetTimer", About());
 }
 
-void TNMUDP::SendBuffer(const char* buff, int length) {
+void UdpEndpoint::SendBuffer(const char* buff, int length) {
     std::vector<char> supplied;
     if (length <= 0) {
         bool handled = false;
@@ -300,7 +300,7 @@ void TNMUDP::SendBuffer(const char* buff, int length) {
     Send(std::vector<char>(buff, buff + length));
 }
 
-void TNMUDP::SendStream(std::iostream& stream) {
+void UdpEndpoint::SendStream(std::iostream& stream) {
     if (StreamSize(stream) == 0) {
         bool handled = false;
         if (OnStreamInvalid) OnStreamInvalid(handled, stream);
@@ -315,7 +315,7 @@ void TNMUDP::SendStream(std::iostream& stream) {
     Send(std::move(bytes));
 }
 
-void TNMUDP::Send(std::vector<char> bytes) {
+void UdpEndpoint::Send(std::vector<char> bytes) {
     if (RemoteHost.size() > MaxRemoteHost) throw RemoteHostTooLong("Remote host name too long (over 127 characters)");
     if (closed_) return;
     const auto dotted = DottedAddress(RemoteHost);
@@ -335,7 +335,7 @@ void TNMUDP::Send(std::vector<char> bytes) {
 }
 
 // Sends what waits, in order, up to the first name not looked up yet.
-void TNMUDP::SendWaiting() {
+void UdpEndpoint::SendWaiting() {
     while (!lookingUp_ && !waiting_.empty()) {
         const std::string& host = waiting_.front().Host;
         in_addr to;
@@ -353,7 +353,7 @@ void TNMUDP::SendWaiting() {
     }
 }
 
-void TNMUDP::StartLookup(const std::string& host) {
+void UdpEndpoint::StartLookup(const std::string& host) {
     lookingUp_ = true;
     answer_ = std::make_unique<HostAnswer>();
     lookup_ = WSAAsyncGetHostByName(Handle(), HostLookupDoneMessage, host.c_str(), answer_->data(),
@@ -367,7 +367,7 @@ void TNMUDP::StartLookup(const std::string& host) {
     }
 }
 
-void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
+void UdpEndpoint::OnLookupDone(WPARAM wParam, LPARAM lParam) {
     if (!lookingUp_ || reinterpret_cast<HANDLE>(wParam) != lookup_ || waiting_.empty()) return;
     lookingUp_ = false;
     lookup_ = nullptr;
@@ -398,7 +398,7 @@ void TNMUDP::OnLookupDone(WPARAM wParam, LPARAM lParam) {
 }
 
 // The datagrams to the name go; the error is told once for all of them.
-void TNMUDP::LookupFailed(const std::string& error) {
+void UdpEndpoint::LookupFailed(const std::string& error) {
     const std::string host = waiting_.front().Host;
     while (!waiting_.empty() && waiting_.front().Host == host) waiting_.pop_front();
     LogText(About() + L": " + Widen(error) + L" for " + Widen(host));
@@ -406,7 +406,7 @@ void TNMUDP::LookupFailed(const std::string& error) {
     SendWaiting();
 }
 
-void TNMUDP::Transmit(in_addr to, int port, const std::vector<char>& bytes) {
+void UdpEndpoint::Transmit(in_addr to, int port, const std::vector<char>& bytes) {
     ReportStatus("Sending Data", 2);
     sockaddr_in destination{};
     destination.sin_family = AF_INET;
@@ -420,12 +420,12 @@ void TNMUDP::Transmit(in_addr to, int port, const std::vector<char>& bytes) {
     if (OnDataSend) OnDataSend(*this);
 }
 
-void TNMUDP::ReadBuffer(char* buff, int size, int& length) const {
+void UdpEndpoint::ReadBuffer(char* buff, int size, int& length) const {
     length = receivedCount_ < 0 ? -1 : std::min(receivedCount_, std::max(size, 0));
     if (length > 0) std::memcpy(buff, received_.data(), static_cast<std::size_t>(length));
 }
 
-void TNMUDP::ReadStream(std::iostream& stream) const {
+void UdpEndpoint::ReadStream(std::iostream& stream) const {
     stream.clear();
     if (receivedCount_ > 0) stream.write(received_.data(), receivedCount_);
     stream.seekp(0);

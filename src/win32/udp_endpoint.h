@@ -52,15 +52,15 @@ private:
     bool started_ = false;
 };
 
-class TNMUDP : private Window {
+class UdpEndpoint : private Window {
 public:
     static constexpr int BufferSize = 2048;
 
     // The window base registers with the program's own instance, which is the one callers pass.
-    TNMUDP();
-    ~TNMUDP() override;
-    TNMUDP(const TNMUDP&) = delete;
-    TNMUDP& operator=(const TNMUDP&) = delete;
+    UdpEndpoint();
+    ~UdpEndpoint() override;
+    UdpEndpoint(const UdpEndpoint&) = delete;
+    UdpEndpoint& operator=(const UdpEndpoint&) = delete;
 
     std::string RemoteHost;  // dotted IPv4 address or host name, at most 127 characters
     int RemotePort = 0;
@@ -85,16 +85,16 @@ public:
     // events come, also for what was queued.
     void Close();
 
-    // NumberBytes is -1 after a failed read (FromIP "0.0.0.0", Port 0 then).
-    std::function<void(TNMUDP& sender, int NumberBytes, const std::string& FromIP, int Port)> OnDataReceived;
-    std::function<void(TNMUDP& sender)> OnDataSend;
-    std::function<void(TNMUDP& sender, const std::string& status)> OnStatus;
+    // byteCount is -1 after a failed read (senderAddress "0.0.0.0", Port 0 then).
+    std::function<void(UdpEndpoint& sender, int byteCount, const std::string& senderAddress, int Port)> OnDataReceived;
+    std::function<void(UdpEndpoint& sender)> OnDataSend;
+    std::function<void(UdpEndpoint& sender, const std::string& status)> OnStatus;
     // Called when the first lookup of a name failed; a handler that sets
     // handled has the name looked up once more.
     std::function<void(bool& handled)> OnInvalidHost;
     // A datagram that waited for its host could not go ("Host Lookup
     // Canceled", "Null Remote Address"), told as an event of its own.
-    std::function<void(TNMUDP& sender, const std::string& error)> OnSendFailed;
+    std::function<void(UdpEndpoint& sender, const std::string& error)> OnSendFailed;
     std::function<void(bool& handled, std::iostream& stream)> OnStreamInvalid;
     // Called with an empty buff; a handler that sets handled fills buff with the data to send.
     std::function<void(bool& handled, std::vector<char>& buff)> OnBufferInvalid;

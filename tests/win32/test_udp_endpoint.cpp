@@ -1,4 +1,4 @@
-#include "nmudp.h"
+#include "udp_endpoint.h"
 
 #include <gtest/gtest.h>
 
@@ -78,8 +78,8 @@ private:
 };
 
 struct Received {
-    int numberBytes;
-    std::string fromIp;
+    int byteCount;
+    std::string senderAddress;
     int port;
     int readLength;
     std::string data;
@@ -103,7 +103,7 @@ std::string Pattern(std::size_t size) {
 
 // A full-size datagram that names its place in a sequence.
 std::string Numbered(int number) {
-    std::string bytes = Pattern(TNMUDP::BufferSize);
+    std::string bytes = Pattern(UdpEndpoint::BufferSize);
     char label[8];
     std::snprintf(label, sizeof label, "%05d", number);
     bytes.replace(0, 5, label);
@@ -144,21 +144,21 @@ private:
     std::thread sender_;
 };
 
-class UdpEndpoint : public ::testing::Test {
+class UdpEndpointTest : public ::testing::Test {
 protected:
-    UdpEndpoint() {
+    UdpEndpointTest() {
         udp.SetLocalPort(EndpointPort);
         udp.RemoteHost = "127.0.0.1";
         udp.RemotePort = PeerPort;
-        udp.OnDataReceived = [this](TNMUDP& sender, int numberBytes, const std::string& fromIp, int port) {
-            char buffer[TNMUDP::BufferSize];
+        udp.OnDataReceived = [this](UdpEndpoint& sender, int byteCount, const std::string& senderAddress, int port) {
+            char buffer[UdpEndpoint::BufferSize];
             int length = 0;
             sender.ReadBuffer(buffer, sizeof buffer, length);
-            received.push_back({numberBytes, fromIp, port, length,
+            received.push_back({byteCount, senderAddress, port, length,
                                 std::string(buffer, static_cast<std::size_t>(std::max(length, 0)))});
         };
-        udp.OnDataSend = [this](TNMUDP&) { ++sends; };
-        udp.OnSendFailed = [this](TNMUDP&, const std::string& error) { failures.push_back(error); };
+        udp.OnDataSend = [this](UdpEndpoint&) { ++sends; };
+        udp.OnSendFailed = [this](UdpEndpoint&, const std::string& error) { failures.push_back(error); };
     }
 
     bool PumpUntilReceived(std::size_t count) {
@@ -179,31 +179,31 @@ protected:
         EXPECT_EQ(first->bytes, "marker");
     }
 
-    TNMUDP udp;
+    UdpEndpoint udp;
     Peer peer{PeerPort};
     std::vector<Received> received;
     int sends = 0;
     std::vector<std::string> failures;
 };
 
-using UdpReceiving = UdpEndpoint;
+using UdpReceiving = UdpEndpointTest;
 
 TEST_F(UdpReceiving, EmptyAndFullSizeDatagramsAreReportedWhole) {
-    const std::string full = Pattern(TNMUDP::BufferSize);
+    const std::string full = Pattern(UdpEndpoint::BufferSize);
     peer.SendTo(EndpointPort, "");
     peer.SendTo(EndpointPort, full);
     ASSERT_TRUE(PumpUntilReceived(2));
-    EXPECT_EQ(received[0].numberBytes, 0);
+    EXPECT_EQ(received[0].byteCount, 0);
     EXPECT_EQ(received[0].readLength, 0);
-    EXPECT_EQ(received[1].numberBytes, TNMUDP::BufferSize);
+    EXPECT_EQ(received[1].byteCount, UdpEndpoint::BufferSize);
     EXPECT_EQ(received[1].data, full);
 }
 
 TEST_F(UdpReceiving, OversizedDatagramIsAFailedRead) {
-    peer.SendTo(EndpointPort, Pattern(TNMUDP::BufferSize + 1));
+    peer.SendTo(EndpointPort, Pattern(UdpEndpoint::BufferSize + 1));
     peer.SendTo(EndpointPort, "after");
     ASSERT_TRUE(PumpUntilReceived(2));
-    EXPECT_EQ(received[0].numberBytes, -1);
+    EXPECT_EQ(received[0].byteCount, -1);
     EXPECT_EQ(received[0].readLength, -1);
     EXPECT_EQ(received[1].data, "after");
 }
@@ -212,23 +212,23 @@ TEST_F(UdpReceiving, QueuedDatagramsAreReportedInTurnEachWithItsOwnData) {
     peer.SendTo(EndpointPort, "first");
     peer.SendTo(EndpointPort, "second");
     ASSERT_TRUE(PumpUntilReceived(2));
-    EXPECT_EQ(received[0].numberBytes, 5);
+    EXPECT_EQ(received[0].byteCount, 5);
     EXPECT_EQ(received[0].data, "first");
-    EXPECT_EQ(received[1].numberBytes, 6);
+    EXPECT_EQ(received[1].byteCount, 6);
     EXPECT_EQ(received[1].data, "second");
 }
 
 TEST_F(UdpReceiving, SenderAddressAndPortAreReported) {
     peer.SendTo(EndpointPort, "x");
     ASSERT_TRUE(PumpUntilReceived(1));
-    EXPECT_EQ(received[0].fromIp, "127.0.0.1");
+    EXPECT_EQ(received[0].senderAddress, "127.0.0.1");
     EXPECT_EQ(received[0].port, PeerPort);
 }
 
 TEST_F(UdpReceiving, ReadBufferStopsAtTheCallersSize) {
     std::string copied;
     int length = 0;
-    udp.OnDataReceived = [&](TNMUDP& sender, int, const std::string&, int) {
+    udp.OnDataReceived = [&](UdpEndpoint& sender, int, const std::string&, int) {
         char buffer[16];
         std::fill(std::begin(buffer), std::end(buffer), '#');
         sender.ReadBuffer(buffer, 4, length);
@@ -243,7 +243,7 @@ TEST_F(UdpReceiving, ReadBufferStopsAtTheCallersSize) {
 TEST_F(UdpReceiving, ReadStreamWritesAtThePositionAndRewinds) {
     std::stringstream stream("XY");
     bool done = false;
-    udp.OnDataReceived = [&](TNMUDP& sender, int, const std::string&, int) {
+    udp.OnDataReceived = [&](UdpEndpoint& sender, int, const std::string&, int) {
         stream.seekp(1);
         sender.ReadStream(stream);
         done = true;
@@ -273,7 +273,7 @@ TEST_F(UdpReceiving, DatagramsSentWhileTheGuiThreadSleepsAreAllHandledInOrder) {
     for (int i = 0; i < Count; ++i) {
         const Received& got = received[static_cast<std::size_t>(i)];
         ASSERT_EQ(got.data.substr(0, 5), Numbered(i).substr(0, 5));
-        ASSERT_EQ(got.numberBytes, TNMUDP::BufferSize);
+        ASSERT_EQ(got.byteCount, UdpEndpoint::BufferSize);
         ASSERT_EQ(got.data, Numbered(i));
         ASSERT_EQ(got.port, BurstPort);
     }
@@ -281,10 +281,10 @@ TEST_F(UdpReceiving, DatagramsSentWhileTheGuiThreadSleepsAreAllHandledInOrder) {
 
 TEST_F(UdpReceiving, AHandlerRunningTheMessageLoopGetsTheNextDatagramThere) {
     std::vector<std::string> events;
-    udp.OnDataReceived = [&](TNMUDP& sender, int numberBytes, const std::string&, int) {
-        std::string data(static_cast<std::size_t>(numberBytes), '\0');
+    udp.OnDataReceived = [&](UdpEndpoint& sender, int byteCount, const std::string&, int) {
+        std::string data(static_cast<std::size_t>(byteCount), '\0');
         int length = 0;
-        sender.ReadBuffer(data.data(), numberBytes, length);
+        sender.ReadBuffer(data.data(), byteCount, length);
         events.push_back("begin " + data);
         if (data == "outer") PumpUntil([&] { return events.size() >= 3; });
         events.push_back("end " + data);
@@ -314,7 +314,9 @@ TEST_F(UdpReceiving, AWakeUpLostFromTheMessageQueueIsMadeGoodWithinATick) {
 
 TEST_F(UdpReceiving, EachDatagramKeepsTheTimeItArrived) {
     std::vector<DateTime> arrived;
-    udp.OnDataReceived = [&](TNMUDP& sender, int, const std::string&, int) { arrived.push_back(sender.ArrivedAt()); };
+    udp.OnDataReceived = [&](UdpEndpoint& sender, int, const std::string&, int) {
+        arrived.push_back(sender.ArrivedAt());
+    };
     peer.SendTo(EndpointPort, "early");
     // The handler comes to it well after it arrived.
     Sleep(1500);
@@ -324,7 +326,7 @@ TEST_F(UdpReceiving, EachDatagramKeepsTheTimeItArrived) {
     EXPECT_GT(arrived[0], handledFrom - 10.0 / 86400);
 }
 
-using UdpSending = UdpEndpoint;
+using UdpSending = UdpEndpointTest;
 
 TEST_F(UdpSending, BufferArrivesFromTheBoundPort) {
     udp.SendBuffer("hello", 5);
@@ -353,12 +355,12 @@ TEST_F(UdpSending, StreamIsSentFromItsStartAndAtMostOneBuffer) {
     ASSERT_TRUE(got);
     EXPECT_EQ(got->bytes, "report");
 
-    const std::string large = Pattern(TNMUDP::BufferSize + 100);
+    const std::string large = Pattern(UdpEndpoint::BufferSize + 100);
     std::stringstream oversized(large);
     udp.SendStream(oversized);
     got = peer.Receive();
     ASSERT_TRUE(got);
-    EXPECT_EQ(got->bytes, large.substr(0, TNMUDP::BufferSize));
+    EXPECT_EQ(got->bytes, large.substr(0, UdpEndpoint::BufferSize));
 }
 
 TEST_F(UdpSending, NullRemoteAddressSendsNothing) {
@@ -443,7 +445,7 @@ TEST_F(UdpSending, RemoteHostIsLimitedTo127Characters) {
     ExpectNothingSent();
 }
 
-using UdpHostLookup = UdpEndpoint;
+using UdpHostLookup = UdpEndpointTest;
 
 TEST_F(UdpHostLookup, HandlerIsAskedOnceWhetherOrNotItHandles) {
     udp.RemoteHost = "nowhere.invalid";
@@ -514,8 +516,8 @@ TEST(UdpDottedAddress, OnlyADottedAddressOtherThanNoneIsUsedDirectly) {
 }
 
 TEST(UdpBinding, APortHeldByAnotherEndpointIsNotBound) {
-    TNMUDP first;
-    TNMUDP second;
+    UdpEndpoint first;
+    UdpEndpoint second;
     EXPECT_FALSE(first.Bound());
     first.SetLocalPort(SharedPort);
     EXPECT_TRUE(first.Bound());
@@ -533,9 +535,9 @@ int SocketOption(SOCKET s, int name) {
     return value;
 }
 
-TEST_F(UdpEndpoint, SocketMayBroadcastHoldsItsPortAloneAndHasTheLargerBuffer) {
-    TNMUDP unbound;
-    for (const TNMUDP* endpoint : {&udp, &unbound}) {
+TEST_F(UdpEndpointTest, SocketMayBroadcastHoldsItsPortAloneAndHasTheLargerBuffer) {
+    UdpEndpoint unbound;
+    for (const UdpEndpoint* endpoint : {&udp, &unbound}) {
         EXPECT_EQ(SocketOption(endpoint->Socket(), SO_BROADCAST), 1);
         EXPECT_EQ(SocketOption(endpoint->Socket(), SO_EXCLUSIVEADDRUSE), 1);
         EXPECT_GE(SocketOption(endpoint->Socket(), SO_RCVBUF), 256 * 1024);
@@ -547,8 +549,8 @@ TEST(UdpRelease, EndpointsGoCleanlyWhileDatagramsPourIn) {
     const int threadsBefore = ThreadsOfThisProcess();
     for (int round = 0; round < 10; ++round) {
         int handled = 0;
-        TNMUDP endpoint;
-        endpoint.OnDataReceived = [&](TNMUDP&, int, const std::string&, int) { ++handled; };
+        UdpEndpoint endpoint;
+        endpoint.OnDataReceived = [&](UdpEndpoint&, int, const std::string&, int) { ++handled; };
         for (int socket = 0; socket < 2; ++socket) {
             // The second time re-creates the socket while datagrams arrive.
             endpoint.SetLocalPort(ReleasePort);
@@ -559,14 +561,14 @@ TEST(UdpRelease, EndpointsGoCleanlyWhileDatagramsPourIn) {
         // Leaves with datagrams queued and more arriving.
     }
     EXPECT_LE(ThreadsOfThisProcess(), threadsBefore) << "a receiving thread outlived its endpoint";
-    TNMUDP successor;
+    UdpEndpoint successor;
     successor.SetLocalPort(ReleasePort);
     EXPECT_TRUE(successor.Bound());
 }
 
-TEST_F(UdpEndpoint, StatusIsReportedUpToReportLevel) {
+TEST_F(UdpEndpointTest, StatusIsReportedUpToReportLevel) {
     std::vector<std::string> statuses;
-    udp.OnStatus = [&](TNMUDP&, const std::string& status) { statuses.push_back(status); };
+    udp.OnStatus = [&](UdpEndpoint&, const std::string& status) { statuses.push_back(status); };
     udp.SendBuffer("quiet", 5);
     EXPECT_TRUE(statuses.empty());
     udp.ReportLevel = 2;
