@@ -58,31 +58,28 @@ TEST(ConnectCommand, TwoPortsConnectPort2) {
 }
 
 TEST(ConnectCommand, MultiAccountSelectsTheIspAndDialsPort1) {
-    CommandMonitor isp1;
-    isp1.MultiAccount();
-    isp1.Run(MenuClick(isp1.m, Item::ConnectPort1));
-    EXPECT_EQ(isp1.RouterSends(), (Datagrams{SelectIspDatagram(0), isp1.Clock(), isp1.Connect(1)}));
-    EXPECT_EQ(isp1.m.s.conn.ConnectedPort, 1);
-    EXPECT_EQ(isp1.m.s.conn.ConnectedIsp, 1);
-    EXPECT_FALSE(isp1.Enabled(Item::ConnectPort2));
-    EXPECT_TRUE(isp1.Enabled(Item::DisconnectPort2));  // the one disconnect of this mode
-
-    // Port 1 goes out, yet the command notes port 2: its disconnect is DisconnectPort2.
-    CommandMonitor isp2;
-    isp2.MultiAccount();
-    isp2.Run(MenuClick(isp2.m, Item::ConnectPort2));
-    EXPECT_EQ(isp2.RouterSends(), (Datagrams{SelectIspDatagram(1), isp2.Clock(), isp2.Connect(1)}));
-    EXPECT_EQ(isp2.m.s.conn.ConnectedPort, 2);
-    EXPECT_EQ(isp2.m.s.conn.ConnectedIsp, 2);
-
-    CommandMonitor isp3;
-    isp3.MultiAccount();
-    isp3.Run(MenuClick(isp3.m, Item::ConnectIsp3));
-    EXPECT_EQ(isp3.RouterSends(), (Datagrams{SelectIspDatagram(2), isp3.Clock(), isp3.Connect(1)}));
-    EXPECT_EQ(isp3.m.s.conn.ConnectedPort, 1);
-    EXPECT_EQ(isp3.m.s.conn.ConnectedIsp, 3);
-    for (Item item : {Item::ConnectPort1, Item::DisconnectPort1, Item::ConnectPort2}) EXPECT_FALSE(isp3.Enabled(item));
-    EXPECT_TRUE(isp3.Enabled(Item::DisconnectPort2));
+    // Port 1 goes out for every ISP, yet the ISP2 command notes port 2: its
+    // disconnect is DisconnectPort2, the one disconnect of this mode.
+    const struct {
+        Item command;
+        int isp, port;
+        std::vector<Item> disabled;
+    } rows[] = {
+        {Item::ConnectPort1, 1, 1, {Item::ConnectPort2}},
+        {Item::ConnectPort2, 2, 2, {}},
+        {Item::ConnectIsp3, 3, 1, {Item::ConnectPort1, Item::DisconnectPort1, Item::ConnectPort2}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.isp);
+        CommandMonitor f;
+        f.MultiAccount();
+        f.Run(MenuClick(f.m, row.command));
+        EXPECT_EQ(f.RouterSends(), (Datagrams{SelectIspDatagram(row.isp - 1), f.Clock(), f.Connect(1)}));
+        EXPECT_EQ(f.m.s.conn.ConnectedPort, row.port);
+        EXPECT_EQ(f.m.s.conn.ConnectedIsp, row.isp);
+        for (const Item item : row.disabled) EXPECT_FALSE(f.Enabled(item));
+        if (!row.disabled.empty()) EXPECT_TRUE(f.Enabled(Item::DisconnectPort2));
+    }
 }
 
 TEST(ConnectCommand, OnlyTheIsp1ConnectNotesItsIspBeforeTheClockWait) {
